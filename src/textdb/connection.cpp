@@ -1,0 +1,172 @@
+#include "textdb/connection.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+#include "textdb/query.h"
+#include "textdb/table.h"
+
+namespace textdb {
+namespace {
+
+constexpr size_t kMaxReportedNotes = 20;
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  std::transform(out.begin(), out.end(), out.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return out;
+}
+
+// The value of `key` in an ODBC-style "KEY=value;KEY={value};" string, or nullopt.
+std::optional<std::string> ConnectionValue(std::string_view s, std::string_view key) {
+  size_t i = 0;
+  while (i < s.size()) {
+    size_t eq = s.find('=', i);
+    if (eq == std::string_view::npos) break;
+    std::string name = Lower(s.substr(i, eq - i));
+    name.erase(0, name.find_first_not_of(' '));
+    name.erase(name.find_last_not_of(' ') + 1);
+    size_t value_start = eq + 1;
+    std::string value;
+    size_t next;
+    if (value_start < s.size() && s[value_start] == '{') {
+      size_t close = s.find('}', value_start);
+      if (close == std::string_view::npos) close = s.size();
+      value = std::string(s.substr(value_start + 1, close - value_start - 1));
+      next = s.find(';', close);
+    } else {
+      next = s.find(';', value_start);
+      value = std::string(s.substr(value_start, next == std::string_view::npos
+                                                    ? std::string_view::npos
+                                                    : next - value_start));
+    }
+    if (name == Lower(key)) return value;
+    if (next == std::string_view::npos) break;
+    i = next + 1;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+Connection::Connection()
+    : report_([](const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); }) {}
+
+Connection::~Connection() {
+  tables_.clear();
+  if (db_ != nullptr) sqlite3_close(db_);
+}
+
+Status Connection::Open(std::string_view connection_string, std::string_view, std::string_view) {
+  std::optional<std::string> folder = ConnectionValue(connection_string, "DBQ");
+  if (!folder || folder->empty()) {
+    return Status::Error(ErrorCode::kNotFound,
+                         "the connection string names no folder (DBQ=...): " +
+                             std::string(connection_string));
+  }
+  struct stat st;
+  if (stat(folder->c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    return Status::Error(ErrorCode::kNotFound, "folder " + *folder + " not found");
+  }
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+      SQLITE_OK) {
+    std::string message = db != nullptr ? sqlite3_errmsg(db) : "out of memory";
+    sqlite3_close(db);
+    return Status::Error(ErrorCode::kRefused, "cannot start the SQL engine: " + message);
+  }
+  sqlite3_exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA temp_store=MEMORY;",
+               nullptr, nullptr, nullptr);
+  RegisterFunctions(db);
+  if (db_ != nullptr) sqlite3_close(db_);
+  tables_.clear();
+  db_ = db;
+  folder_ = *folder;
+  return Status::Ok();
+}
+
+Status Connection::LoadTable(const std::string& name) {
+  if (db_ == nullptr) return Status::Error(ErrorCode::kNotFound, "the connection is not open");
+  std::string key = Lower(name);
+  if (tables_.count(key) != 0) return Status::Ok();
+  std::string path = folder_;
+  if (!path.empty() && path.back() != '/') path += '/';
+  path += name;
+  std::vector<LoadNote> notes;
+  std::unique_ptr<Table> table;
+  Status s = Table::Load(db_, path, name, &table, &notes);
+  for (size_t i = 0; i < notes.size() && i < kMaxReportedNotes; ++i) {
+    report_(name + (notes[i].line > 0 ? " line " + std::to_string(notes[i].line) : "") + ": " +
+            notes[i].message);
+  }
+  if (notes.size() > kMaxReportedNotes) {
+    report_(name + ": " + std::to_string(notes.size() - kMaxReportedNotes) +
+            " more lines were not read as written");
+  }
+  if (!s.ok()) {
+    // A refused file leaves no half-made table behind.
+    std::string drop = "DROP TABLE IF EXISTS \"" + name + "\"";
+    sqlite3_exec(db_, drop.c_str(), nullptr, nullptr, nullptr);
+    return s;
+  }
+  tables_[key] = std::move(table);
+  return Status::Ok();
+}
+
+Status Connection::Execute(std::string_view sql, ResultSet* out) {
+  *out = ResultSet();
+  SelectStatement statement;
+  if (Status s = ParseSelect(sql, &statement); !s.ok()) return s;
+  if (Status s = LoadTable(statement.table); !s.ok()) return s;
+  CompiledQuery compiled;
+  if (Status s = tables_[Lower(statement.table)]->Compile(statement, &compiled); !s.ok()) return s;
+
+  sqlite3_stmt* stmt = nullptr;
+  if (sqlite3_prepare_v2(db_, compiled.sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
+    return Status::Error(ErrorCode::kBadQuery, std::string("cannot run the query: ") +
+                                                   sqlite3_errmsg(db_));
+  }
+  for (size_t i = 0; i < compiled.binds.size(); ++i) {
+    const Bind& b = compiled.binds[i];
+    int slot = static_cast<int>(i) + 1;
+    if (b.kind == Bind::kInt) {
+      sqlite3_bind_int64(stmt, slot, b.number);
+    } else if (b.kind == Bind::kText) {
+      sqlite3_bind_text(stmt, slot, b.bytes.data(), static_cast<int>(b.bytes.size()),
+                        SQLITE_STATIC);
+    } else {
+      sqlite3_bind_blob(stmt, slot, b.bytes.data(), static_cast<int>(b.bytes.size()),
+                        SQLITE_STATIC);
+    }
+  }
+  const int width = static_cast<int>(compiled.columns.size());
+  int rc;
+  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    for (int c = 0; c < width; ++c) {
+      if (sqlite3_column_type(stmt, c) == SQLITE_NULL) {
+        out->cells.push_back({0, ResultSet::kNull});
+        continue;
+      }
+      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+      auto length = static_cast<uint32_t>(sqlite3_column_bytes(stmt, c));
+      out->cells.push_back({out->arena.size(), length});
+      out->arena.append(text, length);
+    }
+    ++out->row_count;
+  }
+  std::string error = rc == SQLITE_DONE ? "" : sqlite3_errmsg(db_);
+  sqlite3_finalize(stmt);
+  if (!error.empty()) {
+    *out = ResultSet();
+    return Status::Error(ErrorCode::kBadQuery, "cannot run the query: " + error);
+  }
+  out->columns = std::move(compiled.columns);
+  return Status::Ok();
+}
+
+}  // namespace textdb

@@ -1,0 +1,50 @@
+// A static, read-only cursor over one query's result, as the program's views use it: record
+// count, move first / next / by n, end-of-file, value by column name, state and close.
+// The whole result is held in memory, so moving is free and the count is exact.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "textdb/connection.h"
+#include "textdb/result_set.h"
+#include "textdb/status.h"
+
+namespace textdb {
+
+class Cursor {
+ public:
+  static constexpr int kStateClosed = 0;
+  static constexpr int kStateOpen = 1;
+
+  // Runs `sql` on `connection` and positions on the first record. An open cursor is closed
+  // first. On an error the cursor stays closed and empty (no records, at end-of-file) and the
+  // error is returned.
+  Status Open(std::string_view sql, Connection& connection);
+  void Close();
+  int State() const { return open_ ? kStateOpen : kStateClosed; }
+
+  long RecordCount() const { return static_cast<long>(result_.row_count); }
+  void MoveFirst() { position_ = 0; }
+  void MoveNext() { Move(1); }
+  // Moves n records from the current one; past the last it rests at end-of-file, before the
+  // first at beginning-of-file.
+  void Move(long n);
+  bool IsEOF() const { return position_ >= static_cast<long>(result_.row_count); }
+  bool IsBOF() const { return position_ < 0 || result_.row_count == 0; }
+  long Position() const { return position_; }  // 0-based current record
+
+  // The current record's value of column `name` (any case); nullopt for Null, for an unknown
+  // column, and at end- or beginning-of-file.
+  std::optional<std::string_view> Field(std::string_view name) const;
+  std::optional<std::string_view> FieldAt(size_t column) const;
+  const std::vector<std::string>& Columns() const { return result_.columns; }
+
+ private:
+  ResultSet result_;
+  long position_ = 0;
+  bool open_ = false;
+};
+
+}  // namespace textdb

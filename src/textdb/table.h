@@ -1,0 +1,88 @@
+// A library file loaded into the connection's in-memory SQLite database, as the table that
+// queries name by the file's name (`jubodb.txt`).
+//
+// Every field is text; an empty field is Null. Comparison and ordering follow the driver's
+// collation (see collation.h), except `Filename`, which compares exactly, and `Track`, which
+// orders as a number. To keep queries fast on large libraries, the columns the library's
+// queries filter and sort on (Album, Artist, Genre, Tempo, Track) also carry a rank column: the
+// position of the value's sort key among the column's distinct keys, so that ordering, grouping
+// and equality become integer operations that SQLite can index.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "textdb/csv_reader.h"
+#include "textdb/query.h"
+#include "textdb/status.h"
+
+namespace textdb {
+
+// A value bound to a compiled query's placeholder.
+struct Bind {
+  enum Kind { kInt, kText, kBlob } kind = kText;
+  int64_t number = 0;
+  std::string bytes;
+};
+
+// A query of the dialect rewritten as SQLite SQL over the loaded table.
+struct CompiledQuery {
+  std::string sql;
+  std::vector<Bind> binds;           // for ?1, ?2, ... in order
+  std::vector<std::string> columns;  // result column names, as the file's header spells them
+};
+
+class Table {
+ public:
+  enum class Order { kCollated, kTrack, kExact };
+
+  struct Column {
+    std::string name;      // as the header spells it; "F<n>" for a column without a name
+    std::string sql;       // its text column in SQLite
+    Order order = Order::kCollated;
+    int rank = -1;         // index into ranks_ when the column has a rank column, else -1
+  };
+
+  // Reads `path` and creates the table `name` in `db`. A missing file gives kNotFound; a file
+  // lacking Album, Artist, Title or Filename gives kRefused naming them. Rows that were not
+  // read as written are added to *notes and the rest loads.
+  static Status Load(sqlite3* db, const std::string& path, const std::string& name,
+                     std::unique_ptr<Table>* out, std::vector<LoadNote>* notes);
+
+  // Rewrites a parsed statement over this table; unknown columns give kBadQuery.
+  Status Compile(const SelectStatement& statement, CompiledQuery* out) const;
+
+  int64_t row_count() const { return row_count_; }
+  const std::vector<Column>& columns() const { return columns_; }
+
+ private:
+  struct Ranks {
+    std::string sql;                        // the rank column in SQLite
+    std::vector<std::string> sorted_keys;   // distinct sort keys, ascending
+  };
+
+  const Column* Find(std::string_view name) const;
+  // The rank a literal compares as: 2(i+1) when it equals the i-th distinct key, odd between.
+  int64_t RankOf(const Column& column, std::string_view literal) const;
+  std::string KeyOf(const Column& column, std::string_view literal) const;
+
+  Status CompileExpr(const Expr& e, CompiledQuery* out, std::string* sql) const;
+  Status CompileCompare(const Expr& e, CompiledQuery* out, std::string* sql) const;
+  // The SQL by which a column groups and orders.
+  std::string OrderExpr(const Column& column) const;
+
+  std::string name_;
+  std::vector<Column> columns_;
+  std::vector<Ranks> ranks_;
+  int64_t row_count_ = 0;
+};
+
+// Registers the functions compiled queries call (jubo_like, jubo_key, jubo_track_key).
+void RegisterFunctions(sqlite3* db);
+
+}  // namespace textdb

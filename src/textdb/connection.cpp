@@ -110,7 +110,7 @@ Status Connection::LoadTable(const std::string& name) {
   }
   if (!s.ok()) {
     // A refused file leaves no half-made table behind.
-    std::string drop = "DROP TABLE IF EXISTS \"" + name + "\"";
+    std::string drop = "DROP TABLE IF EXISTS " + QuoteName(name);
     sqlite3_exec(db_, drop.c_str(), nullptr, nullptr, nullptr);
     return s;
   }

@@ -143,7 +143,7 @@ class Parser {
   // and *open_line that line.
   bool ParseFrom(size_t start, int64_t line, bool strict, size_t* resume, int64_t* open_line) {
     csv_parser parser;
-    csv_init(&parser, strict ? CSV_STRICT_FINI : 0);
+    csv_init(&parser, 0);
     csv_set_space_func(&parser, NoSpace);
     field_count_ = 0;
     row_line_ = line;
@@ -167,7 +167,10 @@ class Parser {
       pos = next;
       ++line;
     }
-    bool ok = csv_fini(&parser, OnField, OnRowEnd, this) == 0;
+    // libcsv would close the open field silently; in strict mode we want to know.
+    constexpr int kFieldBegun = 2;
+    bool ok = !(strict && parser.pstate == kFieldBegun && parser.quoted);
+    if (ok) csv_fini(&parser, OnField, OnRowEnd, this);
     csv_free(&parser);
     if (!ok) {
       *resume = row_end_of_first_line;

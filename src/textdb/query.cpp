@@ -194,10 +194,12 @@ class Parser {
   template <typename Next>
   Status Chain(Expr* out, const char* keyword, Expr::Kind kind, Next next) {
     if (Status s = next(out); !s.ok()) return s;
+    bool grouped = false;
     while (Keyword(keyword)) {
       Expr right;
       if (Status s = next(&right); !s.ok()) return s;
-      if (out->kind != kind) {
+      if (!grouped) {
+        grouped = true;
         Expr group;
         group.kind = kind;
         group.children.push_back(std::move(*out));

@@ -190,32 +190,50 @@ Status Table::Compile(const SelectStatement& statement, CompiledQuery* out) cons
       selected.push_back(c);
     }
   }
-  std::string sql = "SELECT ";
-  for (size_t i = 0; i < selected.size(); ++i) {
-    sql += (i > 0 ? ", " : "") + selected[i]->sql;
-    out->columns.push_back(selected[i]->name);
-  }
-  std::string quoted_name = "\"";
-  for (char ch : name_) quoted_name += ch == '"' ? std::string("\"\"") : std::string(1, ch);
-  sql += " FROM " + quoted_name + "\"";
+  const std::string quoted_name = QuoteName(name_);
+  std::string where;
   if (statement.where) {
-    sql += " WHERE ";
-    if (Status s = CompileExpr(*statement.where, out, &sql); !s.ok()) return s;
+    where = " WHERE ";
+    if (Status s = CompileExpr(*statement.where, out, &where); !s.ok()) return s;
   }
-  if (statement.distinct) {
-    // Distinct by the collation: values that differ only in case are one value.
-    sql += " GROUP BY ";
-    for (size_t i = 0; i < selected.size(); ++i) sql += (i > 0 ? ", " : "") + OrderExpr(*selected[i]);
+  std::vector<std::string> order_keys;
+  for (const OrderItem& item : statement.order_by) {
+    const Column* c = Find(item.column);
+    if (c == nullptr) return UnknownColumn(item.column);
+    order_keys.push_back(OrderExpr(*c) + (item.descending ? " DESC" : ""));
   }
-  if (!statement.order_by.empty()) {
-    sql += " ORDER BY ";
+  for (const Column* c : selected) out->columns.push_back(c->name);
+
+  std::string sql;
+  if (!statement.distinct) {
+    sql = "SELECT ";
+    for (size_t i = 0; i < selected.size(); ++i) sql += (i > 0 ? ", " : "") + selected[i]->sql;
+    sql += " FROM " + quoted_name + where;
+    if (!order_keys.empty()) {
+      sql += " ORDER BY ";
+      for (const std::string& key : order_keys) sql += key + ", ";
+      sql += "rowid";  // ties keep the file's order
+    }
+  } else {
+    // Distinct by the collation, so values that differ only in case are one value; each shows
+    // the spelling the file gives first (SQLite takes bare columns from the min(rowid) row).
+    std::string inner = "SELECT ";
+    std::string outer = "SELECT ";
+    std::string group;
+    for (size_t i = 0; i < selected.size(); ++i) {
+      inner += selected[i]->sql + " AS v" + std::to_string(i) + ", ";
+      outer += (i > 0 ? ", v" : "v") + std::to_string(i);
+      group += (i > 0 ? ", " : "") + OrderExpr(*selected[i]);
+    }
+    std::string order;
     for (size_t i = 0; i < statement.order_by.size(); ++i) {
       const Column* c = Find(statement.order_by[i].column);
-      if (c == nullptr) return UnknownColumn(statement.order_by[i].column);
-      sql += (i > 0 ? ", " : "") + OrderExpr(*c) + (statement.order_by[i].descending ? " DESC" : "");
+      inner += OrderExpr(*c) + " AS k" + std::to_string(i) + ", ";
+      order += (i > 0 ? ", k" : " ORDER BY k") + std::to_string(i) +
+               (statement.order_by[i].descending ? " DESC" : "");
     }
-    // Ties keep the file's order.
-    if (!statement.distinct) sql += ", rowid";
+    inner += "min(rowid) FROM " + quoted_name + where + " GROUP BY " + group;
+    sql = outer + " FROM (" + inner + ")" + order;
   }
   out->sql = std::move(sql);
   return Status::Ok();

@@ -28,15 +28,6 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-std::string QuoteName(std::string_view name) {
-  std::string quoted = "\"";
-  for (char c : name) {
-    quoted.push_back(c);
-    if (c == '"') quoted.push_back('"');
-  }
-  return quoted + "\"";
-}
-
 Status ReadFile(const std::string& path, const std::string& name, std::string* bytes) {
   FILE* f = std::fopen(path.c_str(), "rb");
   if (f == nullptr) {
@@ -261,6 +252,15 @@ Status Table::Load(sqlite3* db, const std::string& path, const std::string& name
   table->row_count_ = static_cast<int64_t>(rows);
   *out = std::move(table);
   return Status::Ok();
+}
+
+std::string QuoteName(std::string_view name) {
+  std::string quoted = "\"";
+  for (char c : name) {
+    quoted.push_back(c);
+    if (c == '"') quoted.push_back('"');
+  }
+  return quoted + "\"";
 }
 
 const Table::Column* Table::Find(std::string_view name) const {

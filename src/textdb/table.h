@@ -82,6 +82,9 @@ class Table {
   int64_t row_count_ = 0;
 };
 
+// `name` as an SQLite identifier: in double quotes, inner double quotes doubled.
+std::string QuoteName(std::string_view name);
+
 // Registers the functions compiled queries call (jubo_like, jubo_key, jubo_track_key).
 void RegisterFunctions(sqlite3* db);
 

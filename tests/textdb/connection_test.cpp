@@ -1,1 +1,225 @@
+#include "textdb/connection.h"
+
 #include <gtest/gtest.h>
+
+#include "support/temp_dir.h"
+#include "textdb/cursor.h"
+
+namespace textdb {
+namespace {
+
+constexpr std::string_view kLibrary =
+    "Album,Artist,Title,Track,Filename,Genre,Tempo\n"
+    "Blue Hour,O'Dara,Ten,10,/m/Blue/10.ogg,Jazz,Slow\n"
+    "Blue Hour,O'Dara,Two,2,/m/Blue/02.ogg,Jazz,Fast\n"
+    "Blue Hour,O'Dara,Three,03,/m/Blue/03.ogg,Jazz,Fast\n"
+    "Blue Hour,O'Dara,Bonus,Bonus,/m/Blue/b.ogg,Jazz,\n"
+    "bee sides,Zed,One,1,/m/bee/01.ogg,rock,\n"
+    "10 Rivers,Ana,Flow,1,/m/10/01.ogg,,Medium\n"
+    "Élan,Ana,Rise,1,/m/elan/01.ogg,Blues,\n"
+    "Elan,Ana,Set,1,/m/elan2/01.ogg,Blues,\n"
+    "amber gold,Bob,Glow,1,/m/amber/01.ogg,Rock,\n"
+    "[Live],Bob,Crowd,1,/m/live/01.ogg,Rock,\n"
+    "Zephyr Road,Cy,Wind,1,/m/z/01.ogg,Jazz,\n"
+    "BLUE HOUR,Cy,Cover,1,/M/Blue/01.ogg,Jazz,\n";
+
+// Runs `sql` and returns the rows as "a|b|c" lines, Null shown as <null>.
+std::vector<std::string> Rows(Connection& c, std::string_view sql) {
+  Cursor cursor;
+  Status s = cursor.Open(sql, c);
+  EXPECT_TRUE(s.ok()) << sql << ": " << s.message();
+  std::vector<std::string> rows;
+  for (cursor.MoveFirst(); !cursor.IsEOF(); cursor.MoveNext()) {
+    std::string row;
+    for (size_t i = 0; i < cursor.Columns().size(); ++i) {
+      auto value = cursor.FieldAt(i);
+      row += (i > 0 ? "|" : "") + (value ? std::string(*value) : std::string("<null>"));
+    }
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+class ConnectionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_.Write("jubodb.txt", kLibrary);
+    ASSERT_TRUE(connection_.Open("DRIVER={Text Driver (*.txt; *.csv)};DBQ=" +
+                                 dir_.path().string() + ";")
+                    .ok());
+  }
+  jubo_test::TempDir dir_;
+  Connection connection_;
+};
+
+TEST_F(ConnectionTest, AnswersTheLibraryQueriesInTheDialect) {
+  using V = std::vector<std::string>;
+  struct Case {
+    std::string_view sql;
+    V rows;
+  };
+  const Case kCases[] = {
+      // A letter finds both cases; Distinct and equality ignore case, and Distinct shows the
+      // spelling the file gives first.
+      {"Select Distinct Album from jubodb.txt where Album Like '[Bb]%' Order by Album ASC",
+       {"bee sides", "Blue Hour"}},
+      // "*": digits, brackets and accented letters, never A-Z or a-z.
+      {"Select Distinct Album from jubodb.txt where Album Not Like '[a-zA-Z]%' Order by Album "
+       "ASC",
+       {"[Live]", "10 Rivers", "Élan"}},
+      {"Select Distinct Artist from jubodb.txt where Artist = 'O''Dara' Order by Artist ASC",
+       {"O'Dara"}},
+      // Null first, then case-insensitive order; accents tell values apart.
+      {"Select Distinct Genre from jubodb.txt Order by Genre ASC",
+       {"<null>", "Blues", "Jazz", "rock"}},
+      {"Select Distinct Album from jubodb.txt where Genre = 'Blues' Order by Album ASC",
+       {"Elan", "Élan"}},
+      // Track as a number: 2 before 10, "03" as 3, no number last.
+      {"Select Track from jubodb.txt where Album = 'Blue Hour' and Artist = 'O''Dara' Order By "
+       "Track ASC",
+       {"2", "03", "10", "Bonus"}},
+      {"Select Album, Track from jubodb.txt where Artist = 'Ana' Order by Album ASC, Track ASC",
+       {"10 Rivers|1", "Elan|1", "Élan|1"}},
+      // Filename compares exactly.
+      {"Select Title, Artist, Album from jubodb.txt where Filename = '/m/Blue/02.ogg'",
+       {"Two|O'Dara|Blue Hour"}},
+      {"Select Title from jubodb.txt where Filename = '/M/BLUE/02.ogg'", {}},
+      // Null fails every comparison, <> and Not Like included.
+      {"Select Title from jubodb.txt where Tempo <> 'Fast' Order by Title ASC",
+       {"Flow", "Ten"}},
+      {"Select Title from jubodb.txt where Genre Not Like 'J%' and Genre Is Not Null Order by "
+       "Title",
+       {"Crowd", "Glow", "One", "Rise", "Set"}},
+      // Lists of values, as Jubo DJ and Non-Stop Music build them.
+      {"Select * from jubodb.txt where (Album = 'amber gold' or Album = '[Live]') and "
+       "(Genre = 'ROCK')",
+       {"amber gold|Bob|Glow|1|/m/amber/01.ogg|Rock|<null>",
+        "[Live]|Bob|Crowd|1|/m/live/01.ogg|Rock|<null>"}},
+      {"Select Title from jubodb.txt where (Artist <> 'O''Dara' and Artist <> 'Ana' and Artist "
+       "<> 'Cy') and (Genre <> 'rock')",
+       {}},
+      // A value the file does not hold still orders correctly against those it does.
+      {"Select Distinct Album from jubodb.txt where Album > 'Blue' and Album < 'C' Order by "
+       "Album",
+       {"Blue Hour"}},
+      {"Select Title from jubodb.txt where Album = 'No Such Album'", {}},
+  };
+  for (const Case& c : kCases) EXPECT_EQ(Rows(connection_, c.sql), c.rows) << c.sql;
+}
+
+TEST_F(ConnectionTest, CursorMovesLikeAStaticCursor) {
+  Cursor cursor;
+  ASSERT_TRUE(
+      cursor.Open("Select Title from jubodb.txt where Artist = 'Ana' Order by Title", connection_)
+          .ok());
+  EXPECT_EQ(cursor.State(), Cursor::kStateOpen);
+  EXPECT_EQ(cursor.RecordCount(), 3);
+  EXPECT_EQ(cursor.Field("title"), "Flow");
+  cursor.Move(2);
+  EXPECT_EQ(cursor.Field("Title"), "Set");
+  cursor.Move(-1);
+  EXPECT_EQ(cursor.Field("Title"), "Rise");
+  cursor.Move(5);
+  EXPECT_TRUE(cursor.IsEOF());
+  EXPECT_EQ(cursor.Field("Title"), std::nullopt);
+  cursor.Move(-10);
+  EXPECT_TRUE(cursor.IsBOF());
+  cursor.MoveFirst();
+  EXPECT_EQ(cursor.Field("Title"), "Flow");
+  EXPECT_EQ(cursor.Field("NoSuchColumn"), std::nullopt);
+  cursor.Close();
+  EXPECT_EQ(cursor.State(), Cursor::kStateClosed);
+  EXPECT_EQ(cursor.RecordCount(), 0);
+
+  // A query outside the dialect: an error, and a closed, empty cursor.
+  Status s = cursor.Open("Select Nothing from jubodb.txt", connection_);
+  EXPECT_EQ(s.code(), ErrorCode::kBadQuery);
+  EXPECT_EQ(s.message(), "unknown column 'Nothing'");
+  EXPECT_EQ(cursor.State(), Cursor::kStateClosed);
+  EXPECT_EQ(cursor.RecordCount(), 0);
+  EXPECT_TRUE(cursor.IsEOF());
+}
+
+// What each kind of damaged or unusual file gives: rows as `Select *` returns them (Album and
+// Title only, for brevity), or the refusal, and the lines reported.
+TEST(ConnectionLoadTest, BadFilesLoadWhatTheyCanAndSayWhatTheyCannot) {
+  const std::string kHeader = "Album,Artist,Title,Track,Filename,Genre,Tempo\n";
+  const std::string kBigField(1 << 20, 'x');
+  struct Case {
+    std::string name;
+    std::string bytes;
+    ErrorCode code;
+    std::vector<std::string> rows;  // "Album|Title"
+    std::vector<std::string> reports;
+  };
+  const std::vector<Case> kCases = {
+      {"empty file", "", ErrorCode::kRefused, {}, {}},
+      {"header only", kHeader, ErrorCode::kNone, {}, {}},
+      {"byte-order mark", "\xEF\xBB\xBF" + kHeader + "A,r,T,1,/f,g,t\n", ErrorCode::kNone,
+       {"A|T"}, {}},
+      {"CRLF", "Album,Artist,Title,Filename\r\nA,r,T,/f\r\nB,r,U,/g\r\n", ErrorCode::kNone,
+       {"A|T", "B|U"}, {}},
+      {"quotes, commas and line breaks",
+       kHeader + "\"A, the \"\"best\"\"\",r,\"two\nlines\",1,/f,g,t\n", ErrorCode::kNone,
+       {"A, the \"best\"|two\nlines"}, {}},
+      {"ragged rows", kHeader + "A,r\nB,r,U,1,/f,g,t,extra,more\n", ErrorCode::kNone,
+       {"A|<null>", "B|U"},
+       {"jubodb.txt line 3: 9 fields where the header has 7; the extra fields are ignored"}},
+      {"Windows-1252", kHeader + "\xC9lan,r,Caf\xE9,1,/f,g,t\n", ErrorCode::kNone,
+       {"Élan|Café"}, {"jubodb.txt: not valid UTF-8; read as Windows-1252"}},
+      {"1 MB field", kHeader + "A,r," + kBigField + ",1,/f,g,t\n", ErrorCode::kNone,
+       {"A|" + kBigField}, {}},
+      {"NUL bytes", kHeader + std::string("A,r,T\0U,1,/f,g,t\n", 16), ErrorCode::kNone,
+       {"A|T\xEF\xBF\xBDU"}, {"jubodb.txt line 2: NUL byte replaced by U+FFFD"}},
+      {"unterminated quote", kHeader + "A,r,\"T,1,/f,g,t\nB,r,U,1,/g,g,t\n", ErrorCode::kNone,
+       {"B|U"}, {"jubodb.txt line 2: unterminated quote; the row is skipped"}},
+      {"no Genre column", "Album,Artist,Title,Filename\nA,r,T,/f\n", ErrorCode::kNone,
+       {"A|T"}, {}},
+      {"no Filename column", "Album,Artist,Title,Genre\nA,r,T,g\n", ErrorCode::kRefused, {}, {}},
+      {"header names in any case", "ALBUM,artist,Title,FileName\nA,r,T,/f\n", ErrorCode::kNone,
+       {"A|T"}, {}},
+  };
+  for (const Case& c : kCases) {
+    jubo_test::TempDir dir;
+    dir.Write("jubodb.txt", c.bytes);
+    Connection connection;
+    std::vector<std::string> reports;
+    connection.set_report([&](const std::string& line) { reports.push_back(line); });
+    ASSERT_TRUE(connection.Open("DBQ=" + dir.path().string()).ok()) << c.name;
+    Status s = connection.LoadTable("jubodb.txt");
+    EXPECT_EQ(s.code(), c.code) << c.name << ": " << s.message();
+    EXPECT_EQ(reports, c.reports) << c.name;
+    if (!s.ok()) continue;
+    EXPECT_EQ(Rows(connection, "Select Album, Title from jubodb.txt"), c.rows) << c.name;
+  }
+}
+
+TEST(ConnectionLoadTest, RefusalsNameTheMissingColumnsAndTheMissingFile) {
+  jubo_test::TempDir dir;
+  Connection connection;
+  ASSERT_TRUE(connection.Open("DRIVER={Text Driver (*.txt; *.csv)};DBQ=" + dir.path().string() +
+                              ";")
+                  .ok());
+  Status s = connection.LoadTable("jubodb.txt");
+  EXPECT_EQ(s.code(), ErrorCode::kNotFound);
+  EXPECT_NE(s.message().find("jubodb.txt not found"), std::string::npos) << s.message();
+
+  dir.Write("jubodb.txt", "Album,Title,Genre\nA,T,g\n");
+  s = connection.LoadTable("jubodb.txt");
+  EXPECT_EQ(s.code(), ErrorCode::kRefused);
+  EXPECT_EQ(s.message(),
+            "jubodb.txt has no column Artist, Filename (its first line must name the columns "
+            "Album, Artist, Title and Filename)");
+
+  // A query on a refused library is refused the same way, never answered from half a table.
+  ResultSet result;
+  EXPECT_EQ(connection.Execute("Select * from jubodb.txt", &result).code(), ErrorCode::kRefused);
+
+  Connection no_folder;
+  EXPECT_EQ(no_folder.Open("DBQ=" + (dir.path() / "nowhere").string()).code(),
+            ErrorCode::kNotFound);
+  EXPECT_EQ(no_folder.Open("DRIVER={x}").code(), ErrorCode::kNotFound);
+}
+
+}  // namespace
+}  // namespace textdb

@@ -1,1 +1,75 @@
+#include "textdb/query.h"
+
 #include <gtest/gtest.h>
+
+namespace textdb {
+namespace {
+
+TEST(QueryTest, ReadsTheStatementsTheLibrarySends) {
+  SelectStatement s;
+  ASSERT_TRUE(ParseSelect("Select Distinct Album from jubodb.txt where Album Like '[Bb]%' "
+                          "and Genre = 'Rock ''n'' Roll' Order by Album ASC",
+                          &s)
+                  .ok());
+  EXPECT_TRUE(s.distinct);
+  EXPECT_EQ(s.columns, std::vector<std::string>{"Album"});
+  EXPECT_EQ(s.table, "jubodb.txt");
+  ASSERT_TRUE(s.where);
+  ASSERT_EQ(s.where->kind, Expr::kAnd);
+  ASSERT_EQ(s.where->children.size(), 2u);
+  EXPECT_EQ(s.where->children[0].kind, Expr::kLike);
+  EXPECT_EQ(s.where->children[0].right.text, "[Bb]%");
+  EXPECT_EQ(s.where->children[1].right.text, "Rock 'n' Roll");
+  ASSERT_EQ(s.order_by.size(), 1u);
+  EXPECT_EQ(s.order_by[0].column, "Album");
+
+  ASSERT_TRUE(ParseSelect("select * FROM [jubodb.txt] WHERE (Album <> 'a' and Album <> 'b') "
+                          "and (Genre = 'x' or Genre = 'y') order BY Album desc, Track;",
+                          &s)
+                  .ok());
+  EXPECT_TRUE(s.columns.empty());
+  EXPECT_EQ(s.where->kind, Expr::kAnd);
+  EXPECT_EQ(s.where->children[1].kind, Expr::kOr);
+  EXPECT_TRUE(s.order_by[0].descending);
+  EXPECT_FALSE(s.order_by[1].descending);
+
+  ASSERT_TRUE(ParseSelect("Select Title from jubodb.txt where Album Not Like '[a-zA-Z]%' and "
+                          "not Genre Is Null",
+                          &s)
+                  .ok());
+  EXPECT_TRUE(s.where->children[0].negated);
+  EXPECT_EQ(s.where->children[1].kind, Expr::kNot);
+}
+
+TEST(QueryTest, RefusesTextOutsideTheDialectWithAMessage) {
+  struct Case {
+    std::string_view sql;
+    std::string_view message_part;
+  };
+  const Case kCases[] = {
+      {"", "expected Select but found the end of the query"},
+      {"Delete from jubodb.txt", "expected Select but found 'Delete' at character 1"},
+      {"Select from jubodb.txt", "expected a column name or *"},
+      {"Select Album jubodb.txt", "expected from but found 'jubodb.txt'"},
+      {"Select Album from", "expected a table name"},
+      {"Select Album from jubodb.txt where", "expected a column name or a value"},
+      {"Select Album from jubodb.txt where Album = 'x", "has no closing quote"},
+      {"Select Album from jubodb.txt where Album Like x", "expected a quoted pattern"},
+      {"Select Album from jubodb.txt where Album Not = 'x'", "expected Like"},
+      {"Select Album from jubodb.txt where (Album = 'x'", "expected ')'"},
+      {"Select Album from jubodb.txt Order Album", "expected by"},
+      {"Select Album from jubodb.txt; drop table x", "expected the end of the query"},
+      {"Select Album from jubodb.txt where Album = 'x' @", "unexpected character '@'"},
+      {"Select [Album from jubodb.txt", "never closed"},
+  };
+  for (const Case& c : kCases) {
+    SelectStatement s;
+    Status status = ParseSelect(c.sql, &s);
+    EXPECT_EQ(status.code(), ErrorCode::kBadQuery) << c.sql;
+    EXPECT_NE(status.message().find(c.message_part), std::string::npos)
+        << c.sql << " gave: " << status.message();
+  }
+}
+
+}  // namespace
+}  // namespace textdb

@@ -74,7 +74,8 @@ Status Connection::Open(std::string_view connection_string, std::string_view, st
     return Status::Error(ErrorCode::kNotFound, "folder " + *folder + " not found");
   }
   sqlite3* db = nullptr;
-  if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+  if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                      nullptr) !=
       SQLITE_OK) {
     std::string message = db != nullptr ? sqlite3_errmsg(db) : "out of memory";
     sqlite3_close(db);

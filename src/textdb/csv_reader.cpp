@@ -84,8 +84,62 @@ std::string FromUtf16(std::string_view bytes, const char* charset, std::vector<L
   return out;
 }
 
-// Feeds libcsv one physical line at a time, so every row knows the line it starts on and a
-// quote left open can be undone by starting again after the line that opened it.
+int NoSpace(unsigned char) { return 0; }
+
+// Collects libcsv's fields into reused buffers and hands out each row's fields as views.
+class FieldCollector {
+ public:
+  static void OnField(void* data, size_t length, void* self) {
+    auto* c = static_cast<FieldCollector*>(self);
+    if (c->count_ == c->fields_.size()) c->fields_.emplace_back();
+    std::string& field = c->fields_[c->count_++];
+    field.assign(static_cast<const char*>(data), length);
+    if (std::memchr(field.data(), '\0', field.size()) == nullptr) return;
+    std::string clean;
+    for (char ch : field) {
+      if (ch == '\0') {
+        clean += "\xEF\xBF\xBD";
+      } else {
+        clean.push_back(ch);
+      }
+    }
+    field = std::move(clean);
+    c->had_nul_ = true;
+  }
+
+  static void OnRowEnd(int, void* self) {
+    auto* c = static_cast<FieldCollector*>(self);
+    c->views_.clear();
+    for (size_t i = 0; i < c->count_; ++i) c->views_.push_back(c->fields_[i]);
+    c->count_ = 0;
+    c->row_ready_ = true;
+  }
+
+  // True once per completed row; the row's fields are then in fields().
+  bool TakeRow() {
+    bool ready = row_ready_;
+    row_ready_ = false;
+    return ready;
+  }
+  bool TakeNul() {
+    bool had = had_nul_;
+    had_nul_ = false;
+    return had;
+  }
+  const std::vector<std::string_view>& fields() const { return views_; }
+  void Reset() { count_ = 0, row_ready_ = false, had_nul_ = false; }
+
+ private:
+  std::vector<std::string> fields_;  // reused between rows; the first count_ are live
+  std::vector<std::string_view> views_;
+  size_t count_ = 0;
+  bool row_ready_ = false;
+  bool had_nul_ = false;
+};
+
+// Feeds libcsv one physical line at a time (ending at LF, CR or CRLF), so every row knows the
+// line and the bytes it spans, and a quote left open can be undone by starting again after
+// the line that opened it.
 class Parser {
  public:
   Parser(std::string_view text, const CsvRowFn& on_row, std::vector<LoadNote>* notes)
@@ -97,84 +151,64 @@ class Parser {
     // Re-reading after open quotes is bounded, so a hostile file cannot make loading quadratic.
     size_t budget = 4 * text_.size() + (1 << 20);
     for (;;) {
-      size_t stopped_at = 0;
-      int64_t stopped_line = 0;
       bool strict = budget >= text_.size() - start;
       if (strict) budget -= text_.size() - start;
-      if (ParseFrom(start, line, strict, &stopped_at, &stopped_line)) return;
-      notes_->push_back({stopped_line, "unterminated quote; the row is skipped"});
-      start = stopped_at;
-      line = stopped_line + 1;
+      if (ParseFrom(&start, &line, strict)) return;
+      notes_->push_back({line - 1, "unterminated quote; the row is skipped"});
     }
   }
 
  private:
-  static int NoSpace(unsigned char) { return 0; }
-
-  static void OnField(void* data, size_t length, void* self) {
-    auto* p = static_cast<Parser*>(self);
-    if (p->field_count_ == p->fields_.size()) p->fields_.emplace_back();
-    std::string& field = p->fields_[p->field_count_++];
-    field.assign(static_cast<const char*>(data), length);
-    if (std::memchr(field.data(), '\0', field.size()) == nullptr) return;
-    std::string clean;
-    for (char c : field) {
-      if (c == '\0') {
-        clean += "\xEF\xBF\xBD";
-      } else {
-        clean.push_back(c);
-      }
-    }
-    field = std::move(clean);
-    p->notes_->push_back({p->row_line_, "NUL byte replaced by U+FFFD"});
+  // The end of the line starting at `pos`, past its terminator.
+  size_t LineEnd(size_t pos) const {
+    size_t t = text_.find_first_of("\r\n", pos);
+    if (t == std::string_view::npos) return text_.size();
+    if (text_[t] == '\r' && t + 1 < text_.size() && text_[t + 1] == '\n') return t + 2;
+    return t + 1;
   }
 
-  static void OnRowEnd(int, void* self) {
-    auto* p = static_cast<Parser*>(self);
-    p->views_.clear();
-    for (size_t i = 0; i < p->field_count_; ++i) p->views_.push_back(p->fields_[i]);
-    p->on_row_(p->row_line_, p->views_);
-    p->field_count_ = 0;
-    p->row_done_ = true;
+  void Emit(size_t begin, size_t end, int64_t line) {
+    if (collector_.TakeNul()) notes_->push_back({line, "NUL byte replaced by U+FFFD"});
+    if (collector_.TakeRow()) on_row_(CsvRow{line, begin, end, collector_.fields()});
   }
 
-  // Parses from byte `start` (on line `line`) to the end. Returns false when, in strict mode, a
-  // quote is still open at the end; then *resume is the byte after the line that opened the row
-  // and *open_line that line.
-  bool ParseFrom(size_t start, int64_t line, bool strict, size_t* resume, int64_t* open_line) {
+  // Parses from *start (on line *line) to the end and returns true. In strict mode, when a quote
+  // is still open at the end, returns false with *start and *line set to the line after the one
+  // that opened the row.
+  bool ParseFrom(size_t* start, int64_t* line, bool strict) {
     csv_parser parser;
     csv_init(&parser, 0);
     csv_set_space_func(&parser, NoSpace);
-    field_count_ = 0;
-    row_line_ = line;
-    size_t row_end_of_first_line = std::string_view::npos;
-    size_t pos = start;
+    collector_.Reset();
+    size_t row_begin = *start;
+    size_t row_first_line_end = *start;
+    int64_t row_line = *line;
+    size_t pos = *start;
+    int64_t current = *line;
     while (pos < text_.size()) {
-      size_t nl = text_.find('\n', pos);
-      size_t next = nl == std::string_view::npos ? text_.size() : nl + 1;
-      bool row_open_before = parser.pstate != 0;
-      if (!row_open_before) {
-        row_line_ = line;
-        row_end_of_first_line = next;
+      size_t next = LineEnd(pos);
+      if (parser.pstate == 0) {  // no row open: one begins on this line
+        row_begin = pos;
+        row_first_line_end = next;
+        row_line = current;
       }
-      row_done_ = false;
-      csv_parse(&parser, text_.data() + pos, next - pos, OnField, OnRowEnd, this);
-      // A row ended inside this line; a new one may have begun after a lone CR.
-      if (row_done_ && parser.pstate != 0) {
-        row_line_ = line;
-        row_end_of_first_line = next;
-      }
+      csv_parse(&parser, text_.data() + pos, next - pos, FieldCollector::OnField,
+                FieldCollector::OnRowEnd, &collector_);
+      Emit(row_begin, next, row_line);
       pos = next;
-      ++line;
+      ++current;
     }
-    // libcsv would close the open field silently; in strict mode we want to know.
+    // libcsv would close an open quoted field silently; in strict mode we want to know.
     constexpr int kFieldBegun = 2;
     bool ok = !(strict && parser.pstate == kFieldBegun && parser.quoted);
-    if (ok) csv_fini(&parser, OnField, OnRowEnd, this);
+    if (ok) {
+      csv_fini(&parser, FieldCollector::OnField, FieldCollector::OnRowEnd, &collector_);
+      Emit(row_begin, text_.size(), row_line);
+    }
     csv_free(&parser);
     if (!ok) {
-      *resume = row_end_of_first_line;
-      *open_line = row_line_;
+      *start = row_first_line_end;
+      *line = row_line + 1;
     }
     return ok;
   }
@@ -182,26 +216,52 @@ class Parser {
   std::string_view text_;
   const CsvRowFn& on_row_;
   std::vector<LoadNote>* notes_;
-  std::vector<std::string> fields_;  // reused between rows; first field_count_ are live
-  std::vector<std::string_view> views_;
-  size_t field_count_ = 0;
-  int64_t row_line_ = 1;
-  bool row_done_ = false;
+  FieldCollector collector_;
 };
 
 }  // namespace
 
-std::string DecodeText(std::string bytes, std::vector<LoadNote>* notes) {
-  if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) bytes.erase(0, 3);
-  if (bytes.rfind("\xFF\xFE", 0) == 0) return FromUtf16(bytes.substr(2), "UTF-16LE", notes);
-  if (bytes.rfind("\xFE\xFF", 0) == 0) return FromUtf16(bytes.substr(2), "UTF-16BE", notes);
-  if (IsValidUtf8(bytes)) return bytes;
-  notes->push_back({0, "not valid UTF-8; read as Windows-1252"});
-  return FromWindows1252(bytes);
+std::string_view DecodeText(std::string_view bytes, std::string* converted,
+                            std::vector<LoadNote>* notes) {
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+  if (bytes.substr(0, 2) == "\xFF\xFE") {
+    *converted = FromUtf16(bytes.substr(2), "UTF-16LE", notes);
+  } else if (bytes.substr(0, 2) == "\xFE\xFF") {
+    *converted = FromUtf16(bytes.substr(2), "UTF-16BE", notes);
+  } else if (IsValidUtf8(bytes)) {
+    return bytes;
+  } else {
+    notes->push_back({0, "not valid UTF-8; read as Windows-1252"});
+    *converted = FromWindows1252(bytes);
+  }
+  return *converted;
 }
 
 void ParseCsv(std::string_view text, const CsvRowFn& on_row, std::vector<LoadNote>* notes) {
   Parser(text, on_row, notes).Run();
+}
+
+struct CsvRowReader::State {
+  csv_parser parser;
+  FieldCollector collector;
+};
+
+CsvRowReader::CsvRowReader() : state_(std::make_unique<State>()) {
+  csv_init(&state_->parser, 0);
+  csv_set_space_func(&state_->parser, NoSpace);
+}
+
+CsvRowReader::~CsvRowReader() { csv_free(&state_->parser); }
+
+const std::vector<std::string_view>& CsvRowReader::Read(std::string_view row) {
+  State& s = *state_;
+  s.collector.Reset();
+  csv_parse(&s.parser, row.data(), row.size(), FieldCollector::OnField, FieldCollector::OnRowEnd,
+            &s.collector);
+  csv_fini(&s.parser, FieldCollector::OnField, FieldCollector::OnRowEnd, &s.collector);
+  s.collector.TakeNul();
+  s.collector.TakeRow();
+  return s.collector.fields();
 }
 
 }  // namespace textdb

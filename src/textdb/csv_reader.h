@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,19 +18,44 @@ struct LoadNote {
   std::string message;
 };
 
-// Turns the file's bytes into UTF-8 text: drops a UTF-8 byte-order mark, converts UTF-16 that
-// starts with a byte-order mark, and reads a file that is not valid UTF-8 as Windows-1252
-// (adding a note that says so).
-std::string DecodeText(std::string bytes, std::vector<LoadNote>* notes);
+// The file's bytes as UTF-8 text: the bytes themselves (without a UTF-8 byte-order mark) when
+// they are valid UTF-8; otherwise a conversion stored in *converted: UTF-16 that starts with a
+// byte-order mark, or Windows-1252 for anything else (with a note that says so). The result
+// views `bytes` or *converted.
+std::string_view DecodeText(std::string_view bytes, std::string* converted,
+                            std::vector<LoadNote>* notes);
 
-// Called once per row, header first, with the physical line the row starts on (1-based) and its
-// fields. The views are valid only during the call.
-using CsvRowFn = std::function<void(int64_t line, const std::vector<std::string_view>& fields)>;
+// One row as read: the physical line it starts on (1-based), the bytes it spans in the text
+// ([begin, end), line ends included) and its fields. The fields are valid only during the
+// call that receives the row.
+struct CsvRow {
+  int64_t line;
+  size_t begin;
+  size_t end;
+  const std::vector<std::string_view>& fields;
+};
+using CsvRowFn = std::function<void(const CsvRow& row)>;
 
 // Parses CSV text: comma-separated, CR, LF or CRLF line ends, quoted fields holding commas, ""
 // and line breaks, blank lines skipped, blanks around fields kept. A quote left open at the end
 // of the file loses only the row it opened: that row is reported and reading resumes on the
 // next line. NUL bytes are replaced by U+FFFD and reported.
 void ParseCsv(std::string_view text, const CsvRowFn& on_row, std::vector<LoadNote>* notes);
+
+// Reads again, one at a time, rows whose spans ParseCsv reported, reusing its buffers.
+class CsvRowReader {
+ public:
+  CsvRowReader();
+  ~CsvRowReader();
+  CsvRowReader(const CsvRowReader&) = delete;
+  CsvRowReader& operator=(const CsvRowReader&) = delete;
+
+  // The fields of the one row in `row` (as ParseCsv gave them); valid until the next call.
+  const std::vector<std::string_view>& Read(std::string_view row);
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
 
 }  // namespace textdb

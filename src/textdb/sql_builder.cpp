@@ -212,11 +212,11 @@ Status Table::Compile(const SelectStatement& statement, CompiledQuery* out) cons
     if (!order_keys.empty()) {
       sql += " ORDER BY ";
       for (const std::string& key : order_keys) sql += key + ", ";
-      sql += "rowid";  // ties keep the file's order
+      sql += "rowid";  // rows are stored in file order within an album and track
     }
   } else {
     // Distinct by the collation, so values that differ only in case are one value; each shows
-    // the spelling the file gives first (SQLite takes bare columns from the min(rowid) row).
+    // the spelling the file gives first (SQLite takes bare columns from the min() row).
     std::string inner = "SELECT ";
     std::string outer = "SELECT ";
     std::string group;
@@ -232,7 +232,7 @@ Status Table::Compile(const SelectStatement& statement, CompiledQuery* out) cons
       order += (i > 0 ? ", k" : " ORDER BY k") + std::to_string(i) +
                (statement.order_by[i].descending ? " DESC" : "");
     }
-    inner += "min(rowid) FROM " + quoted_name + where + " GROUP BY " + group;
+    inner += std::string("min(") + kLineColumn + ") FROM " + quoted_name + where + " GROUP BY " + group;
     sql = outer + " FROM (" + inner + ")" + order;
   }
   out->sql = std::move(sql);

@@ -1,11 +1,15 @@
 #include "textdb/table.h"
 
+#include <fcntl.h>
 #include <strings.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
+#include <deque>
 #include <string_view>
 #include <unordered_map>
 
@@ -17,6 +21,8 @@ namespace {
 const char* const kRequiredColumns[] = {"Album", "Artist", "Title", "Filename"};
 const char* const kOptionalColumns[] = {"Genre", "Tempo", "Track"};
 const char* const kRankedColumns[] = {"Album", "Artist", "Genre", "Tempo", "Track"};
+constexpr size_t kAlbumRank = 0;
+constexpr size_t kTrackRank = 4;
 
 bool SameName(std::string_view a, std::string_view b) {
   return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
@@ -28,46 +34,122 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-Status ReadFile(const std::string& path, const std::string& name, std::string* bytes) {
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) {
-    if (errno == ENOENT || errno == ENOTDIR) {
-      return Status::Error(ErrorCode::kNotFound, name + " not found (looked for " + path + ")");
+// The library file's bytes, mapped rather than copied: the text is read twice (see Load), and
+// on a large library every page first touched costs time.
+class MappedFile {
+ public:
+  MappedFile() = default;
+  MappedFile(const MappedFile&) = delete;
+  MappedFile& operator=(const MappedFile&) = delete;
+  ~MappedFile() {
+    if (data_ != nullptr) munmap(data_, size_);
+  }
+
+  Status Open(const std::string& path, const std::string& name) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+      if (errno == ENOENT || errno == ENOTDIR) {
+        return Status::Error(ErrorCode::kNotFound, name + " not found (looked for " + path + ")");
+      }
+      return Failure(path, std::strerror(errno));
     }
-    return Status::Error(ErrorCode::kRefused, "cannot read " + path + ": " + std::strerror(errno));
+    struct stat st;
+    Status status;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      status = Failure(path, "not a regular file");
+    } else if (st.st_size > 0) {
+      void* data =
+          mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE,
+               fd, 0);
+      if (data == MAP_FAILED) {
+        status = Failure(path, std::strerror(errno));
+      } else {
+        data_ = data;
+        size_ = static_cast<size_t>(st.st_size);
+      }
+    }
+    close(fd);
+    return status;
   }
-  char buffer[1 << 16];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes->append(buffer, n);
-  bool failed = std::ferror(f) != 0;
-  int error = errno;
-  std::fclose(f);
-  if (failed) {
-    return Status::Error(ErrorCode::kRefused, "cannot read " + path + ": " + std::strerror(error));
+
+  std::string_view bytes() const { return {static_cast<const char*>(data_), size_}; }
+
+ private:
+  static Status Failure(const std::string& path, const std::string& why) {
+    return Status::Error(ErrorCode::kRefused, "cannot read " + path + ": " + why);
   }
-  return Status::Ok();
-}
 
-// The rows as read, before they go into SQLite: every field's text in one arena, so a million
-// songs cost a handful of allocations.
-struct RowStore {
-  static constexpr uint32_t kNull = UINT32_MAX;
-  struct Cell {
-    uint32_t offset;
-    uint32_t length;  // kNull for Null
-  };
-  std::string arena;
-  std::vector<Cell> cells;  // row-major, `width` cells a row
-  size_t width = 0;
-
-  std::string_view Text(const Cell& c) const { return {arena.data() + c.offset, c.length}; }
+  void* data_ = nullptr;
+  size_t size_ = 0;
 };
+
+// The distinct values of one ranked column, and each row's value among them.
+struct Dictionary {
+  static constexpr uint32_t kNone = 0;  // Null; ids and ranks start at 1 and 2
+
+  size_t field = 0;      // the column's place in the file's rows
+  bool in_file = false;  // false for a column the file lacks (every value Null)
+  std::deque<std::string> values;  // id - 1 -> value; a deque keeps the map's views valid
+  std::unordered_map<std::string_view, uint32_t> ids;
+  std::vector<uint32_t> row_values;  // per row: the value's id, later its rank; kNone for Null
+
+  void Add(const std::vector<std::string_view>& fields) {
+    if (!in_file || field >= fields.size() || fields[field].empty()) {
+      row_values.push_back(kNone);
+      return;
+    }
+    auto it = ids.find(fields[field]);
+    if (it == ids.end()) {
+      values.emplace_back(fields[field]);
+      it = ids.emplace(values.back(), static_cast<uint32_t>(values.size())).first;
+    }
+    row_values.push_back(it->second);
+  }
+
+  // Sorts the distinct values by their keys, turns each row's id into the rank of its key
+  // (2, 4, 6 ..., so a literal between two keys can take the odd number between) and returns
+  // the distinct keys in order.
+  std::vector<std::string> Rank(Table::Order order) {
+    std::vector<std::string> keys(values.size());
+    for (size_t i = 0; i < keys.size(); ++i) {
+      keys[i] = order == Table::Order::kTrack ? TrackKey(values[i]) : CollationKey(values[i]);
+    }
+    std::vector<uint32_t> by_key(keys.size());
+    for (uint32_t i = 0; i < by_key.size(); ++i) by_key[i] = i;
+    std::sort(by_key.begin(), by_key.end(),
+              [&](uint32_t a, uint32_t b) { return keys[a] < keys[b]; });
+    std::vector<std::string> sorted;
+    std::vector<uint32_t> rank_of_id(keys.size() + 1, kNone);
+    for (uint32_t i : by_key) {
+      if (sorted.empty() || sorted.back() != keys[i]) sorted.push_back(std::move(keys[i]));
+      rank_of_id[i + 1] = 2 * static_cast<uint32_t>(sorted.size());
+    }
+    for (uint32_t& v : row_values) v = rank_of_id[v];
+    return sorted;
+  }
+};
+
+// Rows go into SQLite ordered by album, then track, then file order, so that an album's songs
+// lie together and reading the library in album order walks the table front to back.
+std::vector<uint32_t> InsertionOrder(const std::vector<uint32_t>& album_ranks,
+                                     const std::vector<uint32_t>& track_ranks) {
+  std::vector<std::pair<uint64_t, uint32_t>> keyed(album_ranks.size());
+  for (uint32_t row = 0; row < keyed.size(); ++row) {
+    keyed[row] = {(uint64_t{album_ranks[row]} << 32) | track_ranks[row], row};
+  }
+  std::sort(keyed.begin(), keyed.end());
+  std::vector<uint32_t> order(keyed.size());
+  for (size_t i = 0; i < keyed.size(); ++i) order[i] = keyed[i].second;
+  return order;
+}
 
 class SqliteStatement {
  public:
   SqliteStatement(sqlite3* db, const std::string& sql) {
     sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt_, nullptr);
   }
+  SqliteStatement(const SqliteStatement&) = delete;
+  SqliteStatement& operator=(const SqliteStatement&) = delete;
   ~SqliteStatement() { sqlite3_finalize(stmt_); }
   sqlite3_stmt* get() const { return stmt_; }
 
@@ -75,70 +157,79 @@ class SqliteStatement {
   sqlite3_stmt* stmt_ = nullptr;
 };
 
+Status StoreError(sqlite3* db) {
+  return Status::Error(ErrorCode::kRefused,
+                       std::string("cannot store the library: ") + sqlite3_errmsg(db));
+}
+
 Status Exec(sqlite3* db, const std::string& sql) {
-  char* error = nullptr;
-  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-    std::string message = error != nullptr ? error : "unknown SQLite error";
-    sqlite3_free(error);
-    return Status::Error(ErrorCode::kRefused, "cannot store the library: " + message);
-  }
+  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) return StoreError(db);
   return Status::Ok();
 }
 
 }  // namespace
 
+// Two passes over the text keep memory near the size of the SQLite table itself: the first
+// reads the header, the distinct values of the ranked columns and where each row lies; the
+// second, once the ranks are known, reads the rows again in album order and inserts each as it
+// is read. No copy of the rows is ever held.
 Status Table::Load(sqlite3* db, const std::string& path, const std::string& name,
                    std::unique_ptr<Table>* out, std::vector<LoadNote>* notes) {
-  std::string bytes;
-  if (Status s = ReadFile(path, name, &bytes); !s.ok()) return s;
-  if (bytes.size() >= RowStore::kNull) {
-    return Status::Error(ErrorCode::kRefused, path + " is larger than 4 GB");
-  }
-  std::string text = DecodeText(std::move(bytes), notes);
+  MappedFile file;
+  if (Status s = file.Open(path, name); !s.ok()) return s;
+  std::string converted;
+  const std::string_view text = DecodeText(file.bytes(), &converted, notes);
 
   auto table = std::make_unique<Table>();
   table->name_ = name;
-  RowStore store;
+  std::vector<Dictionary> dictionaries(std::size(kRankedColumns));
   bool have_header = false;
   size_t file_columns = 0;
+  struct Span {
+    size_t begin, end;
+  };
+  std::vector<Span> spans;  // where each row lies in the text
   ParseCsv(
       text,
-      [&](int64_t line, const std::vector<std::string_view>& fields) {
+      [&](const CsvRow& row) {
+        const std::vector<std::string_view>& fields = row.fields;
         if (!have_header) {
           have_header = true;
           file_columns = fields.size();
           for (size_t i = 0; i < fields.size(); ++i) {
             std::string column_name(Trim(fields[i]));
-            bool duplicate = std::any_of(table->columns_.begin(), table->columns_.end(),
-                                         [&](const Column& c) { return SameName(c.name, column_name); });
-            if (column_name.empty() || duplicate) column_name = "F" + std::to_string(i + 1);
+            if (column_name.empty() || table->Find(column_name) != nullptr) {
+              column_name = "F" + std::to_string(i + 1);
+            }
             table->columns_.push_back({column_name, "c" + std::to_string(i)});
+          }
+          size_t lines = static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+          spans.reserve(lines);
+          for (size_t k = 0; k < dictionaries.size(); ++k) {
+            const Column* c = table->Find(kRankedColumns[k]);
+            dictionaries[k].in_file = c != nullptr;
+            if (c != nullptr) dictionaries[k].field = static_cast<size_t>(c - &table->columns_[0]);
+            dictionaries[k].row_values.reserve(lines);
           }
           return;
         }
         if (fields.size() > file_columns) {
-          notes->push_back({line, std::to_string(fields.size()) + " fields where the header has " +
-                                      std::to_string(file_columns) +
-                                      "; the extra fields are ignored"});
+          notes->push_back({row.line, std::to_string(fields.size()) +
+                                          " fields where the header has " +
+                                          std::to_string(file_columns) +
+                                          "; the extra fields are ignored"});
         }
-        for (size_t i = 0; i < file_columns; ++i) {
-          if (i < fields.size() && !fields[i].empty()) {
-            store.cells.push_back({static_cast<uint32_t>(store.arena.size()),
-                                   static_cast<uint32_t>(fields[i].size())});
-            store.arena.append(fields[i]);
-          } else {
-            store.cells.push_back({0, RowStore::kNull});
-          }
-        }
+        for (Dictionary& d : dictionaries) d.Add(fields);
+        spans.push_back({row.begin, row.end});
       },
       notes);
-  text = std::string();
-  store.width = file_columns;
-  size_t rows = file_columns == 0 ? 0 : store.cells.size() / file_columns;
+  const size_t rows = spans.size();
 
   std::string missing;
   for (const char* required : kRequiredColumns) {
-    if (table->Find(required) == nullptr) missing += (missing.empty() ? "" : ", ") + std::string(required);
+    if (table->Find(required) == nullptr) {
+      missing += (missing.empty() ? "" : ", ") + std::string(required);
+    }
   }
   if (!missing.empty()) {
     return Status::Error(ErrorCode::kRefused,
@@ -155,85 +246,55 @@ Status Table::Load(sqlite3* db, const std::string& path, const std::string& name
     if (SameName(c.name, "Filename")) c.order = Order::kExact;
     if (SameName(c.name, "Track")) c.order = Order::kTrack;
   }
-
-  // Rank every distinct value of the ranked columns by its sort key.
-  std::vector<std::vector<int64_t>> row_ranks;  // per ranked column, per row; 0 for Null
-  for (const char* ranked : kRankedColumns) {
-    Column& column = table->columns_[table->Find(ranked) - table->columns_.data()];
-    column.rank = static_cast<int>(table->ranks_.size());
-    Ranks& ranks = table->ranks_.emplace_back();
-    ranks.sql = "r" + std::to_string(column.rank);
-    size_t index = static_cast<size_t>(&column - table->columns_.data());
-
-    std::unordered_map<std::string_view, uint32_t> ids;
-    std::vector<uint32_t> row_ids(rows, RowStore::kNull);
-    if (index < file_columns) {
-      for (size_t r = 0; r < rows; ++r) {
-        const RowStore::Cell& cell = store.cells[r * file_columns + index];
-        if (cell.length == RowStore::kNull) continue;
-        auto [it, added] = ids.try_emplace(store.Text(cell), static_cast<uint32_t>(ids.size()));
-        row_ids[r] = it->second;
-      }
-    }
-    std::vector<std::string> keys(ids.size());
-    for (const auto& [value, id] : ids) {
-      keys[id] = column.order == Order::kTrack ? TrackKey(value) : CollationKey(value);
-    }
-    std::vector<uint32_t> by_key(ids.size());
-    for (uint32_t i = 0; i < by_key.size(); ++i) by_key[i] = i;
-    std::sort(by_key.begin(), by_key.end(), [&](uint32_t a, uint32_t b) { return keys[a] < keys[b]; });
-    std::vector<int64_t> rank_of_id(ids.size());
-    for (uint32_t id : by_key) {
-      if (ranks.sorted_keys.empty() || ranks.sorted_keys.back() != keys[id]) {
-        ranks.sorted_keys.push_back(std::move(keys[id]));
-      }
-      rank_of_id[id] = 2 * static_cast<int64_t>(ranks.sorted_keys.size());
-    }
-    std::vector<int64_t>& ranks_of_rows = row_ranks.emplace_back(rows, 0);
-    for (size_t r = 0; r < rows; ++r) {
-      if (row_ids[r] != RowStore::kNull) ranks_of_rows[r] = rank_of_id[row_ids[r]];
-    }
+  for (size_t k = 0; k < dictionaries.size(); ++k) {
+    Column& column = table->columns_[table->Find(kRankedColumns[k]) - &table->columns_[0]];
+    column.rank = static_cast<int>(k);
+    table->ranks_.push_back({"r" + std::to_string(k), dictionaries[k].Rank(column.order)});
   }
 
-  std::string create = "CREATE TABLE " + QuoteName(name) + "(";
+  const std::string quoted = QuoteName(name);
+  std::string create = "CREATE TABLE " + quoted + "(";
   for (const Column& c : table->columns_) create += c.sql + ",";
   for (const Ranks& r : table->ranks_) create += r.sql + " INTEGER,";
+  create += std::string(kLineColumn) + " INTEGER,";
   create.back() = ')';
   if (Status s = Exec(db, create); !s.ok()) return s;
   if (Status s = Exec(db, "BEGIN"); !s.ok()) return s;
   {
-    std::string insert = "INSERT INTO " + QuoteName(name) + " VALUES(";
-    for (size_t i = 0; i < table->columns_.size() + table->ranks_.size(); ++i) insert += "?,";
+    std::string insert = "INSERT INTO " + quoted + " VALUES(";
+    for (size_t i = 0; i < table->columns_.size() + table->ranks_.size() + 1; ++i) insert += "?,";
     insert.back() = ')';
     SqliteStatement stmt(db, insert);
-    if (stmt.get() == nullptr) {
-      return Status::Error(ErrorCode::kRefused, std::string("cannot store the library: ") +
-                                                    sqlite3_errmsg(db));
-    }
+    if (stmt.get() == nullptr) return StoreError(db);
+    sqlite3_stmt* st = stmt.get();
     const int text_columns = static_cast<int>(table->columns_.size());
-    for (size_t r = 0; r < rows; ++r) {
-      for (size_t i = 0; i < file_columns; ++i) {
-        const RowStore::Cell& cell = store.cells[r * file_columns + i];
-        if (cell.length == RowStore::kNull) {
-          sqlite3_bind_null(stmt.get(), static_cast<int>(i) + 1);
+    CsvRowReader reader;
+    for (uint32_t row : InsertionOrder(dictionaries[kAlbumRank].row_values,
+                                       dictionaries[kTrackRank].row_values)) {
+      const std::vector<std::string_view>& fields =
+          reader.Read(text.substr(spans[row].begin, spans[row].end - spans[row].begin));
+      for (int i = 0; i < text_columns; ++i) {
+        auto f = static_cast<size_t>(i);
+        if (f < file_columns && f < fields.size() && !fields[f].empty()) {
+          sqlite3_bind_text(st, i + 1, fields[f].data(), static_cast<int>(fields[f].size()),
+                            SQLITE_STATIC);
         } else {
-          sqlite3_bind_text(stmt.get(), static_cast<int>(i) + 1, store.arena.data() + cell.offset,
-                            static_cast<int>(cell.length), SQLITE_STATIC);
+          sqlite3_bind_null(st, i + 1);
         }
       }
-      for (size_t k = 0; k < row_ranks.size(); ++k) {
+      for (size_t k = 0; k < dictionaries.size(); ++k) {
+        uint32_t rank = dictionaries[k].row_values[row];
         int slot = text_columns + static_cast<int>(k) + 1;
-        if (row_ranks[k][r] == 0) {
-          sqlite3_bind_null(stmt.get(), slot);
+        if (rank == Dictionary::kNone) {
+          sqlite3_bind_null(st, slot);
         } else {
-          sqlite3_bind_int64(stmt.get(), slot, row_ranks[k][r]);
+          sqlite3_bind_int64(st, slot, rank);
         }
       }
-      if (sqlite3_step(stmt.get()) != SQLITE_DONE) {
-        return Status::Error(ErrorCode::kRefused, std::string("cannot store the library: ") +
-                                                      sqlite3_errmsg(db));
-      }
-      sqlite3_reset(stmt.get());
+      sqlite3_bind_int64(st, text_columns + static_cast<int>(dictionaries.size()) + 1, row + 1);
+      bool failed = sqlite3_step(st) != SQLITE_DONE;
+      sqlite3_reset(st);
+      if (failed) return StoreError(db);
     }
   }
   if (Status s = Exec(db, "COMMIT"); !s.ok()) return s;
@@ -241,7 +302,6 @@ Status Table::Load(sqlite3* db, const std::string& path, const std::string& name
   // Indexes for the lookups the library makes: an album's tracks in order, an artist's songs,
   // a genre's songs.
   auto rank_sql = [&](const char* column) { return table->ranks_[table->Find(column)->rank].sql; };
-  const std::string quoted = QuoteName(name);
   for (const std::string& columns :
        {rank_sql("Album") + "," + rank_sql("Track"), rank_sql("Artist"), rank_sql("Genre")}) {
     std::string index_name = QuoteName(name + "/" + columns);

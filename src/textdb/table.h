@@ -6,7 +6,8 @@
 // orders as a number. To keep queries fast on large libraries, the columns the library's
 // queries filter and sort on (Album, Artist, Genre, Tempo, Track) also carry a rank column: the
 // position of the value's sort key among the column's distinct keys, so that ordering, grouping
-// and equality become integer operations that SQLite can index.
+// and equality become integer operations that SQLite can index. Rows are stored in album,
+// then track order, so without an Order by that is the order they come in.
 #pragma once
 
 #include <sqlite3.h>
@@ -81,6 +82,9 @@ class Table {
   std::vector<Ranks> ranks_;
   int64_t row_count_ = 0;
 };
+
+// The column holding each row's place among the file's rows (1 for the first song).
+inline constexpr const char* kLineColumn = "line";
 
 // `name` as an SQLite identifier: in double quotes, inner double quotes doubled.
 std::string QuoteName(std::string_view name);

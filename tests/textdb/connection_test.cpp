@@ -90,11 +90,12 @@ TEST_F(ConnectionTest, AnswersTheLibraryQueriesInTheDialect) {
       {"Select Title from jubodb.txt where Genre Not Like 'J%' and Genre Is Not Null Order by "
        "Title",
        {"Crowd", "Glow", "One", "Rise", "Set"}},
-      // Lists of values, as Jubo DJ and Non-Stop Music build them.
+      // Lists of values, as Jubo DJ and Non-Stop Music build them; without Order by, rows
+      // come in album order.
       {"Select * from jubodb.txt where (Album = 'amber gold' or Album = '[Live]') and "
        "(Genre = 'ROCK')",
-       {"amber gold|Bob|Glow|1|/m/amber/01.ogg|Rock|<null>",
-        "[Live]|Bob|Crowd|1|/m/live/01.ogg|Rock|<null>"}},
+       {"[Live]|Bob|Crowd|1|/m/live/01.ogg|Rock|<null>",
+        "amber gold|Bob|Glow|1|/m/amber/01.ogg|Rock|<null>"}},
       {"Select Title from jubodb.txt where (Artist <> 'O''Dara' and Artist <> 'Ana' and Artist "
        "<> 'Cy') and (Genre <> 'rock')",
        {}},

@@ -14,8 +14,11 @@ Parsed Parse(std::string_view text) {
   Parsed p;
   ParseCsv(
       text,
-      [&](int64_t line, const std::vector<std::string_view>& fields) {
-        p.rows.emplace_back(line, std::vector<std::string>(fields.begin(), fields.end()));
+      [&](const CsvRow& row) {
+        p.rows.emplace_back(row.line, std::vector<std::string>(row.fields.begin(), row.fields.end()));
+        // Each row read again from its span gives the same fields.
+        auto again = CsvRowReader().Read(text.substr(row.begin, row.end - row.begin));
+        EXPECT_EQ(std::vector<std::string>(again.begin(), again.end()), p.rows.back().second);
       },
       &p.notes);
   return p;
@@ -83,7 +86,8 @@ TEST(CsvReaderTest, DecodesTheCharsetsTaggersWrite) {
   };
   for (const Case& c : kCases) {
     std::vector<LoadNote> notes;
-    EXPECT_EQ(DecodeText(c.bytes, &notes), c.text) << c.name;
+    std::string converted;
+    EXPECT_EQ(DecodeText(c.bytes, &converted, &notes), c.text) << c.name;
     EXPECT_EQ(!notes.empty(), c.noted) << c.name;
   }
 }

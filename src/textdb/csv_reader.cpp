@@ -161,10 +161,13 @@ class Parser {
  private:
   // The end of the line starting at `pos`, past its terminator.
   size_t LineEnd(size_t pos) const {
-    size_t t = text_.find_first_of("\r\n", pos);
-    if (t == std::string_view::npos) return text_.size();
-    if (text_[t] == '\r' && t + 1 < text_.size() && text_[t + 1] == '\n') return t + 2;
-    return t + 1;
+    const char* base = text_.data();
+    const void* lf = std::memchr(base + pos, '\n', text_.size() - pos);
+    size_t end = lf == nullptr ? text_.size() : static_cast<size_t>(static_cast<const char*>(lf) - base);
+    const void* cr = std::memchr(base + pos, '\r', end - pos);
+    if (cr == nullptr) return lf == nullptr ? end : end + 1;
+    size_t at = static_cast<size_t>(static_cast<const char*>(cr) - base);
+    return at + 1 == end && lf != nullptr ? end + 1 : at + 1;  // CRLF, or a lone CR
   }
 
   void Emit(size_t begin, size_t end, int64_t line) {

@@ -22,6 +22,7 @@
 
 #include "demo/catalogue.h"
 #include "demo/ogg_vorbis.h"
+#include "textdb/csv_writer.h"
 
 namespace {
 
@@ -68,33 +69,14 @@ std::string_view AsText(const std::vector<unsigned char>& bytes) {
   return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
-// A CSV field, quoted when it holds a comma, a quote or a line break.
-void AppendField(std::string& line, std::string_view value) {
-  if (value.find_first_of(",\"\r\n") == std::string_view::npos) {
-    line.append(value);
-    return;
-  }
-  line.push_back('"');
-  for (char c : value) {
-    if (c == '"') line.push_back('"');
-    line.push_back(c);
-  }
-  line.push_back('"');
-}
-
 std::string LibraryText(const std::vector<Row>& rows) {
   std::string text = "Album,Artist,Title,Track,Filename,Genre,Tempo\n";
   for (const Row& row : rows) {
     const demo::CatalogueEntry& e = *row.entry;
     const std::string track = demo::TrackText(e.track);
     const std::string path = row.path.string();
-    const std::string_view fields[] = {
-        e.album, e.artist->name, e.title, track, path, e.genre, demo::TempoName(row.tune.bpm)};
-    for (size_t i = 0; i < std::size(fields); ++i) {
-      if (i > 0) text.push_back(',');
-      AppendField(text, fields[i]);
-    }
-    text.push_back('\n');
+    textdb::AppendCsvRow(&text, {e.album, e.artist->name, e.title, track, path, e.genre,
+                                 demo::TempoName(row.tune.bpm)});
   }
   return text;
 }

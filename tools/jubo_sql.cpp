@@ -7,27 +7,10 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "library/library_connection.h"
-
-namespace {
-
-void WriteField(std::string_view value) {
-  bool quote = value.find_first_of(",\"\r\n") != std::string_view::npos ||
-               (!value.empty() && (value.front() == ' ' || value.back() == ' '));
-  if (!quote) {
-    std::fwrite(value.data(), 1, value.size(), stdout);
-    return;
-  }
-  std::fputc('"', stdout);
-  for (char c : value) {
-    if (c == '"') std::fputc('"', stdout);
-    std::fputc(c, stdout);
-  }
-  std::fputc('"', stdout);
-}
-
-}  // namespace
+#include "textdb/csv_writer.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -44,18 +27,16 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "jubo-sql: %s\n", s.message().c_str());
     return 2;
   }
-  const auto& columns = cursor.Columns();
-  for (size_t i = 0; i < columns.size(); ++i) {
-    if (i > 0) std::fputc(',', stdout);
-    WriteField(columns[i]);
-  }
-  std::fputc('\n', stdout);
+  // Row by row, so a large result streams out instead of doubling in memory.
+  std::string line;
+  textdb::AppendCsvRow(&line, {cursor.Columns().begin(), cursor.Columns().end()});
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::vector<std::string_view> fields(cursor.Columns().size());
   for (cursor.MoveFirst(); !cursor.IsEOF(); cursor.MoveNext()) {
-    for (size_t i = 0; i < columns.size(); ++i) {
-      if (i > 0) std::fputc(',', stdout);
-      if (auto value = cursor.FieldAt(i)) WriteField(*value);
-    }
-    std::fputc('\n', stdout);
+    for (size_t i = 0; i < fields.size(); ++i) fields[i] = cursor.FieldAt(i).value_or("");
+    line.clear();
+    textdb::AppendCsvRow(&line, fields);
+    std::fwrite(line.data(), 1, line.size(), stdout);
   }
   return std::fflush(stdout) == 0 ? 0 : 2;
 }

@@ -7,17 +7,16 @@ std::string ConnectionString(const std::string& folder) {
 }
 
 textdb::Status OpenLibrary(LibraryState& state, const std::string& folder) {
-  if (textdb::Status s = state.LibraryConnection.Open(ConnectionString(folder), "", "");
-      !s.ok()) {
+  if (textdb::Status s = state.LibraryConnection.Open(ConnectionString(folder), "", ""); !s.ok()) {
     return s;
   }
   return state.LibraryConnection.LoadTable(kLibraryFile);
 }
 
 void closealldatabases(LibraryState& state) {
-  for (textdb::Cursor* cursor : {&state.rsAlbums, &state.rsArtists, &state.rsTracks,
-                                 &state.rsLetters, &state.rsAlbumGenres, &state.rsArtistGenres,
-                                 &state.rsSongInfo}) {
+  for (textdb::Cursor* cursor :
+       {&state.rsAlbums, &state.rsArtists, &state.rsTracks, &state.rsLetters, &state.rsAlbumGenres,
+        &state.rsArtistGenres, &state.rsSongInfo}) {
     if (cursor->State() != textdb::Cursor::kStateClosed) cursor->Close();
   }
 }

@@ -29,10 +29,10 @@ struct LibraryState {
   std::string sqlAlbums, sqlArtists, sqlTracks, sqlLetters, sqlAlbumGenres, sqlArtistGenres,
       sqlSongInfo, sqlNonStop, sqlAddSongs;  // each cursor's last query text
 
-  std::string BrowseBy = "album";  // "album" or "artist": the hierarchy being browsed
-  std::string AlbumGenre = "All";  // genre chosen in the album hierarchy; "All" for none
+  std::string BrowseBy = "album";   // "album" or "artist": the hierarchy being browsed
+  std::string AlbumGenre = "All";   // genre chosen in the album hierarchy; "All" for none
   std::string ArtistGenre = "All";  // genre chosen in the artist hierarchy; "All" for none
-  std::string SelectedArtist;  // the artist being browsed, single quotes already doubled
+  std::string SelectedArtist;       // the artist being browsed, single quotes already doubled
 };
 
 // "DRIVER={Text Driver (*.txt; *.csv)};DBQ=<folder>;"

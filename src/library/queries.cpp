@@ -30,8 +30,8 @@ std::string GenreCondition(std::string_view genre) {
 // Select ... where <name condition>[and Genre = '...' ]Order by ...
 std::string LetterQuery(std::string_view select, std::string_view column, std::string_view letter,
                         std::string_view genre, std::string_view order) {
-  return std::string(select) + " where " + LetterCondition(column, letter) +
-         GenreCondition(genre) + std::string(order);
+  return std::string(select) + " where " + LetterCondition(column, letter) + GenreCondition(genre) +
+         std::string(order);
 }
 
 std::string ListGroups(const CriteriaLists& lists, std::string_view op, std::string_view join) {
@@ -136,7 +136,8 @@ std::string LetterSongsQuery(std::string_view browse_by, std::string_view letter
 std::string GenreSongsQuery(std::string_view browse_by, std::string_view genre) {
   if (IsAll(genre)) return std::string(kSongColumns) + " Order By Album ASC, Track ASC";
   return std::string(kSongColumns) + " where Genre = '" + Escape(genre) +
-         (ByAlbum(browse_by) ? "' Order By Album ASC, Track ASC" : "' Order by Album ASC, Track ASC");
+         (ByAlbum(browse_by) ? "' Order By Album ASC, Track ASC"
+                             : "' Order by Album ASC, Track ASC");
 }
 
 std::string SongInfoQuery(std::string_view filename) {

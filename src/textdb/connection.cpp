@@ -41,9 +41,9 @@ std::optional<std::string> ConnectionValue(std::string_view s, std::string_view 
       next = s.find(';', close);
     } else {
       next = s.find(';', value_start);
-      value = std::string(s.substr(value_start, next == std::string_view::npos
-                                                    ? std::string_view::npos
-                                                    : next - value_start));
+      value =
+          std::string(s.substr(value_start, next == std::string_view::npos ? std::string_view::npos
+                                                                           : next - value_start));
     }
     if (name == Lower(key)) return value;
     if (next == std::string_view::npos) break;
@@ -65,18 +65,17 @@ Connection::~Connection() {
 Status Connection::Open(std::string_view connection_string, std::string_view, std::string_view) {
   std::optional<std::string> folder = ConnectionValue(connection_string, "DBQ");
   if (!folder || folder->empty()) {
-    return Status::Error(ErrorCode::kNotFound,
-                         "the connection string names no folder (DBQ=...): " +
-                             std::string(connection_string));
+    return Status::Error(ErrorCode::kNotFound, "the connection string names no folder (DBQ=...): " +
+                                                   std::string(connection_string));
   }
   struct stat st;
   if (stat(folder->c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
     return Status::Error(ErrorCode::kNotFound, "folder " + *folder + " not found");
   }
   sqlite3* db = nullptr;
-  if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                      nullptr) !=
-      SQLITE_OK) {
+  if (sqlite3_open_v2(":memory:", &db,
+                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                      nullptr) != SQLITE_OK) {
     std::string message = db != nullptr ? sqlite3_errmsg(db) : "out of memory";
     sqlite3_close(db);
     return Status::Error(ErrorCode::kRefused, "cannot start the SQL engine: " + message);
@@ -129,8 +128,8 @@ Status Connection::Execute(std::string_view sql, ResultSet* out) {
 
   sqlite3_stmt* stmt = nullptr;
   if (sqlite3_prepare_v2(db_, compiled.sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-    return Status::Error(ErrorCode::kBadQuery, std::string("cannot run the query: ") +
-                                                   sqlite3_errmsg(db_));
+    return Status::Error(ErrorCode::kBadQuery,
+                         std::string("cannot run the query: ") + sqlite3_errmsg(db_));
   }
   for (size_t i = 0; i < compiled.binds.size(); ++i) {
     const Bind& b = compiled.binds[i];

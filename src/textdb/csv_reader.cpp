@@ -163,7 +163,8 @@ class Parser {
   size_t LineEnd(size_t pos) const {
     const char* base = text_.data();
     const void* lf = std::memchr(base + pos, '\n', text_.size() - pos);
-    size_t end = lf == nullptr ? text_.size() : static_cast<size_t>(static_cast<const char*>(lf) - base);
+    size_t end =
+        lf == nullptr ? text_.size() : static_cast<size_t>(static_cast<const char*>(lf) - base);
     const void* cr = std::memchr(base + pos, '\r', end - pos);
     if (cr == nullptr) return lf == nullptr ? end : end + 1;
     size_t at = static_cast<size_t>(static_cast<const char*>(cr) - base);

@@ -8,7 +8,7 @@ namespace {
 // Decodes the code point at *pos and advances; a stray byte counts as one U+FFFD.
 char32_t NextCodePoint(std::string_view s, size_t* pos) {
   auto c = static_cast<unsigned char>(s[*pos]);
-  int extra = c < 0x80                ? 0
+  int extra = c < 0x80             ? 0
               : (c & 0xE0) == 0xC0 ? 1
               : (c & 0xF0) == 0xE0 ? 2
               : (c & 0xF8) == 0xF0 ? 3

@@ -22,8 +22,8 @@ class LikePattern {
  private:
   struct Token {
     enum Kind { kAnyRun, kAnyOne, kChar, kSet } kind = kChar;
-    char32_t ch = 0;                                 // kChar
-    bool negated = false;                            // kSet
+    char32_t ch = 0;                                    // kChar
+    bool negated = false;                               // kSet
     std::vector<std::pair<char32_t, char32_t>> ranges;  // kSet, inclusive
   };
   bool TokenMatches(const Token& t, char32_t c, bool exact_case) const;

@@ -9,7 +9,7 @@ namespace {
 
 struct Token {
   enum Kind { kEnd, kWord, kName, kString, kNumber, kSymbol } kind = kEnd;
-  std::string text;  // kName: the name without brackets; kString: the value without quotes
+  std::string text;     // kName: the name without brackets; kString: the value without quotes
   size_t position = 0;  // 1-based character position in the query, for messages
 };
 
@@ -32,9 +32,9 @@ Status Tokenize(std::string_view sql, std::vector<Token>* tokens) {
       ++i;
       for (;;) {
         if (i >= sql.size()) {
-          return Status::Error(ErrorCode::kBadQuery, "text starting at character " +
-                                                         std::to_string(t.position) +
-                                                         " has no closing quote");
+          return Status::Error(
+              ErrorCode::kBadQuery,
+              "text starting at character " + std::to_string(t.position) + " has no closing quote");
         }
         if (sql[i] == '\'') {
           if (i + 1 < sql.size() && sql[i + 1] == '\'') {
@@ -51,9 +51,9 @@ Status Tokenize(std::string_view sql, std::vector<Token>* tokens) {
       char close = c == '[' ? ']' : '"';
       size_t end = sql.find(close, i + 1);
       if (end == std::string_view::npos) {
-        return Status::Error(ErrorCode::kBadQuery, "name starting at character " +
-                                                       std::to_string(t.position) +
-                                                       " is never closed");
+        return Status::Error(
+            ErrorCode::kBadQuery,
+            "name starting at character " + std::to_string(t.position) + " is never closed");
       }
       t.kind = Token::kName;
       t.text = std::string(sql.substr(i + 1, end - i - 1));
@@ -74,10 +74,9 @@ Status Tokenize(std::string_view sql, std::vector<Token>* tokens) {
       }
       if (t.text.empty()) {
         if (std::string_view("(),*=<>;").find(static_cast<char>(c)) == std::string_view::npos) {
-          return Status::Error(ErrorCode::kBadQuery, "unexpected character '" +
-                                                         std::string(1, static_cast<char>(c)) +
-                                                         "' at character " +
-                                                         std::to_string(t.position));
+          return Status::Error(ErrorCode::kBadQuery,
+                               "unexpected character '" + std::string(1, static_cast<char>(c)) +
+                                   "' at character " + std::to_string(t.position));
         }
         t.text = std::string(1, static_cast<char>(c));
       }
@@ -135,9 +134,8 @@ class Parser {
 
  private:
   static bool IsReserved(std::string_view word) {
-    static const char* kReserved[] = {"select", "distinct", "from", "where", "and", "or",
-                                      "not",    "like",     "is",   "null",  "order", "by",
-                                      "asc",    "desc"};
+    static const char* kReserved[] = {"select", "distinct", "from", "where", "and", "or",  "not",
+                                      "like",   "is",       "null", "order", "by",  "asc", "desc"};
     for (const char* r : kReserved) {
       if (word.size() == std::string_view(r).size() &&
           strncasecmp(word.data(), r, word.size()) == 0)
@@ -178,9 +176,9 @@ class Parser {
 
   Status Expected(const std::string& what) const {
     const Token& t = Peek();
-    std::string found = t.kind == Token::kEnd ? "the end of the query"
-                                              : "'" + t.text + "' at character " +
-                                                    std::to_string(t.position);
+    std::string found = t.kind == Token::kEnd
+                            ? "the end of the query"
+                            : "'" + t.text + "' at character " + std::to_string(t.position);
     return Status::Error(ErrorCode::kBadQuery, "expected " + what + " but found " + found);
   }
 

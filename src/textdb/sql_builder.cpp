@@ -39,8 +39,8 @@ void LikeFunction(sqlite3_context* context, int, sqlite3_value** args) {
   auto* pattern = static_cast<LikePattern*>(sqlite3_get_auxdata(context, 0));
   if (pattern == nullptr) {
     std::string error;
-    auto compiled = LikePattern::Compile(
-        reinterpret_cast<const char*>(sqlite3_value_text(args[0])), &error);
+    auto compiled =
+        LikePattern::Compile(reinterpret_cast<const char*>(sqlite3_value_text(args[0])), &error);
     if (!compiled) {
       sqlite3_result_error(context, error.c_str(), -1);
       return;
@@ -106,8 +106,8 @@ Status Table::CompileCompare(const Expr& e, CompiledQuery* out, std::string* sql
     if (a->order == Order::kExact || b->order == Order::kExact) {
       *sql += a->sql + " " + e.op + " " + b->sql;
     } else {
-      const char* fn = a->order == Order::kTrack && b->order == Order::kTrack ? "jubo_track_key("
-                                                                                : "jubo_key(";
+      const char* fn =
+          a->order == Order::kTrack && b->order == Order::kTrack ? "jubo_track_key(" : "jubo_key(";
       *sql += fn + a->sql + ") " + e.op + " " + fn + b->sql + ")";
     }
     return Status::Ok();
@@ -232,7 +232,8 @@ Status Table::Compile(const SelectStatement& statement, CompiledQuery* out) cons
       order += (i > 0 ? ", k" : " ORDER BY k") + std::to_string(i) +
                (statement.order_by[i].descending ? " DESC" : "");
     }
-    inner += std::string("min(") + kLineColumn + ") FROM " + quoted_name + where + " GROUP BY " + group;
+    inner +=
+        std::string("min(") + kLineColumn + ") FROM " + quoted_name + where + " GROUP BY " + group;
     sql = outer + " FROM (" + inner + ")" + order;
   }
   out->sql = std::move(sql);

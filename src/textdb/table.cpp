@@ -58,9 +58,8 @@ class MappedFile {
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
       status = Failure(path, "not a regular file");
     } else if (st.st_size > 0) {
-      void* data =
-          mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE,
-               fd, 0);
+      void* data = mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ,
+                        MAP_PRIVATE | MAP_POPULATE, fd, 0);
       if (data == MAP_FAILED) {
         status = Failure(path, std::strerror(errno));
       } else {
@@ -87,8 +86,8 @@ class MappedFile {
 struct Dictionary {
   static constexpr uint32_t kNone = 0;  // Null; ids and ranks start at 1 and 2
 
-  size_t field = 0;      // the column's place in the file's rows
-  bool in_file = false;  // false for a column the file lacks (every value Null)
+  size_t field = 0;                // the column's place in the file's rows
+  bool in_file = false;            // false for a column the file lacks (every value Null)
   std::deque<std::string> values;  // id - 1 -> value; a deque keeps the map's views valid
   std::unordered_map<std::string_view, uint32_t> ids;
   std::vector<uint32_t> row_values;  // per row: the value's id, later its rank; kNone for Null
@@ -214,10 +213,9 @@ Status Table::Load(sqlite3* db, const std::string& path, const std::string& name
           return;
         }
         if (fields.size() > file_columns) {
-          notes->push_back({row.line, std::to_string(fields.size()) +
-                                          " fields where the header has " +
-                                          std::to_string(file_columns) +
-                                          "; the extra fields are ignored"});
+          notes->push_back(
+              {row.line, std::to_string(fields.size()) + " fields where the header has " +
+                             std::to_string(file_columns) + "; the extra fields are ignored"});
         }
         for (Dictionary& d : dictionaries) d.Add(fields);
         spans.push_back({row.begin, row.end});
@@ -232,9 +230,9 @@ Status Table::Load(sqlite3* db, const std::string& path, const std::string& name
     }
   }
   if (!missing.empty()) {
-    return Status::Error(ErrorCode::kRefused,
-                         name + " has no column " + missing + " (its first line must name the " +
-                             "columns Album, Artist, Title and Filename)");
+    return Status::Error(ErrorCode::kRefused, name + " has no column " + missing +
+                                                  " (its first line must name the " +
+                                                  "columns Album, Artist, Title and Filename)");
   }
   // Columns the file lacks are there all the same, every value Null.
   for (const char* optional : kOptionalColumns) {
@@ -269,8 +267,8 @@ Status Table::Load(sqlite3* db, const std::string& path, const std::string& name
     sqlite3_stmt* st = stmt.get();
     const int text_columns = static_cast<int>(table->columns_.size());
     CsvRowReader reader;
-    for (uint32_t row : InsertionOrder(dictionaries[kAlbumRank].row_values,
-                                       dictionaries[kTrackRank].row_values)) {
+    for (uint32_t row :
+         InsertionOrder(dictionaries[kAlbumRank].row_values, dictionaries[kTrackRank].row_values)) {
       const std::vector<std::string_view>& fields =
           reader.Read(text.substr(spans[row].begin, spans[row].end - spans[row].begin));
       for (int i = 0; i < text_columns; ++i) {

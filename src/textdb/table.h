@@ -43,10 +43,10 @@ class Table {
   enum class Order { kCollated, kTrack, kExact };
 
   struct Column {
-    std::string name;      // as the header spells it; "F<n>" for a column without a name
-    std::string sql;       // its text column in SQLite
+    std::string name;  // as the header spells it; "F<n>" for a column without a name
+    std::string sql;   // its text column in SQLite
     Order order = Order::kCollated;
-    int rank = -1;         // index into ranks_ when the column has a rank column, else -1
+    int rank = -1;  // index into ranks_ when the column has a rank column, else -1
   };
 
   // Reads `path` and creates the table `name` in `db`. A missing file gives kNotFound; a file
@@ -63,8 +63,8 @@ class Table {
 
  private:
   struct Ranks {
-    std::string sql;                        // the rank column in SQLite
-    std::vector<std::string> sorted_keys;   // distinct sort keys, ascending
+    std::string sql;                       // the rank column in SQLite
+    std::vector<std::string> sorted_keys;  // distinct sort keys, ascending
   };
 
   const Column* Find(std::string_view name) const;

@@ -21,9 +21,9 @@ TEST(LibraryConnectionTest, CloseAllClosesTheBrowsingCursorsOnly) {
   dir.Write(kLibraryFile,
             "Album,Artist,Title,Track,Filename,Genre\nA,O'Dara,T,1,/f,Jazz\nB,Bo,U,2,/g,\n");
   ASSERT_TRUE(OpenLibrary(state, dir.path().string()).ok());
-  textdb::Cursor* all[] = {&state.rsAlbums,       &state.rsArtists,      &state.rsTracks,
-                           &state.rsLetters,      &state.rsAlbumGenres,  &state.rsArtistGenres,
-                           &state.rsSongInfo,     &state.rsNonStop,      &state.rsAddSongs};
+  textdb::Cursor* all[] = {&state.rsAlbums,   &state.rsArtists,     &state.rsTracks,
+                           &state.rsLetters,  &state.rsAlbumGenres, &state.rsArtistGenres,
+                           &state.rsSongInfo, &state.rsNonStop,     &state.rsAddSongs};
   for (textdb::Cursor* c : all) {
     ASSERT_TRUE(c->Open(GenresQuery(), state.LibraryConnection).ok());
   }

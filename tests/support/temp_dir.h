@@ -1,12 +1,12 @@
 // A folder of its own for one test, removed with everything in it when the test ends.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
-
-#include <gtest/gtest.h>
 
 namespace jubo_test {
 

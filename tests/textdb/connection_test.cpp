@@ -44,9 +44,9 @@ class ConnectionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_.Write("jubodb.txt", kLibrary);
-    ASSERT_TRUE(connection_.Open("DRIVER={Text Driver (*.txt; *.csv)};DBQ=" +
-                                 dir_.path().string() + ";")
-                    .ok());
+    ASSERT_TRUE(
+        connection_.Open("DRIVER={Text Driver (*.txt; *.csv)};DBQ=" + dir_.path().string() + ";")
+            .ok());
   }
   jubo_test::TempDir dir_;
   Connection connection_;
@@ -85,8 +85,7 @@ TEST_F(ConnectionTest, AnswersTheLibraryQueriesInTheDialect) {
        {"Two|O'Dara|Blue Hour"}},
       {"Select Title from jubodb.txt where Filename = '/M/BLUE/02.ogg'", {}},
       // Null fails every comparison, <> and Not Like included.
-      {"Select Title from jubodb.txt where Tempo <> 'Fast' Order by Title ASC",
-       {"Flow", "Ten"}},
+      {"Select Title from jubodb.txt where Tempo <> 'Fast' Order by Title ASC", {"Flow", "Ten"}},
       {"Select Title from jubodb.txt where Genre Not Like 'J%' and Genre Is Not Null Order by "
        "Title",
        {"Crowd", "Glow", "One", "Rise", "Set"}},
@@ -156,29 +155,53 @@ TEST(ConnectionLoadTest, BadFilesLoadWhatTheyCanAndSayWhatTheyCannot) {
   const std::vector<Case> kCases = {
       {"empty file", "", ErrorCode::kRefused, {}, {}},
       {"header only", kHeader, ErrorCode::kNone, {}, {}},
-      {"byte-order mark", "\xEF\xBB\xBF" + kHeader + "A,r,T,1,/f,g,t\n", ErrorCode::kNone,
-       {"A|T"}, {}},
-      {"CRLF", "Album,Artist,Title,Filename\r\nA,r,T,/f\r\nB,r,U,/g\r\n", ErrorCode::kNone,
-       {"A|T", "B|U"}, {}},
+      {"byte-order mark",
+       "\xEF\xBB\xBF" + kHeader + "A,r,T,1,/f,g,t\n",
+       ErrorCode::kNone,
+       {"A|T"},
+       {}},
+      {"CRLF",
+       "Album,Artist,Title,Filename\r\nA,r,T,/f\r\nB,r,U,/g\r\n",
+       ErrorCode::kNone,
+       {"A|T", "B|U"},
+       {}},
       {"quotes, commas and line breaks",
-       kHeader + "\"A, the \"\"best\"\"\",r,\"two\nlines\",1,/f,g,t\n", ErrorCode::kNone,
-       {"A, the \"best\"|two\nlines"}, {}},
-      {"ragged rows", kHeader + "A,r\nB,r,U,1,/f,g,t,extra,more\n", ErrorCode::kNone,
+       kHeader + "\"A, the \"\"best\"\"\",r,\"two\nlines\",1,/f,g,t\n",
+       ErrorCode::kNone,
+       {"A, the \"best\"|two\nlines"},
+       {}},
+      {"ragged rows",
+       kHeader + "A,r\nB,r,U,1,/f,g,t,extra,more\n",
+       ErrorCode::kNone,
        {"A|<null>", "B|U"},
        {"jubodb.txt line 3: 9 fields where the header has 7; the extra fields are ignored"}},
-      {"Windows-1252", kHeader + "\xC9lan,r,Caf\xE9,1,/f,g,t\n", ErrorCode::kNone,
-       {"Élan|Café"}, {"jubodb.txt: not valid UTF-8; read as Windows-1252"}},
-      {"1 MB field", kHeader + "A,r," + kBigField + ",1,/f,g,t\n", ErrorCode::kNone,
-       {"A|" + kBigField}, {}},
-      {"NUL bytes", kHeader + std::string("A,r,T\0U,1,/f,g,t\n", 16), ErrorCode::kNone,
-       {"A|T\xEF\xBF\xBDU"}, {"jubodb.txt line 2: NUL byte replaced by U+FFFD"}},
-      {"unterminated quote", kHeader + "A,r,\"T,1,/f,g,t\nB,r,U,1,/g,g,t\n", ErrorCode::kNone,
-       {"B|U"}, {"jubodb.txt line 2: unterminated quote; the row is skipped"}},
-      {"no Genre column", "Album,Artist,Title,Filename\nA,r,T,/f\n", ErrorCode::kNone,
-       {"A|T"}, {}},
+      {"Windows-1252",
+       kHeader + "\xC9lan,r,Caf\xE9,1,/f,g,t\n",
+       ErrorCode::kNone,
+       {"Élan|Café"},
+       {"jubodb.txt: not valid UTF-8; read as Windows-1252"}},
+      {"1 MB field",
+       kHeader + "A,r," + kBigField + ",1,/f,g,t\n",
+       ErrorCode::kNone,
+       {"A|" + kBigField},
+       {}},
+      {"NUL bytes",
+       kHeader + std::string("A,r,T\0U,1,/f,g,t\n", 16),
+       ErrorCode::kNone,
+       {"A|T\xEF\xBF\xBDU"},
+       {"jubodb.txt line 2: NUL byte replaced by U+FFFD"}},
+      {"unterminated quote",
+       kHeader + "A,r,\"T,1,/f,g,t\nB,r,U,1,/g,g,t\n",
+       ErrorCode::kNone,
+       {"B|U"},
+       {"jubodb.txt line 2: unterminated quote; the row is skipped"}},
+      {"no Genre column", "Album,Artist,Title,Filename\nA,r,T,/f\n", ErrorCode::kNone, {"A|T"}, {}},
       {"no Filename column", "Album,Artist,Title,Genre\nA,r,T,g\n", ErrorCode::kRefused, {}, {}},
-      {"header names in any case", "ALBUM,artist,Title,FileName\nA,r,T,/f\n", ErrorCode::kNone,
-       {"A|T"}, {}},
+      {"header names in any case",
+       "ALBUM,artist,Title,FileName\nA,r,T,/f\n",
+       ErrorCode::kNone,
+       {"A|T"},
+       {}},
   };
   for (const Case& c : kCases) {
     jubo_test::TempDir dir;
@@ -198,9 +221,8 @@ TEST(ConnectionLoadTest, BadFilesLoadWhatTheyCanAndSayWhatTheyCannot) {
 TEST(ConnectionLoadTest, RefusalsNameTheMissingColumnsAndTheMissingFile) {
   jubo_test::TempDir dir;
   Connection connection;
-  ASSERT_TRUE(connection.Open("DRIVER={Text Driver (*.txt; *.csv)};DBQ=" + dir.path().string() +
-                              ";")
-                  .ok());
+  ASSERT_TRUE(
+      connection.Open("DRIVER={Text Driver (*.txt; *.csv)};DBQ=" + dir.path().string() + ";").ok());
   Status s = connection.LoadTable("jubodb.txt");
   EXPECT_EQ(s.code(), ErrorCode::kNotFound);
   EXPECT_NE(s.message().find("jubodb.txt not found"), std::string::npos) << s.message();

@@ -15,7 +15,8 @@ Parsed Parse(std::string_view text) {
   ParseCsv(
       text,
       [&](const CsvRow& row) {
-        p.rows.emplace_back(row.line, std::vector<std::string>(row.fields.begin(), row.fields.end()));
+        p.rows.emplace_back(row.line,
+                            std::vector<std::string>(row.fields.begin(), row.fields.end()));
         // Each row read again from its span gives the same fields.
         auto again = CsvRowReader().Read(text.substr(row.begin, row.end - row.begin));
         EXPECT_EQ(std::vector<std::string>(again.begin(), again.end()), p.rows.back().second);
@@ -48,7 +49,12 @@ TEST(CsvReaderTest, ReadsRowsWithTheLineTheyStartOn) {
        {{1, {"h"}}, {3, {"b"}}, {4, {"c"}}},
        {2}},
       {"two open quotes", "h\n\"x\n\"y\nz\n", {{1, {"h"}}, {4, {"z"}}}, {2, 3}},
-      {"NUL replaced", std::string_view("a\0b\n", 4), {{1, {"a\xEF\xBF\xBD" "b"}}}, {1}},
+      {"NUL replaced",
+       std::string_view("a\0b\n", 4),
+       {{1,
+         {"a\xEF\xBF\xBD"
+          "b"}}},
+       {1}},
   };
   for (const Case& c : kCases) {
     Parsed p = Parse(c.text);

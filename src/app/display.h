@@ -1,0 +1,26 @@
+// The display, seen from program code: which forms show (as layers, the last shown on top),
+// the mouse pointer, and the system's own screen saver.
+#pragma once
+
+#include "screen/form.h"
+
+namespace app {
+
+class Display {
+ public:
+  virtual ~Display() = default;
+
+  // Size of the whole screen (or of the JUBO_WINDOW window) in pixels.
+  virtual int WidthPixels() const = 0;
+  virtual int HeightPixels() const = 0;
+
+  // Shows `form` above every form showing, or hides it. The form must outlive its showing.
+  virtual void Show(const screen::Form* form) = 0;
+  virtual void Hide(const screen::Form* form) = 0;
+
+  virtual void SetPointerVisible(bool visible) = 0;
+  // SystemSaverOn / SystemSaverOff: lets the system's screen saver start, or keeps it off.
+  virtual void SetSystemSaver(bool enabled) = 0;
+};
+
+}  // namespace app

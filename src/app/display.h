@@ -18,6 +18,9 @@ class Display {
   virtual void Show(const screen::Form* form) = 0;
   virtual void Hide(const screen::Form* form) = 0;
 
+  // Draws the shown forms now, for a form that must show before a long step (the splash).
+  virtual void Repaint() {}
+
   virtual void SetPointerVisible(bool visible) = 0;
   // SystemSaverOn / SystemSaverOff: lets the system's screen saver start, or keeps it off.
   virtual void SetSystemSaver(bool enabled) = 0;

@@ -1,0 +1,65 @@
+#include "app/key_dispatch.h"
+
+#include <array>
+
+#include "app/jubo.h"
+#include "app/keys.h"
+#include "app/shutdown.h"
+#include "library/library_connection.h"
+#include "screen/main_menu.h"
+
+namespace app {
+namespace {
+
+using ViewKeyHandler = void (*)(Jubo&, int16_t&);
+
+// The key handler of each view code; views not built yet have none, and their keys do nothing.
+constexpr std::array<ViewKeyHandler, screen::kViewCount> kViewHandlers = [] {
+  std::array<ViewKeyHandler, screen::kViewCount> handlers{};
+  handlers[4] = screen::MainChooserKeyDown;
+  return handlers;
+}();
+
+// Letter hotkeys that act whatever the playlist holds. Returns true when the key was one.
+bool LetterHotkey(Jubo& jubo, int16_t key) {
+  switch (key) {
+    case KeyOf('A'):
+      // Start the screen saver at the next tick, if it is in use at all.
+      if (jubo.settings.ScreensaverTimeout != 0) {
+        jubo.IdleSeconds = jubo.settings.ScreensaverTimeout * 60 + 1;
+      }
+      return true;
+    case KeyOf('L'):
+      // The status panel shows the new state at its next tick.
+      jubo.settings.PlaylistLoop = jubo.settings.PlaylistLoop == 0 ? 1 : 0;
+      return true;
+    case KeyOf('M'):
+      library::closealldatabases(jubo.library);
+      screen::ShowMainMenu(jubo, 1);
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void Form_KeyDown(Jubo& jubo, int16_t& KeyCode, int16_t) {
+  jubo.IdleSeconds = 0;
+  if (KeyCode == kKeyEscape) {
+    if (ExitRequest(jubo)) return;
+    // After "No" the key goes on like any other.
+  }
+  if (LetterHotkey(jubo, KeyCode)) return;
+  int16_t view = jubo.screen.CurrentView;
+  if (view >= 0 && view < screen::kViewCount && kViewHandlers[view] != nullptr) {
+    kViewHandlers[view](jubo, KeyCode);
+  }
+}
+
+void Form_Click(Jubo& jubo) {
+  int& pointer = jubo.screen.frmMain.pointer;
+  pointer = pointer != 0 ? 0 : 99;
+  jubo.display->SetPointerVisible(pointer == 0);
+}
+
+}  // namespace app

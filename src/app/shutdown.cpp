@@ -1,0 +1,22 @@
+#include "app/shutdown.h"
+
+#include "app/jubo.h"
+#include "dialogs/confirm.h"
+
+namespace app {
+
+bool ExitRequest(Jubo& jubo) {
+  sound::PlayCue(jubo, jubo.cues.SelectSound);
+  if (!dialogs::AskConfirm(jubo, "Exit Jubo Player?", "")) return false;
+  EndProgram(jubo, 0);
+  return true;
+}
+
+void EndProgram(Jubo& jubo, int status) {
+  if (jubo.ending) return;
+  jubo.display->SetSystemSaver(true);
+  jubo.ending = true;
+  jubo.exit_status = status;
+}
+
+}  // namespace app

@@ -1,0 +1,23 @@
+// frmConfirm, the one yes/no question: two options, "No" marked when it opens, Left and Right
+// move the mark, Enter answers. Left alone past the screen saver's idle limit, it answers No.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace app {
+struct Jubo;
+}
+
+namespace dialogs {
+
+// Asks the question as every caller does: ConfirmLine1 and ConfirmLine2 with "Yes" and "No",
+// the main screen's highlight hidden while the dialog shows. Returns ConfirmResult.
+bool AskConfirm(app::Jubo& jubo, const std::string& line1, const std::string& line2);
+
+// Shows frmConfirm modally with the texts already set; returns when it has closed.
+void ShowConfirm(app::Jubo& jubo);
+// The dialog's keys.
+void ConfirmKeyDown(app::Jubo& jubo, int16_t key_code);
+
+}  // namespace dialogs

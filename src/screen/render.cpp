@@ -1,0 +1,118 @@
+#include "screen/render.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "screen/text.h"
+
+namespace screen {
+namespace {
+
+int Scaled(const ScreenState& s, double length) {
+  return static_cast<int>(std::lround(length * s.ScreenScale));
+}
+
+int Width(const TextMeasure& measure, const Label& font, std::string_view text) {
+  return measure.WidthTwips(text, font.points, font.bold);
+}
+
+}  // namespace
+
+void rendertitle(ScreenState& s, const TextMeasure& measure, std::string_view title) {
+  Label& label = s.frmMain.lblTitle;
+  label.caption = fittowidth(title, label, measure);
+  s.CrumbTitles[std::clamp<int>(s.CrumbDepth, 0, kMaxCrumbDepth)] = label.caption;
+  renderbreadcrumbs(s, measure);
+}
+
+void renderbreadcrumbs(ScreenState& s, const TextMeasure& measure) {
+  Label& crumbs = s.frmMain.lblCrumbs;
+  crumbs.caption.clear();
+  int depth = std::clamp<int>(s.CrumbDepth, 0, kMaxCrumbDepth);
+  if (depth <= 1) return;
+  const std::string& parent = s.CrumbTitles[depth - 1];
+  int reserve = Width(measure, crumbs, parent + "...>>");
+  int room = crumbs.width - reserve;
+  std::string trail;
+  bool cut = false;
+  for (int i = 1; i <= depth - 2; ++i) {
+    std::string longer = trail + s.CrumbTitles[i] + ">";
+    if (Width(measure, crumbs, longer) > room) {
+      cut = true;
+      break;
+    }
+    trail = std::move(longer);
+  }
+  crumbs.caption = trail + (cut ? "...>" : "") + parent + ">";
+}
+
+std::string fittowidth(std::string_view texttoprint, const Label& container,
+                       const TextMeasure& measure) {
+  int w = Width(measure, container, texttoprint);
+  if (w <= container.width) return std::string(texttoprint);
+  // Keep about as many characters as fit, less four for the dots; halves round to even.
+  double n = std::nearbyint(static_cast<double>(Len(texttoprint)) * container.width / w - 4);
+  return Left(texttoprint, static_cast<long>(n)) + "...";
+}
+
+void renderhighlight(ScreenState& s) {
+  Frame& frame = s.frmMain.shpHighlight;
+  int row = std::clamp<int>(s.CurrentRow, 1, std::max<int>(1, s.PageSize));
+  const Label& item = s.frmMain.lblItem[static_cast<size_t>(row)];
+  frame.left = s.ListLeft - Scaled(s, 50);
+  frame.top = item.top;
+  frame.height = item.height;
+  frame.width = s.CurrentView == 3 ? Scaled(s, 600) : s.frmMain.width - s.ListLeft - Scaled(s, 150);
+}
+
+void rendericon(ScreenState& s, int kind, int row) {
+  if (row >= 1 && row < static_cast<int>(s.frmMain.imgIcon.size())) {
+    Picture& icon = s.frmMain.imgIcon[static_cast<size_t>(row)];
+    icon.asset = IconAsset(kind);
+    icon.left = Scaled(s, 200);
+    icon.top = s.frmMain.lblItem[static_cast<size_t>(row)].top;
+    icon.width = icon.height = Scaled(s, 420);
+    icon.visible = true;
+  }
+  renderhighlight(s);
+}
+
+void ScrollText(TextBox& box, int vLines) { box.first_line = std::max(0, box.first_line + vLines); }
+
+std::string framestominutes(double& frm) {
+  frm = std::floor(frm);
+  auto seconds = static_cast<long>(frm);
+  long m = static_cast<long>(std::floor(static_cast<double>(seconds) / 60));
+  long r = seconds - 60 * m;
+  char text[32];
+  std::snprintf(text, sizeof text, "%02ld:%02ld", m, r);
+  return text;
+}
+
+std::string PagingText(int page, int page_size, int total, std::string_view kind) {
+  int first = total == 0 ? 0 : (page - 1) * page_size + 1;
+  int last = std::min(page * page_size, total);
+  return "Displaying " + std::to_string(first) + " to " + std::to_string(last) + " of " +
+         std::to_string(total) + std::string(kind);
+}
+
+void ClearRows(ScreenState& s) {
+  for (size_t row = 1; row < s.frmMain.lblItem.size(); ++row) {
+    Label& item = s.frmMain.lblItem[row];
+    item.caption.clear();
+    item.tag.clear();
+    item.visible = false;
+    s.frmMain.imgIcon[row].visible = false;
+  }
+}
+
+void SetRow(ScreenState& s, int row, std::string caption, std::string tag) {
+  if (row < 1 || row >= static_cast<int>(s.frmMain.lblItem.size())) return;
+  Label& item = s.frmMain.lblItem[static_cast<size_t>(row)];
+  item.caption = std::move(caption);
+  item.tag = std::move(tag);
+  item.visible = true;
+}
+
+}  // namespace screen

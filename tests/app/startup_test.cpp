@@ -1,0 +1,76 @@
+#include "app/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/keys.h"
+#include "app/splash_form.h"
+#include "support/harness.h"
+
+namespace app {
+namespace {
+
+using jubo_test::Harness;
+
+TEST(StartupTest, TheSplashShowsWhileTheLibraryLoadsThenTheMainMenu) {
+  Harness h;
+  bool splash_seen = false;
+  h.display.on_repaint = [&] {
+    const auto* splash = dynamic_cast<const SplashForm*>(h.display.top());
+    ASSERT_NE(splash, nullptr);
+    EXPECT_EQ(splash->lblProductName.caption, "Jubo Music Player");
+    EXPECT_EQ(splash->lblVersion.caption, "Version 1.2.0");
+    EXPECT_EQ(splash->lblWait.caption, "Please wait...");
+    EXPECT_TRUE(splash->lblWait.visible);
+    splash_seen = true;
+  };
+  h.loop.Then([&] {
+    EXPECT_TRUE(splash_seen);
+    EXPECT_EQ(h.display.shown, std::vector<const screen::Form*>{&h.jubo.screen.frmMain});
+    EXPECT_EQ(h.jubo.screen.CurrentView, 4);
+    EXPECT_EQ(h.jubo.screen.CurrentRow, 1);
+    EXPECT_FALSE(h.display.pointer_visible);
+    // With the program's own saver off, the system's saver stays allowed.
+    EXPECT_EQ(h.display.system_saver, std::vector<bool>{true});
+  });
+  EXPECT_EQ(h.Run(), 0);
+}
+
+TEST(StartupTest, AMissingOrRefusedLibraryIsSaidBeforeTheMainScreenAndEndsWithStatusOne) {
+  struct Case {
+    std::string name;
+    std::string library;  // "" for no file at all
+    std::string message;
+  };
+  const Case kCases[] = {
+      {"missing", "", kMissingLibrary},
+      {"refused", "Title,Genre\nT,g\n",
+       "jubodb.txt has no column Album, Artist, Filename (its first line must name the columns "
+       "Album, Artist, Title and Filename)"},
+  };
+  for (const Case& c : kCases) {
+    Harness h;
+    if (c.library.empty()) {
+      std::filesystem::remove(h.dir.path() / "jubodb.txt");
+    } else {
+      h.dir.Write("jubodb.txt", c.library);
+    }
+    h.loop.Then([&] {
+      const auto* box = dynamic_cast<const MessageBoxForm*>(h.display.top());
+      ASSERT_NE(box, nullptr) << c.name;
+      EXPECT_EQ(box->lblText.caption, c.message);
+      EXPECT_EQ(box->lblButton.caption, "OK");
+    });
+    h.loop.Keys({kKeyEnter});
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(h.Run(), 1) << c.name;
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), c.message + "\n") << c.name;
+    for (const screen::Form* form : h.display.ever_shown) {
+      EXPECT_NE(form, &h.jubo.screen.frmMain) << c.name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace app

@@ -1,0 +1,118 @@
+#include "dialogs/confirm.h"
+
+#include <gtest/gtest.h>
+
+#include "app/keys.h"
+#include "support/harness.h"
+
+namespace dialogs {
+namespace {
+
+using app::KeyOf;
+using app::kKeyDown;
+using app::kKeyEnter;
+using app::kKeyEscape;
+using app::kKeyLeft;
+using app::kKeyRight;
+using app::kKeyUp;
+using jubo_test::Harness;
+
+// Asks a question from inside the running program, answers it with `keys`, returns the answer.
+bool Ask(Harness& h, std::initializer_list<int16_t> keys) {
+  bool answer = false;
+  h.loop.Then([&] { answer = AskConfirm(h.jubo, "Clear Playlist?", ""); });
+  h.loop.Keys(keys);
+  h.loop.Then([&] {
+    EXPECT_FALSE(h.jubo.dialogs.DialogOpen);
+    EXPECT_EQ(h.display.top(), &h.jubo.screen.frmMain);
+  });
+  h.Run();
+  return answer;
+}
+
+TEST(ConfirmTest, EnterAnswersWithTheMarkedOptionNoFirst) {
+  struct Case {
+    std::initializer_list<int16_t> keys;
+    bool yes;
+  };
+  const Case kCases[] = {
+      {{kKeyEnter}, false},
+      {{kKeyRight, kKeyEnter}, true},
+      {{kKeyLeft, kKeyEnter}, true},
+      {{kKeyLeft, kKeyLeft, kKeyEnter}, false},
+      // Keys the dialog does not use leave it open and the mark where it was.
+      {{kKeyEscape, kKeyUp, kKeyDown, KeyOf('Y'), kKeyEnter}, false},
+      {{kKeyRight, kKeyEscape, kKeyEnter}, true},
+  };
+  for (const Case& c : kCases) {
+    Harness h;
+    EXPECT_EQ(Ask(h, c.keys), c.yes) << "after " << c.keys.size() << " keys";
+  }
+}
+
+TEST(ConfirmTest, ShowsTheQuestionWithNoMarkedAndTheHighlightHidden) {
+  Harness h;
+  const DialogState& d = h.jubo.dialogs;
+  h.loop.Then([&] { AskConfirm(h.jubo, "Add album", "to Playlist?"); });
+  h.loop
+      .Then([&] {
+        EXPECT_TRUE(d.DialogOpen);
+        EXPECT_EQ(h.display.top(), &d.frmConfirm);
+        EXPECT_FALSE(h.jubo.screen.frmMain.shpHighlight.visible);
+        EXPECT_EQ(d.frmConfirm.lblTitle.caption, "Add album");
+        EXPECT_EQ(d.frmConfirm.lblTitle2.caption, "to Playlist?");
+        EXPECT_EQ(d.frmConfirm.lblItem[0].caption, "Yes");
+        EXPECT_EQ(d.frmConfirm.lblItem[1].caption, "No");
+        // Marked: a red box with black text; unmarked: a black box with red text.
+        EXPECT_EQ(d.frmConfirm.shpItem[1].fill, screen::kRed);
+        EXPECT_EQ(d.frmConfirm.lblItem[1].color, screen::kBlack);
+        EXPECT_EQ(d.frmConfirm.shpItem[0].fill, screen::kBlack);
+        EXPECT_EQ(d.frmConfirm.lblItem[0].color, screen::kRed);
+        EXPECT_EQ(d.frmConfirm.width, 5200);
+        EXPECT_EQ(d.frmConfirm.shpItem[1].left, 2800);
+        EXPECT_EQ(d.frmConfirm.shpItem[1].top, 500 + 720 + 720);
+        EXPECT_EQ(h.TakeCues(), std::vector<std::string>{});
+      })
+      .Keys({kKeyLeft})
+      .Then([&] {
+        EXPECT_EQ(d.frmConfirm.shpItem[0].fill, screen::kRed);
+        EXPECT_EQ(d.frmConfirm.shpItem[1].fill, screen::kBlack);
+        EXPECT_EQ(h.TakeCues(), std::vector<std::string>{jubo_test::kBeep});
+      })
+      .Keys({kKeyEnter})
+      .Then([&] { EXPECT_TRUE(h.jubo.screen.frmMain.shpHighlight.visible); });
+  h.Run();
+}
+
+TEST(ConfirmTest, AQuestionLeftAloneAnswersNoJustBeforeTheSaverWouldStart) {
+  Harness h;
+  h.jubo.settings.ScreensaverTimeout = 2;
+  bool answer = true;
+  h.loop.Then([&] {
+    answer = AskConfirm(h.jubo, "Shuffle", "Playlist?");
+    // The idle count went past 120 seconds: the 121st tick closed the question.
+    EXPECT_EQ(h.jubo.IdleSeconds, 121);
+  });
+  h.loop.Wait(119'000).Then([&] { EXPECT_TRUE(h.jubo.dialogs.DialogOpen); });
+  h.loop.Wait(3'000);
+  h.Run();
+  EXPECT_FALSE(answer);
+  EXPECT_FALSE(h.jubo.dialogs.DialogOpen);
+}
+
+TEST(ConfirmTest, WithoutASaverAQuestionWaitsForever) {
+  Harness h;
+  h.jubo.settings.ScreensaverTimeout = 0;
+  bool answer = false;
+  h.loop.Then([&] { answer = AskConfirm(h.jubo, "Shuffle", "Playlist?"); });
+  h.loop.Wait(24 * 3600 * 1000).Then([&] {
+    EXPECT_TRUE(h.jubo.dialogs.DialogOpen);
+    EXPECT_EQ(h.jubo.IdleSeconds, 0);
+  });
+  h.loop.Keys({kKeyRight, kKeyEnter});
+  h.Run();
+  EXPECT_TRUE(answer);
+}
+
+}  // namespace
+}  // namespace dialogs

@@ -1,0 +1,117 @@
+#include "screen/render.h"
+
+#include <gtest/gtest.h>
+
+#include "screen/layout.h"
+#include "support/fakes.h"
+
+namespace screen {
+namespace {
+
+class RenderTest : public ::testing::Test {
+ protected:
+  void SetUp() override { LayOutScreen(s, 800, 600); }
+  ScreenState s;
+  jubo_test::FakeTextMeasure measure;  // 10 twips a point a character
+};
+
+TEST_F(RenderTest, BreadcrumbsKeepTheLeadingAncestorsThatFitAndAlwaysTheParent) {
+  // lblCrumbs is 12000 - 600 = 11400 twips wide at 13 points: 130 twips a character.
+  struct Case {
+    std::vector<std::string> titles;  // depth 1 first
+    std::string crumbs;
+  };
+  const std::string kLong(30, 'L');
+  const std::string kWide(45, 'W');
+  const Case kCases[] = {
+      {{"Main Menu"}, ""},
+      {{"Main Menu", "All Albums"}, "Main Menu>"},
+      {{"Main Menu", "All Albums", "B"}, "Main Menu>All Albums>"},
+      // 87 characters fit; the parent and "...>>" take 35, leaving 52 for the trail.
+      {{"Main Menu", kLong, kLong, kLong, "Title"}, "Main Menu>" + kLong + ">...>" + kLong + ">"},
+      // A first ancestor too long for the room left: only the dots and the parent.
+      {{kWide, kWide, kWide, kWide, "Title"}, "...>" + kWide + ">"},
+  };
+  for (const Case& c : kCases) {
+    s.CrumbDepth = 1;
+    for (const std::string& title : c.titles) {
+      rendertitle(s, measure, title);
+      ++s.CrumbDepth;
+    }
+    EXPECT_EQ(s.frmMain.lblCrumbs.caption, c.crumbs) << c.titles.back();
+  }
+}
+
+TEST_F(RenderTest, FitToWidthShortensWithDotsOnlyWhatDoesNotFit) {
+  Label box;
+  box.width = 2000;  // 20 characters at 10 points
+  box.points = 10;
+  EXPECT_EQ(fittowidth("Short", box, measure), "Short");
+  EXPECT_EQ(fittowidth(std::string(20, 'x'), box, measure), std::string(20, 'x'));
+  // 40 characters into room for 20: 40 x 2000 / 4000 - 4 = 16 kept.
+  EXPECT_EQ(fittowidth(std::string(40, 'x'), box, measure), std::string(16, 'x') + "...");
+  // Characters, not bytes: each É counts once.
+  EXPECT_EQ(fittowidth(std::string(20, 'a') + "ÉÉÉÉÉÉÉÉÉÉÉÉÉÉÉÉÉÉÉÉ", box, measure),
+            std::string(16, 'a') + "...");
+  // A box narrower than the dots: nothing of the text is left, only the dots.
+  box.width = 10;
+  EXPECT_EQ(fittowidth("Long enough", box, measure), "...");
+}
+
+TEST_F(RenderTest, HighlightIsNarrowOnTheLetterIndexOnly) {
+  s.CurrentRow = 3;
+  for (int16_t view : {3, 4, 1, 7}) {
+    s.CurrentView = view;
+    renderhighlight(s);
+    const Frame& h = s.frmMain.shpHighlight;
+    EXPECT_EQ(h.top, s.frmMain.lblItem[3].top) << view;
+    EXPECT_EQ(h.left, s.ListLeft - 50) << view;
+    EXPECT_EQ(h.width, view == 3 ? 600 : s.frmMain.width - s.ListLeft - 150) << view;
+  }
+}
+
+TEST_F(RenderTest, IconsSitAtTheLeftOfTheirRow) {
+  rendericon(s, kIconSingleCD, 2);
+  const Picture& icon = s.frmMain.imgIcon[2];
+  EXPECT_EQ(IconKind(icon), kIconSingleCD);
+  EXPECT_EQ(icon.top, s.frmMain.lblItem[2].top);
+  EXPECT_EQ(icon.left, 200);
+  rendericon(s, kIconTrack, 2);  // again on the same row: replaced, no harm
+  EXPECT_EQ(IconKind(s.frmMain.imgIcon[2]), kIconTrack);
+  rendericon(s, kIconTrack, 99);  // no such row: nothing happens
+  ClearRows(s);
+  EXPECT_EQ(IconKind(s.frmMain.imgIcon[2]), -1);
+}
+
+TEST(FormatTest, MinutesAndSecondsAndPaging) {
+  struct Case {
+    double seconds;
+    std::string text;
+    double whole;
+  };
+  const Case kCases[] = {{59.9, "00:59", 59},
+                         {60, "01:00", 60},
+                         {185, "03:05", 185},
+                         {6000, "100:00", 6000},
+                         {0, "00:00", 0}};
+  for (const Case& c : kCases) {
+    double frm = c.seconds;
+    EXPECT_EQ(framestominutes(frm), c.text) << c.seconds;
+    EXPECT_EQ(frm, c.whole) << c.seconds;
+  }
+  EXPECT_EQ(PagingText(1, 14, 27, " Items"), "Displaying 1 to 14 of 27 Items");
+  EXPECT_EQ(PagingText(2, 14, 27, " Items"), "Displaying 15 to 27 of 27 Items");
+  EXPECT_EQ(PagingText(3, 14, 30, " Albums"), "Displaying 29 to 30 of 30 Albums");
+  EXPECT_EQ(PagingText(1, 14, 0, " Albums"), "Displaying 0 to 0 of 0 Albums");
+}
+
+TEST(ScrollTextTest, NeverAboveTheFirstLine) {
+  TextBox box;
+  ScrollText(box, 5);
+  EXPECT_EQ(box.first_line, 5);
+  ScrollText(box, -7);
+  EXPECT_EQ(box.first_line, 0);
+}
+
+}  // namespace
+}  // namespace screen

@@ -1,0 +1,109 @@
+#include "support/fake_event_loop.h"
+
+#include <gtest/gtest.h>
+
+namespace jubo_test {
+
+FakeEventLoop& FakeEventLoop::Keys(std::initializer_list<int16_t> keys) {
+  for (int16_t key : keys) steps_.push_back({Step::kKey, key, 0, {}});
+  return *this;
+}
+
+FakeEventLoop& FakeEventLoop::Wait(int64_t ms) {
+  steps_.push_back({Step::kWait, 0, ms, {}});
+  return *this;
+}
+
+FakeEventLoop& FakeEventLoop::Click() {
+  steps_.push_back({Step::kClick, 0, 0, {}});
+  return *this;
+}
+
+FakeEventLoop& FakeEventLoop::Quit() {
+  steps_.push_back({Step::kQuit, 0, 0, {}});
+  return *this;
+}
+
+FakeEventLoop& FakeEventLoop::Then(std::function<void()> check) {
+  steps_.push_back({Step::kCheck, 0, 0, std::move(check)});
+  return *this;
+}
+
+void FakeEventLoop::RunUntil(const KeyHandler& on_key, const std::function<bool()>& done) {
+  ++depth_;
+  for (;;) {
+    RunPosted();
+    if (done() || ran_out_) break;
+    if (steps_.empty()) {
+      ran_out_ = true;
+      if (!end_quietly_) {
+        ADD_FAILURE() << "the script ran out while a loop " << depth_ << " deep was waiting";
+      }
+      break;
+    }
+    Step step = std::move(steps_.front());
+    steps_.pop_front();
+    switch (step.kind) {
+      case Step::kKey:
+        on_key(step.key, 0);
+        break;
+      case Step::kWait:
+        if (int64_t left = Advance(step.ms, done); left > 0) {
+          steps_.push_front({Step::kWait, 0, left, {}});
+        }
+        break;
+      case Step::kClick:
+        if (on_click_) on_click_();
+        break;
+      case Step::kQuit:
+        if (on_quit_) on_quit_();
+        break;
+      case Step::kCheck:
+        step.check();
+        break;
+    }
+  }
+  --depth_;
+}
+
+int64_t FakeEventLoop::Advance(int64_t ms, const std::function<bool()>& done) {
+  const int64_t target = now_ + ms;
+  for (;;) {
+    auto next = timers_.end();
+    for (auto it = timers_.begin(); it != timers_.end(); ++it) {
+      if (next == timers_.end() || it->second.due < next->second.due) next = it;
+    }
+    if (next == timers_.end() || next->second.due > target) break;
+    now_ = next->second.due;
+    next->second.due += next->second.interval;
+    std::function<void()> tick = next->second.tick;  // the tick may stop its own timer
+    tick();
+    RunPosted();
+    if (done()) return target - now_;
+  }
+  now_ = target;
+  return 0;
+}
+
+int FakeEventLoop::StartTimer(int interval_ms, std::function<void()> tick) {
+  timers_[next_timer_] = {interval_ms, now_ + interval_ms, std::move(tick)};
+  return next_timer_++;
+}
+
+void FakeEventLoop::StopTimer(int id) { timers_.erase(id); }
+
+void FakeEventLoop::Post(std::function<void()> task) {
+  std::lock_guard<std::mutex> lock(posted_mutex_);
+  posted_.push_back(std::move(task));
+}
+
+void FakeEventLoop::RunPosted() {
+  std::vector<std::function<void()>> tasks;
+  {
+    std::lock_guard<std::mutex> lock(posted_mutex_);
+    tasks.swap(posted_);
+  }
+  for (auto& task : tasks) task();
+}
+
+}  // namespace jubo_test

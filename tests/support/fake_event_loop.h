@@ -1,0 +1,70 @@
+// A scripted event loop for tests: keys, waits (the clock advances and timers fire in due
+// order), clicks, quit requests and checks, taken in order by whichever RunUntil is innermost.
+// A script that runs out while a loop still waits fails the test instead of hanging, unless
+// the test said that running out simply ends every loop.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <vector>
+
+#include "app/event_loop.h"
+
+namespace jubo_test {
+
+class FakeEventLoop : public app::EventLoop {
+ public:
+  // Script steps.
+  FakeEventLoop& Keys(std::initializer_list<int16_t> keys);
+  FakeEventLoop& Wait(int64_t ms);
+  FakeEventLoop& Click();
+  FakeEventLoop& Quit();
+  FakeEventLoop& Then(std::function<void()> check);
+  // When the script runs out, every loop returns quietly (for tests that end mid-program).
+  void EndWhenScriptRunsOut() { end_quietly_ = true; }
+  bool script_done() const { return steps_.empty(); }
+  int depth() const { return depth_; }  // loops running now; 2 or more inside a dialog
+
+  void RunUntil(const KeyHandler& on_key, const std::function<bool()>& done) override;
+  int StartTimer(int interval_ms, std::function<void()> tick) override;
+  void StopTimer(int id) override;
+  void Post(std::function<void()> task) override;
+  int64_t NowMs() const override { return now_; }
+  void SetClickHandler(std::function<void()> on_click) override { on_click_ = std::move(on_click); }
+  void SetQuitHandler(std::function<void()> on_quit) override { on_quit_ = std::move(on_quit); }
+  size_t timer_count() const { return timers_.size(); }
+
+ private:
+  struct Step {
+    enum Kind { kKey, kWait, kClick, kQuit, kCheck } kind;
+    int16_t key = 0;
+    int64_t ms = 0;
+    std::function<void()> check;
+  };
+  struct Timer {
+    int interval;
+    int64_t due;
+    std::function<void()> tick;
+  };
+
+  void RunPosted();
+  // Advances the clock by up to `ms`, firing timers; stops early when `done()` holds and
+  // returns the time left.
+  int64_t Advance(int64_t ms, const std::function<bool()>& done);
+
+  std::deque<Step> steps_;
+  std::map<int, Timer> timers_;
+  int next_timer_ = 1;
+  int64_t now_ = 0;
+  int depth_ = 0;
+  bool end_quietly_ = false;
+  bool ran_out_ = false;
+  std::mutex posted_mutex_;
+  std::vector<std::function<void()>> posted_;
+  std::function<void()> on_click_, on_quit_;
+};
+
+}  // namespace jubo_test

@@ -1,0 +1,51 @@
+#include "support/harness.h"
+
+#include "app/startup.h"
+
+namespace jubo_test {
+
+FixtureLibrary SmallLibrary() {
+  FixtureLibrary library;
+  library.Album("Blue Hour", "O'Dara", "Jazz", {"Intro", "Night", "Outro"}, "Slow")
+      .Album("bee sides", "Zed", "Rock", {"One", "Two"}, "Fast")
+      .Album("10 Rivers", "Ana", "Blues", {"Flow"}, "Medium")
+      .Album("Élan", "Ana", "Jazz", {"Rise"})
+      .Album("Zephyr Road", "Cy", "Rock", {"Wind", "Rain"}, "Fast");
+  return library;
+}
+
+Harness::Harness(const FixtureLibrary& library, int width, int height) : display(width, height) {
+  library.WriteTo(dir.path());
+  jubo.loop = &loop;
+  jubo.display = &display;
+  jubo.measure = &measure;
+  jubo.waves = &waves;
+  jubo.folder = dir.path().string();
+  jubo.cues.BeepSound = kBeep;
+  jubo.cues.SelectSound = kSelect;
+  jubo.cues.ErrorSound = kError;
+  loop.EndWhenScriptRunsOut();
+}
+
+int Harness::Run() { return app::RunJubo(jubo); }
+
+std::vector<std::string> Harness::Rows() const {
+  std::vector<std::string> rows;
+  const auto& items = jubo.screen.frmMain.lblItem;
+  for (size_t row = 1; row < items.size(); ++row) {
+    rows.push_back(items[row].visible ? items[row].caption : "");
+  }
+  return rows;
+}
+
+std::string Harness::HighlightedRow() const {
+  return jubo.screen.frmMain.lblItem[static_cast<size_t>(jubo.screen.CurrentRow)].caption;
+}
+
+std::vector<std::string> Harness::TakeCues() {
+  std::vector<std::string> cues;
+  cues.swap(waves.played);
+  return cues;
+}
+
+}  // namespace jubo_test

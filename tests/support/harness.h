@@ -1,0 +1,49 @@
+// The whole program, headless: the real start-up, key dispatch, views and dialogs over a
+// fixture library, with fakes for the loop, display, text measurement and sounds. A test
+// scripts the loop (keys, waits, checks), runs the program and reads the forms' models.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/jubo.h"
+#include "support/fake_event_loop.h"
+#include "support/fakes.h"
+#include "support/fixture_library.h"
+#include "support/temp_dir.h"
+
+namespace jubo_test {
+
+// Cue files the harness sets, so tests can tell the cues apart.
+inline constexpr const char* kBeep = "beep.wav";
+inline constexpr const char* kSelect = "select.wav";
+inline constexpr const char* kError = "error.wav";
+
+// A library of a few genres, albums and artists, names that exercise the program included.
+FixtureLibrary SmallLibrary();
+
+class Harness {
+ public:
+  explicit Harness(const FixtureLibrary& library = SmallLibrary(), int width = 800,
+                   int height = 600);
+
+  // Runs the program over the scripted loop until the program ends or the script runs out;
+  // returns the exit status.
+  int Run();
+
+  // Captions of rows 1..PageSize as shown ("" for an empty or hidden row).
+  std::vector<std::string> Rows() const;
+  // The caption of the highlighted row.
+  std::string HighlightedRow() const;
+  // Cues played so far (kBeep, kSelect, kError), and forgetting them.
+  std::vector<std::string> TakeCues();
+
+  TempDir dir;
+  FakeEventLoop loop;
+  FakeDisplay display;
+  FakeTextMeasure measure;
+  FakeWavePlayer waves;
+  app::Jubo jubo;
+};
+
+}  // namespace jubo_test

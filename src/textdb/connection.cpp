@@ -59,7 +59,8 @@ Connection::Connection()
 
 Connection::~Connection() {
   tables_.clear();
-  if (db_ != nullptr) sqlite3_close(db_);
+  // close_v2: a cursor still holding a prepared row reader keeps the engine until it goes.
+  if (db_ != nullptr) sqlite3_close_v2(db_);
 }
 
 Status Connection::Open(std::string_view connection_string, std::string_view, std::string_view) {
@@ -83,7 +84,7 @@ Status Connection::Open(std::string_view connection_string, std::string_view, st
   sqlite3_exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA temp_store=MEMORY;",
                nullptr, nullptr, nullptr);
   RegisterFunctions(db);
-  if (db_ != nullptr) sqlite3_close(db_);
+  if (db_ != nullptr) sqlite3_close_v2(db_);
   tables_.clear();
   db_ = db;
   folder_ = *folder;
@@ -145,22 +146,35 @@ Status Connection::Execute(std::string_view sql, ResultSet* out) {
     }
   }
   const int width = static_cast<int>(compiled.columns.size());
+  std::vector<int64_t> row_ids;
   int rc;
   while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    if (compiled.row_ids) {
+      row_ids.push_back(sqlite3_column_int64(stmt, 0));
+      continue;
+    }
     for (int c = 0; c < width; ++c) {
       if (sqlite3_column_type(stmt, c) == SQLITE_NULL) {
-        out->cells.push_back({0, ResultSet::kNull});
-        continue;
+        out->AppendValue(std::nullopt);
+      } else {
+        out->AppendValue(
+            std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)),
+                             static_cast<size_t>(sqlite3_column_bytes(stmt, c))));
       }
-      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
-      auto length = static_cast<uint32_t>(sqlite3_column_bytes(stmt, c));
-      out->cells.push_back({out->arena.size(), length});
-      out->arena.append(text, length);
     }
-    ++out->row_count;
+    out->EndRow();
   }
   std::string error = rc == SQLITE_DONE ? "" : sqlite3_errmsg(db_);
   sqlite3_finalize(stmt);
+  if (error.empty() && compiled.row_ids) {
+    sqlite3_stmt* row_stmt = nullptr;
+    if (sqlite3_prepare_v2(db_, compiled.row_sql.c_str(), -1, &row_stmt, nullptr) != SQLITE_OK) {
+      error = sqlite3_errmsg(db_);
+    } else {
+      out->SetRows(std::move(row_ids),
+                   std::make_unique<RowReader>(row_stmt, compiled.columns.size()));
+    }
+  }
   if (!error.empty()) {
     *out = ResultSet();
     return Status::Error(ErrorCode::kBadQuery, "cannot run the query: " + error);

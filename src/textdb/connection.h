@@ -40,7 +40,8 @@ class Connection {
   // ("jubodb.txt line 12: unterminated quote; the row is skipped"), at most 20 and a count.
   Status LoadTable(const std::string& name);
 
-  // Runs one query, loading its table first if needed, and fills *out with every row.
+  // Runs one query, loading its table first if needed, and fills *out with its rows (see
+  // result_set.h). *out must not outlive the connection.
   // A query outside the dialect gives kBadQuery and an empty *out.
   Status Execute(std::string_view sql, ResultSet* out);
 

@@ -19,7 +19,7 @@ void Cursor::Close() {
 }
 
 void Cursor::Move(long n) {
-  long count = static_cast<long>(result_.row_count);
+  long count = RecordCount();
   long target = position_ + n;
   position_ = target >= count ? count : target < 0 ? -1 : target;
 }

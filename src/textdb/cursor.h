@@ -1,6 +1,7 @@
 // A static, read-only cursor over one query's result, as the program's views use it: record
 // count, move first / next / by n, end-of-file, value by column name, state and close.
-// The whole result is held in memory, so moving is free and the count is exact.
+// The count is exact from the start and moving is free; a row's values are read when asked
+// for. A cursor must not outlive the connection it was opened on.
 #pragma once
 
 #include <optional>
@@ -25,14 +26,14 @@ class Cursor {
   void Close();
   int State() const { return open_ ? kStateOpen : kStateClosed; }
 
-  long RecordCount() const { return static_cast<long>(result_.row_count); }
+  long RecordCount() const { return static_cast<long>(result_.row_count()); }
   void MoveFirst() { position_ = 0; }
   void MoveNext() { Move(1); }
   // Moves n records from the current one; past the last it rests at end-of-file, before the
   // first at beginning-of-file.
   void Move(long n);
-  bool IsEOF() const { return position_ >= static_cast<long>(result_.row_count); }
-  bool IsBOF() const { return position_ < 0 || result_.row_count == 0; }
+  bool IsEOF() const { return position_ >= RecordCount(); }
+  bool IsBOF() const { return position_ < 0 || RecordCount() == 0; }
   long Position() const { return position_; }  // 0-based current record
 
   // The current record's value of column `name` (any case); nullopt for Null, for an unknown

@@ -91,7 +91,8 @@ std::string Table::OrderExpr(const Column& column) const {
   return (column.order == Order::kTrack ? "jubo_track_key(" : "jubo_key(") + column.sql + ")";
 }
 
-Status Table::CompileCompare(const Expr& e, CompiledQuery* out, std::string* sql) const {
+Status Table::CompileCompare(const Expr& e, bool positive, CompiledQuery* out,
+                             std::string* sql) const {
   const Operand& l = e.left;
   const Operand& r = e.right;
   if (l.kind == Operand::kLiteral && r.kind == Operand::kLiteral) {
@@ -121,34 +122,45 @@ Status Table::CompileCompare(const Expr& e, CompiledQuery* out, std::string* sql
   if (c->order == Order::kExact) {
     *sql += c->sql + " " + op + " " + Placeholder(out, {Bind::kText, 0, literal});
   } else if (c->rank >= 0) {
-    *sql += ranks_[c->rank].sql + " " + op + " " +
-            Placeholder(out, {Bind::kInt, RankOf(*c, literal), {}});
+    int64_t rank = RankOf(*c, literal);
+    std::string test =
+        ranks_[c->rank].sql + " " + op + " " + Placeholder(out, {Bind::kInt, rank, {}});
+    // An album's songs are one range of row ids: say so, and SQLite reads only that range.
+    // Only where no Not looks at the result, since outside the range the test is false even
+    // for a Null album, where it would otherwise be unknown.
+    if (positive && op == "=" && c->rank == static_cast<int>(kAlbumRanks) && rank % 2 == 0) {
+      const RowRange& range = album_rows_[static_cast<size_t>(rank / 2 - 1)];
+      test = "(" + test + " AND rowid BETWEEN " + std::to_string(range.first) + " AND " +
+             std::to_string(range.last) + ")";
+    }
+    *sql += test;
   } else {
     *sql += OrderExpr(*c) + " " + op + " " + Placeholder(out, {Bind::kBlob, 0, KeyOf(*c, literal)});
   }
   return Status::Ok();
 }
 
-Status Table::CompileExpr(const Expr& e, CompiledQuery* out, std::string* sql) const {
+Status Table::CompileExpr(const Expr& e, bool positive, CompiledQuery* out,
+                          std::string* sql) const {
   switch (e.kind) {
     case Expr::kAnd:
     case Expr::kOr: {
       *sql += "(";
       for (size_t i = 0; i < e.children.size(); ++i) {
         if (i > 0) *sql += e.kind == Expr::kAnd ? " AND " : " OR ";
-        if (Status s = CompileExpr(e.children[i], out, sql); !s.ok()) return s;
+        if (Status s = CompileExpr(e.children[i], positive, out, sql); !s.ok()) return s;
       }
       *sql += ")";
       return Status::Ok();
     }
     case Expr::kNot: {
       *sql += "NOT (";
-      if (Status s = CompileExpr(e.children[0], out, sql); !s.ok()) return s;
+      if (Status s = CompileExpr(e.children[0], !positive, out, sql); !s.ok()) return s;
       *sql += ")";
       return Status::Ok();
     }
     case Expr::kCompare:
-      return CompileCompare(e, out, sql);
+      return CompileCompare(e, positive, out, sql);
     case Expr::kLike: {
       std::string error;
       auto pattern = LikePattern::Compile(e.right.text, &error);
@@ -178,8 +190,32 @@ Status Table::CompileExpr(const Expr& e, CompiledQuery* out, std::string* sql) c
   return Status::Ok();
 }
 
+bool Table::CompileValuesList(const SelectStatement& statement, CompiledQuery* out) const {
+  if (!statement.distinct || statement.columns.size() != 1) return false;
+  const Column* c = Find(statement.columns[0]);
+  if (c == nullptr || c->rank < 0 || statement.order_by.size() > 1) return false;
+  if (!statement.order_by.empty() && Find(statement.order_by[0].column) != c) return false;
+  const Expr* like = statement.where ? &*statement.where : nullptr;
+  if (like != nullptr && (like->kind != Expr::kLike || like->left.kind != Operand::kColumn ||
+                          Find(like->left.text) != c)) {
+    return false;
+  }
+  std::string error;
+  if (like != nullptr && !LikePattern::Compile(like->right.text, &error)) return false;
+  out->sql = "SELECT value FROM " + ranks_[c->rank].values_table;
+  if (like != nullptr) {
+    out->sql += std::string(" WHERE ") + (like->negated ? "NOT " : "") + "jubo_like(" +
+                Placeholder(out, {Bind::kText, 0, like->right.text}) + ", value, 0)";
+  }
+  bool descending = !statement.order_by.empty() && statement.order_by[0].descending;
+  out->sql += descending ? " ORDER BY rank DESC" : " ORDER BY rank";
+  out->columns = {c->name};
+  return true;
+}
+
 Status Table::Compile(const SelectStatement& statement, CompiledQuery* out) const {
   *out = CompiledQuery();
+  if (CompileValuesList(statement, out)) return Status::Ok();
   std::vector<const Column*> selected;
   if (statement.columns.empty()) {
     for (const Column& c : columns_) selected.push_back(&c);
@@ -194,49 +230,65 @@ Status Table::Compile(const SelectStatement& statement, CompiledQuery* out) cons
   std::string where;
   if (statement.where) {
     where = " WHERE ";
-    if (Status s = CompileExpr(*statement.where, out, &where); !s.ok()) return s;
+    if (Status s = CompileExpr(*statement.where, true, out, &where); !s.ok()) return s;
   }
-  std::vector<std::string> order_keys;
+  std::vector<const Column*> order;
   for (const OrderItem& item : statement.order_by) {
     const Column* c = Find(item.column);
     if (c == nullptr) return UnknownColumn(item.column);
-    order_keys.push_back(OrderExpr(*c) + (item.descending ? " DESC" : ""));
+    order.push_back(c);
   }
   for (const Column* c : selected) out->columns.push_back(c->name);
 
-  std::string sql;
   if (!statement.distinct) {
-    sql = "SELECT ";
-    for (size_t i = 0; i < selected.size(); ++i) sql += (i > 0 ? ", " : "") + selected[i]->sql;
-    sql += " FROM " + quoted_name + where;
-    if (!order_keys.empty()) {
-      sql += " ORDER BY ";
-      for (const std::string& key : order_keys) sql += key + ", ";
-      sql += "rowid";  // rows are stored in file order within an album and track
-    }
-  } else {
-    // Distinct by the collation, so values that differ only in case are one value; each shows
-    // the spelling the file gives first (SQLite takes bare columns from the min() row).
-    std::string inner = "SELECT ";
-    std::string outer = "SELECT ";
-    std::string group;
+    // Rows of the table: their ids now, their values when read.
+    out->row_ids = true;
+    out->sql = "SELECT rowid FROM " + quoted_name + where;
+    out->row_sql = "SELECT ";
     for (size_t i = 0; i < selected.size(); ++i) {
-      inner += selected[i]->sql + " AS v" + std::to_string(i) + ", ";
-      outer += (i > 0 ? ", v" : "v") + std::to_string(i);
-      group += (i > 0 ? ", " : "") + OrderExpr(*selected[i]);
+      out->row_sql += (i > 0 ? ", " : "") + selected[i]->sql;
     }
-    std::string order;
-    for (size_t i = 0; i < statement.order_by.size(); ++i) {
-      const Column* c = Find(statement.order_by[i].column);
-      inner += OrderExpr(*c) + " AS k" + std::to_string(i) + ", ";
-      order += (i > 0 ? ", k" : " ORDER BY k") + std::to_string(i) +
-               (statement.order_by[i].descending ? " DESC" : "");
+    out->row_sql += " FROM " + quoted_name + " WHERE rowid = ?1";
+    if (order.empty()) return Status::Ok();
+    // Rows are stored by album, then track, then file: ordering by Album, or by Album then
+    // Track, all one way, is the stored order.
+    bool stored =
+        order.size() <= 2 && order[0]->rank == static_cast<int>(kAlbumRanks) &&
+        (order.size() == 1 || order[1]->rank == static_cast<int>(kTrackRanks)) &&
+        std::all_of(statement.order_by.begin(), statement.order_by.end(), [&](const OrderItem& i) {
+          return i.descending == statement.order_by[0].descending;
+        });
+    if (stored) {
+      out->sql += statement.order_by[0].descending ? " ORDER BY rowid DESC" : " ORDER BY rowid";
+      return Status::Ok();
     }
-    inner +=
-        std::string("min(") + kLineColumn + ") FROM " + quoted_name + where + " GROUP BY " + group;
-    sql = outer + " FROM (" + inner + ")" + order;
+    out->sql += " ORDER BY ";
+    for (size_t i = 0; i < order.size(); ++i) {
+      out->sql += OrderExpr(*order[i]) + (statement.order_by[i].descending ? " DESC" : "") + ", ";
+    }
+    out->sql += "rowid";  // rows are stored in file order within an album and track
+    return Status::Ok();
   }
-  out->sql = std::move(sql);
+
+  // Distinct by the collation, so values that differ only in case are one value; each shows
+  // the spelling the file gives first (SQLite takes bare columns from the min() row).
+  std::string inner = "SELECT ";
+  std::string outer = "SELECT ";
+  std::string group;
+  for (size_t i = 0; i < selected.size(); ++i) {
+    inner += selected[i]->sql + " AS v" + std::to_string(i) + ", ";
+    outer += (i > 0 ? ", v" : "v") + std::to_string(i);
+    group += (i > 0 ? ", " : "") + OrderExpr(*selected[i]);
+  }
+  std::string order_sql;
+  for (size_t i = 0; i < order.size(); ++i) {
+    inner += OrderExpr(*order[i]) + " AS k" + std::to_string(i) + ", ";
+    order_sql += (i > 0 ? ", k" : " ORDER BY k") + std::to_string(i) +
+                 (statement.order_by[i].descending ? " DESC" : "");
+  }
+  inner +=
+      std::string("min(") + kLineColumn + ") FROM " + quoted_name + where + " GROUP BY " + group;
+  out->sql = outer + " FROM (" + inner + ")" + order_sql;
   return Status::Ok();
 }
 

@@ -21,8 +21,7 @@ namespace {
 const char* const kRequiredColumns[] = {"Album", "Artist", "Title", "Filename"};
 const char* const kOptionalColumns[] = {"Genre", "Tempo", "Track"};
 const char* const kRankedColumns[] = {"Album", "Artist", "Genre", "Tempo", "Track"};
-constexpr size_t kAlbumRank = 0;
-constexpr size_t kTrackRank = 4;
+constexpr size_t kReleaseEvery = 4 << 20;  // bytes of text read between releases of the map
 
 bool SameName(std::string_view a, std::string_view b) {
   return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
@@ -73,6 +72,13 @@ class MappedFile {
 
   std::string_view bytes() const { return {static_cast<const char*>(data_), size_}; }
 
+  // Drops the mapped pages before byte `end` (all of them by default) from this process: they
+  // stay in the page cache and come back if read again, but no longer count as its memory.
+  void Release(size_t end = SIZE_MAX) {
+    end = std::min(end, size_) & ~static_cast<size_t>(getpagesize() - 1);
+    if (data_ != nullptr && end > 0) madvise(data_, end, MADV_DONTNEED);
+  }
+
  private:
   static Status Failure(const std::string& path, const std::string& why) {
     return Status::Error(ErrorCode::kRefused, "cannot read " + path + ": " + why);
@@ -106,25 +112,35 @@ struct Dictionary {
   }
 
   // Sorts the distinct values by their keys, turns each row's id into the rank of its key
-  // (2, 4, 6 ..., so a literal between two keys can take the odd number between) and returns
-  // the distinct keys in order.
-  std::vector<std::string> Rank(Table::Order order) {
+  // (2, 4, 6 ..., so a literal between two keys can take the odd number between), and fills
+  // `sorted_keys` with the distinct keys and `spellings` with the first spelling of each in
+  // the file. `has_null` tells whether some row has no value.
+  void Rank(Table::Order order, std::vector<std::string>* sorted_keys,
+            std::vector<std::string>* spellings, bool* has_null) {
     std::vector<std::string> keys(values.size());
     for (size_t i = 0; i < keys.size(); ++i) {
       keys[i] = order == Table::Order::kTrack ? TrackKey(values[i]) : CollationKey(values[i]);
     }
     std::vector<uint32_t> by_key(keys.size());
     for (uint32_t i = 0; i < by_key.size(); ++i) by_key[i] = i;
-    std::sort(by_key.begin(), by_key.end(),
-              [&](uint32_t a, uint32_t b) { return keys[a] < keys[b]; });
-    std::vector<std::string> sorted;
+    // Ids follow the file, so among equal keys the smallest id is the first spelling.
+    std::sort(by_key.begin(), by_key.end(), [&](uint32_t a, uint32_t b) {
+      int c = keys[a].compare(keys[b]);
+      return c < 0 || (c == 0 && a < b);
+    });
     std::vector<uint32_t> rank_of_id(keys.size() + 1, kNone);
     for (uint32_t i : by_key) {
-      if (sorted.empty() || sorted.back() != keys[i]) sorted.push_back(std::move(keys[i]));
-      rank_of_id[i + 1] = 2 * static_cast<uint32_t>(sorted.size());
+      if (sorted_keys->empty() || sorted_keys->back() != keys[i]) {
+        sorted_keys->push_back(std::move(keys[i]));
+        spellings->push_back(values[i]);
+      }
+      rank_of_id[i + 1] = 2 * static_cast<uint32_t>(sorted_keys->size());
     }
-    for (uint32_t& v : row_values) v = rank_of_id[v];
-    return sorted;
+    *has_null = false;
+    for (uint32_t& v : row_values) {
+      *has_null = *has_null || v == kNone;
+      v = rank_of_id[v];
+    }
   }
 };
 
@@ -166,6 +182,32 @@ Status Exec(sqlite3* db, const std::string& sql) {
   return Status::Ok();
 }
 
+// A column's values table: (rank, first spelling) of each distinct value, rank 0 for Null.
+Status StoreValues(sqlite3* db, const std::string& table, const std::vector<std::string>& spellings,
+                   bool has_null) {
+  if (Status s = Exec(db, "CREATE TABLE " + table + "(rank INTEGER PRIMARY KEY, value)"); !s.ok())
+    return s;
+  SqliteStatement insert(db, "INSERT INTO " + table + " VALUES(?, ?)");
+  if (insert.get() == nullptr) return StoreError(db);
+  auto add = [&](int64_t rank, const std::string* value) {
+    sqlite3_bind_int64(insert.get(), 1, rank);
+    if (value == nullptr) {
+      sqlite3_bind_null(insert.get(), 2);
+    } else {
+      sqlite3_bind_text(insert.get(), 2, value->data(), static_cast<int>(value->size()),
+                        SQLITE_STATIC);
+    }
+    bool ok = sqlite3_step(insert.get()) == SQLITE_DONE;
+    sqlite3_reset(insert.get());
+    return ok;
+  };
+  if (has_null && !add(0, nullptr)) return StoreError(db);
+  for (size_t i = 0; i < spellings.size(); ++i) {
+    if (!add(2 * static_cast<int64_t>(i + 1), &spellings[i])) return StoreError(db);
+  }
+  return Status::Ok();
+}
+
 }  // namespace
 
 // Two passes over the text keep memory near the size of the SQLite table itself: the first
@@ -188,6 +230,7 @@ Status Table::Load(sqlite3* db, const std::string& path, const std::string& name
     size_t begin, end;
   };
   std::vector<Span> spans;  // where each row lies in the text
+  size_t released = 0;      // the text before this byte has been let go
   ParseCsv(
       text,
       [&](const CsvRow& row) {
@@ -219,6 +262,10 @@ Status Table::Load(sqlite3* db, const std::string& path, const std::string& name
         }
         for (Dictionary& d : dictionaries) d.Add(fields);
         spans.push_back({row.begin, row.end});
+        if (row.begin > released + kReleaseEvery) {
+          file.Release(row.begin);
+          released = row.begin;
+        }
       },
       notes);
   const size_t rows = spans.size();
@@ -244,10 +291,17 @@ Status Table::Load(sqlite3* db, const std::string& path, const std::string& name
     if (SameName(c.name, "Filename")) c.order = Order::kExact;
     if (SameName(c.name, "Track")) c.order = Order::kTrack;
   }
+  std::vector<std::vector<std::string>> spellings(dictionaries.size());
+  std::vector<bool> has_null(dictionaries.size());
   for (size_t k = 0; k < dictionaries.size(); ++k) {
     Column& column = table->columns_[table->Find(kRankedColumns[k]) - &table->columns_[0]];
     column.rank = static_cast<int>(k);
-    table->ranks_.push_back({"r" + std::to_string(k), dictionaries[k].Rank(column.order)});
+    Ranks& ranks = table->ranks_.emplace_back();
+    ranks.sql = "r" + std::to_string(k);
+    ranks.values_table = QuoteName(name + "/" + kRankedColumns[k]);
+    bool null = false;
+    dictionaries[k].Rank(column.order, &ranks.sorted_keys, &spellings[k], &null);
+    has_null[k] = null;
   }
 
   const std::string quoted = QuoteName(name);
@@ -266,11 +320,16 @@ Status Table::Load(sqlite3* db, const std::string& path, const std::string& name
     if (stmt.get() == nullptr) return StoreError(db);
     sqlite3_stmt* st = stmt.get();
     const int text_columns = static_cast<int>(table->columns_.size());
+    const int line_slot = text_columns + static_cast<int>(dictionaries.size()) + 1;
+    table->album_rows_.resize(table->ranks_[kAlbumRanks].sorted_keys.size());
     CsvRowReader reader;
-    for (uint32_t row :
-         InsertionOrder(dictionaries[kAlbumRank].row_values, dictionaries[kTrackRank].row_values)) {
+    int64_t row_id = 0;
+    size_t bytes_read = 0;
+    for (uint32_t row : InsertionOrder(dictionaries[kAlbumRanks].row_values,
+                                       dictionaries[kTrackRanks].row_values)) {
+      const Span& span = spans[row];
       const std::vector<std::string_view>& fields =
-          reader.Read(text.substr(spans[row].begin, spans[row].end - spans[row].begin));
+          reader.Read(text.substr(span.begin, span.end - span.begin));
       for (int i = 0; i < text_columns; ++i) {
         auto f = static_cast<size_t>(i);
         if (f < file_columns && f < fields.size() && !fields[f].empty()) {
@@ -289,24 +348,33 @@ Status Table::Load(sqlite3* db, const std::string& path, const std::string& name
           sqlite3_bind_int64(st, slot, rank);
         }
       }
-      sqlite3_bind_int64(st, text_columns + static_cast<int>(dictionaries.size()) + 1, row + 1);
+      sqlite3_bind_int64(st, line_slot, row + 1);
       bool failed = sqlite3_step(st) != SQLITE_DONE;
       sqlite3_reset(st);
       if (failed) return StoreError(db);
+      ++row_id;
+      if (uint32_t album = dictionaries[kAlbumRanks].row_values[row]; album != Dictionary::kNone) {
+        RowRange& range = table->album_rows_[album / 2 - 1];
+        if (range.last < range.first) range.first = row_id;
+        range.last = row_id;
+      }
+      // The text was read in file order and is now read in album order: let the pages already
+      // used go, so the mapped file does not add its whole size to the memory in use.
+      bytes_read += span.end - span.begin;
+      if (bytes_read > kReleaseEvery) {
+        file.Release();
+        bytes_read = 0;
+      }
     }
   }
-  if (Status s = Exec(db, "COMMIT"); !s.ok()) return s;
-
-  // Indexes for the lookups the library makes: an album's tracks in order, an artist's songs,
-  // a genre's songs.
-  auto rank_sql = [&](const char* column) { return table->ranks_[table->Find(column)->rank].sql; };
-  for (const std::string& columns :
-       {rank_sql("Album") + "," + rank_sql("Track"), rank_sql("Artist"), rank_sql("Genre")}) {
-    std::string index_name = QuoteName(name + "/" + columns);
-    if (Status s = Exec(db, "CREATE INDEX " + index_name + " ON " + quoted + "(" + columns + ")");
+  file.Release();
+  for (size_t k = 0; k < dictionaries.size(); ++k) {
+    if (Status s = StoreValues(db, table->ranks_[k].values_table, spellings[k], has_null[k]);
         !s.ok())
       return s;
   }
+  if (Status s = Exec(db, "COMMIT"); !s.ok()) return s;
+
   table->row_count_ = static_cast<int64_t>(rows);
   *out = std::move(table);
   return Status::Ok();

@@ -6,8 +6,12 @@
 // orders as a number. To keep queries fast on large libraries, the columns the library's
 // queries filter and sort on (Album, Artist, Genre, Tempo, Track) also carry a rank column: the
 // position of the value's sort key among the column's distinct keys, so that ordering, grouping
-// and equality become integer operations that SQLite can index. Rows are stored in album,
-// then track order, so without an Order by that is the order they come in.
+// and equality become integer operations. Rows are stored in album, then track, then file
+// order: an album's songs are one range of row ids, "Order by Album, Track" is row id order, and
+// without an Order by that is the order rows come in. Each ranked column also has a small
+// table of its distinct values (rank, first spelling in the file), which answers the Distinct
+// lists without touching the songs. There are no indexes: every other condition is a scan,
+// which stays within the library's needs and keeps loading fast.
 #pragma once
 
 #include <sqlite3.h>
@@ -31,11 +35,15 @@ struct Bind {
   std::string bytes;
 };
 
-// A query of the dialect rewritten as SQLite SQL over the loaded table.
+// A query of the dialect rewritten as SQLite SQL over the loaded table. A query over the
+// table's rows selects only their row ids (`row_ids`); `row_sql` then reads one row's values
+// by row id (?1). Other queries (Distinct lists) select the values themselves.
 struct CompiledQuery {
   std::string sql;
   std::vector<Bind> binds;           // for ?1, ?2, ... in order
   std::vector<std::string> columns;  // result column names, as the file's header spells them
+  bool row_ids = false;
+  std::string row_sql;
 };
 
 class Table {
@@ -65,6 +73,10 @@ class Table {
   struct Ranks {
     std::string sql;                       // the rank column in SQLite
     std::vector<std::string> sorted_keys;  // distinct sort keys, ascending
+    std::string values_table;              // (rank, value) of each distinct value; 0 for Null
+  };
+  struct RowRange {
+    int64_t first = 0, last = -1;  // row ids of an album's songs
   };
 
   const Column* Find(std::string_view name) const;
@@ -72,16 +84,26 @@ class Table {
   int64_t RankOf(const Column& column, std::string_view literal) const;
   std::string KeyOf(const Column& column, std::string_view literal) const;
 
-  Status CompileExpr(const Expr& e, CompiledQuery* out, std::string* sql) const;
-  Status CompileCompare(const Expr& e, CompiledQuery* out, std::string* sql) const;
+  // `positive`: the expression is not under a Not, so a condition may be narrowed by what is
+  // known of the stored order without changing the result.
+  Status CompileExpr(const Expr& e, bool positive, CompiledQuery* out, std::string* sql) const;
+  Status CompileCompare(const Expr& e, bool positive, CompiledQuery* out, std::string* sql) const;
+  // A Distinct list of one ranked column, filtered at most by a Like on that column and ordered
+  // by it: answered from the column's values table. False when the statement is not one.
+  bool CompileValuesList(const SelectStatement& statement, CompiledQuery* out) const;
   // The SQL by which a column groups and orders.
   std::string OrderExpr(const Column& column) const;
 
   std::string name_;
   std::vector<Column> columns_;
   std::vector<Ranks> ranks_;
+  std::vector<RowRange> album_rows_;  // by album rank / 2 - 1
   int64_t row_count_ = 0;
 };
+
+// Positions in the table's rank columns of the two the stored order follows.
+inline constexpr size_t kAlbumRanks = 0;
+inline constexpr size_t kTrackRanks = 4;
 
 // The column holding each row's place among the file's rows (1 for the first song).
 inline constexpr const char* kLineColumn = "line";

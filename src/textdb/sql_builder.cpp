@@ -195,20 +195,32 @@ bool Table::CompileValuesList(const SelectStatement& statement, CompiledQuery* o
   const Column* c = Find(statement.columns[0]);
   if (c == nullptr || c->rank < 0 || statement.order_by.size() > 1) return false;
   if (!statement.order_by.empty() && Find(statement.order_by[0].column) != c) return false;
-  const Expr* like = statement.where ? &*statement.where : nullptr;
-  if (like != nullptr && (like->kind != Expr::kLike || like->left.kind != Operand::kColumn ||
-                          Find(like->left.text) != c)) {
-    return false;
-  }
-  std::string error;
-  if (like != nullptr && !LikePattern::Compile(like->right.text, &error)) return false;
-  out->sql = "SELECT value FROM " + ranks_[c->rank].values_table;
-  if (like != nullptr) {
-    out->sql += std::string(" WHERE ") + (like->negated ? "NOT " : "") + "jubo_like(" +
-                Placeholder(out, {Bind::kText, 0, like->right.text}) + ", value, 0)";
+  const Ranks& ranks = ranks_[c->rank];
+  const Expr* where = statement.where ? &*statement.where : nullptr;
+  std::string filter;
+  if (where == nullptr) {
+    // Every value.
+  } else if (where->kind == Expr::kLike && where->left.kind == Operand::kColumn &&
+             Find(where->left.text) == c) {
+    // Values some song spells in a way that matches: the spellings answer that.
+    std::string error;
+    if (!LikePattern::Compile(where->right.text, &error)) return false;
+    filter = std::string(" WHERE rank IN (SELECT rank FROM ") + ranks.spellings_table + " WHERE " +
+             (where->negated ? "NOT " : "") + "jubo_like(" +
+             Placeholder(out, {Bind::kText, 0, where->right.text}) + ", value, 0))";
+  } else {
+    // Values of the songs that match; a song without one stands for the Null value (rank 0).
+    std::string songs;
+    if (!CompileExpr(*where, true, out, &songs).ok()) {
+      out->binds.clear();
+      return false;
+    }
+    filter = " WHERE rank IN (SELECT coalesce(" + ranks.sql + ", 0) FROM " + QuoteName(name_) +
+             " WHERE " + songs + ")";
   }
   bool descending = !statement.order_by.empty() && statement.order_by[0].descending;
-  out->sql += descending ? " ORDER BY rank DESC" : " ORDER BY rank";
+  out->sql = "SELECT value FROM " + ranks.names_table + filter +
+             (descending ? " ORDER BY rank DESC" : " ORDER BY rank");
   out->columns = {c->name};
   return true;
 }
@@ -271,7 +283,8 @@ Status Table::Compile(const SelectStatement& statement, CompiledQuery* out) cons
   }
 
   // Distinct by the collation, so values that differ only in case are one value; each shows
-  // the spelling the file gives first (SQLite takes bare columns from the min() row).
+  // the spelling the file gives first among the matching songs (SQLite takes bare columns from
+  // the min() row).
   std::string inner = "SELECT ";
   std::string outer = "SELECT ";
   std::string group;

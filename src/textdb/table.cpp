@@ -8,9 +8,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <deque>
+#include <mutex>
+#include <optional>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 
 #include "textdb/collation.h"
@@ -21,7 +25,9 @@ namespace {
 const char* const kRequiredColumns[] = {"Album", "Artist", "Title", "Filename"};
 const char* const kOptionalColumns[] = {"Genre", "Tempo", "Track"};
 const char* const kRankedColumns[] = {"Album", "Artist", "Genre", "Tempo", "Track"};
-constexpr size_t kReleaseEvery = 4 << 20;  // bytes of text read between releases of the map
+// Bytes of text read between releases of the map. Reading in album order jumps about the file
+// and each jump maps a few pages around it, so let them go often.
+constexpr size_t kReleaseEvery = 256 << 10;
 
 bool SameName(std::string_view a, std::string_view b) {
   return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
@@ -88,6 +94,11 @@ class MappedFile {
   size_t size_ = 0;
 };
 
+// Where a row lies in the text: [begin, end).
+struct Span {
+  size_t begin, end;
+};
+
 // The distinct values of one ranked column, and each row's value among them.
 struct Dictionary {
   static constexpr uint32_t kNone = 0;  // Null; ids and ranks start at 1 and 2
@@ -113,10 +124,12 @@ struct Dictionary {
 
   // Sorts the distinct values by their keys, turns each row's id into the rank of its key
   // (2, 4, 6 ..., so a literal between two keys can take the odd number between), and fills
-  // `sorted_keys` with the distinct keys and `spellings` with the first spelling of each in
-  // the file. `has_null` tells whether some row has no value.
+  // `sorted_keys` with the distinct keys, `first_spellings` with the spelling of each that the
+  // file gives first, and `rank_of_value` with the rank of each distinct value (by id - 1).
+  // `has_null` tells whether some row has no value.
   void Rank(Table::Order order, std::vector<std::string>* sorted_keys,
-            std::vector<std::string>* spellings, bool* has_null) {
+            std::vector<std::string>* first_spellings, std::vector<uint32_t>* rank_of_value,
+            bool* has_null) {
     std::vector<std::string> keys(values.size());
     for (size_t i = 0; i < keys.size(); ++i) {
       keys[i] = order == Table::Order::kTrack ? TrackKey(values[i]) : CollationKey(values[i]);
@@ -128,18 +141,18 @@ struct Dictionary {
       int c = keys[a].compare(keys[b]);
       return c < 0 || (c == 0 && a < b);
     });
-    std::vector<uint32_t> rank_of_id(keys.size() + 1, kNone);
+    rank_of_value->assign(keys.size(), kNone);
     for (uint32_t i : by_key) {
       if (sorted_keys->empty() || sorted_keys->back() != keys[i]) {
         sorted_keys->push_back(std::move(keys[i]));
-        spellings->push_back(values[i]);
+        first_spellings->push_back(values[i]);
       }
-      rank_of_id[i + 1] = 2 * static_cast<uint32_t>(sorted_keys->size());
+      (*rank_of_value)[i] = 2 * static_cast<uint32_t>(sorted_keys->size());
     }
     *has_null = false;
     for (uint32_t& v : row_values) {
       *has_null = *has_null || v == kNone;
-      v = rank_of_id[v];
+      v = v == kNone ? kNone : (*rank_of_value)[v - 1];
     }
   }
 };
@@ -157,6 +170,107 @@ std::vector<uint32_t> InsertionOrder(const std::vector<uint32_t>& album_ranks,
   for (size_t i = 0; i < keyed.size(); ++i) order[i] = keyed[i].second;
   return order;
 }
+
+// Reads the rows again, in the order given, on a thread of its own and hands them over in
+// batches, so that parsing the text and storing the rows in SQLite overlap. It is the one
+// other thread the driver runs, and it ends before loading does.
+class RowFeeder {
+ public:
+  static constexpr uint32_t kNoField = UINT32_MAX;
+  struct Batch {
+    size_t width = 0;
+    std::vector<uint32_t> rows;                         // each row's place in the file
+    std::string text;                                   // every field's text
+    std::vector<std::pair<uint32_t, uint32_t>> fields;  // offset, length; kNoField: Null
+
+    std::optional<std::string_view> Field(size_t row, size_t column) const {
+      const auto& [offset, length] = fields[row * width + column];
+      if (length == kNoField) return std::nullopt;
+      return std::string_view(text.data() + offset, length);
+    }
+  };
+
+  RowFeeder(std::string_view text, const std::vector<Span>& spans, std::vector<uint32_t> order,
+            size_t width, MappedFile& file)
+      : text_(text), spans_(spans), order_(std::move(order)), width_(width), file_(file) {
+    thread_ = std::thread([this] { Produce(); });
+  }
+  ~RowFeeder() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stopped_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+  RowFeeder(const RowFeeder&) = delete;
+  RowFeeder& operator=(const RowFeeder&) = delete;
+
+  // The next batch, or nullptr once every row has been handed over.
+  std::unique_ptr<Batch> Next() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return !ready_.empty() || finished_; });
+    if (ready_.empty()) return nullptr;
+    std::unique_ptr<Batch> batch = std::move(ready_.front());
+    ready_.pop_front();
+    changed_.notify_all();
+    return batch;
+  }
+
+ private:
+  static constexpr size_t kBatchRows = 2048;
+  static constexpr size_t kBatchesAhead = 4;
+
+  void Produce() {
+    CsvRowReader reader;
+    size_t bytes_read = 0;
+    for (size_t start = 0; start < order_.size(); start += kBatchRows) {
+      auto batch = std::make_unique<Batch>();
+      batch->width = width_;
+      for (size_t i = start; i < std::min(order_.size(), start + kBatchRows); ++i) {
+        const Span& span = spans_[order_[i]];
+        const std::vector<std::string_view>& fields =
+            reader.Read(text_.substr(span.begin, span.end - span.begin));
+        batch->rows.push_back(order_[i]);
+        for (size_t f = 0; f < width_; ++f) {
+          if (f < fields.size() && !fields[f].empty()) {
+            batch->fields.emplace_back(static_cast<uint32_t>(batch->text.size()),
+                                       static_cast<uint32_t>(fields[f].size()));
+            batch->text.append(fields[f]);
+          } else {
+            batch->fields.emplace_back(0, kNoField);
+          }
+        }
+        // The text was read in file order and is now read in album order: let the pages
+        // already used go, so the mapped file does not add its whole size to the memory in use.
+        bytes_read += span.end - span.begin;
+        if (bytes_read > kReleaseEvery) {
+          file_.Release();
+          bytes_read = 0;
+        }
+      }
+      std::unique_lock<std::mutex> lock(mutex_);
+      changed_.wait(lock, [this] { return ready_.size() < kBatchesAhead || stopped_; });
+      if (stopped_) break;
+      ready_.push_back(std::move(batch));
+      changed_.notify_all();
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    finished_ = true;
+    changed_.notify_all();
+  }
+
+  std::string_view text_;
+  const std::vector<Span>& spans_;
+  std::vector<uint32_t> order_;
+  size_t width_;
+  MappedFile& file_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<std::unique_ptr<Batch>> ready_;
+  bool stopped_ = false, finished_ = false;
+  std::thread thread_;
+};
 
 class SqliteStatement {
  public:
@@ -182,30 +296,47 @@ Status Exec(sqlite3* db, const std::string& sql) {
   return Status::Ok();
 }
 
-// A column's values table: (rank, first spelling) of each distinct value, rank 0 for Null.
-Status StoreValues(sqlite3* db, const std::string& table, const std::vector<std::string>& spellings,
-                   bool has_null) {
-  if (Status s = Exec(db, "CREATE TABLE " + table + "(rank INTEGER PRIMARY KEY, value)"); !s.ok())
-    return s;
-  SqliteStatement insert(db, "INSERT INTO " + table + " VALUES(?, ?)");
-  if (insert.get() == nullptr) return StoreError(db);
-  auto add = [&](int64_t rank, const std::string* value) {
-    sqlite3_bind_int64(insert.get(), 1, rank);
-    if (value == nullptr) {
-      sqlite3_bind_null(insert.get(), 2);
-    } else {
-      sqlite3_bind_text(insert.get(), 2, value->data(), static_cast<int>(value->size()),
-                        SQLITE_STATIC);
+// A column's value tables: the names table holds (rank, first spelling) of each distinct value,
+// rank 0 standing for Null when some row has none; the spellings table holds (rank, spelling)
+// of every spelling the file uses, which Like must look at.
+Status StoreValues(sqlite3* db, const Table::Ranks& ranks, const Dictionary& dictionary,
+                   const std::vector<std::string>& first_spellings,
+                   const std::vector<uint32_t>& rank_of_value, bool has_null) {
+  for (const std::string* table : {&ranks.names_table, &ranks.spellings_table}) {
+    std::string key = table == &ranks.names_table ? " INTEGER PRIMARY KEY" : " INTEGER";
+    if (Status s = Exec(db, "CREATE TABLE " + *table + "(rank" + key + ", value)"); !s.ok()) {
+      return s;
     }
-    bool ok = sqlite3_step(insert.get()) == SQLITE_DONE;
-    sqlite3_reset(insert.get());
-    return ok;
-  };
-  if (has_null && !add(0, nullptr)) return StoreError(db);
-  for (size_t i = 0; i < spellings.size(); ++i) {
-    if (!add(2 * static_cast<int64_t>(i + 1), &spellings[i])) return StoreError(db);
   }
-  return Status::Ok();
+  auto store = [db](const std::string& table, auto&& each) {
+    SqliteStatement insert(db, "INSERT INTO " + table + " VALUES(?, ?)");
+    if (insert.get() == nullptr) return StoreError(db);
+    bool ok = true;
+    each([&](int64_t rank, const std::string* value) {
+      sqlite3_bind_int64(insert.get(), 1, rank);
+      if (value == nullptr) {
+        sqlite3_bind_null(insert.get(), 2);
+      } else {
+        sqlite3_bind_text(insert.get(), 2, value->data(), static_cast<int>(value->size()),
+                          SQLITE_STATIC);
+      }
+      ok = ok && sqlite3_step(insert.get()) == SQLITE_DONE;
+      sqlite3_reset(insert.get());
+    });
+    return ok ? Status::Ok() : StoreError(db);
+  };
+  Status s = store(ranks.names_table, [&](auto add) {
+    if (has_null) add(0, nullptr);
+    for (size_t i = 0; i < first_spellings.size(); ++i) {
+      add(2 * static_cast<int64_t>(i + 1), &first_spellings[i]);
+    }
+  });
+  if (!s.ok()) return s;
+  return store(ranks.spellings_table, [&](auto add) {
+    for (size_t id = 0; id < dictionary.values.size(); ++id) {
+      add(rank_of_value[id], &dictionary.values[id]);
+    }
+  });
 }
 
 }  // namespace
@@ -226,9 +357,6 @@ Status Table::Load(sqlite3* db, const std::string& path, const std::string& name
   std::vector<Dictionary> dictionaries(std::size(kRankedColumns));
   bool have_header = false;
   size_t file_columns = 0;
-  struct Span {
-    size_t begin, end;
-  };
   std::vector<Span> spans;  // where each row lies in the text
   size_t released = 0;      // the text before this byte has been let go
   ParseCsv(
@@ -291,85 +419,94 @@ Status Table::Load(sqlite3* db, const std::string& path, const std::string& name
     if (SameName(c.name, "Filename")) c.order = Order::kExact;
     if (SameName(c.name, "Track")) c.order = Order::kTrack;
   }
-  std::vector<std::vector<std::string>> spellings(dictionaries.size());
+  std::vector<std::vector<std::string>> first_spellings(dictionaries.size());
+  std::vector<std::vector<uint32_t>> rank_of_value(dictionaries.size());
   std::vector<bool> has_null(dictionaries.size());
   for (size_t k = 0; k < dictionaries.size(); ++k) {
     Column& column = table->columns_[table->Find(kRankedColumns[k]) - &table->columns_[0]];
     column.rank = static_cast<int>(k);
     Ranks& ranks = table->ranks_.emplace_back();
     ranks.sql = "r" + std::to_string(k);
-    ranks.values_table = QuoteName(name + "/" + kRankedColumns[k]);
+    ranks.names_table = QuoteName(name + "/" + kRankedColumns[k]);
+    ranks.spellings_table = QuoteName(name + "/" + kRankedColumns[k] + " spellings");
     bool null = false;
-    dictionaries[k].Rank(column.order, &ranks.sorted_keys, &spellings[k], &null);
+    dictionaries[k].Rank(column.order, &ranks.sorted_keys, &first_spellings[k], &rank_of_value[k],
+                         &null);
     has_null[k] = null;
   }
 
   const std::string quoted = QuoteName(name);
   std::string create = "CREATE TABLE " + quoted + "(";
-  for (const Column& c : table->columns_) create += c.sql + ",";
+  // The ranks first: most conditions read only them, and SQLite decodes a row's columns from
+  // the front.
+  std::string columns;
+  for (const Ranks& r : table->ranks_) columns += r.sql + ",";
+  columns += std::string(kLineColumn) + ",";
+  for (const Column& c : table->columns_) columns += c.sql + ",";
+  columns.pop_back();
   for (const Ranks& r : table->ranks_) create += r.sql + " INTEGER,";
   create += std::string(kLineColumn) + " INTEGER,";
+  for (const Column& c : table->columns_) create += c.sql + ",";
   create.back() = ')';
   if (Status s = Exec(db, create); !s.ok()) return s;
   if (Status s = Exec(db, "BEGIN"); !s.ok()) return s;
   {
-    std::string insert = "INSERT INTO " + quoted + " VALUES(";
-    for (size_t i = 0; i < table->columns_.size() + table->ranks_.size() + 1; ++i) insert += "?,";
+    std::string insert = "INSERT INTO " + quoted + "(" + columns + ") VALUES(";
+    for (size_t i = 0; i < table->ranks_.size() + 1 + table->columns_.size(); ++i) insert += "?,";
     insert.back() = ')';
     SqliteStatement stmt(db, insert);
     if (stmt.get() == nullptr) return StoreError(db);
     sqlite3_stmt* st = stmt.get();
     const int text_columns = static_cast<int>(table->columns_.size());
-    const int line_slot = text_columns + static_cast<int>(dictionaries.size()) + 1;
+    const int line_slot = static_cast<int>(dictionaries.size()) + 1;
+    const int first_text_slot = line_slot + 1;
     table->album_rows_.resize(table->ranks_[kAlbumRanks].sorted_keys.size());
-    CsvRowReader reader;
     int64_t row_id = 0;
-    size_t bytes_read = 0;
-    for (uint32_t row : InsertionOrder(dictionaries[kAlbumRanks].row_values,
-                                       dictionaries[kTrackRanks].row_values)) {
-      const Span& span = spans[row];
-      const std::vector<std::string_view>& fields =
-          reader.Read(text.substr(span.begin, span.end - span.begin));
-      for (int i = 0; i < text_columns; ++i) {
-        auto f = static_cast<size_t>(i);
-        if (f < file_columns && f < fields.size() && !fields[f].empty()) {
-          sqlite3_bind_text(st, i + 1, fields[f].data(), static_cast<int>(fields[f].size()),
-                            SQLITE_STATIC);
-        } else {
-          sqlite3_bind_null(st, i + 1);
+    RowFeeder feeder(
+        text, spans,
+        InsertionOrder(dictionaries[kAlbumRanks].row_values, dictionaries[kTrackRanks].row_values),
+        file_columns, file);
+    while (std::unique_ptr<RowFeeder::Batch> batch = feeder.Next()) {
+      for (size_t r = 0; r < batch->rows.size(); ++r) {
+        const uint32_t row = batch->rows[r];
+        for (int i = 0; i < text_columns; ++i) {
+          auto f = static_cast<size_t>(i);
+          std::optional<std::string_view> field =
+              f < file_columns ? batch->Field(r, f) : std::nullopt;
+          if (field) {
+            sqlite3_bind_text(st, first_text_slot + i, field->data(),
+                              static_cast<int>(field->size()), SQLITE_STATIC);
+          } else {
+            sqlite3_bind_null(st, first_text_slot + i);
+          }
         }
-      }
-      for (size_t k = 0; k < dictionaries.size(); ++k) {
-        uint32_t rank = dictionaries[k].row_values[row];
-        int slot = text_columns + static_cast<int>(k) + 1;
-        if (rank == Dictionary::kNone) {
-          sqlite3_bind_null(st, slot);
-        } else {
-          sqlite3_bind_int64(st, slot, rank);
+        for (size_t k = 0; k < dictionaries.size(); ++k) {
+          uint32_t rank = dictionaries[k].row_values[row];
+          int slot = static_cast<int>(k) + 1;
+          if (rank == Dictionary::kNone) {
+            sqlite3_bind_null(st, slot);
+          } else {
+            sqlite3_bind_int64(st, slot, rank);
+          }
         }
-      }
-      sqlite3_bind_int64(st, line_slot, row + 1);
-      bool failed = sqlite3_step(st) != SQLITE_DONE;
-      sqlite3_reset(st);
-      if (failed) return StoreError(db);
-      ++row_id;
-      if (uint32_t album = dictionaries[kAlbumRanks].row_values[row]; album != Dictionary::kNone) {
-        RowRange& range = table->album_rows_[album / 2 - 1];
-        if (range.last < range.first) range.first = row_id;
-        range.last = row_id;
-      }
-      // The text was read in file order and is now read in album order: let the pages already
-      // used go, so the mapped file does not add its whole size to the memory in use.
-      bytes_read += span.end - span.begin;
-      if (bytes_read > kReleaseEvery) {
-        file.Release();
-        bytes_read = 0;
+        sqlite3_bind_int64(st, line_slot, row + 1);
+        bool failed = sqlite3_step(st) != SQLITE_DONE;
+        sqlite3_reset(st);
+        if (failed) return StoreError(db);
+        ++row_id;
+        if (uint32_t album = dictionaries[kAlbumRanks].row_values[row];
+            album != Dictionary::kNone) {
+          RowRange& range = table->album_rows_[album / 2 - 1];
+          if (range.last < range.first) range.first = row_id;
+          range.last = row_id;
+        }
       }
     }
   }
   file.Release();
   for (size_t k = 0; k < dictionaries.size(); ++k) {
-    if (Status s = StoreValues(db, table->ranks_[k].values_table, spellings[k], has_null[k]);
+    if (Status s = StoreValues(db, table->ranks_[k], dictionaries[k], first_spellings[k],
+                               rank_of_value[k], has_null[k]);
         !s.ok())
       return s;
   }

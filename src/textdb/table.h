@@ -10,7 +10,8 @@
 // order: an album's songs are one range of row ids, "Order by Album, Track" is row id order, and
 // without an Order by that is the order rows come in. Each ranked column also has a small
 // table of its distinct values (rank, first spelling in the file), which answers the Distinct
-// lists without touching the songs. There are no indexes: every other condition is a scan,
+// lists without reading the songs: a Distinct list of one such column shows, for each value,
+// the spelling the file gives first. There are no indexes: every other condition is a scan,
 // which stays within the library's needs and keeps loading fast.
 #pragma once
 
@@ -69,12 +70,15 @@ class Table {
   int64_t row_count() const { return row_count_; }
   const std::vector<Column>& columns() const { return columns_; }
 
- private:
+ public:
   struct Ranks {
     std::string sql;                       // the rank column in SQLite
     std::vector<std::string> sorted_keys;  // distinct sort keys, ascending
-    std::string values_table;              // (rank, value) of each distinct value; 0 for Null
+    std::string names_table;      // (rank, first spelling) of each distinct value; 0 for Null
+    std::string spellings_table;  // (rank, spelling) of every spelling in the file
   };
+
+ private:
   struct RowRange {
     int64_t first = 0, last = -1;  // row ids of an album's songs
   };
@@ -88,8 +92,8 @@ class Table {
   // known of the stored order without changing the result.
   Status CompileExpr(const Expr& e, bool positive, CompiledQuery* out, std::string* sql) const;
   Status CompileCompare(const Expr& e, bool positive, CompiledQuery* out, std::string* sql) const;
-  // A Distinct list of one ranked column, filtered at most by a Like on that column and ordered
-  // by it: answered from the column's values table. False when the statement is not one.
+  // A Distinct list of one ranked column, ordered by it if at all: answered from the column's
+  // names table. False when the statement is not one.
   bool CompileValuesList(const SelectStatement& statement, CompiledQuery* out) const;
   // The SQL by which a column groups and orders.
   std::string OrderExpr(const Column& column) const;

@@ -1,0 +1,239 @@
+#include "platform/form_painter.h"
+
+#include <SDL_image.h>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace platform {
+namespace {
+
+// How many textures a frame may leave unused before the unused ones are dropped: enough for
+// every page of a list to come back from cache when the user pages up and down.
+constexpr size_t kTextsKept = 1024;
+constexpr size_t kPicturesKept = 32;
+constexpr size_t kWrapsKept = 4;
+
+int ToPixels(int twips) {
+  return static_cast<int>(std::lround(static_cast<double>(twips) / screen::kTwipsPerPixel));
+}
+
+template <typename Cache>
+void DropUnused(Cache* cache, size_t kept, uint64_t frame) {
+  if (cache->size() <= kept) return;
+  std::erase_if(*cache, [frame](const auto& entry) {
+    if (entry.second.last_frame == frame) return false;
+    if (entry.second.texture != nullptr) SDL_DestroyTexture(entry.second.texture);
+    return true;
+  });
+}
+
+}  // namespace
+
+FormPainter::FormPainter(SDL_Renderer* renderer, FontSet* fonts, std::string asset_folder)
+    : renderer_(renderer), fonts_(fonts), asset_folder_(std::move(asset_folder)) {}
+
+FormPainter::~FormPainter() { DropTextures(); }
+
+void FormPainter::DropTextures() {
+  for (auto* cache : {&texts_, &pictures_}) {
+    for (auto& [key, entry] : *cache) {
+      if (entry.texture != nullptr) SDL_DestroyTexture(entry.texture);
+    }
+    cache->clear();
+  }
+}
+
+void FormPainter::Paint(const screen::Form& form, const SDL_Rect& area) {
+  FillRect(area, form.background);
+  origin_ = {area.x, area.y};
+  form.Accept(*this);
+}
+
+void FormPainter::EndFrame() {
+  DropUnused(&texts_, kTextsKept, frame_);
+  DropUnused(&pictures_, kPicturesKept, frame_);
+  if (wraps_.size() > kWrapsKept) {
+    std::erase_if(wraps_, [this](const auto& entry) { return entry.second.last_frame != frame_; });
+  }
+  ++frame_;
+}
+
+SDL_Rect FormPainter::Box(int left, int top, int width, int height) const {
+  // Edges are rounded, not lengths, so that boxes which meet in twips meet in pixels.
+  const int x = ToPixels(left), y = ToPixels(top);
+  return {origin_.x + x, origin_.y + y, std::max(ToPixels(left + width) - x, 0),
+          std::max(ToPixels(top + height) - y, 0)};
+}
+
+void FormPainter::FillRect(const SDL_Rect& rect, screen::Color color) {
+  if (rect.w <= 0 || rect.h <= 0) return;
+  SDL_SetRenderDrawColor(renderer_, color.r, color.g, color.b, SDL_ALPHA_OPAQUE);
+  SDL_RenderFillRect(renderer_, &rect);
+}
+
+void FormPainter::Visit(const screen::Frame& frame) {
+  if (!frame.visible) return;
+  const SDL_Rect box = Box(frame.left, frame.top, frame.width, frame.height);
+  const int border = std::max(frame.border, 0);
+  if (border * 2 >= box.w || border * 2 >= box.h) {
+    FillRect(box, border > 0 ? frame.border_color : frame.fill);
+    return;
+  }
+  if (frame.filled) {
+    FillRect({box.x + border, box.y + border, box.w - 2 * border, box.h - 2 * border}, frame.fill);
+  }
+  if (border == 0) return;
+  FillRect({box.x, box.y, box.w, border}, frame.border_color);
+  FillRect({box.x, box.y + box.h - border, box.w, border}, frame.border_color);
+  FillRect({box.x, box.y + border, border, box.h - 2 * border}, frame.border_color);
+  FillRect({box.x + box.w - border, box.y + border, border, box.h - 2 * border},
+           frame.border_color);
+}
+
+void FormPainter::Visit(const screen::Label& label) {
+  if (!label.visible || label.caption.empty()) return;
+  const SDL_Rect box = Box(label.left, label.top, label.width, label.height);
+  DrawText(label.caption, PixelSizeForPoints(label.points), label.bold, label.align, label.color,
+           box, box);
+}
+
+void FormPainter::Visit(const screen::Picture& picture) {
+  if (!picture.visible || picture.asset.empty()) return;
+  const SDL_Rect box = Box(picture.left, picture.top, picture.width, picture.height);
+  if (box.w <= 0 || box.h <= 0) return;
+  const Texture* svg = Svg(picture.asset, box.w, box.h);
+  if (svg == nullptr) return;
+  // Drawn at its own proportions, centred in the box.
+  const SDL_Rect target{box.x + (box.w - svg->width) / 2, box.y + (box.h - svg->height) / 2,
+                        svg->width, svg->height};
+  SDL_RenderCopy(renderer_, svg->texture, nullptr, &target);
+}
+
+void FormPainter::Visit(const screen::TextBox& box) {
+  if (!box.visible || box.text.empty()) return;
+  const SDL_Rect area = Box(box.left, box.top, box.width, box.height);
+  const int pixel_size = PixelSizeForPoints(box.points);
+  TTF_Font* font = fonts_->Get(pixel_size, false);
+  if (font == nullptr || area.w <= 0 || area.h <= 0) return;
+
+  const std::string key =
+      std::to_string(pixel_size) + '|' + std::to_string(area.w) + '|' + box.text;
+  auto it = wraps_.find(key);
+  if (it == wraps_.end())
+    it = wraps_.emplace(key, Wrapped{Wrap(box.text, pixel_size, area.w)}).first;
+  it->second.last_frame = frame_;
+  const std::vector<std::string>& lines = it->second.lines;
+
+  const int line_height = std::max(TTF_FontLineSkip(font), 1);
+  int y = area.y;
+  for (size_t i = static_cast<size_t>(std::max(box.first_line, 0));
+       i < lines.size() && y < area.y + area.h; ++i, y += line_height) {
+    DrawText(lines[i], pixel_size, false, screen::Align::kLeft, screen::kText,
+             {area.x, y, area.w, line_height}, area);
+  }
+}
+
+std::vector<std::string> FormPainter::Wrap(const std::string& text, int pixel_size,
+                                           int width_pixels) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string_view paragraph(text.data() + start, end - start);
+    if (!paragraph.empty() && paragraph.back() == '\r') paragraph.remove_suffix(1);
+
+    std::string line;
+    size_t pos = 0;
+    while (pos < paragraph.size()) {
+      const size_t word_start = paragraph.find_first_not_of(' ', pos);
+      if (word_start == std::string_view::npos) break;
+      size_t word_end = paragraph.find(' ', word_start);
+      if (word_end == std::string_view::npos) word_end = paragraph.size();
+      const std::string_view word = paragraph.substr(word_start, word_end - word_start);
+      pos = word_end;
+
+      std::string longer = line.empty() ? std::string(word) : line + ' ' + std::string(word);
+      if (line.empty() || fonts_->WidthPixels(longer, pixel_size, false) <= width_pixels) {
+        line = std::move(longer);
+      } else {
+        lines.push_back(std::move(line));
+        line = std::string(word);
+      }
+    }
+    lines.push_back(std::move(line));
+    start = end + 1;
+  }
+  return lines;
+}
+
+const FormPainter::Texture* FormPainter::Text(std::string_view text, int pixel_size, bool bold) {
+  std::string key = std::to_string(pixel_size) + (bold ? "b|" : "r|");
+  key.append(text);
+  auto it = texts_.find(key);
+  if (it == texts_.end()) {
+    Texture made;
+    if (TTF_Font* font = fonts_->Get(pixel_size, bold)) {
+      // White, so that one texture serves every colour through colour modulation.
+      SDL_Surface* surface =
+          TTF_RenderUTF8_Blended(font, std::string(text).c_str(), SDL_Color{255, 255, 255, 255});
+      if (surface != nullptr) {
+        made.texture = SDL_CreateTextureFromSurface(renderer_, surface);
+        made.width = surface->w;
+        made.height = surface->h;
+        SDL_FreeSurface(surface);
+      }
+    }
+    it = texts_.emplace(std::move(key), made).first;
+  }
+  it->second.last_frame = frame_;
+  return it->second.texture != nullptr ? &it->second : nullptr;
+}
+
+const FormPainter::Texture* FormPainter::Svg(const std::string& asset, int width, int height) {
+  const std::string key = asset + '|' + std::to_string(width) + 'x' + std::to_string(height);
+  auto it = pictures_.find(key);
+  if (it == pictures_.end()) {
+    Texture made;
+    const std::string path = asset_folder_ + "/" + asset + ".svg";
+    SDL_Surface* surface = nullptr;
+    if (SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb")) {
+      // Sized by width first, keeping the picture's proportions; by height when too tall.
+      surface = IMG_LoadSizedSVG_RW(file, width, 0);
+      if (surface != nullptr && surface->h > height && SDL_RWseek(file, 0, RW_SEEK_SET) == 0) {
+        SDL_FreeSurface(surface);
+        surface = IMG_LoadSizedSVG_RW(file, 0, height);
+      }
+      SDL_RWclose(file);
+    }
+    if (surface != nullptr) {
+      made.texture = SDL_CreateTextureFromSurface(renderer_, surface);
+      made.width = std::min(surface->w, width);
+      made.height = std::min(surface->h, height);
+      SDL_FreeSurface(surface);
+    }
+    it = pictures_.emplace(key, made).first;
+  }
+  it->second.last_frame = frame_;
+  return it->second.texture != nullptr ? &it->second : nullptr;
+}
+
+void FormPainter::DrawText(std::string_view text, int pixel_size, bool bold, screen::Align align,
+                           screen::Color color, const SDL_Rect& box, const SDL_Rect& clip) {
+  if (text.empty()) return;
+  const Texture* texture = Text(text, pixel_size, bold);
+  if (texture == nullptr) return;
+  int x = box.x;
+  if (align == screen::Align::kCenter) x = box.x + (box.w - texture->width) / 2;
+  if (align == screen::Align::kRight) x = box.x + box.w - texture->width;
+  const SDL_Rect placed{x, box.y + (box.h - texture->height) / 2, texture->width, texture->height};
+  SDL_Rect shown;
+  if (!SDL_IntersectRect(&placed, &clip, &shown)) return;
+  const SDL_Rect source{shown.x - placed.x, shown.y - placed.y, shown.w, shown.h};
+  SDL_SetTextureColorMod(texture->texture, color.r, color.g, color.b);
+  SDL_RenderCopy(renderer_, texture->texture, &source, &shown);
+}
+
+}  // namespace platform

@@ -1,0 +1,78 @@
+// Draws forms with an SDL renderer: frames, labels in the screen's font, SVG pictures and the
+// help text box. Text and pictures are kept as textures between frames, so a redraw of an
+// unchanged screen only copies textures. Drawing never stops on an error: a control that
+// cannot be drawn (a missing asset, an unopenable font) is skipped.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/font_set.h"
+#include "screen/form.h"
+
+namespace platform {
+
+class FormPainter : public screen::FormVisitor {
+ public:
+  // `renderer` and `fonts` must outlive the painter. Pictures are read from
+  // `asset_folder`/<asset>.svg.
+  FormPainter(SDL_Renderer* renderer, FontSet* fonts, std::string asset_folder);
+  ~FormPainter() override;
+  FormPainter(const FormPainter&) = delete;
+  FormPainter& operator=(const FormPainter&) = delete;
+
+  // Draws `form` (background and controls) into `area`, in pixels of the render output.
+  void Paint(const screen::Form& form, const SDL_Rect& area);
+
+  // Ends a frame: forgets cached textures that the frame did not use, once there are many.
+  void EndFrame();
+
+  // Forgets every texture, for when the renderer has lost them.
+  void DropTextures();
+
+  // The lines `text` wraps to in a box `width_pixels` wide, at the text box's font size.
+  // Paragraphs break at '\n'; a word wider than the box keeps a line of its own.
+  std::vector<std::string> Wrap(const std::string& text, int pixel_size, int width_pixels);
+
+  void Visit(const screen::Frame& frame) override;
+  void Visit(const screen::Label& label) override;
+  void Visit(const screen::Picture& picture) override;
+  void Visit(const screen::TextBox& box) override;
+
+ private:
+  struct Texture {
+    SDL_Texture* texture = nullptr;  // nullptr: could not be made; not retried every frame
+    int width = 0, height = 0;
+    uint64_t last_frame = 0;
+  };
+  struct Wrapped {
+    std::vector<std::string> lines;
+    uint64_t last_frame = 0;
+  };
+
+  // A control's box in output pixels.
+  SDL_Rect Box(int left, int top, int width, int height) const;
+  // The text in white, to be tinted with a colour modulation; nullptr on failure.
+  const Texture* Text(std::string_view text, int pixel_size, bool bold);
+  const Texture* Svg(const std::string& asset, int width, int height);
+  // Draws `text` aligned in `box` and centred on its height, cut at the edges of `clip`.
+  void DrawText(std::string_view text, int pixel_size, bool bold, screen::Align align,
+                screen::Color color, const SDL_Rect& box, const SDL_Rect& clip);
+  void FillRect(const SDL_Rect& rect, screen::Color color);
+
+  SDL_Renderer* renderer_;
+  FontSet* fonts_;
+  std::string asset_folder_;
+  SDL_Point origin_{0, 0};
+  uint64_t frame_ = 1;
+  std::unordered_map<std::string, Texture> texts_;
+  std::unordered_map<std::string, Texture> pictures_;
+  std::unordered_map<std::string, Wrapped> wraps_;
+};
+
+}  // namespace platform

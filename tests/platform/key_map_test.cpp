@@ -1,0 +1,61 @@
+#include "platform/key_map.h"
+
+#include <gtest/gtest.h>
+
+namespace platform {
+namespace {
+
+TEST(KeyMapTest, KeysTheProgramHears) {
+  struct Case {
+    const char* sdl_name;
+    int16_t code;
+  };
+  const Case kCases[] = {
+      {"Return", 13},
+      {"Keypad Enter", 13},
+      {"Escape", 27},
+      {"PageUp", 33},
+      {"PageDown", 34},
+      {"Left", 37},
+      {"Up", 38},
+      {"Right", 39},
+      {"Down", 40},
+      {"A", 65},
+      {"M", 77},
+      {"Z", 90},
+      {"AudioPlay", 'P'},
+      {"AudioStop", 'S'},
+      {"AudioNext", 'N'},
+      {"AudioPrev", 'B'},
+      {"AudioFastForward", 'F'},
+      {"AudioRewind", 'R'},
+      {"AC Back", 37},
+      {"AC Home", 'M'},
+  };
+  for (const Case& c : kCases) {
+    const int32_t sdl_key = SdlKeycodeNamed(c.sdl_name);
+    ASSERT_NE(sdl_key, 0) << "SDL knows no key named " << c.sdl_name;
+    EXPECT_EQ(ProgramKeyCode(sdl_key), c.code) << c.sdl_name;
+  }
+}
+
+TEST(KeyMapTest, KeysTheProgramIgnores) {
+  const char* const kIgnored[] = {"0",          "5",         "9",         "Keypad 8", "Space",
+                                  "Tab",        "Backspace", "F1",        "Home",     "End",
+                                  "Left Shift", "Delete",    "AudioMute", "-",        "Keypad +"};
+  for (const char* name : kIgnored) {
+    const int32_t sdl_key = SdlKeycodeNamed(name);
+    ASSERT_NE(sdl_key, 0) << "SDL knows no key named " << name;
+    EXPECT_EQ(ProgramKeyCode(sdl_key), 0) << name;
+  }
+}
+
+TEST(KeyMapTest, EveryLetterIsItsCapital) {
+  for (char letter = 'a'; letter <= 'z'; ++letter) {
+    const char name[] = {letter, '\0'};
+    EXPECT_EQ(ProgramKeyCode(SdlKeycodeNamed(name)), letter - 'a' + 'A') << name;
+  }
+}
+
+}  // namespace
+}  // namespace platform

@@ -1,0 +1,570 @@
+#include "platform/sdl_platform.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/image.h"
+#include "platform/key_map.h"
+#include "support/temp_dir.h"
+
+namespace platform {
+namespace {
+
+using screen::Color;
+
+constexpr int kWidth = 640, kHeight = 480;
+constexpr int kTwips = screen::kTwipsPerPixel;
+
+// A form of whatever controls a test gives it, drawn frames first, then labels, pictures and
+// text boxes.
+class TestForm : public screen::Form {
+ public:
+  std::vector<screen::Frame> frames;
+  std::vector<screen::Label> labels;
+  std::vector<screen::Picture> pictures;
+  std::vector<screen::TextBox> boxes;
+
+  void Accept(screen::FormVisitor& visitor) const override {
+    for (const auto& frame : frames) visitor.Visit(frame);
+    for (const auto& label : labels) visitor.Visit(label);
+    for (const auto& picture : pictures) visitor.Visit(picture);
+    for (const auto& box : boxes) visitor.Visit(box);
+  }
+};
+
+TestForm FullScreen(Color background) {
+  TestForm form;
+  form.full_screen = true;
+  form.background = background;
+  return form;
+}
+
+// A label in a box given in pixels.
+screen::Label LabelAt(int x, int y, int w, int h, std::string caption, Color color,
+                      screen::Align align = screen::Align::kLeft) {
+  screen::Label label;
+  label.left = x * kTwips;
+  label.top = y * kTwips;
+  label.width = w * kTwips;
+  label.height = h * kTwips;
+  label.points = 18;
+  label.caption = std::move(caption);
+  label.color = color;
+  label.align = align;
+  return label;
+}
+
+struct Rect {
+  int x, y, w, h;
+};
+
+// Columns and rows of `rect` where `image` differs from `background`: the ink of what was
+// drawn there. Empty (left > right) when nothing was.
+struct Ink {
+  int left = 1 << 20, right = -1, top = 1 << 20, bottom = -1, pixels = 0;
+  bool empty() const { return pixels == 0; }
+};
+Ink InkIn(const Image& image, Rect rect, Color background) {
+  Ink ink;
+  for (int y = rect.y; y < rect.y + rect.h; ++y) {
+    for (int x = rect.x; x < rect.x + rect.w; ++x) {
+      if (image.At(x, y) == background) continue;
+      ++ink.pixels;
+      ink.left = std::min(ink.left, x);
+      ink.right = std::max(ink.right, x);
+      ink.top = std::min(ink.top, y);
+      ink.bottom = std::max(ink.bottom, y);
+    }
+  }
+  return ink;
+}
+
+class SdlPlatformTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("JUBO_WINDOW", (std::to_string(kWidth) + "x" + std::to_string(kHeight)).c_str(), 1);
+    std::string error;
+    platform_ = SdlPlatform::Create(&error);
+    ASSERT_NE(platform_, nullptr) << error;
+  }
+
+  Image Screenshot() {
+    const std::string path = (dir_.path() / "screen.png").string();
+    std::string error;
+    Image image;
+    EXPECT_TRUE(platform_->SaveScreenshot(path, &error)) << error;
+    EXPECT_TRUE(ReadImage(path, &image, &error)) << error;
+    EXPECT_EQ(image.width, kWidth);
+    EXPECT_EQ(image.height, kHeight);
+    return image;
+  }
+
+  // Runs the loop until `done`, failing instead of hanging when it does not come.
+  void RunUntil(
+      const std::function<bool()>& done,
+      const app::EventLoop::KeyHandler& on_key = [](int16_t, int16_t) {}) {
+    bool timed_out = false;
+    const int guard = platform_->StartTimer(10000, [&] { timed_out = true; });
+    platform_->RunUntil(on_key, [&] { return timed_out || done(); });
+    platform_->StopTimer(guard);
+    EXPECT_FALSE(timed_out) << "the loop never got where the test waited for";
+  }
+
+  jubo_test::TempDir dir_;
+  std::unique_ptr<SdlPlatform> platform_;
+};
+
+// --- drawing ------------------------------------------------------------------------------
+
+TEST_F(SdlPlatformTest, DrawsFramesLabelsAndPicturesWhereTheFormPutsThem) {
+  const Color kBorder{255, 0, 0}, kFill{0, 0, 255}, kGreen{0, 255, 0};
+  TestForm form = FullScreen(screen::kBackground);
+  screen::Frame frame;
+  frame.left = 20 * kTwips;
+  frame.top = 20 * kTwips;
+  frame.width = 200 * kTwips;
+  frame.height = 100 * kTwips;
+  frame.border = 4;
+  frame.border_color = kBorder;
+  frame.filled = true;
+  frame.fill = kFill;
+  form.frames.push_back(frame);
+  screen::Frame hidden = frame;
+  hidden.left = 300 * kTwips;
+  hidden.visible = false;
+  form.frames.push_back(hidden);
+
+  form.labels.push_back(LabelAt(300, 300, 300, 60, "Jubo Music", kGreen));
+  screen::Label invisible = LabelAt(300, 400, 300, 60, "Not shown", kGreen);
+  invisible.visible = false;
+  form.labels.push_back(invisible);
+
+  screen::Picture picture;
+  picture.left = 40 * kTwips;
+  picture.top = 300 * kTwips;
+  picture.width = 60 * kTwips;
+  picture.height = 60 * kTwips;
+  picture.asset = "selected";
+  form.pictures.push_back(picture);
+  screen::Picture missing = picture;
+  missing.left = 140 * kTwips;
+  missing.asset = "no-such-picture";
+  form.pictures.push_back(missing);
+
+  platform_->Show(&form);
+  const Image image = Screenshot();
+
+  struct Probe {
+    const char* what;
+    int x, y;
+    Color expected;
+  };
+  const Probe kProbes[] = {
+      {"outside everything", 5, 5, screen::kBackground},
+      {"frame's top left corner", 20, 20, kBorder},
+      {"frame's top border, inner row", 120, 23, kBorder},
+      {"frame's right border", 219, 70, kBorder},
+      {"frame's bottom right corner", 219, 119, kBorder},
+      {"frame's fill, just inside the border", 24, 24, kFill},
+      {"frame's fill, middle", 120, 70, kFill},
+      {"just right of the frame", 220, 70, screen::kBackground},
+      {"just below the frame", 120, 120, screen::kBackground},
+      {"a hidden frame", 320, 30, screen::kBackground},
+      {"top of the selected icon's amber disc", 70, 312, Color{255, 196, 64}},
+      {"corner of the icon's box (transparent)", 41, 301, screen::kBackground},
+      {"a picture whose file is missing", 170, 330, screen::kBackground},
+  };
+  for (const Probe& p : kProbes) {
+    const Color got = image.At(p.x, p.y);
+    EXPECT_EQ(got, p.expected) << p.what << " at " << p.x << "," << p.y << ": got " << int(got.r)
+                               << "," << int(got.g) << "," << int(got.b);
+  }
+
+  const Ink text = InkIn(image, {300, 300, 300, 60}, screen::kBackground);
+  EXPECT_GT(text.pixels, 100) << "the label's caption";
+  EXPECT_TRUE(InkIn(image, {300, 400, 300, 60}, screen::kBackground).empty())
+      << "an invisible label";
+  const int solid = 300 * 60 - InkIn(image, {300, 300, 300, 60}, kGreen).pixels;
+  EXPECT_GT(solid, 20) << "the caption's strokes are in the label's colour";
+}
+
+TEST_F(SdlPlatformTest, LabelsAreAlignedCentredOnTheirHeightAndCutAtTheirBox) {
+  struct Case {
+    const char* what;
+    std::string caption;
+    screen::Align align;
+  };
+  const Case kCases[] = {
+      {"left", "Jubo", screen::Align::kLeft},
+      {"centre", "Jubo", screen::Align::kCenter},
+      {"right", "Jubo", screen::Align::kRight},
+      {"too long, left", "Jubo Music Player Jubo Music Player", screen::Align::kLeft},
+      {"too long, right", "Jubo Music Player Jubo Music Player", screen::Align::kRight},
+  };
+  const Rect box{200, 200, 160, 60};
+  const Color kInk{255, 255, 255};
+  for (const Case& c : kCases) {
+    TestForm form = FullScreen(screen::kBlack);
+    form.labels.push_back(LabelAt(box.x, box.y, box.w, box.h, c.caption, kInk, c.align));
+    platform_->Show(&form);
+    const Image image = Screenshot();
+    platform_->Hide(&form);
+
+    const Ink all = InkIn(image, {0, 0, kWidth, kHeight}, screen::kBlack);
+    const Ink inside = InkIn(image, box, screen::kBlack);
+    ASSERT_FALSE(inside.empty()) << c.what;
+    EXPECT_EQ(all.pixels, inside.pixels) << c.what << ": ink outside the label's box";
+    const int left_gap = inside.left - box.x, right_gap = box.x + box.w - 1 - inside.right;
+    const int top_gap = inside.top - box.y, bottom_gap = box.y + box.h - 1 - inside.bottom;
+    EXPECT_NEAR(top_gap, bottom_gap, 12) << c.what << ": not centred on the box's height";
+    switch (c.align) {
+      case screen::Align::kLeft:
+        EXPECT_LE(left_gap, 3) << c.what;
+        break;
+      case screen::Align::kCenter:
+        EXPECT_NEAR(left_gap, right_gap, 3) << c.what;
+        break;
+      case screen::Align::kRight:
+        EXPECT_LE(right_gap, 3) << c.what;
+        break;
+    }
+  }
+}
+
+TEST_F(SdlPlatformTest, MeasuresTextAsItDrawsIt) {
+  // The ink of a left-aligned caption ends within the width the program measured for it.
+  const char* const kTexts[] = {"Jubo", "Main Menu>Albums>", "Select Songs by Album"};
+  for (const char* text : kTexts) {
+    TestForm form = FullScreen(screen::kBlack);
+    screen::Label label = LabelAt(10, 100, 620, 80, text, screen::kText);
+    label.points = 24;
+    label.bold = true;
+    form.labels.push_back(label);
+    platform_->Show(&form);
+    const Image image = Screenshot();
+    platform_->Hide(&form);
+
+    const int measured = platform_->WidthTwips(text, 24, true) / kTwips;
+    const Ink ink = InkIn(image, {0, 0, kWidth, kHeight}, screen::kBlack);
+    EXPECT_LE(ink.right - 10 + 1, measured + 1) << text;
+    EXPECT_GE(ink.right - 10 + 1, measured - 4) << text;
+  }
+}
+
+TEST_F(SdlPlatformTest, TextWidthsGrowWithTextAndSize) {
+  EXPECT_EQ(platform_->WidthTwips("", 16, false), 0);
+  const char* const kLonger[] = {"i", "Jubo", "Jubo Music", "Jubo Music Player"};
+  int previous = 0;
+  for (const char* text : kLonger) {
+    const int width = platform_->WidthTwips(text, 16, false);
+    EXPECT_GT(width, previous) << text;
+    EXPECT_EQ(width % kTwips, 0) << text << ": whole pixels";
+    previous = width;
+  }
+  const double kPoints[] = {8, 13, 16, 24, 30.72};
+  previous = 0;
+  for (double points : kPoints) {
+    const int width = platform_->WidthTwips("Jubo Music Player", points, false);
+    EXPECT_GT(width, previous) << points << " points";
+    previous = width;
+  }
+  EXPECT_GT(platform_->WidthTwips("Jubo Music Player", 16, true),
+            platform_->WidthTwips("Jubo Music Player", 16, false))
+      << "bold is wider";
+  // 16 points is 21 pixels high at 96 dots to the inch: "Jubo" is roughly two ems wide.
+  EXPECT_NEAR(platform_->WidthTwips("Jubo", 16, false) / kTwips, 44, 8);
+}
+
+TEST_F(SdlPlatformTest, TextBoxWrapsItsTextAndShowsFromItsFirstLine) {
+  screen::TextBox box;
+  box.left = 20 * kTwips;
+  box.top = 20 * kTwips;
+  box.width = 200 * kTwips;
+  box.height = 400 * kTwips;
+  box.points = 12;
+  box.visible = true;
+  box.text =
+      "Setup\nPut jubodb.txt in the program's folder and start the program again. "
+      "Every list comes from that one file.\n\nKeys\nUp and Down move the highlight.";
+
+  // Lines of ink, from the top: runs of rows with ink, one per line of text.
+  auto lines_of_ink = [&](int first_line) {
+    TestForm form = FullScreen(screen::kBlack);
+    box.first_line = first_line;
+    form.boxes.push_back(box);
+    platform_->Show(&form);
+    const Image image = Screenshot();
+    platform_->Hide(&form);
+    EXPECT_TRUE(InkIn(image, {221, 0, kWidth - 221, kHeight}, screen::kBlack).empty())
+        << "ink right of the box";
+    int lines = 0;
+    bool in_line = false;
+    for (int y = 0; y < kHeight; ++y) {
+      const bool ink = !InkIn(image, {0, y, kWidth, 1}, screen::kBlack).empty();
+      if (ink && !in_line) ++lines;
+      in_line = ink;
+    }
+    return lines;
+  };
+  const int all = lines_of_ink(0);
+  EXPECT_GE(all, 6) << "two headings, the wrapped paragraph and the last line";
+  EXPECT_EQ(lines_of_ink(1), all - 1);
+  EXPECT_EQ(lines_of_ink(1000), 0);
+}
+
+// --- layers -------------------------------------------------------------------------------
+
+TEST_F(SdlPlatformTest, DialogsAreCentredOverTheFullScreenForm) {
+  TestForm main = FullScreen(screen::kBackground);
+  TestForm dialog;
+  dialog.background = screen::kRed;
+  dialog.width = 200 * kTwips;
+  dialog.height = 100 * kTwips;
+  platform_->Show(&main);
+  platform_->Show(&dialog);
+  const Image image = Screenshot();
+  const Ink area = InkIn(image, {0, 0, kWidth, kHeight}, screen::kBackground);
+  EXPECT_EQ(area.left, 220);
+  EXPECT_EQ(area.right, 419);
+  EXPECT_EQ(area.top, 190);
+  EXPECT_EQ(area.bottom, 289);
+  EXPECT_EQ(area.pixels, 200 * 100);
+  EXPECT_EQ(image.At(320, 240), screen::kRed);
+}
+
+TEST_F(SdlPlatformTest, TheLastShownFormIsOnTop) {
+  const Color kA{10, 20, 30}, kB{40, 50, 60};
+  TestForm a = FullScreen(kA), b = FullScreen(kB);
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    Color on_top;
+  };
+  const Step kSteps[] = {
+      {"show a", [&] { platform_->Show(&a); }, kA},
+      {"show b", [&] { platform_->Show(&b); }, kB},
+      {"show a again", [&] { platform_->Show(&a); }, kA},
+      {"hide a", [&] { platform_->Hide(&a); }, kB},
+      {"hide a twice", [&] { platform_->Hide(&a); }, kB},
+      {"hide b", [&] { platform_->Hide(&b); }, screen::kBlack},
+  };
+  for (const Step& step : kSteps) {
+    step.act();
+    EXPECT_EQ(Screenshot().At(kWidth / 2, kHeight / 2), step.on_top) << step.what;
+  }
+}
+
+TEST_F(SdlPlatformTest, TheDisplayIsTheWindowsSize) {
+  EXPECT_EQ(platform_->WidthPixels(), kWidth);
+  EXPECT_EQ(platform_->HeightPixels(), kHeight);
+  platform_->SetPointerVisible(true);
+  platform_->SetPointerVisible(false);
+  platform_->SetSystemSaver(true);
+  platform_->SetSystemSaver(false);
+}
+
+TEST_F(SdlPlatformTest, AScreenshotThatCannotBeWrittenSaysWhy) {
+  std::string error;
+  EXPECT_FALSE(platform_->SaveScreenshot((dir_.path() / "no/such/folder.png").string(), &error));
+  EXPECT_NE(error.find("folder.png"), std::string::npos) << error;
+}
+
+// --- the event loop -----------------------------------------------------------------------
+
+TEST_F(SdlPlatformTest, KeysReachTheHandlerAsProgramKeyCodes) {
+  struct Press {
+    const char* sdl_name;
+    bool shift;
+  };
+  const Press kPresses[] = {{"1", false},     {"Up", false},           {"a", true},
+                            {"F1", false},    {"Keypad Enter", false}, {"AudioPlay", false},
+                            {"Escape", false}};
+  for (const Press& press : kPresses) {
+    platform_->PushKeyDown(SdlKeycodeNamed(press.sdl_name), press.shift);
+  }
+  std::vector<std::pair<int, int>> got;
+  RunUntil([&] { return got.size() == 5; },
+           [&](int16_t code, int16_t shift) { got.emplace_back(code, shift); });
+  const std::vector<std::pair<int, int>> expected = {{38, 0}, {65, 1}, {13, 0}, {'P', 0}, {27, 0}};
+  EXPECT_EQ(got, expected) << "digits and F1 are not delivered";
+}
+
+TEST_F(SdlPlatformTest, AModalLoopInsideAKeyHandlerGetsTheKeysAndTheTimers) {
+  platform_->PushKeyDown(SdlKeycodeNamed("Return"));
+  platform_->PushKeyDown(SdlKeycodeNamed("Up"));
+  std::vector<int> outer_keys, inner_keys;
+  int ticks_inside = 0, ticks_outside = 0;
+  bool inside = false;
+  auto tick = [&] {
+    ++(inside ? ticks_inside : ticks_outside);
+    // The dialog's timer presses Escape, which closes it, then Down, for the main loop.
+    if (ticks_inside == 1) {
+      platform_->PushKeyDown(SdlKeycodeNamed("Escape"));
+      platform_->PushKeyDown(SdlKeycodeNamed("Down"));
+    }
+  };
+  RunUntil([&] { return outer_keys.size() == 2; },
+           [&](int16_t code, int16_t) {
+             outer_keys.push_back(code);
+             if (code != 13) return;
+             const int timer = platform_->StartTimer(5, tick);
+             inside = true;
+             RunUntil([&] { return !inner_keys.empty() && inner_keys.back() == 27; },
+                      [&](int16_t inner, int16_t) { inner_keys.push_back(inner); });
+             inside = false;
+             platform_->StopTimer(timer);
+           });
+  EXPECT_EQ(outer_keys, (std::vector<int>{13, 40}));
+  EXPECT_EQ(inner_keys, (std::vector<int>{38, 27}));
+  EXPECT_GT(ticks_inside, 0);
+  EXPECT_EQ(ticks_outside, 0) << "stopped as the dialog closed";
+}
+
+TEST_F(SdlPlatformTest, ATimerStoppedInItsOwnTickTicksNoMore) {
+  int self_ticks = 0, other_ticks = 0;
+  int self = 0;
+  self = platform_->StartTimer(2, [&] {
+    if (++self_ticks == 3) platform_->StopTimer(self);
+  });
+  platform_->StartTimer(3, [&] { ++other_ticks; });
+  RunUntil([&] { return other_ticks >= 10; });
+  EXPECT_EQ(self_ticks, 3);
+}
+
+TEST_F(SdlPlatformTest, TimersRepeatAtTheirIntervalOnTheSteadyClock) {
+  std::vector<int64_t> at;
+  const int64_t start = platform_->NowMs();
+  const int timer = platform_->StartTimer(20, [&] { at.push_back(platform_->NowMs()); });
+  RunUntil([&] { return at.size() == 5; });
+  platform_->StopTimer(timer);
+  for (size_t i = 0; i < at.size(); ++i) {
+    EXPECT_GE(at[i] - start, 20 * static_cast<int64_t>(i + 1)) << "tick " << i << " too early";
+  }
+}
+
+TEST_F(SdlPlatformTest, PostedTasksRunOnTheLoopThreadInOrder) {
+  const std::thread::id loop_thread = std::this_thread::get_id();
+  std::vector<int> order;
+  bool all_on_loop_thread = true;
+  std::thread poster([&] {
+    for (int i = 0; i < 200; ++i) {
+      platform_->Post([&, i] {
+        order.push_back(i);
+        all_on_loop_thread = all_on_loop_thread && std::this_thread::get_id() == loop_thread;
+        // A task posted from the loop itself comes after those already queued.
+        if (i == 0) platform_->Post([&] { order.push_back(-1); });
+      });
+    }
+  });
+  RunUntil([&] { return order.size() == 201; });
+  poster.join();
+  EXPECT_TRUE(all_on_loop_thread);
+  std::vector<int> posted;
+  for (int i : order) {
+    if (i >= 0) posted.push_back(i);
+  }
+  ASSERT_EQ(posted.size(), 200u);
+  for (int i = 0; i < 200; ++i) EXPECT_EQ(posted[i], i);
+}
+
+TEST_F(SdlPlatformTest, PostedKeysKeepTheirPlaceAmongTasksAndReachTheInnermostLoop) {
+  std::vector<std::string> log;
+  std::thread remote([&] {
+    platform_->Post([&] { log.push_back("task 1"); });
+    platform_->PostKey(13);  // the main screen opens a dialog on Enter
+    platform_->PostKey(38);
+    platform_->Post([&] { log.push_back("task 2"); });
+    platform_->PostKey(27);  // the dialog closes on Escape
+    platform_->PostKey(40);
+  });
+  RunUntil([&] { return log.size() == 6; },
+           [&](int16_t code, int16_t shift) {
+             log.push_back("main " + std::to_string(code) + "/" + std::to_string(shift));
+             if (code != 13) return;
+             bool closed = false;
+             RunUntil([&] { return closed; },
+                      [&](int16_t inner, int16_t) {
+                        log.push_back("dialog " + std::to_string(inner));
+                        closed = inner == 27;
+                      });
+           });
+  remote.join();
+  const std::vector<std::string> expected = {"task 1", "main 13/0", "dialog 38",
+                                             "task 2", "dialog 27", "main 40/0"};
+  EXPECT_EQ(log, expected);
+}
+
+TEST_F(SdlPlatformTest, ClicksAndQuitRequestsReachTheirHandlers) {
+  int clicks = 0, quits = 0;
+  platform_->SetClickHandler([&] { ++clicks; });
+  platform_->SetQuitHandler([&] { ++quits; });
+  platform_->PushClick();
+  RunUntil([&] { return clicks == 1; });
+  for (int signal : {SIGTERM, SIGINT}) {
+    const int before = quits;
+    std::raise(signal);
+    RunUntil([&] { return quits == before + 1; });
+  }
+  EXPECT_EQ(clicks, 1);
+}
+
+// --- opening ------------------------------------------------------------------------------
+
+TEST(ParseWindowSizeTest, ReadsWidthByHeight) {
+  struct Case {
+    const char* text;
+    bool ok;
+    int width, height;
+  };
+  const Case kCases[] = {
+      {"1280x720", true, 1280, 720},
+      {"1x1", true, 1, 1},
+      {"16384x16384", true, 16384, 16384},
+      {"", false, 0, 0},
+      {"1280", false, 0, 0},
+      {"1280x", false, 0, 0},
+      {"x720", false, 0, 0},
+      {"0x720", false, 0, 0},
+      {"1280x0", false, 0, 0},
+      {"-5x720", false, 0, 0},
+      {"1280X720", false, 0, 0},
+      {"1280x720x3", false, 0, 0},
+      {" 1280x720", false, 0, 0},
+      {"1280x720 ", false, 0, 0},
+      {"16385x100", false, 0, 0},
+      {"99999999999x1", false, 0, 0},
+  };
+  for (const Case& c : kCases) {
+    int width = -1, height = -1;
+    EXPECT_EQ(ParseWindowSize(c.text, &width, &height), c.ok) << '"' << c.text << '"';
+    if (c.ok) {
+      EXPECT_EQ(width, c.width) << c.text;
+      EXPECT_EQ(height, c.height) << c.text;
+    }
+  }
+}
+
+TEST(SdlPlatformOpenTest, FullScreenOnTheDesktopOrRefusesABadWindowSize) {
+  setenv("SDL_VIDEODRIVER", "offscreen", 1);
+  std::string error;
+  unsetenv("JUBO_WINDOW");
+  {
+    auto platform = SdlPlatform::Create(&error);
+    ASSERT_NE(platform, nullptr) << error;
+    EXPECT_GT(platform->WidthPixels(), 0);
+    EXPECT_GT(platform->HeightPixels(), 0);
+  }
+  setenv("JUBO_WINDOW", "big", 1);
+  EXPECT_EQ(SdlPlatform::Create(&error), nullptr);
+  EXPECT_NE(error.find("JUBO_WINDOW"), std::string::npos) << error;
+}
+
+}  // namespace
+}  // namespace platform

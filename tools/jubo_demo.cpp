@@ -6,13 +6,8 @@
 //
 // Prints one line on success (songs, folder, total size) and exits 0. Exits 1 with a one-line
 // message on stderr when DIR cannot be created or a file cannot be written.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <atomic>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <mutex>
 #include <string>
@@ -20,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/atomic_file.h"
 #include "demo/catalogue.h"
 #include "demo/ogg_vorbis.h"
 #include "textdb/csv_writer.h"
@@ -43,28 +39,6 @@ struct Row {
   fs::path path;  // absolute
 };
 
-// Writes `bytes` to `path` through a temporary file beside it that is synced and renamed over
-// `path`. Returns an empty string on success, else a message naming the file.
-std::string WriteFileSafely(const fs::path& path, std::string_view bytes) {
-  const fs::path temporary = fs::path(path).concat(".tmp");
-  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  int error = fd < 0 ? errno : 0;
-  for (size_t done = 0; error == 0 && done < bytes.size();) {
-    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n > 0) {
-      done += static_cast<size_t>(n);
-    } else if (n == 0 || errno != EINTR) {
-      error = n == 0 ? EIO : errno;
-    }
-  }
-  if (error == 0 && fsync(fd) != 0) error = errno;
-  if (fd >= 0 && close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && rename(temporary.c_str(), path.c_str()) != 0) error = errno;
-  if (error == 0) return {};
-  if (fd >= 0) unlink(temporary.c_str());
-  return "cannot write " + path.string() + ": " + std::strerror(error);
-}
-
 std::string_view AsText(const std::vector<unsigned char>& bytes) {
   return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
@@ -86,7 +60,7 @@ size_t WriteRow(const Row& row, std::string* error) {
   const demo::CatalogueEntry& e = *row.entry;
   if (e.kind == demo::EntryKind::kMissing) return 0;
   if (e.kind == demo::EntryKind::kNotAudio) {
-    *error = WriteFileSafely(row.path, kNotAudioText);
+    *error = common::WriteFileAtomically(row.path.string(), kNotAudioText);
     return kNotAudioText.size();
   }
   const demo::SongTags tags = {std::string(e.title), std::string(e.artist->name),
@@ -99,7 +73,7 @@ size_t WriteRow(const Row& row, std::string* error) {
     *error = "cannot encode " + row.path.string() + ": " + *error;
     return 0;
   }
-  *error = WriteFileSafely(row.path, AsText(ogg));
+  *error = common::WriteFileAtomically(row.path.string(), AsText(ogg));
   return ogg.size();
 }
 
@@ -160,7 +134,8 @@ int main(int argc, char** argv) {
   size_t total = WriteRows(rows, &error);
   if (!error.empty()) return Fail(error);
   const std::string library = LibraryText(rows);
-  if (error = WriteFileSafely(dir / "jubodb.txt", library); !error.empty()) return Fail(error);
+  error = common::WriteFileAtomically((dir / "jubodb.txt").string(), library);
+  if (!error.empty()) return Fail(error);
   total += library.size();
 
   size_t songs = 0;

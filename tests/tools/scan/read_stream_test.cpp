@@ -1,0 +1,103 @@
+#include "scan/read_stream.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include "scan_test_support.h"
+#include "support/temp_dir.h"
+
+namespace scan {
+namespace {
+
+using Position = TagLib::IOStream::Position;
+
+struct Step {
+  long offset;
+  Position from;
+  unsigned long length;  // bytes asked for after the seek
+};
+
+// What a plain file gives for the same steps: the oracle the cached stream must match.
+std::string Expected(const std::string& bytes, const std::vector<Step>& steps, long* position) {
+  std::string all;
+  long at = 0;
+  for (const Step& s : steps) {
+    const long base = s.from == Position::Beginning ? 0
+                      : s.from == Position::Current ? at
+                                                    : static_cast<long>(bytes.size());
+    if (base + s.offset >= 0) at = base + s.offset;
+    if (at < static_cast<long>(bytes.size())) {
+      const std::string got = bytes.substr(static_cast<size_t>(at), s.length);
+      all += got + "|";
+      at += static_cast<long>(got.size());
+    } else {
+      all += "|";
+    }
+  }
+  *position = at;
+  return all;
+}
+
+// Seeks and reads that hop between blocks, straddle them, run past either end, and exceed the
+// two blocks kept, over a file of three and a bit blocks.
+TEST(ReadOnlyFileStreamTest, SeeksAndReadsGiveTheFilesBytes) {
+  jubo_test::TempDir dir;
+  std::string bytes(200'000, '\0');
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+  dir.Write("song.mp3", bytes);
+  constexpr long kBlock = 64 * 1024;
+  struct Case {
+    const char* label;
+    std::vector<Step> steps;
+  };
+  const Case kCases[] = {
+      {"head", {{0, Position::Beginning, 10}, {0, Position::Current, 10}}},
+      {"straddling a block edge", {{kBlock - 6, Position::Beginning, 20}}},
+      {"straddling two edges", {{kBlock - 1, Position::Beginning, kBlock + 2}}},
+      {"larger than a block", {{100, Position::Beginning, 150'000}}},
+      {"tail as ID3v1 is read", {{-128, Position::End, 128}, {-3, Position::Current, 3}}},
+      {"head, tail, head",
+       {{0, Position::Beginning, 10}, {-10, Position::End, 10}, {5, Position::Beginning, 10}}},
+      {"three blocks in turn",
+       {{0, Position::Beginning, 4},
+        {kBlock, Position::Beginning, 4},
+        {2 * kBlock, Position::Beginning, 4},
+        {1, Position::Beginning, 4},
+        {kBlock + 1, Position::Beginning, 4}}},
+      {"past the end", {{199'990, Position::Beginning, 100}, {0, Position::Current, 5}}},
+      {"seek past the end", {{300'000, Position::Beginning, 5}, {-5, Position::End, 100}}},
+      {"before the start is refused",
+       {{50, Position::Beginning, 0}, {-10, Position::Beginning, 4}, {-100, Position::Current, 4}}},
+      {"nothing asked", {{7, Position::Beginning, 0}, {0, Position::Current, 1}}},
+  };
+  for (const Case& c : kCases) {
+    ReadOnlyFileStream stream((dir.path() / "song.mp3").string());
+    ASSERT_TRUE(stream.isOpen());
+    EXPECT_EQ(stream.length(), static_cast<long>(bytes.size()));
+    std::string got;
+    for (const Step& s : c.steps) {
+      stream.seek(s.offset, s.from);
+      const TagLib::ByteVector read = stream.readBlock(s.length);
+      got += std::string(read.data(), read.size()) + "|";
+    }
+    long position = 0;
+    EXPECT_TRUE(got == Expected(bytes, c.steps, &position)) << c.label;
+    EXPECT_EQ(stream.tell(), position) << c.label;
+  }
+}
+
+TEST(ReadOnlyFileStreamTest, AFileThatCannotBeOpenedTellsWhyAndReadsNothing) {
+  jubo_test::TempDir dir;
+  ReadOnlyFileStream stream((dir.path() / "missing.mp3").string());
+  EXPECT_FALSE(stream.isOpen());
+  EXPECT_EQ(stream.error(), ENOENT);
+  EXPECT_EQ(stream.length(), 0);
+  EXPECT_EQ(stream.readBlock(10).size(), 0u);
+  EXPECT_TRUE(stream.readOnly());
+}
+
+}  // namespace
+}  // namespace scan

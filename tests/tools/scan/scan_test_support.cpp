@@ -1,0 +1,183 @@
+#include "scan_test_support.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <linux/capability.h>
+#include <sndfile.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <taglib/fileref.h>
+#include <taglib/id3v1tag.h>
+#include <taglib/mpegfile.h>
+#include <taglib/tpropertymap.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace scan_test {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr unsigned kOverrides = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+
+int SndfileFormat(const std::string& extension) {
+  static const std::map<std::string, int> kFormats = {
+      {"wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16},
+      {"aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16},
+      {"flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16},
+      {"ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS},
+      {"opus", SF_FORMAT_OGG | SF_FORMAT_OPUS},
+      {"mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III},
+  };
+  const auto found = kFormats.find(extension);
+  return found == kFormats.end() ? 0 : found->second;
+}
+
+TagLib::StringList Values(const std::string& text) {
+  TagLib::StringList values;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    values.append(TagLib::String(line, TagLib::String::UTF8));
+  }
+  return values;
+}
+
+void EncodeSound(const fs::path& path) {
+  fs::create_directories(path.parent_path());
+  const std::string extension = path.extension().string().substr(1);
+  SF_INFO info{};
+  info.samplerate = 48000;  // Opus takes no less
+  info.channels = 1;
+  info.format = SndfileFormat(extension);
+  ASSERT_NE(info.format, 0) << "no sound format for " << path;
+  SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+  ASSERT_NE(file, nullptr) << path << ": " << sf_strerror(nullptr);
+  std::vector<float> samples(info.samplerate / 5);
+  for (size_t i = 0; i < samples.size(); ++i) samples[i] = 0.3f * std::sin(i * 0.06f);
+  sf_writef_float(file, samples.data(), static_cast<sf_count_t>(samples.size()));
+  sf_close(file);
+}
+
+}  // namespace
+
+void WriteSong(const fs::path& path, const Tags& tags, bool id3v1_only) {
+  EncodeSound(path);
+  if (testing::Test::HasFatalFailure()) return;
+  TagLib::PropertyMap properties;
+  const std::pair<const char*, const std::string*> kFields[] = {
+      {"TITLE", &tags.title},       {"ARTIST", &tags.artist}, {"ALBUM", &tags.album},
+      {"TRACKNUMBER", &tags.track}, {"GENRE", &tags.genre},   {"BPM", &tags.bpm},
+      {"TEMPO", &tags.tempo}};
+  for (const auto& [key, value] : kFields) {
+    if (!value->empty()) properties[key] = Values(*value);
+  }
+  if (properties.isEmpty()) return;
+  if (id3v1_only) {
+    TagLib::MPEG::File file(path.c_str());
+    ASSERT_TRUE(file.isValid()) << path;
+    file.ID3v1Tag(true)->setProperties(properties);
+    ASSERT_TRUE(file.save(TagLib::MPEG::File::ID3v1, TagLib::File::StripOthers)) << path;
+    return;
+  }
+  TagLib::FileRef file(path.c_str(), false);
+  ASSERT_FALSE(file.isNull()) << path;
+  const TagLib::PropertyMap refused = file.file()->setProperties(properties);
+  ASSERT_TRUE(refused.isEmpty()) << path << " refused " << refused.toString().to8Bit(true);
+  ASSERT_TRUE(file.save()) << path;
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+  fs::create_directories(path.parent_path());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  ASSERT_TRUE(out.flush()) << path;
+}
+
+timespec HoursFromNow(int hours) {
+  timespec now;
+  clock_gettime(CLOCK_REALTIME, &now);
+  now.tv_sec += hours * 3600;
+  return now;
+}
+
+void SetModified(const fs::path& path, const timespec& when) {
+  const timespec times[2] = {{0, UTIME_OMIT}, when};
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+}
+
+WithoutPermissionOverride::WithoutPermissionOverride() {
+  if (geteuid() != 0) return;
+  __user_cap_header_struct header = {_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct data[2] = {};
+  if (syscall(SYS_capget, &header, data) != 0) {
+    ADD_FAILURE() << "cannot read this process's capabilities";
+    return;
+  }
+  saved_effective_ = data[0].effective;
+  data[0].effective &= ~kOverrides;
+  dropped_ = syscall(SYS_capset, &header, data) == 0;
+  EXPECT_TRUE(dropped_) << "cannot drop the capabilities that override file permissions";
+}
+
+WithoutPermissionOverride::~WithoutPermissionOverride() {
+  if (!dropped_) return;
+  __user_cap_header_struct header = {_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct data[2] = {};
+  syscall(SYS_capget, &header, data);
+  data[0].effective = saved_effective_;
+  EXPECT_EQ(syscall(SYS_capset, &header, data), 0);
+}
+
+RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                     const fs::path& folder) {
+  char scratch_name[] = "/tmp/jubo-scan-run-XXXXXX";
+  RunResult result;
+  if (mkdtemp(scratch_name) == nullptr) {
+    ADD_FAILURE() << "mkdtemp failed";
+    return result;
+  }
+  const fs::path scratch = scratch_name, out = scratch / "out", err = scratch / "err";
+  std::vector<char*> argv = {const_cast<char*>(program.c_str())};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    // Dropped from the bounding set, the overrides stay gone across exec, even for root.
+    if (geteuid() == 0) {
+      prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
+      prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
+    }
+    const int out_fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err_fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (out_fd < 0 || err_fd < 0 || dup2(out_fd, 1) < 0 || dup2(err_fd, 2) < 0 ||
+        chdir(folder.c_str()) != 0) {
+      _exit(126);
+    }
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
+    result.status = WEXITSTATUS(status);
+  }
+  result.out = ReadFile(out);
+  result.err = ReadFile(err);
+  fs::remove_all(scratch);
+  return result;
+}
+
+}  // namespace scan_test

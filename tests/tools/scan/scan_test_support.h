@@ -1,0 +1,73 @@
+// What the scan tests share: tagged songs written the way taggers leave them, folders that
+// stay unreadable even when the tests run as root, and running the built tools.
+#pragma once
+
+#include <time.h>
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "scan/song.h"
+
+namespace scan {
+
+// Prints a song as its fields, so a failed comparison shows them.
+inline void PrintTo(const Song& s, std::ostream* out) {
+  *out << "{album '" << s.album << "' artist '" << s.artist << "' title '" << s.title << "' track '"
+       << s.track << "' file '" << s.filename << "' genre '" << s.genre << "' tempo '" << s.tempo
+       << "'}";
+}
+
+}  // namespace scan
+
+namespace scan_test {
+
+// Tags to write; empty ones are left out. `artist` may hold several values separated by '\n'.
+struct Tags {
+  std::string title, artist, album, track, genre, bpm, tempo;
+};
+
+// Writes a fifth of a second of sound at `path` (its folders made as needed) in the format its
+// extension names (wav, aiff, flac, ogg, opus, mp3), encoded by libsndfile, then writes `tags` into
+// it with TagLib (an MP3 gets ID3v2, or only ID3v1 when `id3v1_only`). Untagged when `tags` is all
+// empty. A failure fails the calling test.
+void WriteSong(const std::filesystem::path& path, const Tags& tags, bool id3v1_only = false);
+
+// The bytes of `path`; writing makes the folders it needs.
+std::string ReadFile(const std::filesystem::path& path);
+void WriteFile(const std::filesystem::path& path, const std::string& bytes);
+
+// The time `hours` from now (before it when negative).
+timespec HoursFromNow(int hours);
+
+// Sets the modification time of `path`; a failure fails the calling test.
+void SetModified(const std::filesystem::path& path, const timespec& when);
+
+// While alive, this process cannot read what its permissions forbid, even as root (which
+// otherwise reads any folder): the capabilities that override file permissions are dropped
+// from the effective set, and given back at the end.
+class WithoutPermissionOverride {
+ public:
+  WithoutPermissionOverride();
+  ~WithoutPermissionOverride();
+  WithoutPermissionOverride(const WithoutPermissionOverride&) = delete;
+  WithoutPermissionOverride& operator=(const WithoutPermissionOverride&) = delete;
+
+ private:
+  bool dropped_ = false;
+  unsigned saved_effective_ = 0;
+};
+
+struct RunResult {
+  int status = -1;  // exit status; -1 when the program did not exit normally
+  std::string out, err;
+};
+
+// Runs `program` with `args` in `folder` (its current folder), stdout and stderr collected.
+// Like a user's run it cannot read what its permissions forbid, even as root.
+RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                     const std::filesystem::path& folder);
+
+}  // namespace scan_test

@@ -1,0 +1,228 @@
+// jubo-scan MUSICDIR... [-o FILE] [--update FILE]: makes the library file Jubo reads from the
+// audio files below the given folders. Every file TagLib reads is listed, one row per song,
+// with its tags (see scan/scanner.h for the walk, scan/tags.h for the fields). The file is
+// written whole at the end, through a temporary file renamed over FILE, so an interrupted scan
+// leaves the previous library as it was.
+//
+// FILE defaults to jubodb.txt in the current folder; with --update FILE, to that file. A FILE
+// that is a folder means the jubodb.txt inside it. The written file's modification time is set
+// to the moment the scan began, so that --update reads again any file changed while it ran.
+//
+// --update FILE reads FILE first and keeps the rows of files that have not changed since it
+// was written; new and changed files are read, rows of files gone from the scanned folders are
+// dropped; rows below a folder that could not be read, or outside the scanned folders while
+// their file is still there, are kept. A FILE that does not exist yet means a full scan.
+//
+// Problems (folders or files that cannot be read, lines of FILE that cannot be read) go to
+// stderr, one line each, and the scan carries on. While stderr is a terminal a progress line
+// shows there. The closing summary goes to stdout.
+//
+// Exit status: 0 when the library was written and nothing was reported; 1 when it was written
+// but something was reported on stderr; 2 when nothing was written: wrong usage, no song found,
+// FILE (for --update) not a library, or the library could not be written.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/atomic_file.h"
+#include "scan/library_file.h"
+#include "scan/scanner.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr const char* kUsage = "usage: jubo-scan MUSICDIR... [-o FILE] [--update FILE]\n";
+
+constexpr const char* kHelp =
+    "Makes the library file Jubo reads (jubodb.txt) from your music folders.\n"
+    "\n"
+    "  -o, --output FILE   where to write it (default: jubodb.txt here; a folder means the\n"
+    "                      jubodb.txt inside it)\n"
+    "  -u, --update FILE   read FILE first and read again only the files changed since it\n"
+    "                      was written; writes to FILE unless -o says otherwise\n"
+    "  -h, --help          this text\n"
+    "\n"
+    "Exit status: 0 written; 1 written, with problems shown on stderr; 2 nothing written.\n";
+
+struct Arguments {
+  std::vector<std::string> roots;
+  std::string output;  // empty: not given
+  std::string update;  // empty: a full scan
+};
+
+// Parses the command line; false (with the message in *error) when it is not usable.
+bool ParseArguments(int argc, char** argv, Arguments* args, std::string* error, bool* help) {
+  bool options_done = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (options_done || arg.empty() || arg[0] != '-' || arg == "-") {
+      args->roots.emplace_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      options_done = true;
+    } else if (arg == "-h" || arg == "--help") {
+      *help = true;
+      return true;
+    } else if (arg == "-o" || arg == "--output" || arg == "-u" || arg == "--update") {
+      std::string& target = arg == "-o" || arg == "--output" ? args->output : args->update;
+      if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+        *error = std::string(arg) + " needs a file name";
+        return false;
+      }
+      if (!target.empty()) {
+        *error = std::string(arg) + " given twice";
+        return false;
+      }
+      target = argv[++i];
+    } else {
+      *error = "unknown option " + std::string(arg);
+      return false;
+    }
+  }
+  if (args->roots.empty()) {
+    *error = "no music folder given";
+    return false;
+  }
+  return true;
+}
+
+// A folder stands for the jubodb.txt inside it, as Jubo's own folder does.
+std::string LibraryPath(const std::string& name) {
+  struct stat info;
+  if (stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    return name + (name.back() == '/' ? "" : "/") + "jubodb.txt";
+  }
+  return name;
+}
+
+// Problems to stderr; the progress line there too when it is a terminal, redrawn at most ten
+// times a second and wiped before anything else is written.
+class Reporter : public scan::ScanObserver {
+ public:
+  explicit Reporter(Clock::time_point start)
+      : start_(start), terminal_(isatty(STDERR_FILENO) == 1) {}
+
+  void Progress(size_t files_seen, size_t songs_found) override {
+    if (!terminal_) return;
+    const Clock::time_point now = Clock::now();
+    if (shown_ && now - drawn_ < std::chrono::milliseconds(100)) return;
+    drawn_ = now;
+    shown_ = true;
+    std::fprintf(stderr, "\r%zu files seen, %zu songs found, %.1f s\033[K", files_seen, songs_found,
+                 std::chrono::duration<double>(now - start_).count());
+    std::fflush(stderr);
+  }
+
+  void Problem(const std::string& message) override {
+    ++problems_;
+    Note(message);
+  }
+
+  // A line that is no problem (nothing is wrong), e.g. that an update starts from nothing.
+  void Note(const std::string& message) {
+    Wipe();
+    std::fprintf(stderr, "jubo-scan: %s\n", message.c_str());
+  }
+
+  void Wipe() {
+    if (!shown_) return;
+    std::fputs("\r\033[K", stderr);
+    shown_ = false;
+  }
+
+  size_t problems() const { return problems_; }
+
+ private:
+  Clock::time_point start_;
+  bool terminal_;
+  bool shown_ = false;
+  Clock::time_point drawn_;
+  size_t problems_ = 0;
+};
+
+int Usage(const std::string& error) {
+  std::fprintf(stderr, "jubo-scan: %s\n%s", error.c_str(), kUsage);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Arguments args;
+  std::string error;
+  bool help = false;
+  if (!ParseArguments(argc, argv, &args, &error, &help)) return Usage(error);
+  if (help) {
+    std::printf("%s%s", kUsage, kHelp);
+    return 0;
+  }
+  const Clock::time_point start = Clock::now();
+  timespec started;
+  clock_gettime(CLOCK_REALTIME, &started);
+  Reporter reporter(start);
+
+  scan::ScanOptions options;
+  options.roots = args.roots;
+  std::vector<scan::Song> previous;
+  if (!args.update.empty()) {
+    const std::string path = LibraryPath(args.update);
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 && errno == ENOENT) {
+      reporter.Note(path + " does not exist yet; every file is read");
+    } else {
+      std::vector<std::string> notes;
+      error = scan::ReadLibrary(path, &previous, &notes);
+      if (!error.empty()) {
+        std::fprintf(stderr, "jubo-scan: %s\n", error.c_str());
+        return 2;
+      }
+      for (const std::string& note : notes) reporter.Problem(note);
+      options.previous = &previous;
+      options.previous_time = info.st_mtim;
+    }
+  }
+  const std::string output = LibraryPath(!args.output.empty()   ? args.output
+                                         : !args.update.empty() ? args.update
+                                                                : "jubodb.txt");
+
+  const scan::ScanResult result = scan::Scan(options, reporter);
+  reporter.Wipe();
+  if (result.songs.empty()) {
+    std::fprintf(stderr, "jubo-scan: no songs found; %s left as it was\n", output.c_str());
+    return 2;
+  }
+  error = common::WriteFileAtomically(output, scan::LibraryText(result.songs));
+  if (!error.empty()) {
+    std::fprintf(stderr, "jubo-scan: %s\n", error.c_str());
+    return 2;
+  }
+  const timespec times[2] = {{0, UTIME_OMIT}, started};
+  if (utimensat(AT_FDCWD, output.c_str(), times, 0) != 0) {
+    reporter.Problem("cannot set the time of " + output + " (" + std::strerror(errno) +
+                     "); a later --update may miss files changed during this scan");
+  }
+
+  const scan::LibraryCounts counts = scan::CountLibrary(result.songs);
+  std::printf("%zu songs, %zu albums, %zu artists, %zu genres written to %s in %.2f s",
+              counts.songs, counts.albums, counts.artists, counts.genres, output.c_str(),
+              std::chrono::duration<double>(Clock::now() - start).count());
+  std::printf("; %zu files skipped", result.files_skipped);
+  if (!args.update.empty()) {
+    std::printf("; %zu kept, %zu read, %zu gone", result.songs_kept, result.songs_read,
+                result.songs_dropped);
+  }
+  std::printf("\n");
+  if (std::fflush(stdout) != 0) return 1;
+  return reporter.problems() > 0 ? 1 : 0;
+}

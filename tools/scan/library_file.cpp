@@ -1,0 +1,149 @@
+#include "scan/library_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <string_view>
+#include <unordered_set>
+
+#include "textdb/collation.h"
+#include "textdb/csv_reader.h"
+#include "textdb/csv_writer.h"
+
+namespace scan {
+
+namespace {
+
+constexpr size_t kFilename = 4;  // its place in kColumns
+static_assert(kColumns[kFilename] == "Filename");
+
+bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+    return lower(x) == lower(y);
+  });
+}
+
+// The whole file, or an error message.
+std::optional<std::string> ReadBytes(const std::string& path, std::string* error) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat info;
+  if (fd < 0 || fstat(fd, &info) != 0) {
+    *error = "cannot read " + path + ": " + std::strerror(errno);
+    if (fd >= 0) close(fd);
+    return std::nullopt;
+  }
+  std::string bytes;
+  bytes.reserve(static_cast<size_t>(std::max<off_t>(0, info.st_size)));
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n > 0) {
+      bytes.append(buffer, static_cast<size_t>(n));
+    } else if (n == 0) {
+      break;
+    } else if (errno != EINTR) {
+      *error = "cannot read " + path + ": " + std::strerror(errno);
+      close(fd);
+      return std::nullopt;
+    }
+  }
+  close(fd);
+  return bytes;
+}
+
+}  // namespace
+
+std::string LibraryText(const std::vector<Song>& songs) {
+  std::string text;
+  textdb::AppendCsvRow(&text, {kColumns.begin(), kColumns.end()});
+  for (const Song& s : songs) {
+    textdb::AppendCsvRow(&text,
+                         {s.album, s.artist, s.title, s.track, s.filename, s.genre, s.tempo});
+  }
+  return text;
+}
+
+std::string ReadLibrary(const std::string& path, std::vector<Song>* songs,
+                        std::vector<std::string>* notes) {
+  songs->clear();
+  std::string error;
+  const std::optional<std::string> bytes = ReadBytes(path, &error);
+  if (!bytes) return error;
+  std::string converted;
+  std::vector<textdb::LoadNote> load_notes;
+  const std::string_view text = textdb::DecodeText(*bytes, &converted, &load_notes);
+
+  // Where each of the seven columns is in the file, in kColumns order; -1 when missing.
+  std::vector<int> column_of(kColumns.size(), -1);
+  bool header_read = false;
+  int64_t rows_without_filename = 0;
+  textdb::ParseCsv(
+      text,
+      [&](const textdb::CsvRow& row) {
+        if (!header_read) {
+          header_read = true;
+          std::vector<std::string> others;
+          for (size_t i = 0; i < row.fields.size(); ++i) {
+            const auto known = std::find_if(
+                kColumns.begin(), kColumns.end(),
+                [&](std::string_view c) { return SameNameIgnoringCase(c, row.fields[i]); });
+            if (known == kColumns.end()) {
+              others.emplace_back(row.fields[i]);
+            } else if (int& column = column_of[known - kColumns.begin()]; column < 0) {
+              column = static_cast<int>(i);
+            }
+          }
+          if (!others.empty()) {
+            std::string list;
+            for (const std::string& name : others) list += (list.empty() ? "" : ", ") + name;
+            notes->push_back(path + ": column" + (others.size() > 1 ? "s " : " ") + list +
+                             " not carried over");
+          }
+          return;
+        }
+        if (column_of[kFilename] < 0) return;
+        const auto field = [&](size_t column) {
+          const int i = column_of[column];
+          return i >= 0 && static_cast<size_t>(i) < row.fields.size()
+                     ? std::string(row.fields[static_cast<size_t>(i)])
+                     : std::string();
+        };
+        Song song{field(0), field(1), field(2), field(3), field(4), field(5), field(6)};
+        if (song.filename.empty()) {
+          ++rows_without_filename;
+          return;
+        }
+        songs->push_back(std::move(song));
+      },
+      &load_notes);
+
+  if (column_of[kFilename] < 0) return path + ": no Filename column; not a library to update";
+  for (const textdb::LoadNote& note : load_notes) {
+    notes->push_back(path + (note.line > 0 ? " line " + std::to_string(note.line) : "") + ": " +
+                     note.message);
+  }
+  if (rows_without_filename > 0) {
+    notes->push_back(path + ": " + std::to_string(rows_without_filename) +
+                     (rows_without_filename == 1 ? " row" : " rows") +
+                     " without a Filename left out");
+  }
+  return {};
+}
+
+LibraryCounts CountLibrary(const std::vector<Song>& songs) {
+  std::unordered_set<std::string> albums, artists, genres;
+  for (const Song& s : songs) {
+    if (!s.album.empty()) albums.insert(textdb::CollationKey(s.album));
+    if (!s.artist.empty()) artists.insert(textdb::CollationKey(s.artist));
+    if (!s.genre.empty()) genres.insert(textdb::CollationKey(s.genre));
+  }
+  return {songs.size(), albums.size(), artists.size(), genres.size()};
+}
+
+}  // namespace scan

@@ -1,0 +1,102 @@
+#include "scan/scanner.h"
+
+#include <sys/stat.h>
+
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
+#include "scan/tags.h"
+#include "scan/walk.h"
+
+namespace scan {
+
+namespace {
+
+bool Before(const timespec& a, const timespec& b) {
+  return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
+
+// When the file last changed. A tagger may keep the modification time when it rewrites tags,
+// but the status-change time moves on every write all the same.
+const timespec& ChangeTime(const struct stat& info) {
+  return Before(info.st_mtim, info.st_ctim) ? info.st_ctim : info.st_mtim;
+}
+
+bool UnderAny(const std::string& path, const std::vector<std::string>& folders) {
+  for (const std::string& folder : folders) {
+    if (IsUnder(path, folder)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+ScanResult Scan(const ScanOptions& options, ScanObserver& observer) {
+  ScanResult result;
+  // The previous library's songs by file, and whether the walk met them.
+  std::unordered_map<std::string_view, size_t> previous_index;
+  std::vector<bool> met;
+  if (options.previous != nullptr) {
+    previous_index.reserve(options.previous->size());
+    met.resize(options.previous->size());
+    for (size_t i = 0; i < options.previous->size(); ++i) {
+      // A file listed twice is listed once, as the walk meets each file once.
+      if (!previous_index.emplace((*options.previous)[i].filename, i).second) met[i] = true;
+    }
+  }
+
+  WalkCallbacks callbacks;
+  callbacks.is_audio = IsAudioName;
+  callbacks.on_problem = [&](const std::string& message) {
+    ++result.problems;
+    observer.Problem(message);
+  };
+  callbacks.on_skipped = [&](const std::string&) {
+    ++result.files_seen;
+    ++result.files_skipped;
+    observer.Progress(result.files_seen, result.songs.size());
+  };
+  callbacks.on_audio = [&](const std::string& path, const struct stat& info) {
+    ++result.files_seen;
+    const auto found = previous_index.find(path);
+    if (found != previous_index.end() && !met[found->second] &&
+        Before(ChangeTime(info), options.previous_time)) {
+      met[found->second] = true;
+      result.songs.push_back((*options.previous)[found->second]);
+      ++result.songs_kept;
+    } else {
+      if (found != previous_index.end()) met[found->second] = true;
+      ReadResult read = ReadSong(path);
+      if (!read.problem.empty()) {
+        callbacks.on_problem(path + ": " + read.problem + "; listed under its file name");
+      }
+      result.songs.push_back(std::move(read.song));
+      ++result.songs_read;
+    }
+    observer.Progress(result.files_seen, result.songs.size());
+  };
+  std::vector<std::string> roots;
+  for (const std::string& root : options.roots) {
+    if (std::string path = AbsolutePath(root); !path.empty()) roots.push_back(std::move(path));
+  }
+  const std::vector<std::string> unreadable = WalkMusic(options.roots, callbacks);
+
+  for (size_t i = 0; i < met.size(); ++i) {
+    if (met[i]) continue;
+    const Song& song = (*options.previous)[i];
+    struct stat info;
+    // Not met below a folder that was walked whole: the file is gone.
+    const bool keep = UnderAny(song.filename, unreadable) ||
+                      (!UnderAny(song.filename, roots) && stat(song.filename.c_str(), &info) == 0);
+    if (keep) {
+      result.songs.push_back(song);
+      ++result.songs_kept;
+    } else {
+      ++result.songs_dropped;
+    }
+  }
+  return result;
+}
+
+}  // namespace scan

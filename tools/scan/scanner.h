@@ -1,0 +1,49 @@
+// A whole scan: the music folders walked, every audio file's tags read (or, in an update,
+// taken from the previous library when the file has not changed), the songs in walk order.
+#pragma once
+
+#include <time.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "scan/song.h"
+
+namespace scan {
+
+// What a scan tells while it runs. Called on the scanning thread.
+class ScanObserver {
+ public:
+  virtual ~ScanObserver() = default;
+  // After each file seen; cheap calls, the observer decides how often to show anything.
+  virtual void Progress(size_t files_seen, size_t songs_found) = 0;
+  // Something a user can act on: a folder or file that could not be read.
+  virtual void Problem(const std::string& message) = 0;
+};
+
+struct ScanOptions {
+  std::vector<std::string> roots;  // folders (or single audio files) to scan, in order
+  // The library being updated, or nullptr for a full scan: a song of it whose file has not
+  // changed since `previous_time` is kept as it is instead of being read again.
+  const std::vector<Song>* previous = nullptr;
+  timespec previous_time{};  // when the previous library was written (its modification time)
+};
+
+struct ScanResult {
+  // The walk's songs in walk order; then, in an update, songs of the previous library kept
+  // although no walked file matched them: those below a folder that could not be read, and
+  // those outside every root whose file still exists.
+  std::vector<Song> songs;
+  size_t files_seen = 0;     // every file met, audio or not
+  size_t files_skipped = 0;  // files left out: not audio, hidden, broken links, unusable names
+  size_t songs_read = 0;     // songs whose tags were read from their file
+  size_t songs_kept = 0;     // songs taken unchanged from the previous library
+  size_t songs_dropped = 0;  // songs of the previous library whose file is gone
+  size_t problems = 0;       // messages given to ScanObserver::Problem
+};
+
+// Runs the scan. Problems are reported and the scan carries on; it has no failure of its own.
+ScanResult Scan(const ScanOptions& options, ScanObserver& observer);
+
+}  // namespace scan

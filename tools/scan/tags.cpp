@@ -1,0 +1,90 @@
+#include "scan/tags.h"
+
+#include <taglib/audioproperties.h>
+#include <taglib/fileref.h>
+#include <taglib/tag.h>
+#include <taglib/tpropertymap.h>
+
+#include <algorithm>
+#include <cstring>
+#include <set>
+
+#include "scan/read_stream.h"
+#include "scan/tempo.h"
+#include "scan/text.h"
+
+namespace scan {
+
+namespace {
+
+std::string Lowercase(std::string_view text) {
+  std::string lower(text);
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; });
+  return lower;
+}
+
+std::string JoinValues(const TagLib::PropertyMap& properties, const char* key) {
+  const auto found = properties.find(key);
+  if (found == properties.end()) return {};
+  std::string joined;
+  for (const TagLib::String& value : found->second) {
+    std::string text = CleanText(value.to8Bit(true));
+    if (text.empty()) continue;
+    if (!joined.empty()) joined += "; ";
+    joined += text;
+  }
+  return joined;
+}
+
+// TagLib names the format by the extension it chose the reader by.
+std::string NotValid(const std::string& path) {
+  std::string format(Extension(path));
+  std::transform(format.begin(), format.end(), format.begin(),
+                 [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c; });
+  return "not a valid " + format + " file";
+}
+
+}  // namespace
+
+bool IsAudioName(std::string_view file_name) {
+  static const std::set<std::string, std::less<>> kExtensions = [] {
+    std::set<std::string, std::less<>> extensions;
+    for (const TagLib::String& e : TagLib::FileRef::defaultFileExtensions()) {
+      extensions.insert(Lowercase(e.to8Bit()));
+    }
+    return extensions;
+  }();
+  const std::string_view extension = Extension(file_name);
+  return !extension.empty() && kExtensions.count(Lowercase(extension)) > 0;
+}
+
+ReadResult ReadSong(const std::string& path) {
+  ReadResult result;
+  Song& song = result.song;
+  song.filename = path;
+  ReadOnlyFileStream stream(path);
+  TagLib::FileRef file;
+  if (stream.isOpen()) file = TagLib::FileRef(&stream, true, TagLib::AudioProperties::Fast);
+  if (file.isNull()) {
+    result.problem = stream.isOpen() ? NotValid(path) : std::strerror(stream.error());
+    song.title = FileNameTitle(path);
+    return result;
+  }
+  const TagLib::PropertyMap properties = file.file()->properties();
+  song.album = JoinValues(properties, "ALBUM");
+  song.artist = JoinValues(properties, "ARTIST");
+  song.title = JoinValues(properties, "TITLE");
+  song.genre = JoinValues(properties, "GENRE");
+  if (const unsigned track = file.tag()->track(); track > 0) song.track = std::to_string(track);
+  song.tempo = TempoField(JoinValues(properties, "TEMPO"), JoinValues(properties, "BPM"));
+
+  // MP3 and WAV readers accept any bytes; a file they find neither sound nor tags in is no song.
+  const TagLib::AudioProperties* audio = file.audioProperties();
+  const bool silent = audio == nullptr || (audio->sampleRate() == 0 && audio->channels() == 0);
+  if (silent && properties.isEmpty()) result.problem = "no audio or tags found in it";
+  if (song.title.empty()) song.title = FileNameTitle(path);
+  return result;
+}
+
+}  // namespace scan

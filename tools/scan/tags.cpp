@@ -76,7 +76,9 @@ ReadResult ReadSong(const std::string& path) {
   song.artist = JoinValues(properties, "ARTIST");
   song.title = JoinValues(properties, "TITLE");
   song.genre = JoinValues(properties, "GENRE");
-  if (const unsigned track = file.tag()->track(); track > 0) song.track = std::to_string(track);
+  if (const TagLib::Tag* tag = file.tag(); tag != nullptr && tag->track() > 0) {
+    song.track = std::to_string(tag->track());
+  }
   song.tempo = TempoField(JoinValues(properties, "TEMPO"), JoinValues(properties, "BPM"));
 
   // MP3 and WAV readers accept any bytes; a file they find neither sound nor tags in is no song.

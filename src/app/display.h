@@ -19,7 +19,7 @@ class Display {
   virtual void Hide(const screen::Form* form) = 0;
 
   // Draws the shown forms now, for a form that must show before a long step (the splash).
-  virtual void Repaint() {}
+  virtual void Repaint() = 0;
 
   virtual void SetPointerVisible(bool visible) = 0;
   // SystemSaverOn / SystemSaverOff: lets the system's screen saver start, or keeps it off.

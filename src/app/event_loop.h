@@ -25,6 +25,9 @@ class EventLoop {
 
   // Runs `task` on the loop's thread soon; safe to call from any thread.
   virtual void Post(std::function<void()> task) = 0;
+  // Delivers `key_code` to the innermost running loop exactly as if it were pressed, after
+  // whatever was posted before it; safe to call from any thread (the remote control).
+  virtual void PostKey(int16_t key_code) = 0;
 
   // Milliseconds on a steady clock.
   virtual int64_t NowMs() const = 0;

@@ -1,14 +1,10 @@
-// One running copy per user: an advisory lock on a file in the runtime folder, which also
-// holds the remote-control socket.
+// One running copy per user: an advisory lock on a file in the runtime folder (see
+// runtime_folder.h), which also holds the remote-control socket.
 #pragma once
 
 #include <string>
 
 namespace app {
-
-// $XDG_RUNTIME_DIR/jubo, else /tmp/jubo-<uid>: created with mode 0700 if needed. Fails, with a
-// message, when it cannot be made or is not a folder of this user's closed to others.
-bool RuntimeFolder(std::string* path, std::string* error);
 
 class InstanceLock {
  public:

@@ -3,6 +3,7 @@
 // tests wire fakes. Procedures of every subsystem take this context.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "app/display.h"
@@ -11,6 +12,8 @@
 #include "library/library_connection.h"
 #include "playback/media_player.h"
 #include "playback/playlist_state.h"
+#include "remote/endpoint.h"
+#include "screen/browse_state.h"
 #include "screen/screen_state.h"
 #include "screen/text_measure.h"
 #include "selection/selection_state.h"
@@ -28,15 +31,19 @@ struct Jubo {
   sound::WavePlayer* waves = nullptr;
   playback::MediaPlayer* player = nullptr;  // null until the player is loaded
 
-  std::string folder;  // the program's folder, where jubodb.txt lives
+  std::string folder;          // the program's folder, where jubodb.txt lives
+  std::string runtime_folder;  // where the Remote socket goes; empty: no remote control
 
   screen::ScreenState screen;
+  screen::BrowseState browse;
   library::LibraryState library;
   playback::PlaylistState playlist;
   settings::SettingsState settings;
   selection::SelectionState selection;
   sound::CueState cues;
   dialogs::DialogState dialogs;
+
+  std::unique_ptr<remote::Endpoint> remote;  // listening from start-up to the ending
 
   int32_t IdleSeconds = 0;  // seconds without a key press, for the screen saver
   bool ending = false;      // the program is ending: every loop unwinds

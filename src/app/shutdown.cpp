@@ -15,6 +15,7 @@ bool ExitRequest(Jubo& jubo) {
 void EndProgram(Jubo& jubo, int status) {
   if (jubo.ending) return;
   jubo.display->SetSystemSaver(true);
+  jubo.remote.reset();  // no key is taken from here on, and the socket goes
   jubo.ending = true;
   jubo.exit_status = status;
 }

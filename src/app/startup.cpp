@@ -11,6 +11,7 @@
 #include "app/shutdown.h"
 #include "app/splash_form.h"
 #include "playback/status_panel.h"
+#include "remote/screen_query.h"
 #include "screen/layout.h"
 #include "screen/main_menu.h"
 #include "screen/render.h"
@@ -183,6 +184,15 @@ int RunJubo(Jubo& jubo) {
     return 1;
   }
 
+  if (!jubo.runtime_folder.empty()) {
+    std::string error;
+    jubo.remote = remote::Endpoint::Start(
+        jubo.runtime_folder, *jubo.loop, [&jubo] { return remote::ScreenJson(jubo); }, &error);
+    // The program is whole without its remote control; say why it is not listening.
+    if (jubo.remote == nullptr)
+      std::fprintf(stderr, "jubo: no remote control: %s\n", error.c_str());
+  }
+
   screen::RenderMainChooser(jubo);
   jubo.screen.CurrentView = 4;
   screen::renderhighlight(jubo.screen);
@@ -194,6 +204,7 @@ int RunJubo(Jubo& jubo) {
   jubo.loop->RunUntil([&jubo](int16_t key, int16_t shift) { Form_KeyDown(jubo, key, shift); },
                       [&jubo] { return jubo.ending; });
   jubo.loop->StopTimer(timer1);
+  jubo.remote.reset();
   jubo.display->Hide(&jubo.screen.frmMain);
   return jubo.exit_status;
 }

@@ -1,23 +1,92 @@
 #include "screen/list_movement.h"
 
 #include "app/jubo.h"
+#include "app/keys.h"
 #include "screen/render.h"
 
 namespace screen {
+namespace {
+
+bool RowEmpty(const ScreenState& s, int row) {
+  return s.frmMain.lblItem[static_cast<size_t>(row)].caption.empty();
+}
+
+void Cue(app::Jubo& jubo, bool moved) {
+  sound::PlayCue(jubo, moved ? jubo.cues.BeepSound : jubo.cues.ErrorSound);
+}
+
+}  // namespace
 
 bool MoveWithinPage(app::Jubo& jubo, int step) {
   ScreenState& s = jubo.screen;
   int row = s.CurrentRow + step;
-  bool allowed =
-      row >= 1 && row <= s.PageSize && !s.frmMain.lblItem[static_cast<size_t>(row)].caption.empty();
-  if (!allowed) {
-    sound::PlayCue(jubo, jubo.cues.ErrorSound);
-    return false;
+  bool allowed = row >= 1 && row <= s.PageSize && !RowEmpty(s, row);
+  if (allowed) {
+    s.CurrentRow = static_cast<int16_t>(row);
+    renderhighlight(s);
   }
-  s.CurrentRow = static_cast<int16_t>(row);
-  renderhighlight(s);
-  sound::PlayCue(jubo, jubo.cues.BeepSound);
-  return true;
+  Cue(jubo, allowed);
+  return allowed;
+}
+
+bool MoveInList(app::Jubo& jubo, int16_t key, int16_t& page, void (*render)(app::Jubo&)) {
+  ScreenState& s = jubo.screen;
+  switch (key) {
+    case app::kKeyPageDown:
+      sound::PlayCue(jubo, jubo.cues.BeepSound);
+      ++page;
+      render(jubo);
+      s.CurrentRow = 1;
+      renderhighlight(s);
+      return true;
+    case app::kKeyPageUp:
+      sound::PlayCue(jubo, jubo.cues.BeepSound);
+      // On the first page nothing is redrawn; the highlight goes to the first row.
+      if (--page >= 1) {
+        render(jubo);
+      } else {
+        page = 1;
+      }
+      s.CurrentRow = 1;
+      renderhighlight(s);
+      return true;
+    case app::kKeyDown: {
+      bool moved = true;
+      if (++s.CurrentRow > s.PageSize) {
+        // Past the last row: the next page, or the same last page again from its first row.
+        ++page;
+        render(jubo);
+      }
+      if (RowEmpty(s, s.CurrentRow)) {
+        if (s.CurrentRow > 1) --s.CurrentRow;
+        moved = false;
+      }
+      if (moved) renderhighlight(s);
+      Cue(jubo, moved);
+      return true;
+    }
+    case app::kKeyUp: {
+      bool moved = true;
+      if (--s.CurrentRow < 1) {
+        if (--page >= 1) {
+          render(jubo);
+          s.CurrentRow = s.PageSize;
+        } else {
+          page = 1;
+          s.CurrentRow = 1;
+          moved = false;
+        }
+      }
+      if (moved && RowEmpty(s, s.CurrentRow)) {
+        ++s.CurrentRow;
+        moved = false;
+      }
+      if (moved) renderhighlight(s);
+      Cue(jubo, moved);
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace screen

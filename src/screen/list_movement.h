@@ -1,6 +1,8 @@
-// Moving the highlight within a page, as every view does: it never wraps, it never lands on a
-// row without a caption; a move sounds the beep cue, a refused one the error cue.
+// Moving the highlight, as every view does: it never wraps and never lands on a row without a
+// caption; a move sounds the beep cue, a refused one the error cue.
 #pragma once
+
+#include <cstdint>
 
 namespace app {
 struct Jubo;
@@ -8,7 +10,14 @@ struct Jubo;
 
 namespace screen {
 
-// Moves the highlight by `step` rows (-1 up, +1 down). Returns true when it moved.
+// Within one page (the menus): moves the highlight by `step` rows (-1 up, +1 down). Returns
+// true when it moved.
 bool MoveWithinPage(app::Jubo& jubo, int step);
+
+// The paged lists (genres, the letter index, albums, artists, songs): Up, Down, Page Up and
+// Page Down move through `page` (the view's ViewPage entry), drawing with `render`, which sets
+// CurrentRow = 1 and pulls a page past the end back to the last one. Returns false for any
+// other key.
+bool MoveInList(app::Jubo& jubo, int16_t key, int16_t& page, void (*render)(app::Jubo&));
 
 }  // namespace screen

@@ -6,9 +6,8 @@
 namespace selection {
 
 struct SelectionState {
-  // Sizes of the criteria lists and of the genre views' lists; -1 until loaded.
+  // Sizes of the criteria lists; -1 until loaded.
   int32_t AlbumCount = -1, ArtistCount = -1, GenreCount = -1, TempoCount = -1;
-  int32_t AlbumGenreCount = -1, ArtistGenreCount = -1;
   int32_t ChosenAlbumCount = 0, ChosenArtistCount = 0;  // albums and artists marked
   bool NonStop = false;                                 // Non-Stop Music is on
   bool NonStopReady = true;  // false while the next random song is being queued

@@ -32,7 +32,7 @@ FakeEventLoop& FakeEventLoop::Then(std::function<void()> check) {
 void FakeEventLoop::RunUntil(const KeyHandler& on_key, const std::function<bool()>& done) {
   ++depth_;
   for (;;) {
-    RunPosted();
+    RunPosted(on_key, done);
     if (done() || ran_out_) break;
     if (steps_.empty()) {
       ran_out_ = true;
@@ -48,7 +48,7 @@ void FakeEventLoop::RunUntil(const KeyHandler& on_key, const std::function<bool(
         on_key(step.key, 0);
         break;
       case Step::kWait:
-        if (int64_t left = Advance(step.ms, done); left > 0) {
+        if (int64_t left = Advance(step.ms, on_key, done); left > 0) {
           steps_.push_front({Step::kWait, 0, left, {}});
         }
         break;
@@ -66,7 +66,8 @@ void FakeEventLoop::RunUntil(const KeyHandler& on_key, const std::function<bool(
   --depth_;
 }
 
-int64_t FakeEventLoop::Advance(int64_t ms, const std::function<bool()>& done) {
+int64_t FakeEventLoop::Advance(int64_t ms, const KeyHandler& on_key,
+                               const std::function<bool()>& done) {
   const int64_t target = now_ + ms;
   for (;;) {
     auto next = timers_.end();
@@ -78,7 +79,7 @@ int64_t FakeEventLoop::Advance(int64_t ms, const std::function<bool()>& done) {
     next->second.due += next->second.interval;
     std::function<void()> tick = next->second.tick;  // the tick may stop its own timer
     tick();
-    RunPosted();
+    RunPosted(on_key, done);
     if (done()) return target - now_;
   }
   now_ = target;
@@ -94,16 +95,27 @@ void FakeEventLoop::StopTimer(int id) { timers_.erase(id); }
 
 void FakeEventLoop::Post(std::function<void()> task) {
   std::lock_guard<std::mutex> lock(posted_mutex_);
-  posted_.push_back(std::move(task));
+  posted_.push_back([task = std::move(task)](const KeyHandler&) { task(); });
 }
 
-void FakeEventLoop::RunPosted() {
-  std::vector<std::function<void()>> tasks;
-  {
-    std::lock_guard<std::mutex> lock(posted_mutex_);
-    tasks.swap(posted_);
+void FakeEventLoop::PostKey(int16_t key_code) {
+  std::lock_guard<std::mutex> lock(posted_mutex_);
+  posted_.push_back([key_code](const KeyHandler& on_key) { on_key(key_code, 0); });
+}
+
+void FakeEventLoop::RunPosted(const KeyHandler& on_key, const std::function<bool()>& done) {
+  // One at a time: a posted key may open a nested loop, which must find the rest still queued,
+  // or end this loop, whose caller then takes the rest.
+  while (!done()) {
+    std::function<void(const KeyHandler&)> next;
+    {
+      std::lock_guard<std::mutex> lock(posted_mutex_);
+      if (posted_.empty()) return;
+      next = std::move(posted_.front());
+      posted_.erase(posted_.begin());
+    }
+    next(on_key);
   }
-  for (auto& task : tasks) task();
 }
 
 }  // namespace jubo_test

@@ -32,6 +32,7 @@ class FakeEventLoop : public app::EventLoop {
   int StartTimer(int interval_ms, std::function<void()> tick) override;
   void StopTimer(int id) override;
   void Post(std::function<void()> task) override;
+  void PostKey(int16_t key_code) override;
   int64_t NowMs() const override { return now_; }
   void SetClickHandler(std::function<void()> on_click) override { on_click_ = std::move(on_click); }
   void SetQuitHandler(std::function<void()> on_quit) override { on_quit_ = std::move(on_quit); }
@@ -50,10 +51,10 @@ class FakeEventLoop : public app::EventLoop {
     std::function<void()> tick;
   };
 
-  void RunPosted();
+  void RunPosted(const KeyHandler& on_key, const std::function<bool()>& done);
   // Advances the clock by up to `ms`, firing timers; stops early when `done()` holds and
   // returns the time left.
-  int64_t Advance(int64_t ms, const std::function<bool()>& done);
+  int64_t Advance(int64_t ms, const KeyHandler& on_key, const std::function<bool()>& done);
 
   std::deque<Step> steps_;
   std::map<int, Timer> timers_;
@@ -63,7 +64,9 @@ class FakeEventLoop : public app::EventLoop {
   bool end_quietly_ = false;
   bool ran_out_ = false;
   std::mutex posted_mutex_;
-  std::vector<std::function<void()>> posted_;
+  // Posted tasks and keys, in the order they were posted; a key is a task that needs the
+  // innermost loop's key handler.
+  std::vector<std::function<void(const KeyHandler&)>> posted_;
   std::function<void()> on_click_, on_quit_;
 };
 

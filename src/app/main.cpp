@@ -1,0 +1,78 @@
+// jubo: the program's entry, and the one place that tells how the parts meet.
+//
+// main() refuses a second running copy, opens the window (platform/, the only code that knows
+// SDL), and wires the real outside world into the program's context (app/jubo.h): the event
+// loop, the display, text measurement and the cue player. RunJubo (app/startup.cpp) then lays
+// the screen out, opens the library (library/, on the text-file driver of textdb/), shows the
+// splash while jubodb.txt loads, draws the Main Menu and runs the event loop.
+//
+// The story of a key press: SDL reports a key-down (or, later, the remote-control socket posts
+// one); the platform maps it to the program's key code and hands it to the innermost running
+// loop. In the main screen that is Form_KeyDown (app/key_dispatch.cpp), which zeroes the idle
+// count, serves the global hotkeys and passes every other key to the handler of the view on
+// the screen (screen/main_menu.cpp and the other views). A handler moves the highlight with a
+// cue (sound/cues.cpp), runs a view's query through the library's query builders, fills the
+// main form's model, or asks a question through frmConfirm (dialogs/confirm.cpp), whose own
+// nested loop gets the keys until it closes. After every batch of events the platform draws
+// the shown forms from their models. Timers (the status panel's Timer1, the dialogs' timers)
+// tick on the same loop.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/instance_lock.h"
+#include "app/jubo.h"
+#include "app/runtime_folder.h"
+#include "app/startup.h"
+#include "platform/sdl_platform.h"
+#include "platform/sdl_wave_player.h"
+
+namespace {
+
+// The program's folder: JUBO_HOME when set, else the executable's own folder.
+std::string ProgramFolder() {
+  if (const char* home = std::getenv("JUBO_HOME"); home != nullptr && *home != '\0') return home;
+  char path[4096];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return ".";
+  std::string exe(path, static_cast<size_t>(n));
+  return exe.substr(0, exe.rfind('/'));
+}
+
+}  // namespace
+
+int main() {
+  std::string runtime, error;
+  if (!app::MakeRuntimeFolder(&runtime, &error)) {
+    std::fprintf(stderr, "jubo: %s\n", error.c_str());
+    return 1;
+  }
+  app::InstanceLock lock;
+  switch (lock.Acquire(runtime, &error)) {
+    case app::InstanceLock::Result::kAcquired:
+      break;
+    case app::InstanceLock::Result::kHeldElsewhere:
+      return 0;  // a copy runs already: leave it be, silently
+    case app::InstanceLock::Result::kError:
+      std::fprintf(stderr, "jubo: %s\n", error.c_str());
+      return 1;
+  }
+
+  std::unique_ptr<platform::SdlPlatform> sdl = platform::SdlPlatform::Create(&error);
+  if (sdl == nullptr) {
+    std::fprintf(stderr, "jubo: cannot open the screen: %s\n", error.c_str());
+    return 1;
+  }
+  platform::SdlWavePlayer waves;
+
+  app::Jubo jubo;
+  jubo.loop = sdl.get();
+  jubo.display = sdl.get();
+  jubo.measure = sdl.get();
+  jubo.waves = &waves;
+  jubo.folder = ProgramFolder();
+  jubo.runtime_folder = runtime;
+  return app::RunJubo(jubo);
+}

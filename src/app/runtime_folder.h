@@ -1,0 +1,15 @@
+// The runtime folder: where the running copy keeps its lock and its "Remote" socket.
+// $XDG_RUNTIME_DIR/jubo, else /tmp/jubo-<uid>.
+#pragma once
+
+#include <string>
+
+namespace app {
+
+std::string RuntimeFolderPath();
+
+// Creates the folder with mode 0700 if needed. Fails, with a message, when it cannot be made
+// or is not a folder of this user's closed to others (in /tmp anyone could have made it).
+bool MakeRuntimeFolder(std::string* path, std::string* error);
+
+}  // namespace app

@@ -1,0 +1,55 @@
+#include "remote/screen_query.h"
+
+#include <nlohmann/json.hpp>
+
+#include "app/jubo.h"
+
+namespace remote {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+std::string Shown(const screen::Label& label) { return label.visible ? label.caption : ""; }
+
+Json Dialog(const app::Jubo& jubo) {
+  const dialogs::DialogState& d = jubo.dialogs;
+  if (!d.confirm_showing) return nullptr;
+  return Json{{"form", "frmConfirm"},
+              {"lines", {d.frmConfirm.lblTitle.caption, d.frmConfirm.lblTitle2.caption}},
+              {"buttons", {d.frmConfirm.lblItem[0].caption, d.frmConfirm.lblItem[1].caption}},
+              {"selected", d.Selected}};
+}
+
+}  // namespace
+
+std::string ScreenJson(const app::Jubo& jubo) {
+  const screen::ScreenState& s = jubo.screen;
+  const screen::MainForm& f = s.frmMain;
+  Json rows = Json::array();
+  for (size_t row = 1; row < f.lblItem.size(); ++row) {
+    rows.push_back({{"caption", Shown(f.lblItem[row])},
+                    {"tag", f.lblItem[row].visible ? f.lblItem[row].tag : ""},
+                    {"icon", screen::IconKind(f.imgIcon[row])}});
+  }
+  Json answer = {
+      {"view", s.CurrentView},
+      {"title", f.lblTitle.caption},
+      {"crumbs", f.lblCrumbs.caption},
+      {"above", Shown(f.lblHelpAbove)},
+      {"below", Shown(f.lblHelpBelow)},
+      {"rows", rows},
+      {"row", s.CurrentRow},
+      {"highlight", f.shpHighlight.visible},
+      {"state", f.lblState.caption},
+      {"switches", f.lblState2.caption},
+      {"track", f.lblTrack.caption},
+      {"playlist", {{"count", jubo.playlist.SongCount}, {"current", jubo.playlist.CurrentSong}}},
+      {"dialog", Dialog(jubo)},
+      {"saver", nullptr},
+      {"help", f.txtHelp.visible},
+  };
+  // Text the library gives may be invalid UTF-8 only if the file was; replace rather than fail.
+  return answer.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+}  // namespace remote

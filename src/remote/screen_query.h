@@ -1,0 +1,20 @@
+// The answer to the remote protocol's `screen` query: one line of JSON describing what is on
+// the screen, for remote software (and our black-box tests) to read.
+#pragma once
+
+#include <string>
+
+namespace app {
+struct Jubo;
+}
+
+namespace remote {
+
+// {"view":4,"title":"Main Menu","crumbs":"","above":"","below":"...","rows":[{"caption":...,
+// "tag":...,"icon":-1},...],"row":1,"highlight":true,"state":"...","switches":"...","track":"",
+// "playlist":{"count":0,"current":-1},"dialog":null,"saver":null,"help":false}
+// `rows` are rows 1..PageSize as shown; an open question gives "dialog":{"form":"frmConfirm",
+// "lines":[...],"buttons":["Yes","No"],"selected":2}. No line break inside.
+std::string ScreenJson(const app::Jubo& jubo);
+
+}  // namespace remote

@@ -1,0 +1,62 @@
+// The built program from outside: what a user sees when the library is missing, and what a
+// second copy does. Runs with SDL's offscreen driver and a runtime folder of the test's own.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "app/startup.h"
+#include "support/fixture_library.h"
+#include "support/harness.h"
+#include "support/jubo_process.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using jubo_test::Eventually;
+using jubo_test::JuboProcess;
+using jubo_test::Read;
+
+TEST(JuboBinaryTest, AMissingLibraryIsSaidAndTheProgramEndsWithStatusOne) {
+  jubo_test::TempDir home, runtime;
+  const auto err = runtime.path() / "stderr";
+  JuboProcess jubo(home.path().string(), runtime.path().string(), err.string());
+  // The message waits for OK; an end request answers it as well.
+  ASSERT_TRUE(Eventually([&] { return Read(err).find("not found") != std::string::npos; }));
+  jubo.Terminate();
+  EXPECT_EQ(jubo.WaitExit(10s), 1);
+  EXPECT_EQ(Read(err), std::string(app::kMissingLibrary) + "\n");
+}
+
+TEST(JuboBinaryTest, ASecondCopyEndsAtOnceAndLeavesTheFirstAlone) {
+  jubo_test::TempDir home, runtime;
+  jubo_test::SmallLibrary().WriteTo(home.path());
+  JuboProcess first(home.path().string(), runtime.path().string(),
+                    (runtime.path() / "first.err").string());
+  // The first copy holds the lock once it runs.
+  const std::string lock = (runtime.path() / "jubo" / "lock").string();
+  ASSERT_TRUE(Eventually([&] {
+    int fd = open(lock.c_str(), O_RDONLY);
+    if (fd < 0) return false;
+    bool held = flock(fd, LOCK_EX | LOCK_NB) != 0;
+    close(fd);
+    return held;
+  }));
+  JuboProcess second(home.path().string(), runtime.path().string(),
+                     (runtime.path() / "second.err").string());
+  EXPECT_EQ(second.WaitExit(1s), 0);
+  EXPECT_EQ(Read(runtime.path() / "second.err"), "");
+  EXPECT_EQ(first.WaitExit(200ms), -1);  // still running
+  first.Terminate();
+  EXPECT_EQ(first.WaitExit(10s), 0);
+}
+
+}  // namespace

@@ -1,0 +1,154 @@
+// The remote control from outside: the built program driven by jubo-remote and by raw clients
+// of its socket, as remote software would.
+#include "remote/endpoint.h"
+
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <thread>
+
+#include "support/fixture_library.h"
+#include "support/harness.h"
+#include "support/jubo_process.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using jubo_test::Eventually;
+using jubo_test::JuboProcess;
+using jubo_test::RunCommand;
+using Json = nlohmann::json;
+
+class RemoteTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    jubo_test::SmallLibrary().WriteTo(home_.path());
+    jubo_ = std::make_unique<JuboProcess>(home_.path().string(), runtime_.path().string(),
+                                          (runtime_.path() / "err").string());
+    ASSERT_TRUE(Eventually([&] { return Remote({"screen"}) == 0; })) << out_;
+  }
+
+  int Remote(std::vector<std::string> args) {
+    args.insert(args.begin(), JUBO_REMOTE);
+    return RunCommand(args, runtime_.path().string(), &out_);
+  }
+  Json Screen() {
+    EXPECT_EQ(Remote({"screen"}), 0) << out_;
+    return Json::parse(out_);
+  }
+  std::string SocketPath() const { return (runtime_.path() / "jubo" / "Remote").string(); }
+
+  // A raw client of the socket.
+  int Connect() const {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, SocketPath().c_str());
+    int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    EXPECT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    return fd;
+  }
+
+  jubo_test::TempDir home_, runtime_;
+  std::unique_ptr<JuboProcess> jubo_;
+  std::string out_;
+};
+
+TEST_F(RemoteTest, KeysArriveInOrderAndTheScreenAnswerFollowsThem) {
+  EXPECT_EQ(Remote({"--wait", "down", "down", "0x8001", "32770"}), 0) << out_;
+  Json s = Screen();
+  EXPECT_EQ(s["view"], 4);
+  EXPECT_EQ(s["row"], 3);
+  EXPECT_EQ(s["rows"][2]["caption"], "Select Songs using Jubo DJ");
+  EXPECT_EQ(s["highlight"], true);
+  EXPECT_TRUE(s["dialog"].is_null());
+
+  // Numbers outside the table and lines that are no number change nothing.
+  int fd = Connect();
+  const std::string junk = "0x8015\n0x7FFF\nhello\n" + std::string(100, '9') + "\n\n\r\n";
+  ASSERT_EQ(send(fd, junk.data(), junk.size(), 0), static_cast<ssize_t>(junk.size()));
+  close(fd);
+  EXPECT_EQ(Screen()["row"], 3);
+
+  // A key that opens a question is taken when the question shows; the next call answers it.
+  EXPECT_EQ(Remote({"--wait", "escape"}), 0);
+  s = Screen();
+  EXPECT_EQ(s["dialog"]["lines"][0], "Exit Jubo Player?");
+  EXPECT_EQ(s["dialog"]["selected"], 2);
+  EXPECT_EQ(s["highlight"], false);
+  EXPECT_EQ(Remote({"--wait", "enter"}), 0);
+  s = Screen();
+  EXPECT_TRUE(s["dialog"].is_null());
+  EXPECT_EQ(s["row"], 3);
+
+  EXPECT_EQ(Remote({"escape", "right", "enter"}), 0);
+  EXPECT_EQ(jubo_->WaitExit(10s), 0);
+  // The socket goes with the program.
+  EXPECT_FALSE(std::filesystem::exists(SocketPath()));
+  EXPECT_EQ(Remote({"screen"}), 1);
+  EXPECT_EQ(out_, "Jubo is not running\n");
+}
+
+TEST_F(RemoteTest, FloodsAndChurningClientsDoNotDisturbIt) {
+  // A client that sends a megabyte without a line break is dropped; others go on.
+  int flood = Connect();
+  std::string chunk(64 * 1024, 'x');
+  for (int i = 0; i < 17; ++i) {
+    if (send(flood, chunk.data(), chunk.size(), MSG_NOSIGNAL) <= 0) break;
+  }
+  close(flood);
+  // Clients that connect, send and go at once.
+  for (int i = 0; i < 50; ++i) {
+    int fd = Connect();
+    const char* line = i % 2 == 0 ? "0x8002\n" : "0x8001\n";
+    send(fd, line, std::strlen(line), MSG_NOSIGNAL);
+    close(fd);
+  }
+  EXPECT_EQ(Remote({"--wait", "menu"}), 0);
+  Json s = Screen();
+  EXPECT_EQ(s["view"], 4);
+  EXPECT_EQ(s["row"], 1);
+}
+
+TEST(RemoteCommandTest, UnknownKeysAndNoProgram) {
+  jubo_test::TempDir runtime;
+  std::string out;
+  EXPECT_EQ(RunCommand({JUBO_REMOTE, "up"}, runtime.path().string(), &out), 1);
+  EXPECT_EQ(out, "Jubo is not running\n");
+  EXPECT_EQ(RunCommand({JUBO_REMOTE, "upp"}, runtime.path().string(), &out), 2);
+  EXPECT_NE(out.find("escape up down left right enter play next"), std::string::npos) << out;
+}
+
+TEST(RemoteStaleSocketTest, ACopyKilledHardIsReplacedCleanly) {
+  jubo_test::TempDir home, runtime;
+  jubo_test::SmallLibrary().WriteTo(home.path());
+  std::string out;
+  auto remote = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), JUBO_REMOTE);
+    return RunCommand(args, runtime.path().string(), &out);
+  };
+  {
+    JuboProcess killed(home.path().string(), runtime.path().string(),
+                       (runtime.path() / "err1").string());
+    ASSERT_TRUE(Eventually([&] { return remote({"screen"}) == 0; }));
+    killed.Signal(SIGKILL);
+    killed.WaitExit(5s);
+  }
+  // The socket file is still there, but nobody listens.
+  EXPECT_TRUE(std::filesystem::exists(runtime.path() / "jubo" / "Remote"));
+  EXPECT_EQ(remote({"screen"}), 1);
+  JuboProcess next(home.path().string(), runtime.path().string(),
+                   (runtime.path() / "err2").string());
+  ASSERT_TRUE(Eventually([&] { return remote({"screen"}) == 0; }));
+  EXPECT_EQ(remote({"--wait", "down"}), 0);
+  EXPECT_EQ(remote({"screen"}), 0);
+  EXPECT_EQ(Json::parse(out)["row"], 2);
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+#include "support/jubo_process.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace jubo_test {
+
+using namespace std::chrono_literals;
+
+JuboProcess::JuboProcess(const std::string& home, const std::string& runtime,
+                         const std::string& err_path, const std::string& binary) {
+  pid_ = fork();
+  if (pid_ == 0) {
+    int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(err, 2);
+    setenv("JUBO_HOME", home.c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("JUBO_WINDOW", "800x600", 1);
+    setenv("JUBO_AUDIO_OUTPUT", "null", 1);
+    execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+}
+
+JuboProcess::~JuboProcess() {
+  if (pid_ > 0 && !exited_) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+}
+
+int JuboProcess::WaitExit(std::chrono::milliseconds limit) {
+  auto end = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < end) {
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      exited_ = true;
+      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    std::this_thread::sleep_for(10ms);
+  }
+  return -1;
+}
+
+int RunCommand(const std::vector<std::string>& argv, const std::string& runtime, std::string* out) {
+  int pipe_fds[2];
+  if (pipe(pipe_fds) != 0) return -1;
+  pid_t pid = fork();
+  if (pid == 0) {
+    dup2(pipe_fds[1], 1);
+    dup2(pipe_fds[1], 2);
+    close(pipe_fds[0]);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execv(args[0], args.data());
+    _exit(127);
+  }
+  close(pipe_fds[1]);
+  out->clear();
+  char buffer[4096];
+  ssize_t n;
+  while ((n = read(pipe_fds[0], buffer, sizeof buffer)) > 0)
+    out->append(buffer, static_cast<size_t>(n));
+  close(pipe_fds[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string Read(const std::filesystem::path& path) {
+  std::ifstream in(path);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+bool Eventually(const std::function<bool()>& done) {
+  for (int i = 0; i < 1000; ++i) {
+    if (done()) return true;
+    std::this_thread::sleep_for(10ms);
+  }
+  return false;
+}
+
+}  // namespace jubo_test

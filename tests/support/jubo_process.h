@@ -1,0 +1,45 @@
+// The built program run as a user runs it, for tests from outside: SDL's offscreen driver, no
+// sound, and a home and runtime folder of the test's own.
+#pragma once
+
+#include <signal.h>
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace jubo_test {
+
+class JuboProcess {
+ public:
+  // Starts `binary` (jubo by default) with JUBO_HOME=home and XDG_RUNTIME_DIR=runtime, its
+  // standard error going to `err_path`.
+  JuboProcess(const std::string& home, const std::string& runtime, const std::string& err_path,
+              const std::string& binary = JUBO_BINARY);
+  ~JuboProcess();  // kills it if it still runs
+  JuboProcess(const JuboProcess&) = delete;
+  JuboProcess& operator=(const JuboProcess&) = delete;
+
+  // The exit status once the process ends within `limit`; -1 if it is still running.
+  int WaitExit(std::chrono::milliseconds limit);
+  void Signal(int signal) { kill(pid_, signal); }
+  void Terminate() { Signal(SIGTERM); }
+
+ private:
+  pid_t pid_ = -1;
+  bool exited_ = false;
+};
+
+// Runs a command with XDG_RUNTIME_DIR=runtime; returns its exit status and fills *out with what
+// it printed (standard output and error).
+int RunCommand(const std::vector<std::string>& argv, const std::string& runtime, std::string* out);
+
+std::string Read(const std::filesystem::path& path);
+
+// Waits until `done` holds, for at most 10 s.
+bool Eventually(const std::function<bool()>& done);
+
+}  // namespace jubo_test

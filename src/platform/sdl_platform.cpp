@@ -276,18 +276,26 @@ bool SdlPlatform::Impl::TasksPending() {
 }
 
 bool SdlPlatform::Impl::RunTasks(const std::function<bool()>& done) {
+  // Only the tasks queued before the batch: one that posts another (or itself) must not keep
+  // the loop from its events and timers.
+  size_t left = 0;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    left = tasks_.size();
+  }
   bool ran = false;
-  do {
+  for (; left > 0; --left) {
     std::function<void()> task;
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      if (tasks_.empty()) break;
+      if (tasks_.empty()) break;  // a nested loop ran them
       task = std::move(tasks_.front());
       tasks_.pop_front();
     }
     task();
     ran = true;
-  } while (!done());
+    if (done()) break;
+  }
   return ran;
 }
 

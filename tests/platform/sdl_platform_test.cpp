@@ -474,6 +474,22 @@ TEST_F(SdlPlatformTest, PostedTasksRunOnTheLoopThreadInOrder) {
   for (int i = 0; i < 200; ++i) EXPECT_EQ(posted[i], i);
 }
 
+TEST_F(SdlPlatformTest, ATaskThatPostsItselfLeavesRoomForKeysAndTimers) {
+  int runs = 0, ticks = 0;
+  std::vector<int> keys;
+  std::function<void()> again = [&] {
+    ++runs;
+    platform_->Post(again);
+  };
+  platform_->Post(again);
+  platform_->PushKeyDown(SdlKeycodeNamed("Up"));
+  platform_->StartTimer(5, [&] { ++ticks; });
+  RunUntil([&] { return !keys.empty() && ticks > 0; },
+           [&](int16_t code, int16_t) { keys.push_back(code); });
+  EXPECT_EQ(keys, std::vector<int>{38});
+  EXPECT_GT(runs, 0);
+}
+
 TEST_F(SdlPlatformTest, PostedKeysKeepTheirPlaceAmongTasksAndReachTheInnermostLoop) {
   std::vector<std::string> log;
   std::thread remote([&] {

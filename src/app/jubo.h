@@ -8,6 +8,7 @@
 
 #include "app/display.h"
 #include "app/event_loop.h"
+#include "app/random.h"
 #include "dialogs/dialog_state.h"
 #include "library/library_connection.h"
 #include "playback/media_player.h"
@@ -30,6 +31,7 @@ struct Jubo {
   const screen::TextMeasure* measure = nullptr;
   sound::WavePlayer* waves = nullptr;
   playback::MediaPlayer* player = nullptr;  // null until the player is loaded
+  Random* random = nullptr;                 // every random draw: shuffles, Jubo DJ, Non-Stop
 
   std::string folder;          // the program's folder, where jubodb.txt lives
   std::string runtime_folder;  // where the Remote socket goes; empty: no remote control

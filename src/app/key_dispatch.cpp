@@ -6,6 +6,7 @@
 #include "app/keys.h"
 #include "app/shutdown.h"
 #include "library/library_connection.h"
+#include "playback/player_engine.h"
 #include "screen/main_menu.h"
 
 namespace app {
@@ -20,6 +21,31 @@ constexpr std::array<ViewKeyHandler, screen::kViewCount> kViewHandlers = [] {
   return handlers;
 }();
 
+// The player's keys, served while the playlist holds a song. Returns true when the key was one.
+bool PlayerHotkey(Jubo& jubo, int16_t key) {
+  switch (key) {
+    case KeyOf('P'):
+      playback::PlayPause(jubo);
+      return true;
+    case KeyOf('S'):
+      playback::StopSong(jubo);
+      return true;
+    case KeyOf('N'):
+      playback::NextSong(jubo);
+      return true;
+    case KeyOf('B'):
+      playback::PreviousSong(jubo);
+      return true;
+    case KeyOf('F'):
+      playback::FastForward(jubo);
+      return true;
+    case KeyOf('R'):
+      playback::SkipBack(jubo);
+      return true;
+  }
+  return false;
+}
+
 // Letter hotkeys that act whatever the playlist holds. Returns true when the key was one.
 bool LetterHotkey(Jubo& jubo, int16_t key) {
   switch (key) {
@@ -29,9 +55,19 @@ bool LetterHotkey(Jubo& jubo, int16_t key) {
         jubo.IdleSeconds = jubo.settings.ScreensaverTimeout * 60 + 1;
       }
       return true;
+    case KeyOf('X'):
+      playback::ShuffleSongs(jubo);
+      return true;
     case KeyOf('L'):
       // The status panel shows the new state at its next tick.
-      jubo.settings.PlaylistLoop = jubo.settings.PlaylistLoop == 0 ? 1 : 0;
+      playback::ToggleRepeat(jubo);
+      return true;
+    case KeyOf('C'):
+      // The Main Menu loses its playlist items; Now Playing has nothing left to show.
+      if (playback::ClearPlaylist(jubo) &&
+          (jubo.screen.CurrentView == 4 || jubo.screen.CurrentView == 8)) {
+        screen::ShowMainMenu(jubo, 1);
+      }
       return true;
     case KeyOf('M'):
       library::closealldatabases(jubo.library);
@@ -45,6 +81,7 @@ bool LetterHotkey(Jubo& jubo, int16_t key) {
 
 void Form_KeyDown(Jubo& jubo, int16_t& KeyCode, int16_t) {
   jubo.IdleSeconds = 0;
+  if (jubo.playlist.SongCount >= 1 && PlayerHotkey(jubo, KeyCode)) return;
   if (KeyCode == kKeyEscape) {
     if (ExitRequest(jubo)) return;
     // After "No" the key goes on like any other.

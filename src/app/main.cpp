@@ -2,7 +2,7 @@
 //
 // main() refuses a second running copy, opens the window (platform/, the only code that knows
 // SDL), and wires the real outside world into the program's context (app/jubo.h): the event
-// loop, the display, text measurement and the cue player. RunJubo (app/startup.cpp) then lays
+// loop, the display, text measurement, the cue player and the random source. RunJubo (app/startup.cpp) then lays
 // the screen out, opens the library (library/, on the text-file driver of textdb/), shows the
 // splash while jubodb.txt loads, draws the Main Menu and runs the event loop.
 //
@@ -14,8 +14,8 @@
 // cue (sound/cues.cpp), runs a view's query through the library's query builders, fills the
 // main form's model, or asks a question through frmConfirm (dialogs/confirm.cpp), whose own
 // nested loop gets the keys until it closes. After every batch of events the platform draws
-// the shown forms from their models. Timers (the status panel's Timer1, the dialogs' timers)
-// tick on the same loop.
+// the shown forms from their models. Timers (the status panel's Timer1 and TrackTimer, the
+// player window's 50 ms timer, the dialogs' timers) tick on the same loop.
 #include <unistd.h>
 
 #include <cstdio>
@@ -66,12 +66,14 @@ int main() {
     return 1;
   }
   platform::SdlWavePlayer waves;
+  app::ClockRandom random;
 
   app::Jubo jubo;
   jubo.loop = sdl.get();
   jubo.display = sdl.get();
   jubo.measure = sdl.get();
   jubo.waves = &waves;
+  jubo.random = &random;
   jubo.folder = ProgramFolder();
   jubo.runtime_folder = runtime;
   return app::RunJubo(jubo);

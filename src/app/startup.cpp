@@ -10,6 +10,7 @@
 #include "app/keys.h"
 #include "app/shutdown.h"
 #include "app/splash_form.h"
+#include "playback/player_engine.h"
 #include "playback/status_panel.h"
 #include "remote/screen_query.h"
 #include "screen/layout.h"
@@ -173,6 +174,9 @@ int RunJubo(Jubo& jubo) {
   jubo.loop->SetQuitHandler([&jubo] { EndProgram(jubo, 0); });
   jubo.loop->SetClickHandler([&jubo] { Form_Click(jubo); });
 
+  // The hidden player window: from here on the player's events reach the engine.
+  playback::PlayerWindow frmPlayer(jubo);
+
   if (textdb::Status s =
           jubo.library.LibraryConnection.Open(library::ConnectionString(jubo.folder), "", "");
       !s.ok()) {
@@ -201,9 +205,12 @@ int RunJubo(Jubo& jubo) {
 
   int timer1 =
       jubo.loop->StartTimer(playback::kTimer1Interval, [&jubo] { playback::Timer1(jubo); });
+  int track_timer =
+      jubo.loop->StartTimer(playback::kTrackTimerInterval, [&jubo] { playback::TrackTimer(jubo); });
   jubo.loop->RunUntil([&jubo](int16_t key, int16_t shift) { Form_KeyDown(jubo, key, shift); },
                       [&jubo] { return jubo.ending; });
   jubo.loop->StopTimer(timer1);
+  jubo.loop->StopTimer(track_timer);
   jubo.remote.reset();
   jubo.display->Hide(&jubo.screen.frmMain);
   return jubo.exit_status;

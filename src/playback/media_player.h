@@ -1,6 +1,15 @@
-// The media player component, as program code sees it. Play-state codes are the component's:
-// 1 Stopped, 2 Paused, 3 Playing, 4 fast-forwarding, 8 media ended, 10 Ready.
+// The media player component, as program code sees it: one file at a time, loaded by name,
+// transport controls, position and length, and three events. Play-state codes are the
+// component's: 1 Stopped, 2 Paused, 3 Playing, 4 fast-forwarding, 8 media ended, 10 Ready;
+// 9 while a file is being opened (neither ready nor stopped).
+//
+// Everything here is called on the UI thread, and events arrive there too, always after the
+// call that caused them has returned (never from inside a call). An event is delivered only
+// while the file it concerns is still the one loaded: setting URL drops the old file's events
+// that have not been delivered yet.
 #pragma once
+
+#include <string>
 
 namespace playback {
 
@@ -9,12 +18,53 @@ inline constexpr int kPaused = 2;
 inline constexpr int kPlaying = 3;
 inline constexpr int kFastForward = 4;
 inline constexpr int kMediaEnded = 8;
+inline constexpr int kTransitioning = 9;
 inline constexpr int kReady = 10;
+
+// What the player tells the program. The player does not own the listener.
+class MediaPlayerEvents {
+ public:
+  virtual ~MediaPlayerEvents() = default;
+  // The open state changed: a file began opening, finished opening, or could not be opened.
+  virtual void OpenStateChange() = 0;
+  // The play state became `NewState`: kMediaEnded when the song played to its end, kPlaying
+  // whenever playing starts or resumes (after a pause or a fast forward too).
+  virtual void PlayStateChange(int NewState) = 0;
+  // The loaded file cannot be opened or played. The player is then Stopped.
+  virtual void Error() = 0;
+};
 
 class MediaPlayer {
  public:
   virtual ~MediaPlayer() = default;
+
+  // The file loaded, as it was given; empty before the first. Setting it stops what plays and
+  // opens the file, which settles in Ready without playing (or raises Error later). Opening
+  // is not finished when SetURL returns: transport calls made meanwhile take effect once the
+  // file is open (play then starts it, stop leaves it Stopped).
+  virtual const std::string& URL() const = 0;
+  virtual void SetURL(const std::string& url) = 0;
+
   virtual int playState() const = 0;
+
+  // controls.play starts the song, resumes it after a pause, returns to normal speed from fast
+  // forward, and starts over from the beginning once the song has ended or was stopped. With
+  // a file that failed to open, play tries to open it again.
+  virtual void play() = 0;
+  virtual void pause() = 0;
+  // Stops and returns to the beginning; the file stays loaded.
+  virtual void stop() = 0;
+  virtual void fastForward() = 0;
+
+  // controls.currentPosition in seconds, within [0, duration]. Setting a position outside
+  // that range goes to the nearest end: a negative one starts the song from its beginning.
+  virtual double currentPosition() const = 0;
+  virtual void SetCurrentPosition(double seconds) = 0;
+  // currentMedia.duration: the loaded song's length in seconds; 0 until it is known.
+  virtual double duration() const = 0;
+
+  // Where events go; nullptr for nowhere.
+  virtual void SetListener(MediaPlayerEvents* listener) = 0;
 };
 
 }  // namespace playback

@@ -1,9 +1,14 @@
-// The program's own playlist: the songs it hands the media player one file at a time.
+// The program's own playlist: the songs it hands the media player one file at a time, and
+// what the engine and the status panel keep about the song playing.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+namespace app {
+struct Jubo;
+}
 
 namespace playback {
 
@@ -12,12 +17,26 @@ struct PlaylistEntry {
   std::string file;  // the audio file handed to the player
 };
 
+// Grows the playlist by this many entries when an append finds it full.
+inline constexpr int32_t kPlaylistGrowth = 1000;
+
 struct PlaylistState {
   std::vector<PlaylistEntry> Playlist = std::vector<PlaylistEntry>(2);  // 0..SongCount-1 live
   int32_t PlaylistCapacity = 2;                                         // entries allocated
   int32_t SongCount = 0;                                                // live entries
-  int32_t CurrentSong = -1;                   // entry loaded in the player; -1 until one is chosen
-  std::string NowTitle, NowArtist, NowAlbum;  // details of the song playing
+  int32_t CurrentSong = -1;  // entry loaded in the player; -1 until one is chosen
+  bool PlayPending = false;  // the automatic advance loaded a song: start it once it is Ready
+  std::string NowTitle, NowArtist, NowAlbum;  // details of the song that last started playing
+  int16_t TrackLine = 0;  // the status panel's song line shown last: 1 song, 2 artist, 3 album
+
+  // Songs that failed to play one after the other while skipping; a song that starts playing
+  // resets it. Skipping stops once it reaches the playlist's size (at most 100).
+  int32_t failed_in_a_row = 0;
+
+  // Non-Stop Music's part in the engine: draws one more random song from its pool and appends
+  // it (nothing when the pool is empty). Called when the last entry starts, or fails while
+  // skipping, with Non-Stop Music on; null while Non-Stop Music cannot draw.
+  void (*non_stop_draw)(app::Jubo& jubo) = nullptr;
 };
 
 }  // namespace playback

@@ -3,19 +3,87 @@
 #include <string>
 
 #include "app/jubo.h"
+#include "screen/render.h"
+#include "screen/text.h"
 
 namespace playback {
+namespace {
+
+bool EndsInDots(const std::string& text) {
+  return text.size() >= 3 && text.compare(text.size() - 3, 3, "...") == 0;
+}
+
+// "Song: " and the title, then the place in the playlist, which always shows in full: a title
+// too long for the line gives way to it.
+std::string SongLine(app::Jubo& jubo) {
+  const PlaylistState& p = jubo.playlist;
+  const screen::Label& line = jubo.screen.frmMain.lblTrack;
+  const std::string song = "Song: " + p.NowTitle;
+  const std::string counter =
+      " (" + std::to_string(p.CurrentSong + 1) + " of " + std::to_string(p.SongCount) + ")";
+  const auto room_for_counter = static_cast<long>(screen::Len(counter)) + 4;
+  std::string fitted = screen::fittowidth(song, line, *jubo.measure);
+  if (EndsInDots(fitted)) {
+    return screen::Left(song, static_cast<long>(screen::Len(fitted)) - room_for_counter) + "..." +
+           counter;
+  }
+  if (!EndsInDots(screen::fittowidth(song + counter, line, *jubo.measure))) return song + counter;
+  return screen::Left(song, static_cast<long>(screen::Len(song)) - room_for_counter) + "..." +
+         counter;
+}
+
+}  // namespace
 
 void Timer1(app::Jubo& jubo) {
+  screen::MainForm& f = jubo.screen.frmMain;
+  if (const MediaPlayer* player = jubo.player; player != nullptr) {
+    // A state none of these names (a file being opened) leaves the last text standing.
+    if (player->playState() == kReady) f.lblState.caption = "Ready";
+    if (player->playState() == kPlaying) f.lblState.caption = "Playing";
+    if (player->playState() == kPaused) f.lblState.caption = "Paused";
+    if (player->playState() == kStopped) {
+      f.lblState.caption = "Stopped";
+      jubo.playlist.NowTitle.clear();
+      jubo.playlist.NowArtist.clear();
+      jubo.playlist.NowAlbum.clear();
+      f.lblTrack.caption.clear();
+    }
+    if (player->playState() == kFastForward) f.lblState.caption = "Fast Forward";
+    if (player->playState() == kPlaying) {
+      double position = player->currentPosition();
+      double length = player->duration();
+      f.lblState.caption +=
+          " " + screen::framestominutes(position) + " of " + screen::framestominutes(length);
+    }
+  }
+
   std::string repeat = jubo.settings.PlaylistLoop == 1 ? "Repeat:ON" : "Repeat:OFF";
   repeat.resize(15, ' ');
-  jubo.screen.frmMain.lblState2.caption =
+  f.lblState2.caption =
       repeat + (jubo.selection.NonStop ? "Non-Stop Music:ON" : "Non-Stop Music:OFF");
 
   // The idle count runs only while the program's screen saver is in use, and pauses while it
   // shows (view 20).
   if (jubo.settings.ScreensaverTimeout != 0 && jubo.screen.CurrentView != 20) {
     ++jubo.IdleSeconds;
+  }
+}
+
+void TrackTimer(app::Jubo& jubo) {
+  PlaylistState& p = jubo.playlist;
+  if (p.NowTitle.empty()) return;
+  if (++p.TrackLine > 3) p.TrackLine = 1;
+  screen::Label& line = jubo.screen.frmMain.lblTrack;
+  switch (p.TrackLine) {
+    case 1:
+      line.caption = SongLine(jubo);
+      break;
+    case 2:
+      line.caption = screen::fittowidth("Artist: " + p.NowArtist, line, *jubo.measure);
+      break;
+    case 3:
+      line.caption = screen::fittowidth("Album: " + p.NowAlbum, line, *jubo.measure);
+      break;
   }
 }
 

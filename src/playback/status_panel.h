@@ -1,5 +1,6 @@
 // The status panel at the bottom of the main screen, and the idle count the screen saver
-// waits on. Timer1 ticks every second from start-up to the end.
+// waits on. Both timers tick from start-up to the end, under dialogs too; the panel only reads
+// the player and the engine, it never changes playback.
 #pragma once
 
 namespace app {
@@ -9,8 +10,14 @@ struct Jubo;
 namespace playback {
 
 inline constexpr int kTimer1Interval = 1000;
+inline constexpr int kTrackTimerInterval = 5000;
 
-// One tick: the switch line (repeat, Non-Stop Music) and the idle count.
+// One tick: the play state (with position and length while playing; details of a stopped song
+// are forgotten), the switch line (repeat, Non-Stop Music) and the idle count.
 void Timer1(app::Jubo& jubo);
+
+// One tick: the song line shows the next of song (with its place in the playlist), artist and
+// album. Nothing changes while no song's details are known.
+void TrackTimer(app::Jubo& jubo);
 
 }  // namespace playback

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/jubo.h"
+#include "support/fake_event_loop.h"
 #include "support/fakes.h"
 
 namespace sound {
@@ -10,7 +11,8 @@ namespace {
 
 TEST(CuesTest, SilentWhilePlayingAndForEmptyNames) {
   jubo_test::FakeWavePlayer waves;
-  jubo_test::FakeMediaPlayer player;
+  jubo_test::FakeEventLoop loop;
+  jubo_test::FakeMediaPlayer player(loop);
   app::Jubo jubo;
   jubo.waves = &waves;
   PlayCue(jubo, "beep.wav");  // no player yet: not playing

@@ -1,13 +1,21 @@
-// Honest fakes of the display, text measurement, the wave player and the media player.
+// Honest fakes of the display, text measurement, the wave player, the media player and the
+// random source.
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
+#include <deque>
 #include <functional>
+#include <map>
+#include <memory>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "app/display.h"
+#include "app/event_loop.h"
+#include "app/random.h"
 #include "playback/media_player.h"
 #include "screen/text.h"
 #include "screen/text_measure.h"
@@ -70,10 +78,85 @@ class FakeWavePlayer : public sound::WavePlayer {
   std::set<std::string> unplayable;
 };
 
+// A media player that plays by the clock of the loop it is given: a file opens `open_ms`
+// after it is set (or fails to, when it is in `unplayable`), a song plays at its speed (four
+// times while fast-forwarding) and ends by itself at its length. Its events are posted to the
+// loop, as the real player's are, and dropped once another file is set.
 class FakeMediaPlayer : public playback::MediaPlayer {
  public:
+  explicit FakeMediaPlayer(app::EventLoop& loop) : loop_(loop) {}
+  ~FakeMediaPlayer() override;
+
+  const std::string& URL() const override { return url_; }
+  void SetURL(const std::string& url) override;
   int playState() const override { return state; }
-  int state = playback::kStopped;
+  void play() override;
+  void pause() override;
+  void stop() override;
+  void fastForward() override;
+  double currentPosition() const override;
+  void SetCurrentPosition(double seconds) override;
+  double duration() const override { return loaded_ ? length_ : 0; }
+  void SetListener(playback::MediaPlayerEvents* listener) override { listener_ = listener; }
+
+  // The loaded song fails now, as one whose data turns out unreadable halfway does.
+  void Fail();
+
+  // The songs: files that cannot be played, lengths in seconds by file, and how long opening
+  // takes.
+  std::set<std::string> unplayable;
+  std::map<std::string, double> lengths;
+  double default_length = 180;
+  int open_ms = 4;
+
+  // What the player was asked and did: every file set, in order; every position asked for
+  // (before clamping); when it last became Ready and last started playing (loop time, ms).
+  std::vector<std::string> loads;
+  std::vector<double> positions_asked;
+  int64_t ready_at_ms = -1;
+  int64_t played_at_ms = -1;
+
+  int state = playback::kStopped;  // a test may set it to look at a state without events
+
+ private:
+  enum class Pending { kNothing, kPlay, kFastForward, kStop };
+
+  void Opened();
+  void Run(int new_state, double speed);  // plays at `speed` from the current position
+  void ScheduleEnd();                     // the song ends by itself at its length
+  void Settle();                          // fixes the position at the loop's time
+  void StopTimers();
+  void Raise(std::function<void(playback::MediaPlayerEvents&)> event);
+
+  app::EventLoop& loop_;
+  playback::MediaPlayerEvents* listener_ = nullptr;
+  std::string url_;
+  bool loaded_ = false;
+  Pending pending_ = Pending::kNothing;
+  double length_ = 0;
+  double position_ = 0;  // at mark_ms_
+  int64_t mark_ms_ = 0;
+  double speed_ = 0;  // 0 while not running
+  int open_timer_ = 0, end_timer_ = 0;
+  uint64_t generation_ = 0;
+  std::shared_ptr<FakeMediaPlayer*> self_ = std::make_shared<FakeMediaPlayer*>(this);
+};
+
+// A seeded generator: the same draws on every run. `next`, when filled, is drawn first.
+class FakeRandom : public app::Random {
+ public:
+  void Randomize() override { ++randomized; }
+  double Rnd() override {
+    if (next.empty()) return std::uniform_real_distribution<double>(0.0, 1.0)(generator_);
+    double value = next.front();
+    next.pop_front();
+    return value;
+  }
+  std::deque<double> next;
+  int randomized = 0;  // Randomize calls
+
+ private:
+  std::mt19937_64 generator_{20240601};
 };
 
 }  // namespace jubo_test

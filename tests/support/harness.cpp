@@ -1,6 +1,7 @@
 #include "support/harness.h"
 
 #include "app/startup.h"
+#include "playback/player_engine.h"
 
 namespace jubo_test {
 
@@ -14,12 +15,15 @@ FixtureLibrary SmallLibrary() {
   return library;
 }
 
-Harness::Harness(const FixtureLibrary& library, int width, int height) : display(width, height) {
+Harness::Harness(const FixtureLibrary& library, int width, int height)
+    : songs(library.songs()), display(width, height) {
   library.WriteTo(dir.path());
   jubo.loop = &loop;
   jubo.display = &display;
   jubo.measure = &measure;
   jubo.waves = &waves;
+  jubo.player = &player;
+  jubo.random = &random;
   jubo.folder = dir.path().string();
   jubo.cues.BeepSound = kBeep;
   jubo.cues.SelectSound = kSelect;
@@ -40,6 +44,13 @@ std::vector<std::string> Harness::Rows() const {
 
 std::string Harness::HighlightedRow() const {
   return jubo.screen.frmMain.lblItem[static_cast<size_t>(jubo.screen.CurrentRow)].caption;
+}
+
+void Harness::AddSongs(int count) {
+  for (size_t i = 0; i < static_cast<size_t>(count) && i < songs.size(); ++i) {
+    playback::AppendSong(jubo, songs[i].title + " by " + songs[i].artist, songs[i].filename);
+  }
+  playback::StartIfIdle(jubo);
 }
 
 std::vector<std::string> Harness::TakeCues() {

@@ -37,12 +37,20 @@ class Harness {
   std::string HighlightedRow() const;
   // Cues played so far (kBeep, kSelect, kError), and forgetting them.
   std::vector<std::string> TakeCues();
+  // Appends the library's first `count` songs to the playlist as the views do ("Title by
+  // Artist", the file), and starts the first if nothing was chosen to play yet. For a Then
+  // step, or a test's own code while the program runs.
+  void AddSongs(int count);
+
+  std::vector<FixtureSong> songs;  // the library's songs, in the order they were written
 
   TempDir dir;
   FakeEventLoop loop;
   FakeDisplay display;
   FakeTextMeasure measure;
   FakeWavePlayer waves;
+  FakeMediaPlayer player{loop};
+  FakeRandom random;
   app::Jubo jubo;
 };
 

@@ -1,0 +1,244 @@
+#include "playback/player_engine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "app/jubo.h"
+#include "dialogs/confirm.h"
+#include "library/queries.h"
+#include "sound/cues.h"
+
+namespace playback {
+namespace {
+
+// Skipping unplayable songs gives up after this many failures in a row, even on a longer
+// playlist: a music drive that is gone fails every song.
+constexpr int32_t kMostFailuresInARow = 100;
+
+void Load(app::Jubo& jubo, int32_t row) {
+  const PlaylistState& p = jubo.playlist;
+  // Rows past SongCount keep what they held; a row outside the table has no file at all.
+  if (row < 0 || row >= static_cast<int32_t>(p.Playlist.size())) return;
+  jubo.player->SetURL(p.Playlist[static_cast<size_t>(row)].file);
+}
+
+// Called when the last entry has ended, or failed while skipping.
+void AutomaticAdvance(app::Jubo& jubo) {
+  PlaylistState& p = jubo.playlist;
+  if (p.CurrentSong + 1 >= p.SongCount) {
+    p.CurrentSong = 0;
+    Load(jubo, 0);
+    if (jubo.settings.PlaylistLoop != 1) {
+      // The list rests on its first song, stopped.
+      jubo.player->stop();
+      return;
+    }
+  } else {
+    ++p.CurrentSong;
+    Load(jubo, p.CurrentSong);
+  }
+  p.PlayPending = true;
+}
+
+std::string FieldText(const textdb::Cursor& cursor, std::string_view column) {
+  std::optional<std::string_view> value = cursor.Field(column);
+  return value ? std::string(*value) : std::string();
+}
+
+// Title, artist and album of the current entry, for the status panel. A file the library does
+// not know (or a failed query) leaves them empty.
+void LookUpDetails(app::Jubo& jubo) {
+  PlaylistState& p = jubo.playlist;
+  library::LibraryState& lib = jubo.library;
+  if (p.CurrentSong < 0 || p.CurrentSong >= static_cast<int32_t>(p.Playlist.size())) return;
+  lib.sqlSongInfo = library::SongInfoQuery(p.Playlist[static_cast<size_t>(p.CurrentSong)].file);
+  (void)lib.rsSongInfo.Open(lib.sqlSongInfo, lib.LibraryConnection);
+  p.NowTitle = FieldText(lib.rsSongInfo, "Title");
+  p.NowArtist = FieldText(lib.rsSongInfo, "Artist");
+  p.NowAlbum = FieldText(lib.rsSongInfo, "Album");
+  lib.rsSongInfo.Close();
+}
+
+// With Non-Stop Music on, the last entry starting (or failing) draws the next one, so the
+// music never runs out. NextSong waits while this runs.
+void NonStopContinuation(app::Jubo& jubo) {
+  PlaylistState& p = jubo.playlist;
+  jubo.selection.NonStopReady = false;
+  if (p.CurrentSong == p.SongCount - 1 && jubo.selection.NonStop && p.non_stop_draw != nullptr) {
+    p.non_stop_draw(jubo);
+  }
+  jubo.selection.NonStopReady = true;
+}
+
+// The song that failed stays loaded and the list does not move.
+void ReportFailure(app::Jubo& jubo) { sound::PlayCue(jubo, jubo.cues.BeepSound); }
+
+}  // namespace
+
+void AppendSong(app::Jubo& jubo, std::string text, std::string file) {
+  PlaylistState& p = jubo.playlist;
+  if (p.SongCount >= p.PlaylistCapacity) {
+    p.PlaylistCapacity += kPlaylistGrowth;
+    p.Playlist.resize(static_cast<size_t>(p.PlaylistCapacity));
+  }
+  p.Playlist[static_cast<size_t>(p.SongCount)] = {std::move(text), std::move(file)};
+  ++p.SongCount;
+}
+
+void StartIfIdle(app::Jubo& jubo) {
+  PlaylistState& p = jubo.playlist;
+  if (p.CurrentSong != -1 || p.SongCount < 1) return;
+  p.CurrentSong = 0;
+  Load(jubo, 0);
+  jubo.player->play();
+}
+
+void NextSong(app::Jubo& jubo) {
+  PlaylistState& p = jubo.playlist;
+  if (jubo.selection.NonStop && !jubo.selection.NonStopReady) return;
+  if (p.SongCount == 0) return;
+  if (p.SongCount == 1) {
+    p.CurrentSong = 0;
+  } else if (++p.CurrentSong > p.SongCount - 1) {
+    p.CurrentSong = 0;
+  }
+  Load(jubo, p.CurrentSong);
+  jubo.player->play();
+}
+
+void PreviousSong(app::Jubo& jubo) {
+  PlaylistState& p = jubo.playlist;
+  if (p.SongCount == 0) return;
+  if (p.SongCount == 1) {
+    p.CurrentSong = 0;
+  } else if (--p.CurrentSong < 0) {
+    p.CurrentSong = p.SongCount - 1;
+  }
+  Load(jubo, p.CurrentSong);
+  jubo.player->play();
+}
+
+void PlayPause(app::Jubo& jubo) {
+  MediaPlayer& player = *jubo.player;
+  if (player.playState() == kPlaying) {
+    player.pause();
+  } else if (player.playState() == kFastForward || player.playState() == kPaused) {
+    player.play();
+  } else {
+    Load(jubo, jubo.playlist.CurrentSong);
+    player.play();
+  }
+}
+
+void FastForward(app::Jubo& jubo) {
+  if (jubo.player->playState() != kFastForward) {
+    jubo.player->fastForward();
+  } else {
+    jubo.player->play();
+  }
+}
+
+void SkipBack(app::Jubo& jubo) {
+  jubo.player->SetCurrentPosition(jubo.player->currentPosition() - 10);
+}
+
+void StopSong(app::Jubo& jubo) { jubo.player->stop(); }
+
+void StopAndReload(app::Jubo& jubo) {
+  std::string url = jubo.player->URL();
+  jubo.player->SetURL(url);
+  jubo.player->stop();
+}
+
+bool ShuffleSongs(app::Jubo& jubo) {
+  PlaylistState& p = jubo.playlist;
+  // There is nothing to shuffle, nor any entry to play afterwards.
+  if (p.SongCount == 0) return false;
+  if (!dialogs::AskConfirm(jubo, "Shuffle", "Playlist?")) return false;
+  jubo.random->Randomize();
+  jubo.player->stop();
+  const int32_t n = p.SongCount;
+  for (int32_t i = 1; i <= n; ++i) {
+    auto j = static_cast<int32_t>(std::floor((n - i + 1) * jubo.random->Rnd() + i)) - 1;
+    std::swap(p.Playlist[static_cast<size_t>(i - 1)],
+              p.Playlist[static_cast<size_t>(std::clamp(j, i - 1, n - 1))]);
+  }
+  p.CurrentSong = 0;
+  Load(jubo, 0);
+  jubo.player->play();
+  return true;
+}
+
+bool ClearPlaylist(app::Jubo& jubo) {
+  if (!dialogs::AskConfirm(jubo, "Clear Playlist?", "")) return false;
+  PlaylistState& p = jubo.playlist;
+  jubo.player->stop();
+  p.SongCount = 0;
+  p.CurrentSong = -1;
+  jubo.selection.NonStop = false;
+  return true;
+}
+
+void ToggleRepeat(app::Jubo& jubo) {
+  jubo.settings.PlaylistLoop = jubo.settings.PlaylistLoop == 0 ? 1 : 0;
+}
+
+void Player9_OpenStateChange(app::Jubo& jubo) {
+  // A song the automatic advance loaded starts the moment it is open, rather than at the next
+  // tick of the timer: the silence between songs is shorter by up to a tick.
+  PlayerTimer1(jubo);
+}
+
+void Player9_PlayStateChange(app::Jubo& jubo, int NewState) {
+  PlaylistState& p = jubo.playlist;
+  // An event left over from before the playlist was cleared has no entry to act on.
+  if (p.SongCount == 0) return;
+  if (NewState == kMediaEnded) {
+    AutomaticAdvance(jubo);
+  } else if (NewState == kPlaying) {
+    p.failed_in_a_row = 0;
+    LookUpDetails(jubo);
+    NonStopContinuation(jubo);
+  }
+}
+
+void Player9_Error(app::Jubo& jubo) {
+  PlaylistState& p = jubo.playlist;
+  if (p.SongCount == 0) return;
+  if (jubo.settings.ActionOnError != 0) {
+    ReportFailure(jubo);
+    return;
+  }
+  // Skipping stops once every song of the playlist (or a hundred) has failed in a row, rather
+  // than trying the same missing files for ever.
+  if (++p.failed_in_a_row >= std::min(p.SongCount, kMostFailuresInARow)) {
+    p.failed_in_a_row = 0;
+    ReportFailure(jubo);
+    return;
+  }
+  NonStopContinuation(jubo);
+  AutomaticAdvance(jubo);
+}
+
+void PlayerTimer1(app::Jubo& jubo) {
+  PlaylistState& p = jubo.playlist;
+  if (p.PlayPending && jubo.player->playState() == kReady) {
+    p.PlayPending = false;
+    jubo.player->play();
+  }
+}
+
+PlayerWindow::PlayerWindow(app::Jubo& jubo) : jubo_(jubo) {
+  if (jubo_.player == nullptr) return;
+  jubo_.player->SetListener(this);
+  timer_ = jubo_.loop->StartTimer(kPlayerTimerInterval, [&jubo] { PlayerTimer1(jubo); });
+}
+
+PlayerWindow::~PlayerWindow() {
+  if (jubo_.player == nullptr) return;
+  jubo_.loop->StopTimer(timer_);
+  jubo_.player->SetListener(nullptr);
+}
+
+}  // namespace playback

@@ -1,0 +1,81 @@
+// The player and playlist engine. The program keeps its own playlist (PlaylistState) and hands
+// the media player one file at a time; the engine decides what comes next when a song ends or
+// fails or the user moves, and looks up the details of the song that starts for the status
+// panel. Every operation runs on the UI thread and needs jubo.player; to load entry r means
+// to set the player's URL to that entry's file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "playback/media_player.h"
+
+namespace app {
+struct Jubo;
+}
+
+namespace playback {
+
+// The player window's timer, which starts songs the automatic advance has loaded.
+inline constexpr int kPlayerTimerInterval = 50;
+
+// Appends an entry, growing the table by kPlaylistGrowth entries when it is full.
+void AppendSong(app::Jubo& jubo, std::string text, std::string file);
+// When no song has been chosen to play yet and the playlist holds one: loads entry 0 and
+// plays it.
+void StartIfIdle(app::Jubo& jubo);
+
+// The transport, as the hotkeys and Playlist Control use it. Next and previous wrap around
+// the playlist whatever the repeat switch says; NextSong does nothing while Non-Stop Music is
+// still queueing its next song.
+void NextSong(app::Jubo& jubo);
+void PreviousSong(app::Jubo& jubo);
+// Pauses what plays; resumes a pause or a fast forward; otherwise plays the current entry
+// from its beginning.
+void PlayPause(app::Jubo& jubo);
+// Fast forward, or back to normal play when already fast-forwarding.
+void FastForward(app::Jubo& jubo);
+// Ten seconds back (the player starts the song over when that is before its beginning).
+void SkipBack(app::Jubo& jubo);
+// The S key: stops the player. The current entry does not change.
+void StopSong(app::Jubo& jubo);
+// Playlist Control's Stop: loads the player's file again, then stops.
+void StopAndReload(app::Jubo& jubo);
+// Asks "Shuffle" / "Playlist?"; on Yes stops, shuffles every entry and plays the new first
+// one. An empty playlist is left alone, without the question. Returns true when shuffled.
+bool ShuffleSongs(app::Jubo& jubo);
+// Asks "Clear Playlist?"; on Yes stops the player, empties the playlist (no song chosen to
+// play) and switches Non-Stop Music off. What shows next is the caller's. Returns true when
+// cleared.
+bool ClearPlaylist(app::Jubo& jubo);
+// Playlist repeat on when it was off, else off.
+void ToggleRepeat(app::Jubo& jubo);
+
+// The player's events and the player window's timer. A song the automatic advance loaded
+// starts once the player is Ready: at the open-state change that says so, or at the timer's
+// next tick.
+void Player9_OpenStateChange(app::Jubo& jubo);
+void Player9_PlayStateChange(app::Jubo& jubo, int NewState);
+void Player9_Error(app::Jubo& jubo);
+void PlayerTimer1(app::Jubo& jubo);
+
+// frmPlayer, the hidden player window, while it exists: the player's events reach the engine
+// and its 50 ms timer runs. The window does not own the player; it must not outlive it. With
+// no player wired (jubo.player null) it does nothing, and nothing may be played.
+class PlayerWindow final : public MediaPlayerEvents {
+ public:
+  explicit PlayerWindow(app::Jubo& jubo);
+  ~PlayerWindow() override;
+  PlayerWindow(const PlayerWindow&) = delete;
+  PlayerWindow& operator=(const PlayerWindow&) = delete;
+
+  void OpenStateChange() override { Player9_OpenStateChange(jubo_); }
+  void PlayStateChange(int NewState) override { Player9_PlayStateChange(jubo_, NewState); }
+  void Error() override { Player9_Error(jubo_); }
+
+ private:
+  app::Jubo& jubo_;
+  int timer_ = 0;
+};
+
+}  // namespace playback

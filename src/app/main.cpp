@@ -2,7 +2,8 @@
 //
 // main() refuses a second running copy, opens the window (platform/, the only code that knows
 // SDL), and wires the real outside world into the program's context (app/jubo.h): the event
-// loop, the display, text measurement, the cue player and the random source. RunJubo (app/startup.cpp) then lays
+// loop, the display, text measurement, the cue player, the media player (platform/mpv_player,
+// the only code that knows libmpv) and the random source. RunJubo (app/startup.cpp) then lays
 // the screen out, opens the library (library/, on the text-file driver of textdb/), shows the
 // splash while jubodb.txt loads, draws the Main Menu and runs the event loop.
 //
@@ -16,6 +17,13 @@
 // nested loop gets the keys until it closes. After every batch of events the platform draws
 // the shown forms from their models. Timers (the status panel's Timer1 and TrackTimer, the
 // player window's 50 ms timer, the dialogs' timers) tick on the same loop.
+//
+// The story of a song: the playlist engine (playback/player_engine.cpp) hands the media player
+// one file. libmpv opens and plays it on threads of its own, which only post to the loop; on
+// the loop's thread the player reads mpv's events and raises its own (ready, playing, ended,
+// failed). The engine answers them there: a song that ended loads the next, which starts as
+// soon as the player says it is ready (or at the next tick of the 50 ms timer); a song that
+// starts has its details looked up in the library for the status panel.
 #include <unistd.h>
 
 #include <cstdio>
@@ -26,6 +34,7 @@
 #include "app/jubo.h"
 #include "app/runtime_folder.h"
 #include "app/startup.h"
+#include "platform/mpv_player.h"
 #include "platform/sdl_platform.h"
 #include "platform/sdl_wave_player.h"
 
@@ -66,6 +75,14 @@ int main() {
     return 1;
   }
   platform::SdlWavePlayer waves;
+  // JUBO_AUDIO_OUTPUT names mpv's audio output ("null" for none); else the system's default.
+  const char* audio_output = std::getenv("JUBO_AUDIO_OUTPUT");
+  std::unique_ptr<platform::MpvPlayer> player =
+      platform::MpvPlayer::Create(*sdl, audio_output != nullptr ? audio_output : "", &error);
+  if (player == nullptr) {
+    std::fprintf(stderr, "jubo: cannot start the media player: %s\n", error.c_str());
+    return 1;
+  }
   app::ClockRandom random;
 
   app::Jubo jubo;
@@ -73,6 +90,7 @@ int main() {
   jubo.display = sdl.get();
   jubo.measure = sdl.get();
   jubo.waves = &waves;
+  jubo.player = player.get();
   jubo.random = &random;
   jubo.folder = ProgramFolder();
   jubo.runtime_folder = runtime;

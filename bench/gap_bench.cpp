@@ -1,0 +1,149 @@
+// jubo-bench-gap: the silence between one song's end and the next one's start, through the
+// whole path a playlist takes: libmpv (no sound, ao=null) reports the end, the engine loads the
+// next file, the player window's 50 ms timer starts it once it is ready.
+//
+//   jubo-bench-gap [--songs N] [--seconds S]
+//
+// Plays a playlist of N + 2 tones of about S seconds (default 20 gaps, half-second songs; each a
+// few ms longer than the last, so that song ends fall anywhere between two ticks of the timer)
+// written to a scratch folder, and measures each gap between songs 2 and N + 2 as the time between
+// two starts less the first song's length (the first start is left out: it opens the file, which
+// the others do not wait for in the same way). A start is the moment the player reports
+// Playing to the engine. Prints the median with the smallest and largest gap, and the two
+// parts of a gap: from the end to the player reporting it, and from that report to the next
+// start. Exit status 0; 2 when the player cannot start or the playlist stalls; 1 on wrong usage.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/jubo.h"
+#include "platform/mpv_player.h"
+#include "platform_mpv/tone_wav.h"
+#include "platform_mpv/wall_clock_loop.h"
+#include "playback/player_engine.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Notes when songs start and end, and passes every event on to the engine.
+class Stopwatch : public playback::MediaPlayerEvents {
+ public:
+  Stopwatch(app::EventLoop& loop, playback::MediaPlayerEvents& engine)
+      : loop_(loop), engine_(engine) {}
+  void OpenStateChange() override { engine_.OpenStateChange(); }
+  void PlayStateChange(int NewState) override {
+    if (NewState == playback::kPlaying) starts.push_back(loop_.NowMs());
+    if (NewState == playback::kMediaEnded) ends.push_back(loop_.NowMs());
+    engine_.PlayStateChange(NewState);
+  }
+  void Error() override {
+    ++errors;
+    engine_.Error();
+  }
+
+  std::vector<int64_t> starts, ends;
+  int errors = 0;
+
+ private:
+  app::EventLoop& loop_;
+  playback::MediaPlayerEvents& engine_;
+};
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  size_t n = values.size();
+  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void PrintRow(const char* what, const std::vector<double>& ms) {
+  std::printf("%-34s %8.1f %8.1f %8.1f\n", what, Median(ms),
+              *std::min_element(ms.begin(), ms.end()), *std::max_element(ms.begin(), ms.end()));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int gaps = 20;
+  double seconds = 0.5;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (i + 1 < argc && arg == "--songs") {
+      gaps = std::atoi(argv[++i]);
+    } else if (i + 1 < argc && arg == "--seconds") {
+      seconds = std::atof(argv[++i]);
+    } else {
+      std::fprintf(stderr, "usage: jubo-bench-gap [--songs N] [--seconds S]\n");
+      return 1;
+    }
+  }
+  if (gaps <= 0 || seconds < 0.1) {
+    std::fprintf(stderr,
+                 "jubo-bench-gap: --songs takes a positive number, --seconds 0.1 or more\n");
+    return 1;
+  }
+
+  std::string scratch = (fs::temp_directory_path() / "jubo-bench-gap-XXXXXX").string();
+  if (mkdtemp(scratch.data()) == nullptr) {
+    std::fprintf(stderr, "jubo-bench-gap: cannot make a scratch folder in /tmp\n");
+    return 2;
+  }
+  const int songs = gaps + 2;
+  jubo_test::WallClockLoop loop;
+  std::string error;
+  std::unique_ptr<platform::MpvPlayer> player = platform::MpvPlayer::Create(loop, "null", &error);
+  if (player == nullptr) {
+    std::fprintf(stderr, "jubo-bench-gap: %s\n", error.c_str());
+    return 2;
+  }
+  app::Jubo jubo;
+  jubo.loop = &loop;
+  jubo.player = player.get();
+  std::vector<double> lengths;
+  for (int i = 0; i < songs; ++i) {
+    lengths.push_back(seconds + (i % 7) * 0.007);
+    std::string path = scratch + "/song" + std::to_string(i) + ".wav";
+    if (!jubo_test::WriteToneWav(path, lengths.back())) {
+      std::fprintf(stderr, "jubo-bench-gap: cannot write %s\n", path.c_str());
+      return 2;
+    }
+    playback::AppendSong(jubo, "Song " + std::to_string(i), path);
+  }
+
+  bool finished = false;
+  {
+    playback::PlayerWindow window(jubo);
+    Stopwatch stopwatch(loop, window);
+    player->SetListener(&stopwatch);
+    playback::StartIfIdle(jubo);
+    const auto enough = [&] { return static_cast<int>(stopwatch.ends.size()) >= songs; };
+    finished = loop.RunFor(static_cast<int64_t>(songs * (seconds + 1.1) * 1000), enough);
+    player->SetListener(&window);
+    if (finished) {
+      std::vector<double> gap, to_report, to_start;
+      for (int i = 1; i + 1 < songs; ++i) {
+        const double start = static_cast<double>(stopwatch.starts[i]);
+        const double end = start + lengths[static_cast<size_t>(i)] * 1000;
+        gap.push_back(static_cast<double>(stopwatch.starts[i + 1]) - end);
+        to_report.push_back(static_cast<double>(stopwatch.ends[i]) - end);
+        to_start.push_back(static_cast<double>(stopwatch.starts[i + 1] - stopwatch.ends[i]));
+      }
+      std::printf("%d gaps between songs of about %.1f s, ao=null, in ms\n", gaps, seconds);
+      std::printf("%-34s %8s %8s %8s\n", "", "median", "min", "max");
+      PrintRow("end to next start (the gap)", gap);
+      PrintRow("  end to its report", to_report);
+      PrintRow("  report to next start", to_start);
+    } else {
+      std::fprintf(stderr, "jubo-bench-gap: the playlist stalled after %zu songs (%d errors)\n",
+                   stopwatch.ends.size(), stopwatch.errors);
+    }
+  }
+  std::error_code ignored;
+  fs::remove_all(scratch, ignored);
+  return finished ? 0 : 2;
+}

@@ -1,0 +1,375 @@
+#include "platform/mpv_player.h"
+
+#include <mpv/client.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+
+namespace platform {
+
+using playback::MediaPlayerEvents;
+
+class MpvPlayer::Impl {
+ public:
+  Impl(app::EventLoop& loop, mpv_handle* mpv)
+      : loop_(loop), mpv_(mpv), link_(std::make_shared<Link>(Link{this})) {}
+  ~Impl();
+
+  bool Start(const std::string& audio_output, std::string* error);
+
+  void SetURL(const std::string& url);
+  void Play();
+  void Pause();
+  void Stop();
+  void FastForward();
+  double Position() const;
+  void SetPosition(double seconds);
+  double Duration() const;
+
+  std::string url_;
+  int state_ = playback::kStopped;
+  MediaPlayerEvents* listener_ = nullptr;
+
+ private:
+  // What was asked for while the file was still opening; it takes effect once it is open.
+  enum class Pending { kNothing, kPlay, kFastForward, kStop };
+
+  // Posted tasks reach the player through this; it is emptied when the player goes, so a task
+  // still queued then does nothing.
+  struct Link {
+    Impl* impl;
+  };
+
+  static void Wakeup(void* data);
+  void DrainEvents();
+  void OnFileLoaded();
+  void OnEndFile(const mpv_event_end_file& end);
+  void OnPauseOrEof();
+  // Hands `event` to the listener from a posted task, unless another file has been loaded
+  // by then.
+  void Raise(std::function<void(MediaPlayerEvents&)> event);
+
+  void SetFlag(const char* name, bool value) {
+    int flag = value ? 1 : 0;
+    mpv_set_property(mpv_, name, MPV_FORMAT_FLAG, &flag);
+  }
+  void SetSpeed(double speed) { mpv_set_property(mpv_, "speed", MPV_FORMAT_DOUBLE, &speed); }
+  bool Flag(const char* name) const {
+    int flag = 0;
+    return mpv_get_property(mpv_, name, MPV_FORMAT_FLAG, &flag) >= 0 && flag != 0;
+  }
+  double Double(const char* name) const {
+    double value = 0;
+    return mpv_get_property(mpv_, name, MPV_FORMAT_DOUBLE, &value) >= 0 ? value : 0;
+  }
+  void Seek(double seconds) {
+    // Never negative: mpv counts a negative absolute seek from the end.
+    std::string target = std::to_string(std::max(0.0, seconds));
+    const char* command[] = {"seek", target.c_str(), "absolute", nullptr};
+    mpv_command(mpv_, command);
+  }
+
+  app::EventLoop& loop_;
+  mpv_handle* mpv_;
+  std::shared_ptr<Link> link_;
+  std::atomic<bool> drain_posted_{false};
+
+  int64_t entry_id_ = -1;     // mpv's playlist entry of the file loaded (or opening)
+  int64_t starting_id_ = -1;  // the entry mpv last began to open
+  bool loaded_ = false;       // the file is open: position and length can be read
+  Pending pending_ = Pending::kNothing;
+  uint64_t generation_ = 0;  // counts files loaded; events of older ones are dropped
+};
+
+MpvPlayer::Impl::~Impl() {
+  // After this no mpv thread calls Wakeup; tasks already posted find the link empty.
+  mpv_set_wakeup_callback(mpv_, nullptr, nullptr);
+  link_->impl = nullptr;
+  mpv_terminate_destroy(mpv_);
+}
+
+bool MpvPlayer::Impl::Start(const std::string& audio_output, std::string* error) {
+  // Nothing plays unless asked: a loaded file waits paused, and stays loaded at its end.
+  const std::pair<const char*, std::string> options[] = {
+      {"ao", audio_output}, {"vo", "null"},
+      {"vid", "no"},        {"audio-display", "no"},
+      {"idle", "yes"},      {"keep-open", "yes"},
+      {"pause", "yes"},     {"input-default-bindings", "no"},
+      {"ytdl", "no"},       {"load-scripts", "no"},
+  };
+  for (const auto& [name, value] : options) {
+    if (value.empty()) continue;  // mpv's own default
+    if (int rc = mpv_set_option_string(mpv_, name, value.c_str()); rc < 0) {
+      *error =
+          std::string("mpv does not accept ") + name + "=" + value + ": " + mpv_error_string(rc);
+      return false;
+    }
+  }
+  if (int rc = mpv_initialize(mpv_); rc < 0) {
+    *error = std::string("mpv does not start: ") + mpv_error_string(rc);
+    return false;
+  }
+  // mpv takes any name for the output and plays nothing when it knows none of them.
+  if (!audio_output.empty()) {
+    if (char* choices = mpv_get_property_string(mpv_, "option-info/ao/choices")) {
+      std::string known = std::string(",") + choices + ",";
+      mpv_free(choices);
+      size_t start = 0;
+      while (start <= audio_output.size()) {
+        size_t end = std::min(audio_output.find(',', start), audio_output.size());
+        std::string name = audio_output.substr(start, end - start);
+        if (!name.empty() && known.find("," + name + ",") == std::string::npos) {
+          *error = "mpv has no audio output \"" + name + "\"; it knows " +
+                   known.substr(1, known.size() - 2);
+          return false;
+        }
+        start = end + 1;
+      }
+    }
+  }
+  mpv_observe_property(mpv_, 0, "pause", MPV_FORMAT_FLAG);
+  mpv_observe_property(mpv_, 0, "eof-reached", MPV_FORMAT_FLAG);
+  mpv_set_wakeup_callback(mpv_, &Impl::Wakeup, this);
+  return true;
+}
+
+void MpvPlayer::Impl::Wakeup(void* data) {
+  // On one of mpv's threads: only post. One drain at a time is queued; it reads every event
+  // there is, including those that arrive while it is waiting.
+  auto* impl = static_cast<Impl*>(data);
+  if (impl->drain_posted_.exchange(true)) return;
+  impl->loop_.Post([link = impl->link_] {
+    if (link->impl != nullptr) link->impl->DrainEvents();
+  });
+}
+
+void MpvPlayer::Impl::DrainEvents() {
+  drain_posted_ = false;
+  for (;;) {
+    mpv_event* event = mpv_wait_event(mpv_, 0);
+    switch (event->event_id) {
+      case MPV_EVENT_NONE:
+        return;
+      case MPV_EVENT_START_FILE:
+        starting_id_ = static_cast<mpv_event_start_file*>(event->data)->playlist_entry_id;
+        break;
+      case MPV_EVENT_FILE_LOADED:
+        // FILE_LOADED names no entry: it belongs to the last one started.
+        if (starting_id_ == entry_id_) OnFileLoaded();
+        break;
+      case MPV_EVENT_END_FILE:
+        OnEndFile(*static_cast<mpv_event_end_file*>(event->data));
+        break;
+      case MPV_EVENT_PROPERTY_CHANGE:
+        OnPauseOrEof();
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+void MpvPlayer::Impl::OnFileLoaded() {
+  if (loaded_ || state_ != playback::kTransitioning) return;
+  loaded_ = true;
+  Raise([](MediaPlayerEvents& l) { l.OpenStateChange(); });
+  switch (pending_) {
+    case Pending::kNothing:
+      state_ = playback::kReady;
+      break;
+    case Pending::kPlay:
+      state_ = playback::kPlaying;
+      Raise([](MediaPlayerEvents& l) { l.PlayStateChange(playback::kPlaying); });
+      break;
+    case Pending::kFastForward:
+      state_ = playback::kFastForward;
+      Raise([](MediaPlayerEvents& l) { l.PlayStateChange(playback::kFastForward); });
+      break;
+    case Pending::kStop:
+      state_ = playback::kStopped;
+      break;
+  }
+  pending_ = Pending::kNothing;
+}
+
+void MpvPlayer::Impl::OnEndFile(const mpv_event_end_file& end) {
+  // The entry a new file replaced ends too (reason STOP): that is no news.
+  if (end.playlist_entry_id != entry_id_) return;
+  loaded_ = false;
+  pending_ = Pending::kNothing;
+  if (end.reason == MPV_END_FILE_REASON_ERROR) {
+    state_ = playback::kStopped;
+    Raise([](MediaPlayerEvents& l) { l.OpenStateChange(); });
+    Raise([](MediaPlayerEvents& l) { l.Error(); });
+  } else if (end.reason == MPV_END_FILE_REASON_EOF &&
+             (state_ == playback::kPlaying || state_ == playback::kFastForward)) {
+    state_ = playback::kMediaEnded;
+    Raise([](MediaPlayerEvents& l) { l.PlayStateChange(playback::kMediaEnded); });
+  } else {
+    state_ = playback::kStopped;
+  }
+}
+
+void MpvPlayer::Impl::OnPauseOrEof() {
+  // At the end of a song mpv pauses by itself and keeps the file: a pause nobody asked for
+  // while playing. eof-reached is read directly, since its own change is not always reported.
+  if (!loaded_ || (state_ != playback::kPlaying && state_ != playback::kFastForward)) return;
+  if (!Flag("pause") || !Flag("eof-reached")) return;
+  state_ = playback::kMediaEnded;
+  Raise([](MediaPlayerEvents& l) { l.PlayStateChange(playback::kMediaEnded); });
+}
+
+void MpvPlayer::Impl::Raise(std::function<void(MediaPlayerEvents&)> event) {
+  loop_.Post([link = link_, generation = generation_, event = std::move(event)] {
+    Impl* impl = link->impl;
+    if (impl == nullptr || impl->generation_ != generation || impl->listener_ == nullptr) return;
+    event(*impl->listener_);
+  });
+}
+
+void MpvPlayer::Impl::SetURL(const std::string& url) {
+  ++generation_;
+  url_ = url;
+  loaded_ = false;
+  pending_ = Pending::kNothing;
+  entry_id_ = -1;
+  // pause and speed are global: a file loaded while another plays would start at once.
+  SetFlag("pause", true);
+  SetSpeed(1);
+  if (url.empty()) {
+    const char* command[] = {"stop", nullptr};
+    mpv_command(mpv_, command);
+    state_ = playback::kStopped;
+    Raise([](MediaPlayerEvents& l) { l.OpenStateChange(); });
+    return;
+  }
+  // An argument array: no quoting, whatever the file name holds.
+  const char* command[] = {"loadfile", url.c_str(), "replace", nullptr};
+  int64_t id = -1;
+  if (mpv_command(mpv_, command) < 0 ||
+      mpv_get_property(mpv_, "playlist/0/id", MPV_FORMAT_INT64, &id) < 0) {
+    state_ = playback::kStopped;
+    Raise([](MediaPlayerEvents& l) { l.OpenStateChange(); });
+    Raise([](MediaPlayerEvents& l) { l.Error(); });
+    return;
+  }
+  entry_id_ = id;
+  state_ = playback::kTransitioning;
+  Raise([](MediaPlayerEvents& l) { l.OpenStateChange(); });
+}
+
+void MpvPlayer::Impl::Play() {
+  if (state_ == playback::kTransitioning) {
+    SetSpeed(1);
+    SetFlag("pause", false);
+    pending_ = Pending::kPlay;
+    return;
+  }
+  if (!loaded_) {
+    // Nothing open (the file failed, or none was given): open it again, and play it then.
+    if (url_.empty()) return;
+    SetURL(url_);
+    if (state_ == playback::kTransitioning) Play();
+    return;
+  }
+  if (state_ == playback::kPlaying) return;
+  // At the end of the song mpv stays there: playing again starts it over.
+  if (state_ == playback::kMediaEnded || Flag("eof-reached")) Seek(0);
+  SetSpeed(1);
+  SetFlag("pause", false);
+  state_ = playback::kPlaying;
+  Raise([](MediaPlayerEvents& l) { l.PlayStateChange(playback::kPlaying); });
+}
+
+void MpvPlayer::Impl::Pause() {
+  if (state_ == playback::kTransitioning) {
+    SetFlag("pause", true);
+    pending_ = Pending::kNothing;
+    return;
+  }
+  if (!loaded_ || (state_ != playback::kPlaying && state_ != playback::kFastForward)) return;
+  SetFlag("pause", true);
+  SetSpeed(1);
+  state_ = playback::kPaused;
+  Raise([](MediaPlayerEvents& l) { l.PlayStateChange(playback::kPaused); });
+}
+
+void MpvPlayer::Impl::Stop() {
+  if (state_ == playback::kTransitioning) {
+    SetFlag("pause", true);
+    SetSpeed(1);
+    pending_ = Pending::kStop;
+    return;
+  }
+  if (!loaded_) return;
+  // mpv's own stop would unload the file; here the file stays, at its beginning.
+  SetFlag("pause", true);
+  SetSpeed(1);
+  Seek(0);
+  if (state_ == playback::kStopped) return;
+  state_ = playback::kStopped;
+  Raise([](MediaPlayerEvents& l) { l.PlayStateChange(playback::kStopped); });
+}
+
+void MpvPlayer::Impl::FastForward() {
+  if (state_ == playback::kTransitioning) {
+    SetSpeed(4);
+    SetFlag("pause", false);
+    pending_ = Pending::kFastForward;
+    return;
+  }
+  if (!loaded_ || state_ == playback::kFastForward) return;
+  if (state_ == playback::kMediaEnded || Flag("eof-reached")) Seek(0);
+  // Four times: faster, mpv's tempo filter gives up and the sound goes silent.
+  SetSpeed(4);
+  SetFlag("pause", false);
+  state_ = playback::kFastForward;
+  Raise([](MediaPlayerEvents& l) { l.PlayStateChange(playback::kFastForward); });
+}
+
+double MpvPlayer::Impl::Position() const {
+  if (!loaded_) return 0;
+  // mpv reports a little below 0 after a seek to the start, and past the end at high speed.
+  return std::clamp(Double("time-pos"), 0.0, Duration());
+}
+
+void MpvPlayer::Impl::SetPosition(double seconds) {
+  if (!loaded_) return;
+  Seek(std::clamp(seconds, 0.0, Duration()));
+}
+
+double MpvPlayer::Impl::Duration() const { return loaded_ ? std::max(0.0, Double("duration")) : 0; }
+
+std::unique_ptr<MpvPlayer> MpvPlayer::Create(app::EventLoop& loop, const std::string& audio_output,
+                                             std::string* error) {
+  mpv_handle* mpv = mpv_create();
+  if (mpv == nullptr) {
+    *error = "mpv cannot be created (out of memory, or an unusable locale)";
+    return nullptr;
+  }
+  auto impl = std::make_unique<Impl>(loop, mpv);
+  if (!impl->Start(audio_output, error)) return nullptr;
+  return std::unique_ptr<MpvPlayer>(new MpvPlayer(std::move(impl)));
+}
+
+MpvPlayer::MpvPlayer(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+MpvPlayer::~MpvPlayer() = default;
+
+const std::string& MpvPlayer::URL() const { return impl_->url_; }
+void MpvPlayer::SetURL(const std::string& url) { impl_->SetURL(url); }
+int MpvPlayer::playState() const { return impl_->state_; }
+void MpvPlayer::play() { impl_->Play(); }
+void MpvPlayer::pause() { impl_->Pause(); }
+void MpvPlayer::stop() { impl_->Stop(); }
+void MpvPlayer::fastForward() { impl_->FastForward(); }
+double MpvPlayer::currentPosition() const { return impl_->Position(); }
+void MpvPlayer::SetCurrentPosition(double seconds) { impl_->SetPosition(seconds); }
+double MpvPlayer::duration() const { return impl_->Duration(); }
+void MpvPlayer::SetListener(playback::MediaPlayerEvents* listener) { impl_->listener_ = listener; }
+
+}  // namespace platform

@@ -1,0 +1,50 @@
+// The media player on libmpv: one audio file at a time (a picture or a video's picture is never
+// shown: a file without sound fails to open), to the system's default audio output or the one
+// named. mpv decodes and plays on threads of its own; they only wake the program's event loop,
+// and the player reads mpv's events on the loop's thread, where it raises its own.
+//
+// How mpv's behaviour maps onto the play states: a loaded file waits paused (Ready); stop
+// pauses and goes back to the beginning, keeping the file loaded; fast forward plays at four
+// times the speed (faster would be silent); at the end of a song mpv keeps the file open and
+// pauses itself, which the player reports as media ended.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/event_loop.h"
+#include "playback/media_player.h"
+
+namespace platform {
+
+class MpvPlayer final : public playback::MediaPlayer {
+ public:
+  // Starts mpv. `audio_output` is given to mpv's `ao` option ("null" for no sound, "pulse",
+  // "alsa", ...); empty means the system's default output. Returns nullptr, with a reason in
+  // *error, when mpv cannot start or does not know the output. The player posts to `loop`
+  // until it is destroyed, so it must be destroyed first.
+  static std::unique_ptr<MpvPlayer> Create(app::EventLoop& loop, const std::string& audio_output,
+                                           std::string* error);
+  ~MpvPlayer() override;
+  MpvPlayer(const MpvPlayer&) = delete;
+  MpvPlayer& operator=(const MpvPlayer&) = delete;
+
+  const std::string& URL() const override;
+  void SetURL(const std::string& url) override;
+  int playState() const override;
+  void play() override;
+  void pause() override;
+  void stop() override;
+  void fastForward() override;
+  double currentPosition() const override;
+  void SetCurrentPosition(double seconds) override;
+  double duration() const override;
+  void SetListener(playback::MediaPlayerEvents* listener) override;
+
+ private:
+  class Impl;
+  explicit MpvPlayer(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace platform

@@ -1,0 +1,328 @@
+#include "platform/mpv_player.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/jubo.h"
+#include "library/library_connection.h"
+#include "platform_mpv/tone_wav.h"
+#include "platform_mpv/wall_clock_loop.h"
+#include "playback/player_engine.h"
+#include "playback/status_panel.h"
+#include "support/fixture_library.h"
+#include "support/temp_dir.h"
+
+namespace platform {
+namespace {
+
+using playback::kFastForward;
+using playback::kMediaEnded;
+using playback::kPlaying;
+using playback::kReady;
+using playback::kStopped;
+
+// Generous bounds on how long mpv may take: they only stop a broken test from hanging.
+constexpr int64_t kOpenMs = 5000;
+
+// Writes down every event, and passes it on to `next` when there is one.
+class Recorder : public playback::MediaPlayerEvents {
+ public:
+  void OpenStateChange() override {
+    events.push_back("open");
+    if (next != nullptr) next->OpenStateChange();
+  }
+  void PlayStateChange(int NewState) override {
+    events.push_back("state " + std::to_string(NewState));
+    if (next != nullptr) next->PlayStateChange(NewState);
+  }
+  void Error() override {
+    events.push_back("error");
+    if (next != nullptr) next->Error();
+  }
+  int Count(const std::string& event) const {
+    return static_cast<int>(std::count(events.begin(), events.end(), event));
+  }
+
+  std::vector<std::string> events;
+  playback::MediaPlayerEvents* next = nullptr;
+};
+
+class MpvPlayerTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    player_ = MpvPlayer::Create(loop_, "null", &error);
+    ASSERT_NE(player_, nullptr) << error;
+    player_->SetListener(&recorder_);
+  }
+
+  // A tone of `seconds` in the test's folder; returns its path.
+  std::string Song(const std::string& name, double seconds) {
+    std::string path = (dir_.path() / name).string();
+    EXPECT_TRUE(jubo_test::WriteToneWav(path, seconds)) << path;
+    return path;
+  }
+
+  bool RunUntilState(int state, int64_t ms = kOpenMs) {
+    return loop_.RunFor(ms, [&] { return player_->playState() == state; });
+  }
+
+  jubo_test::TempDir dir_;
+  jubo_test::WallClockLoop loop_;
+  Recorder recorder_;
+  std::unique_ptr<MpvPlayer> player_;
+};
+
+TEST_F(MpvPlayerTest, ALoadedSongWaitsReadyWithoutPlaying) {
+  std::string song = Song("ready.wav", 2);
+  player_->SetURL(song);
+  EXPECT_EQ(player_->URL(), song);
+  ASSERT_TRUE(RunUntilState(kReady));
+  EXPECT_NEAR(player_->duration(), 2.0, 0.05);
+  loop_.RunFor(300, [] { return false; });
+  EXPECT_EQ(player_->playState(), kReady);
+  EXPECT_EQ(player_->currentPosition(), 0);
+  EXPECT_EQ(recorder_.Count("open"), 2);  // opening, then open
+  EXPECT_EQ(recorder_.Count("state 3"), 0);
+}
+
+TEST_F(MpvPlayerTest, FilesThatCannotBePlayedRaiseErrorOnce) {
+  std::string garbage(4096, '\0');
+  for (size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>(i * 7919 % 251);
+  struct Case {
+    std::string name;
+    std::string bytes;  // empty: the file is not written at all
+  };
+  const Case kCases[] = {
+      {"missing.wav", ""},
+      {"corrupt.wav", garbage},
+      {"notes.txt", "Title,Artist\nThis is a text file, not a song.\n"},
+      {"riff.wav", "RIFF\x24\x08\x00\x00WAVEfmt " + garbage},
+  };
+  for (const Case& c : kCases) {
+    if (!c.bytes.empty()) dir_.Write(c.name, c.bytes);
+    recorder_.events.clear();
+    player_->SetURL((dir_.path() / c.name).string());
+    loop_.RunFor(kOpenMs, [&] { return recorder_.Count("error") > 0; });
+    loop_.RunFor(300, [] { return false; });  // anything more would show by now
+    EXPECT_EQ(recorder_.Count("error"), 1) << c.name;
+    EXPECT_EQ(player_->playState(), kStopped) << c.name;
+    EXPECT_EQ(player_->URL(), (dir_.path() / c.name).string()) << c.name;
+  }
+}
+
+TEST_F(MpvPlayerTest, AFailedFileIsTriedAgainByPlay) {
+  std::string path = (dir_.path() / "late.wav").string();
+  player_->SetURL(path);
+  loop_.RunFor(kOpenMs, [&] { return recorder_.Count("error") == 1; });
+  // The music drive is back.
+  Song("late.wav", 1);
+  player_->play();
+  EXPECT_TRUE(RunUntilState(kPlaying));
+  loop_.RunFor(kOpenMs, [&] { return recorder_.Count("state 3") == 1; });
+  EXPECT_EQ(recorder_.Count("error"), 1);
+}
+
+TEST_F(MpvPlayerTest, ASongPlaysToItsEndAndStartsOverWhenPlayedAgain) {
+  player_->SetURL(Song("short.wav", 0.4));
+  player_->play();  // before it is open: it starts once it is
+  ASSERT_TRUE(loop_.RunFor(kOpenMs, [&] { return recorder_.Count("state 8") == 1; }));
+  EXPECT_EQ(player_->playState(), kMediaEnded);
+  EXPECT_NEAR(player_->currentPosition(), 0.4, 0.05);
+  EXPECT_EQ(recorder_.Count("state 3"), 1);
+
+  player_->play();
+  ASSERT_TRUE(loop_.RunFor(kOpenMs, [&] { return recorder_.Count("state 8") == 2; }));
+  EXPECT_EQ(recorder_.Count("state 3"), 2);
+}
+
+TEST_F(MpvPlayerTest, StopKeepsTheSongLoadedAtItsBeginning) {
+  std::string song = Song("stop.wav", 3);
+  player_->SetURL(song);
+  ASSERT_TRUE(RunUntilState(kReady));
+  player_->play();
+  loop_.RunFor(kOpenMs, [&] { return player_->currentPosition() >= 0.3; });
+  player_->stop();
+  EXPECT_EQ(player_->playState(), kStopped);
+  loop_.RunFor(300, [] { return false; });
+  EXPECT_EQ(player_->URL(), song);
+  EXPECT_LT(player_->currentPosition(), 0.05);
+  EXPECT_NEAR(player_->duration(), 3.0, 0.05);
+  EXPECT_EQ(recorder_.Count("state 1"), 1);
+
+  player_->play();
+  EXPECT_TRUE(loop_.RunFor(kOpenMs, [&] { return player_->currentPosition() >= 0.2; }));
+  EXPECT_EQ(player_->playState(), kPlaying);
+}
+
+TEST_F(MpvPlayerTest, FastForwardThenPlayGoesOnAtNormalSpeedFromThere) {
+  player_->SetURL(Song("ff.wav", 4));
+  ASSERT_TRUE(RunUntilState(kReady));
+  player_->fastForward();
+  EXPECT_EQ(player_->playState(), kFastForward);
+  ASSERT_TRUE(loop_.RunFor(kOpenMs, [&] { return player_->currentPosition() >= 1.0; }));
+  player_->play();
+  EXPECT_EQ(player_->playState(), kPlaying);
+  double resumed_at = player_->currentPosition();
+  EXPECT_GE(resumed_at, 1.0);
+  EXPECT_TRUE(
+      loop_.RunFor(kOpenMs, [&] { return player_->currentPosition() >= resumed_at + 0.2; }));
+  EXPECT_EQ(recorder_.events, (std::vector<std::string>{"open", "open", "state 4", "state 3"}));
+}
+
+TEST_F(MpvPlayerTest, PositionsOutsideTheSongGoToItsNearestEnd) {
+  player_->SetURL(Song("seek.wav", 3));
+  player_->play();
+  ASSERT_TRUE(loop_.RunFor(kOpenMs, [&] { return player_->currentPosition() >= 0.5; }));
+  // Ten seconds back from half a second in: the song starts over.
+  player_->SetCurrentPosition(player_->currentPosition() - 10);
+  loop_.RunFor(100, [] { return false; });
+  EXPECT_LT(player_->currentPosition(), 0.3);
+  EXPECT_EQ(player_->playState(), kPlaying);
+  EXPECT_TRUE(loop_.RunFor(kOpenMs, [&] { return player_->currentPosition() >= 0.4; }));
+
+  player_->SetCurrentPosition(60);
+  EXPECT_TRUE(RunUntilState(kMediaEnded));
+  EXPECT_DOUBLE_EQ(player_->currentPosition(), player_->duration());
+}
+
+TEST_F(MpvPlayerTest, EventsOfAReplacedFileAreNeverDelivered) {
+  player_->SetURL((dir_.path() / "gone.wav").string());
+  std::string song = Song("here.wav", 1);
+  player_->SetURL(song);
+  ASSERT_TRUE(RunUntilState(kReady));
+  loop_.RunFor(300, [] { return false; });
+  EXPECT_EQ(recorder_.Count("error"), 0);
+  EXPECT_EQ(recorder_.events, (std::vector<std::string>{"open", "open"}));
+}
+
+TEST(MpvPlayerCreateTest, AnUnknownAudioOutputIsRefusedWithAReason) {
+  jubo_test::WallClockLoop loop;
+  std::string error;
+  EXPECT_EQ(MpvPlayer::Create(loop, "no-such-output", &error), nullptr);
+  EXPECT_NE(error.find("no-such-output"), std::string::npos) << error;
+}
+
+// The engine and the status panel over the real player: a playlist of real files, in a
+// library that knows them.
+struct EngineRig {
+  EngineRig() {
+    std::string error;
+    player = MpvPlayer::Create(loop, "null", &error);
+    EXPECT_NE(player, nullptr) << error;
+    jubo.loop = &loop;
+    jubo.player = player.get();
+    window = std::make_unique<playback::PlayerWindow>(jubo);
+    // The window listens; the recorder sits in front of it.
+    recorder.next = window.get();
+    player->SetListener(&recorder);
+  }
+
+  // Songs named after their titles, appended and started as the views do; `seconds` < 0
+  // leaves the file missing.
+  void BuildPlaylist(const std::vector<std::pair<std::string, double>>& songs) {
+    jubo_test::FixtureLibrary library;
+    for (const auto& [title, seconds] : songs) {
+      if (seconds >= 0) {
+        EXPECT_TRUE(jubo_test::WriteToneWav(File(title), seconds));
+      }
+      library.Song({"Album", "Artist", title, "1", File(title), "Genre", ""});
+      playback::AppendSong(jubo, title + " by Artist", File(title));
+    }
+    library.WriteTo(dir.path());
+    EXPECT_TRUE(library::OpenLibrary(jubo.library, dir.path().string()).ok());
+    playback::StartIfIdle(jubo);
+  }
+  std::string File(const std::string& title) const {
+    return (dir.path() / (title + ".wav")).string();
+  }
+  void Idle(int64_t ms) {
+    loop.RunFor(ms, [] { return false; });
+  }
+
+  jubo_test::TempDir dir;
+  jubo_test::WallClockLoop loop;
+  Recorder recorder;
+  std::unique_ptr<MpvPlayer> player;
+  app::Jubo jubo;
+  std::unique_ptr<playback::PlayerWindow> window;
+};
+
+TEST(EngineOnMpvTest, AThreeSongPlaylistPlaysThroughAndRestsStoppedOnTheFirst) {
+  EngineRig rig;
+  std::vector<std::string> state_lines;  // the status panel's, each text once
+  int timer1 = rig.loop.StartTimer(playback::kTimer1Interval, [&] {
+    playback::Timer1(rig.jubo);
+    const std::string& line = rig.jubo.screen.frmMain.lblState.caption;
+    if (state_lines.empty() || state_lines.back() != line) state_lines.push_back(line);
+  });
+  rig.BuildPlaylist({{"First", 3}, {"Second", 1}, {"Third", 1}});
+  ASSERT_TRUE(rig.loop.RunFor(kOpenMs, [&] { return rig.jubo.playlist.NowTitle == "First"; }));
+  EXPECT_EQ(rig.jubo.playlist.NowArtist, "Artist");
+  ASSERT_TRUE(rig.loop.RunFor(10000, [&] { return rig.recorder.Count("state 8") == 3; }));
+  rig.Idle(1500);
+  rig.loop.StopTimer(timer1);
+
+  EXPECT_EQ(rig.jubo.playlist.CurrentSong, 0);
+  EXPECT_EQ(rig.player->playState(), kStopped);
+  EXPECT_EQ(rig.player->URL(), rig.File("First"));
+  EXPECT_FALSE(rig.jubo.playlist.PlayPending);
+  EXPECT_EQ(rig.recorder.Count("state 3"), 3);
+  EXPECT_NE(std::find(state_lines.begin(), state_lines.end(), "Playing 00:01 of 00:03"),
+            state_lines.end());
+  EXPECT_EQ(state_lines.back(), "Stopped");
+  EXPECT_EQ(rig.jubo.playlist.NowTitle, "");  // forgotten once stopped
+}
+
+TEST(EngineOnMpvTest, WithRepeatThePlaylistStartsOver) {
+  EngineRig rig;
+  rig.jubo.settings.PlaylistLoop = 1;
+  rig.BuildPlaylist({{"One", 0.5}, {"Two", 0.5}});
+  ASSERT_TRUE(rig.loop.RunFor(10000, [&] { return rig.recorder.Count("state 3") == 3; }));
+  EXPECT_EQ(rig.jubo.playlist.CurrentSong, 0);
+  EXPECT_EQ(rig.player->URL(), rig.File("One"));
+  EXPECT_EQ(rig.player->playState(), kPlaying);
+}
+
+TEST(EngineOnMpvTest, AMissingSongIsSkippedOrStoppedOnAsSet) {
+  struct Case {
+    int16_t action_on_error;
+    int32_t rests_on;  // CurrentSong once all is over
+    int played;        // songs that started
+  };
+  const Case kCases[] = {{0, 0, 2}, {1, 1, 1}};
+  for (const Case& c : kCases) {
+    EngineRig rig;
+    rig.jubo.settings.ActionOnError = c.action_on_error;
+    rig.BuildPlaylist({{"Here", 0.3}, {"Gone", -1}, {"Last", 0.3}});
+    rig.loop.RunFor(8000, [&] {
+      return rig.recorder.Count("state 3") == c.played && rig.player->playState() == kStopped;
+    });
+    rig.Idle(1000);
+    EXPECT_EQ(rig.recorder.Count("error"), 1) << c.action_on_error;
+    EXPECT_EQ(rig.recorder.Count("state 3"), c.played) << c.action_on_error;
+    EXPECT_EQ(rig.jubo.playlist.CurrentSong, c.rests_on) << c.action_on_error;
+    EXPECT_EQ(rig.player->playState(), kStopped) << c.action_on_error;
+  }
+}
+
+TEST(EngineOnMpvTest, APlaylistOfMissingFilesStopsAfterOneRoundWithSkipAndRepeat) {
+  EngineRig rig;
+  rig.jubo.settings.PlaylistLoop = 1;
+  rig.jubo.settings.ActionOnError = 0;
+  rig.BuildPlaylist({{"A", -1}, {"B", -1}, {"C", -1}});
+  ASSERT_TRUE(rig.loop.RunFor(kOpenMs, [&] { return rig.recorder.Count("error") == 3; }));
+  size_t events = rig.recorder.events.size();
+  // Idle from here: nothing is opened again.
+  rig.Idle(1000);
+  EXPECT_EQ(rig.recorder.events.size(), events);
+  EXPECT_EQ(rig.jubo.playlist.CurrentSong, 2);
+  EXPECT_EQ(rig.player->playState(), kStopped);
+}
+
+}  // namespace
+}  // namespace platform

@@ -1,0 +1,11 @@
+// Songs for tests and benchmarks of the real player.
+#pragma once
+
+#include <string>
+
+namespace jubo_test {
+
+// Writes a mono 16-bit WAV file of a 440 Hz tone, `seconds` long. False when it cannot.
+bool WriteToneWav(const std::string& path, double seconds);
+
+}  // namespace jubo_test

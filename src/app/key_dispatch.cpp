@@ -7,7 +7,11 @@
 #include "app/shutdown.h"
 #include "library/library_connection.h"
 #include "playback/player_engine.h"
+#include "screen/genre_views.h"
+#include "screen/letter_index.h"
 #include "screen/main_menu.h"
+#include "screen/name_lists.h"
+#include "screen/track_list.h"
 
 namespace app {
 namespace {
@@ -17,7 +21,14 @@ using ViewKeyHandler = void (*)(Jubo&, int16_t&);
 // The key handler of each view code; views not built yet have none, and their keys do nothing.
 constexpr std::array<ViewKeyHandler, screen::kViewCount> kViewHandlers = [] {
   std::array<ViewKeyHandler, screen::kViewCount> handlers{};
+  handlers[1] = screen::AlbumsKeyDown;
+  handlers[2] = screen::TracksKeyDown;
+  handlers[3] = screen::AlbumLettersKeyDown;
   handlers[4] = screen::MainChooserKeyDown;
+  handlers[9] = screen::AlbumGenreKeyDown;
+  handlers[11] = screen::ArtistGenreKeyDown;
+  handlers[12] = screen::ArtistsKeyDown;
+  handlers[14] = screen::ArtistAlbumsKeyDown;
   return handlers;
 }();
 

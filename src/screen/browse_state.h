@@ -11,8 +11,8 @@ namespace screen {
 struct BrowseState {
   // "All" then the library's genres, built once per run on first entry into each hierarchy.
   std::vector<std::string> AlbumGenreNames, ArtistGenreNames;
-  int32_t AlbumGenreCount = -1;   // entries of AlbumGenreNames; -1 until built
-  int32_t ArtistGenreCount = -1;  // entries of ArtistGenreNames; -1 until built
+  int32_t AlbumGenreCount = -1;          // entries of AlbumGenreNames; -1 until built
+  int32_t ArtistGenreCount = -1;         // entries of ArtistGenreNames; -1 until built
   std::vector<std::string> LetterItems;  // the index: upper-case letters, then "*" if any
   int32_t LetterCount = 0;
   // What Enter adds for each row of the track list now shown: Title + " by " + Artist.

@@ -6,6 +6,7 @@
 
 #include "app/jubo.h"
 #include "app/keys.h"
+#include "screen/genre_views.h"
 #include "screen/list_movement.h"
 #include "screen/render.h"
 
@@ -37,7 +38,10 @@ std::vector<MenuItem> Items(const app::Jubo& jubo) {
 // refuse Enter with the error cue.
 using ItemAction = std::function<void(app::Jubo&)>;
 const std::vector<std::pair<std::string, ItemAction>>& Actions() {
-  static const std::vector<std::pair<std::string, ItemAction>> actions;
+  static const std::vector<std::pair<std::string, ItemAction>> actions = {
+      {"album", [](app::Jubo& jubo) { EnterHierarchy(jubo, "album"); }},
+      {"artist", [](app::Jubo& jubo) { EnterHierarchy(jubo, "artist"); }},
+  };
   return actions;
 }
 

@@ -9,6 +9,11 @@ FakeEventLoop& FakeEventLoop::Keys(std::initializer_list<int16_t> keys) {
   return *this;
 }
 
+FakeEventLoop& FakeEventLoop::Keys(int16_t key, int times) {
+  for (int i = 0; i < times; ++i) steps_.push_back({Step::kKey, key, 0, {}});
+  return *this;
+}
+
 FakeEventLoop& FakeEventLoop::Wait(int64_t ms) {
   steps_.push_back({Step::kWait, 0, ms, {}});
   return *this;

@@ -19,6 +19,7 @@ class FakeEventLoop : public app::EventLoop {
  public:
   // Script steps.
   FakeEventLoop& Keys(std::initializer_list<int16_t> keys);
+  FakeEventLoop& Keys(int16_t key, int times);
   FakeEventLoop& Wait(int64_t ms);
   FakeEventLoop& Click();
   FakeEventLoop& Quit();

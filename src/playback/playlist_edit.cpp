@@ -1,0 +1,33 @@
+#include "playback/playlist_edit.h"
+
+#include "app/jubo.h"
+
+namespace playback {
+
+void PlaySong(app::Jubo& jubo, int32_t row) {
+  jubo.player->SetURL(jubo.playlist.Playlist[static_cast<size_t>(row)].file);
+  jubo.player->play();
+}
+
+void RemoveSong(app::Jubo& jubo, int32_t j) {
+  PlaylistState& p = jubo.playlist;
+  const bool was_current = p.CurrentSong == j;
+  if (was_current) jubo.player->stop();
+  p.Playlist.erase(p.Playlist.begin() + j);
+  p.Playlist.emplace_back();  // the table keeps its capacity
+  --p.SongCount;
+  if (p.SongCount == 0) {
+    p.CurrentSong = 0;
+    jubo.player->stop();
+  } else if (was_current && p.CurrentSong > p.SongCount - 1) {
+    // The last entry was playing and went: the list starts over.
+    p.CurrentSong = 0;
+    PlaySong(jubo, 0);
+  } else if (j < p.CurrentSong) {
+    --p.CurrentSong;  // the same song plays on, one place earlier
+  } else if (was_current) {
+    PlaySong(jubo, p.CurrentSong);  // the song that moved into its place
+  }
+}
+
+}  // namespace playback

@@ -1,0 +1,25 @@
+// Enter on a browse view puts music into the playlist: every song of a genre, a first letter,
+// an artist or an album after a yes/no question, or one song from the track list at once, as a
+// toggle. Playback starts when nothing had been chosen to play yet.
+#pragma once
+
+#include <string>
+
+namespace app {
+struct Jubo;
+}
+
+namespace screen {
+
+// "Add selection": the highlighted genre's songs ("All": every song), by album and track.
+void AddGenreSongs(app::Jubo& jubo);
+// "Add selection": the songs whose album (or artist) begins with the highlighted letter.
+void AddLetterSongs(app::Jubo& jubo);
+// "Add selection": every song of the highlighted artist, whatever the genre.
+void AddArtistSongs(app::Jubo& jubo);
+// "Add album": the songs of `album` (raw), in track order.
+void AddAlbum(app::Jubo& jubo, const std::string& album);
+// The track list's Enter: the highlighted song goes into the playlist, or out of it.
+void ToggleTrack(app::Jubo& jubo);
+
+}  // namespace screen

@@ -1,0 +1,174 @@
+#include "screen/name_lists.h"
+
+#include <cctype>
+
+#include "app/jubo.h"
+#include "app/keys.h"
+#include "library/queries.h"
+#include "screen/adding.h"
+#include "screen/letter_index.h"
+#include "screen/list_movement.h"
+#include "screen/paged_list.h"
+#include "screen/render.h"
+#include "screen/track_list.h"
+
+namespace screen {
+namespace {
+
+constexpr const char* kSongsHint =
+    "[Left = Back] [Up/Down = Scroll] [Right = Show Songs] [Enter/OK = Add to Playlist]";
+constexpr const char* kAlbumsHint =
+    "[Left = Back] [Up/Down = Scroll] [Right = Show Albums] [Enter/OK = Add to Playlist]";
+
+// The letter a list's title names: that of the first name of the whole list.
+std::string TitleLetter(textdb::Cursor& cursor, const char* column) {
+  cursor.MoveFirst();
+  std::string_view name = cursor.IsEOF() ? "" : cursor.Field(column).value_or("");
+  auto c = static_cast<unsigned char>(name.empty() ? ' ' : name[0]);
+  if (c >= 0x80 || !std::isalpha(c)) return "*";
+  return std::string(1, static_cast<char>(std::toupper(c)));
+}
+
+// Draws the cursor's page, one row a name: `fill(row, name)` fills the row.
+void DrawNames(app::Jubo& jubo, textdb::Cursor& cursor, int16_t& page, const char* column,
+               const char* kind, const char* hint,
+               const std::function<void(int row, const std::string& name)>& fill) {
+  ScreenState& s = jubo.screen;
+  DrawListPage(jubo, page, cursor.RecordCount(), kind, hint, [&](int row, long index) {
+    cursor.MoveFirst();
+    cursor.Move(index);
+    fill(row, std::string(cursor.Field(column).value_or("")));
+    rendericon(s, kIconSingleCD, row);
+  });
+}
+
+void OpenTracks(app::Jubo& jubo, const std::string& album, const std::string& title) {
+  ScreenState& s = jubo.screen;
+  StepIn(jubo);
+  CreateTracks(jubo, album);
+  rendertitle(s, *jubo.measure, title);
+  s.CurrentView = 2;
+  RenderTracks(jubo);
+  renderhighlight(s);
+}
+
+}  // namespace
+
+void CreateAlbums(app::Jubo& jubo, const std::string& first_letter) {
+  library::LibraryState& lib = jubo.library;
+  lib.sqlAlbums = library::AlbumsOfLetterQuery(first_letter, lib.AlbumGenre);
+  lib.rsAlbums.Open(lib.sqlAlbums, lib.LibraryConnection);
+  jubo.screen.ViewPage[1] = 1;
+}
+
+void CreateArtists(app::Jubo& jubo, const std::string& first_letter) {
+  library::LibraryState& lib = jubo.library;
+  lib.sqlArtists = library::ArtistsOfLetterQuery(first_letter, lib.ArtistGenre);
+  lib.rsArtists.Open(lib.sqlArtists, lib.LibraryConnection);
+  jubo.screen.ViewPage[12] = 1;
+}
+
+void CreateArtistAlbums(app::Jubo& jubo, const std::string& artist) {
+  library::LibraryState& lib = jubo.library;
+  lib.sqlAlbums = library::ArtistAlbumsQuery(artist, lib.ArtistGenre);
+  lib.rsAlbums.Open(lib.sqlAlbums, lib.LibraryConnection);
+  jubo.screen.ViewPage[14] = 1;
+}
+
+void RenderAlbums(app::Jubo& jubo) {
+  ScreenState& s = jubo.screen;
+  library::LibraryState& lib = jubo.library;
+  rendertitle(s, *jubo.measure,
+              lib.AlbumGenre + " Albums beginning with " + TitleLetter(lib.rsAlbums, "Album"));
+  DrawNames(jubo, lib.rsAlbums, s.ViewPage[1], "Album", " Albums",
+            s.CurrentView == 1 ? kSongsHint
+                               : "[Left = Back] [Up/Down = Scroll] [Enter/OK = Select/Deselect "
+                                 "Album]",
+            [&](int row, const std::string& album) {
+              SetRow(s, row, fittowidth(album, s.frmMain.lblItem[0], *jubo.measure), album);
+            });
+}
+
+void RenderArtists(app::Jubo& jubo) {
+  ScreenState& s = jubo.screen;
+  library::LibraryState& lib = jubo.library;
+  rendertitle(s, *jubo.measure,
+              lib.ArtistGenre + " Artists beginning with " + TitleLetter(lib.rsArtists, "Artist"));
+  DrawNames(jubo, lib.rsArtists, s.ViewPage[12], "Artist", " Artists",
+            s.CurrentView == 12 ? kAlbumsHint
+                                : "[Left = Back] [Up/Down = Scroll] [Enter/OK = Select/Deselect "
+                                  "Artist]",
+            [&](int row, const std::string& artist) {
+              SetRow(s, row, fittowidth(artist, s.frmMain.lblItem[0], *jubo.measure), "");
+              s.RowValues[static_cast<size_t>(row)] = artist;
+            });
+}
+
+void RenderArtistAlbums(app::Jubo& jubo) {
+  ScreenState& s = jubo.screen;
+  library::LibraryState& lib = jubo.library;
+  DrawNames(jubo, lib.rsAlbums, s.ViewPage[14], "Album", " Albums", kSongsHint,
+            [&](int row, const std::string& album) {
+              SetRow(s, row, fittowidth(album, s.frmMain.lblItem[0], *jubo.measure),
+                     lib.SelectedArtist);
+              s.RowValues[static_cast<size_t>(row)] = album;
+            });
+}
+
+std::string ArtistAlbumsTitle(const app::Jubo& jubo) {
+  return library::Unescape(jubo.library.SelectedArtist) + " Albums";
+}
+
+void AlbumsKeyDown(app::Jubo& jubo, int16_t& KeyCode) {
+  ScreenState& s = jubo.screen;
+  if (MoveInList(jubo, KeyCode, s.ViewPage[1], RenderAlbums)) return;
+  const std::string album = s.frmMain.lblItem[static_cast<size_t>(s.CurrentRow)].tag;
+  if (KeyCode == app::kKeyRight) {
+    if (ListIsEmpty(jubo)) return sound::PlayCue(jubo, jubo.cues.ErrorSound);
+    OpenTracks(jubo, album, album);
+  } else if (KeyCode == app::kKeyEnter) {
+    AddAlbum(jubo, album);
+  } else if (KeyCode == app::kKeyLeft) {
+    ReturnToLetters(jubo, jubo.library.rsAlbums);
+  }
+}
+
+void ArtistsKeyDown(app::Jubo& jubo, int16_t& KeyCode) {
+  ScreenState& s = jubo.screen;
+  if (MoveInList(jubo, KeyCode, s.ViewPage[12], RenderArtists)) return;
+  if (KeyCode == app::kKeyRight) {
+    if (ListIsEmpty(jubo)) return sound::PlayCue(jubo, jubo.cues.ErrorSound);
+    StepIn(jubo);
+    jubo.library.SelectedArtist = library::Escape(s.RowValues[static_cast<size_t>(s.CurrentRow)]);
+    CreateArtistAlbums(jubo, jubo.library.SelectedArtist);
+    rendertitle(s, *jubo.measure, ArtistAlbumsTitle(jubo));
+    s.CurrentView = 14;
+    RenderArtistAlbums(jubo);
+    renderhighlight(s);
+  } else if (KeyCode == app::kKeyEnter) {
+    AddArtistSongs(jubo);
+  } else if (KeyCode == app::kKeyLeft) {
+    ReturnToLetters(jubo, jubo.library.rsArtists);
+  }
+}
+
+void ArtistAlbumsKeyDown(app::Jubo& jubo, int16_t& KeyCode) {
+  ScreenState& s = jubo.screen;
+  if (MoveInList(jubo, KeyCode, s.ViewPage[14], RenderArtistAlbums)) return;
+  const std::string album = s.RowValues[static_cast<size_t>(s.CurrentRow)];
+  if (KeyCode == app::kKeyRight) {
+    if (ListIsEmpty(jubo)) return sound::PlayCue(jubo, jubo.cues.ErrorSound);
+    OpenTracks(jubo, album, album);
+  } else if (KeyCode == app::kKeyEnter) {
+    AddAlbum(jubo, album);
+  } else if (KeyCode == app::kKeyLeft) {
+    StepOut(jubo);
+    jubo.library.rsAlbums.Close();
+    s.CurrentView = 12;
+    RenderArtists(jubo);
+    s.CurrentRow = s.SavedRow[12];
+    renderhighlight(s);
+  }
+}
+
+}  // namespace screen

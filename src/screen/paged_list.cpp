@@ -1,0 +1,43 @@
+#include "screen/paged_list.h"
+
+#include "app/jubo.h"
+#include "screen/render.h"
+
+namespace screen {
+
+void DrawListPage(app::Jubo& jubo, int16_t& page, long count, std::string_view kind,
+                  std::string_view hint, const std::function<void(int row, long index)>& fill) {
+  ScreenState& s = jubo.screen;
+  ClearRows(s);
+  const long size = s.PageSize;
+  const long last_page = count == 0 ? 1 : (count + size - 1) / size;
+  if (page > last_page) page = static_cast<int16_t>(last_page);
+  if (page < 1) page = 1;
+  const long first = (page - 1) * size;
+  int row = 1;
+  for (long index = first; index < count && row <= size; ++index, ++row) fill(row, index);
+  for (; row <= size; ++row) SetRow(s, row, "", "");
+  s.frmMain.lblHelpAbove.caption = PagingText(page, s.PageSize, static_cast<int>(count), kind);
+  s.frmMain.lblHelpAbove.visible = true;
+  s.frmMain.lblHelpBelow.caption = std::string(hint);
+  s.frmMain.lblHelpBelow.visible = true;
+  s.CurrentRow = 1;
+}
+
+void StepIn(app::Jubo& jubo) {
+  ScreenState& s = jubo.screen;
+  ++s.CrumbDepth;
+  sound::PlayCue(jubo, jubo.cues.BeepSound);
+  s.SavedRow[static_cast<size_t>(s.CurrentView)] = s.CurrentRow;
+}
+
+void StepOut(app::Jubo& jubo) {
+  --jubo.screen.CrumbDepth;
+  sound::PlayCue(jubo, jubo.cues.BeepSound);
+}
+
+bool ListIsEmpty(const app::Jubo& jubo) {
+  return jubo.screen.frmMain.lblItem[static_cast<size_t>(jubo.screen.CurrentRow)].caption.empty();
+}
+
+}  // namespace screen

@@ -1,0 +1,258 @@
+// Browsing the library through the views, as a user does with the remote: genres, the letter
+// index, album and artist lists, an album's songs, and back out again.
+#include <gtest/gtest.h>
+
+#include "app/keys.h"
+#include "screen/track_list.h"
+#include "support/harness.h"
+
+namespace screen {
+namespace {
+
+using app::kKeyDown;
+using app::kKeyEnter;
+using app::kKeyLeft;
+using app::kKeyPageDown;
+using app::kKeyPageUp;
+using app::kKeyRight;
+using app::kKeyUp;
+using jubo_test::FixtureLibrary;
+using jubo_test::Harness;
+using jubo_test::kBeep;
+using jubo_test::kError;
+
+// The first `n` rows of the page, then empty ones up to 14.
+std::vector<std::string> Page(std::vector<std::string> rows) {
+  rows.resize(14);
+  return rows;
+}
+
+const std::string& Above(const Harness& h) { return h.jubo.screen.frmMain.lblHelpAbove.caption; }
+const std::string& Title(const Harness& h) { return h.jubo.screen.frmMain.lblTitle.caption; }
+
+FixtureLibrary LettersLibrary() {
+  FixtureLibrary library;
+  for (const char* album :
+       {"10 Rivers", "amber gold", "Blue Hour", "bee sides", "Zephyr Road", "Élan"}) {
+    library.Album(album, "O'Dara", "Jazz", {"Song"});
+  }
+  library.Album("Rock One", "Rocker", "Rock", {"Loud"});
+  library.Album("Blues One", "Bluesman", "Blues", {"Sad"});
+  library.Song({"Untagged", "Nobody", "Quiet", "1", "/music/untagged.ogg", "", ""});
+  return library;
+}
+
+TEST(BrowseViewsTest, GenresLettersAndTheWayBack) {
+  Harness h(LettersLibrary());
+  h.loop
+      .Keys({kKeyEnter})  // Select Songs by Album
+      .Then([&] {
+        EXPECT_EQ(h.jubo.screen.CurrentView, 9);
+        EXPECT_EQ(Title(h), "Select Albums");
+        EXPECT_EQ(h.jubo.screen.frmMain.lblCrumbs.caption, "Main Menu>");
+        // Songs without a genre make no row.
+        EXPECT_EQ(h.Rows(), Page({"All Albums", "Blues Albums", "Jazz Albums", "Rock Albums"}));
+        EXPECT_EQ(Above(h), "Displaying 1 to 4 of 4 Items");
+        EXPECT_EQ(h.jubo.screen.frmMain.lblHelpBelow.caption,
+                  "[Left = Back] [Up/Down = Scroll] [Right = Show Albums] [Enter/OK = Add to "
+                  "Playlist]");
+        EXPECT_EQ(IconKind(h.jubo.screen.frmMain.imgIcon[1]), kIconMultiCD);
+        h.TakeCues();
+      })
+      .Keys({kKeyDown, kKeyDown, kKeyRight})  // Jazz Albums
+      .Then([&] {
+        EXPECT_EQ(h.jubo.library.AlbumGenre, "Jazz");
+        EXPECT_EQ(h.jubo.library.ArtistGenre, "All");  // the other hierarchy keeps its filter
+        EXPECT_EQ(h.jubo.screen.CurrentView, 3);
+        EXPECT_EQ(Title(h), "Jazz Albums by First Letter");
+        // Letters in the order their names first come, lower-case names folded in, "*" last.
+        EXPECT_EQ(h.Rows(), Page({"A", "B", "Z", "*"}));
+        EXPECT_EQ(Above(h), "Displaying 1 to 4 of 4 Items");
+        EXPECT_EQ(h.jubo.screen.frmMain.shpHighlight.width, 600);  // narrow on the index
+      })
+      .Keys({kKeyDown, kKeyRight})  // B
+      .Then([&] {
+        EXPECT_EQ(h.jubo.screen.CurrentView, 1);
+        EXPECT_EQ(Title(h), "Jazz Albums beginning with B");
+        EXPECT_EQ(h.Rows(), Page({"bee sides", "Blue Hour"}));
+        EXPECT_EQ(Above(h), "Displaying 1 to 2 of 2 Albums");
+        EXPECT_EQ(IconKind(h.jubo.screen.frmMain.imgIcon[1]), kIconSingleCD);
+        EXPECT_EQ(h.jubo.screen.frmMain.lblCrumbs.caption,
+                  "Main Menu>Select Albums>Jazz Albums by First Letter>");
+      })
+      .Keys({kKeyLeft})
+      .Then([&] {
+        EXPECT_EQ(h.jubo.screen.CurrentView, 3);
+        EXPECT_EQ(h.HighlightedRow(), "B");  // the row the user left
+        EXPECT_EQ(h.jubo.library.rsAlbums.State(), textdb::Cursor::kStateClosed);
+      })
+      .Keys({kKeyDown, kKeyDown, kKeyRight})  // "*"
+      .Then([&] {
+        EXPECT_EQ(Title(h), "Jazz Albums beginning with *");
+        EXPECT_EQ(h.Rows(), Page({"10 Rivers", "Élan"}));
+      })
+      .Keys({kKeyLeft, kKeyLeft})
+      .Then([&] {
+        EXPECT_EQ(h.jubo.screen.CurrentView, 9);
+        EXPECT_EQ(h.HighlightedRow(), "Jazz Albums");
+      })
+      .Keys({kKeyLeft})
+      .Then([&] {
+        EXPECT_EQ(h.jubo.screen.CurrentView, 4);
+        EXPECT_EQ(h.HighlightedRow(), "Select Songs by Album");
+        EXPECT_EQ(h.jubo.screen.CrumbDepth, 1);
+      });
+  h.Run();
+}
+
+TEST(BrowseViewsTest, PagingFollowsOneRuleEverywhere) {
+  // 27 index rows: every letter and "*".
+  FixtureLibrary library;
+  for (char c = 'A'; c <= 'Z'; ++c) library.Album(std::string(1, c) + " Album", "X", "Jazz", {"S"});
+  library.Album("1 Album", "X", "Jazz", {"S"});
+  Harness h(library);
+  h.loop.Keys({kKeyEnter, kKeyRight})
+      .Then([&] {
+        EXPECT_EQ(Above(h), "Displaying 1 to 14 of 27 Items");
+        h.TakeCues();
+      })
+      .Keys({kKeyPageDown})
+      .Then([&] {
+        EXPECT_EQ(Above(h), "Displaying 15 to 27 of 27 Items");
+        std::vector<std::string> rows = h.Rows();
+        EXPECT_EQ(rows[12], "*");
+        EXPECT_EQ(rows[13], "");
+      })
+      // Page Down on the last page draws it again from its first row.
+      .Keys({kKeyDown, kKeyPageDown})
+      .Then([&] {
+        EXPECT_EQ(Above(h), "Displaying 15 to 27 of 27 Items");
+        EXPECT_EQ(h.jubo.screen.CurrentRow, 1);
+        h.TakeCues();
+      })
+      // Down onto the empty row is refused.
+      .Keys({kKeyPageUp, kKeyPageDown})
+      .Keys(kKeyDown, 12)
+      .Then([&] {
+        EXPECT_EQ(h.HighlightedRow(), "*");
+        h.TakeCues();
+      })
+      .Keys({kKeyDown})
+      .Then([&] {
+        EXPECT_EQ(h.HighlightedRow(), "*");
+        EXPECT_EQ(h.TakeCues(), std::vector<std::string>{kError});
+      })
+      // Up from the first row of page 2 goes to the last row of page 1.
+      .Keys({kKeyPageUp, kKeyPageDown, kKeyUp})
+      .Then([&] {
+        EXPECT_EQ(Above(h), "Displaying 1 to 14 of 27 Items");
+        EXPECT_EQ(h.jubo.screen.CurrentRow, 14);
+        EXPECT_EQ(h.HighlightedRow(), "N");
+      })
+      // Page Up on page 1 draws nothing and goes to the first row; Up there is refused.
+      .Keys({kKeyPageUp, kKeyPageUp, kKeyUp})
+      .Then([&] {
+        EXPECT_EQ(h.jubo.screen.CurrentRow, 1);
+        EXPECT_EQ(h.TakeCues().back(), kError);
+      });
+  h.Run();
+}
+
+TEST(BrowseViewsTest, ThirtyAlbumsPageFourteenFourteenTwo) {
+  FixtureLibrary library;
+  for (int i = 0; i < 30; ++i) {
+    library.Album("Best " + std::string(i < 10 ? "0" : "") + std::to_string(i), "X", "Jazz", {"S"});
+  }
+  Harness h(library);
+  h.loop.Keys({kKeyEnter, kKeyRight, kKeyRight})
+      .Then([&] { EXPECT_EQ(Above(h), "Displaying 1 to 14 of 30 Albums"); })
+      .Keys({kKeyPageDown})
+      .Then([&] { EXPECT_EQ(Above(h), "Displaying 15 to 28 of 30 Albums"); })
+      .Keys({kKeyPageDown})
+      .Then([&] {
+        EXPECT_EQ(Above(h), "Displaying 29 to 30 of 30 Albums");
+        EXPECT_EQ(h.Rows(), Page({"Best 28", "Best 29"}));
+      })
+      // Down from the last row of a full page goes to the next page's first row.
+      .Keys({kKeyPageUp})
+      .Keys(kKeyDown, 14)
+      .Then([&] {
+        EXPECT_EQ(Above(h), "Displaying 29 to 30 of 30 Albums");
+        EXPECT_EQ(h.HighlightedRow(), "Best 28");
+      });
+  h.Run();
+}
+
+TEST(BrowseViewsTest, ArtistsTheirAlbumsAndAnAlbumsSongs) {
+  FixtureLibrary library;
+  library
+      .Album("Dara's Best", "O'Dara", "Jazz",
+             {"Intro", "Two", "Three", "Four", "Five", "Six", "Seven", "Eight", "Nine", "Ten",
+              "Eleven", "Outro"})
+      .Album("Second", "O'Dara", "Jazz", {"A"})
+      .Album("Other", "Other Artist", "Rock", {"B"});
+  Harness h(library);
+  h.loop
+      .Keys({kKeyDown, kKeyEnter})  // Select Songs by Artist
+      .Then([&] {
+        EXPECT_EQ(h.jubo.screen.CurrentView, 11);
+        EXPECT_EQ(h.Rows(), Page({"All Artists", "Jazz Artists", "Rock Artists"}));
+      })
+      .Keys({kKeyRight})
+      .Then([&] { EXPECT_EQ(Title(h), "All Artists by First Letter"); })
+      .Keys({kKeyRight})  // O
+      .Then([&] {
+        EXPECT_EQ(Title(h), "All Artists beginning with O");
+        EXPECT_EQ(h.Rows(), Page({"O'Dara", "Other Artist"}));
+        EXPECT_EQ(Above(h), "Displaying 1 to 2 of 2 Artists");
+      })
+      .Keys({kKeyRight})
+      .Then([&] {
+        EXPECT_EQ(h.jubo.screen.CurrentView, 14);
+        EXPECT_EQ(h.jubo.library.SelectedArtist, "O''Dara");
+        EXPECT_EQ(Title(h), "O'Dara Albums");
+        EXPECT_EQ(h.Rows(), Page({"Dara's Best", "Second"}));
+      })
+      .Keys({kKeyRight})
+      .Then([&] {
+        EXPECT_EQ(h.jubo.screen.CurrentView, 2);
+        EXPECT_EQ(Title(h), "Dara's Best");
+        std::vector<std::string> rows = h.Rows();
+        EXPECT_EQ(rows[0], "1 Intro by O'Dara");
+        EXPECT_EQ(rows[11], "12 Outro by O'Dara");
+        EXPECT_EQ(Above(h), "Displaying 1 to 12 of 12 Tracks");
+        EXPECT_EQ(IconKind(h.jubo.screen.frmMain.imgIcon[1]), kIconTrack);
+        EXPECT_EQ(h.jubo.screen.frmMain.lblHelpBelow.caption,
+                  "[Left = Back] [Up/Down = Scroll] [Enter/OK = Add to/Remove from Playlist]");
+      })
+      // The same album again: its quote is escaped afresh each time, never twice.
+      .Keys({kKeyLeft, kKeyRight})
+      .Then([&] { EXPECT_EQ(h.jubo.library.rsTracks.RecordCount(), 12); })
+      .Keys({kKeyLeft})
+      .Then([&] {
+        EXPECT_EQ(h.jubo.screen.CurrentView, 14);
+        EXPECT_EQ(Title(h), "O'Dara Albums");
+      })
+      .Keys({kKeyLeft})
+      .Then([&] {
+        EXPECT_EQ(h.jubo.screen.CurrentView, 12);
+        EXPECT_EQ(h.HighlightedRow(), "O'Dara");
+      })
+      .Keys({app::KeyOf('M')})
+      .Then([&] {
+        EXPECT_EQ(h.jubo.screen.CurrentView, 4);
+        EXPECT_EQ(h.jubo.library.rsArtists.State(), textdb::Cursor::kStateClosed);
+      });
+  h.Run();
+}
+
+TEST(TrackRowTextTest, NumbersAsNumbersAndNoNumberAsNone) {
+  EXPECT_EQ(TrackRowText("03", "Intro", "X"), "3 Intro by X");
+  EXPECT_EQ(TrackRowText("12", "Outro", "X"), "12 Outro by X");
+  EXPECT_EQ(TrackRowText("", "Intro", "X"), "Intro by X");
+  EXPECT_EQ(TrackRowText("3/12", "Intro", "X"), "Intro by X");
+  EXPECT_EQ(TrackRowText("Bonus", "Intro", ""), "Intro by ");
+}
+
+}  // namespace
+}  // namespace screen

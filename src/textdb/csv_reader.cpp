@@ -86,6 +86,28 @@ std::string FromUtf16(std::string_view bytes, const char* charset, std::vector<L
 
 int NoSpace(unsigned char) { return 0; }
 
+// Most lines of a library hold no quote: their fields are what lies between the commas, which
+// is exactly what libcsv gives for them (blanks kept), at a fraction of the cost. Such a line
+// is split here; a line with a quote or a NUL byte goes through libcsv. `line` may end in its
+// line break. Returns false when the line needs libcsv; *blank when it holds nothing.
+bool SplitPlainLine(std::string_view line, std::vector<std::string_view>* fields, bool* blank) {
+  if (line.find_first_of(std::string_view("\"\0", 2)) != std::string_view::npos) return false;
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+  fields->clear();
+  *blank = line.empty();
+  if (*blank) return true;
+  size_t start = 0;
+  for (;;) {
+    size_t comma = line.find(',', start);
+    if (comma == std::string_view::npos) {
+      fields->push_back(line.substr(start));
+      return true;
+    }
+    fields->push_back(line.substr(start, comma - start));
+    start = comma + 1;
+  }
+}
+
 // Collects libcsv's fields into reused buffers and hands out each row's fields as views.
 class FieldCollector {
  public:
@@ -195,6 +217,13 @@ class Parser {
         row_begin = pos;
         row_first_line_end = next;
         row_line = current;
+        bool blank = false;
+        if (SplitPlainLine(text_.substr(pos, next - pos), &plain_, &blank)) {
+          if (!blank) on_row_(CsvRow{current, pos, next, plain_});
+          pos = next;
+          ++current;
+          continue;
+        }
       }
       csv_parse(&parser, text_.data() + pos, next - pos, FieldCollector::OnField,
                 FieldCollector::OnRowEnd, &collector_);
@@ -221,6 +250,7 @@ class Parser {
   const CsvRowFn& on_row_;
   std::vector<LoadNote>* notes_;
   FieldCollector collector_;
+  std::vector<std::string_view> plain_;  // fields of a line split without libcsv
 };
 
 }  // namespace
@@ -248,6 +278,7 @@ void ParseCsv(std::string_view text, const CsvRowFn& on_row, std::vector<LoadNot
 struct CsvRowReader::State {
   csv_parser parser;
   FieldCollector collector;
+  std::vector<std::string_view> plain;
 };
 
 CsvRowReader::CsvRowReader() : state_(std::make_unique<State>()) {
@@ -259,6 +290,8 @@ CsvRowReader::~CsvRowReader() { csv_free(&state_->parser); }
 
 const std::vector<std::string_view>& CsvRowReader::Read(std::string_view row) {
   State& s = *state_;
+  bool blank = false;
+  if (SplitPlainLine(row, &s.plain, &blank)) return s.plain;
   s.collector.Reset();
   csv_parse(&s.parser, row.data(), row.size(), FieldCollector::OnField, FieldCollector::OnRowEnd,
             &s.collector);

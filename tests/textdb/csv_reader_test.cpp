@@ -100,3 +100,29 @@ TEST(CsvReaderTest, DecodesTheCharsetsTaggersWrite) {
 
 }  // namespace
 }  // namespace textdb
+
+namespace textdb {
+namespace {
+
+// Lines without quotes are split without libcsv; they must come out as libcsv gives them. The
+// same line with its first field quoted goes through libcsv, and must read the same.
+TEST(CsvReaderTest, PlainLinesReadAsLibcsvReadsThem) {
+  const std::string_view kLines[] = {"a,b,c\n", " a , b ,c \r\n",  ",,\n",    "x,\r",
+                                     "solo",    "tab\there,end\n", "é,ü,ß\n", "a,,b,\n"};
+  for (std::string_view line : kLines) {
+    std::vector<std::vector<std::string>> plain, quoted;
+    std::vector<LoadNote> notes;
+    ParseCsv(
+        line, [&](const CsvRow& r) { plain.emplace_back(r.fields.begin(), r.fields.end()); },
+        &notes);
+    const std::string forced = "\"" + std::string(line.substr(0, line.find(','))) + "\"" +
+                               std::string(line.substr(std::min(line.find(','), line.size())));
+    ParseCsv(
+        forced, [&](const CsvRow& r) { quoted.emplace_back(r.fields.begin(), r.fields.end()); },
+        &notes);
+    EXPECT_EQ(plain, quoted) << "'" << line << "'";
+  }
+}
+
+}  // namespace
+}  // namespace textdb

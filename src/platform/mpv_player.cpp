@@ -1,5 +1,6 @@
 #include "platform/mpv_player.h"
 
+#include <dlfcn.h>
 #include <mpv/client.h>
 
 #include <algorithm>
@@ -11,13 +12,56 @@
 #include <utility>
 
 namespace platform {
+namespace {
+
+// libmpv is opened when the first player is made rather than linked: it brings some hundred
+// and fifty libraries of its own, whose loading would delay every start of the program by a
+// fifth of a second, even a second copy's that only finds the first one running.
+// clang-format off
+#define JUBO_LIBMPV_FUNCTIONS(X)                                                     \
+  X(command) X(create) X(error_string) X(free) X(get_property) X(get_property_string) \
+  X(initialize) X(observe_property) X(set_option_string) X(set_property)             \
+  X(set_wakeup_callback) X(terminate_destroy) X(wait_event)
+// clang-format on
+
+struct Libmpv {
+#define JUBO_LIBMPV_POINTER(name) decltype(&mpv_##name) name = nullptr;
+  JUBO_LIBMPV_FUNCTIONS(JUBO_LIBMPV_POINTER)
+#undef JUBO_LIBMPV_POINTER
+};
+
+// The library, opened once for the program's life; null, with the reason in *error, when it
+// cannot be opened or lacks a function.
+const Libmpv* OpenLibmpv(std::string* error) {
+  static const std::pair<Libmpv, std::string> opened = [] {
+    std::pair<Libmpv, std::string> result;
+    void* handle = dlopen(JUBO_LIBMPV, RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+      result.second = std::string("cannot open libmpv: ") + dlerror();
+      return result;
+    }
+#define JUBO_LIBMPV_RESOLVE(name)                                                           \
+  result.first.name = reinterpret_cast<decltype(&mpv_##name)>(dlsym(handle, "mpv_" #name)); \
+  if (result.first.name == nullptr) result.second = JUBO_LIBMPV " lacks mpv_" #name;
+    JUBO_LIBMPV_FUNCTIONS(JUBO_LIBMPV_RESOLVE)
+#undef JUBO_LIBMPV_RESOLVE
+    return result;
+  }();
+  if (!opened.second.empty()) {
+    *error = opened.second;
+    return nullptr;
+  }
+  return &opened.first;
+}
+
+}  // namespace
 
 using playback::MediaPlayerEvents;
 
 class MpvPlayer::Impl {
  public:
-  Impl(app::EventLoop& loop, mpv_handle* mpv)
-      : loop_(loop), mpv_(mpv), link_(std::make_shared<Link>(Link{this})) {}
+  Impl(const Libmpv& lib, app::EventLoop& loop, mpv_handle* mpv)
+      : lib_(lib), loop_(loop), mpv_(mpv), link_(std::make_shared<Link>(Link{this})) {}
   ~Impl();
 
   bool Start(const std::string& audio_output, std::string* error);
@@ -56,24 +100,25 @@ class MpvPlayer::Impl {
 
   void SetFlag(const char* name, bool value) {
     int flag = value ? 1 : 0;
-    mpv_set_property(mpv_, name, MPV_FORMAT_FLAG, &flag);
+    lib_.set_property(mpv_, name, MPV_FORMAT_FLAG, &flag);
   }
-  void SetSpeed(double speed) { mpv_set_property(mpv_, "speed", MPV_FORMAT_DOUBLE, &speed); }
+  void SetSpeed(double speed) { lib_.set_property(mpv_, "speed", MPV_FORMAT_DOUBLE, &speed); }
   bool Flag(const char* name) const {
     int flag = 0;
-    return mpv_get_property(mpv_, name, MPV_FORMAT_FLAG, &flag) >= 0 && flag != 0;
+    return lib_.get_property(mpv_, name, MPV_FORMAT_FLAG, &flag) >= 0 && flag != 0;
   }
   double Double(const char* name) const {
     double value = 0;
-    return mpv_get_property(mpv_, name, MPV_FORMAT_DOUBLE, &value) >= 0 ? value : 0;
+    return lib_.get_property(mpv_, name, MPV_FORMAT_DOUBLE, &value) >= 0 ? value : 0;
   }
   void Seek(double seconds) {
     // Never negative: mpv counts a negative absolute seek from the end.
     std::string target = std::to_string(std::max(0.0, seconds));
     const char* command[] = {"seek", target.c_str(), "absolute", nullptr};
-    mpv_command(mpv_, command);
+    lib_.command(mpv_, command);
   }
 
+  const Libmpv& lib_;
   app::EventLoop& loop_;
   mpv_handle* mpv_;
   std::shared_ptr<Link> link_;
@@ -88,9 +133,9 @@ class MpvPlayer::Impl {
 
 MpvPlayer::Impl::~Impl() {
   // After this no mpv thread calls Wakeup; tasks already posted find the link empty.
-  mpv_set_wakeup_callback(mpv_, nullptr, nullptr);
+  lib_.set_wakeup_callback(mpv_, nullptr, nullptr);
   link_->impl = nullptr;
-  mpv_terminate_destroy(mpv_);
+  lib_.terminate_destroy(mpv_);
 }
 
 bool MpvPlayer::Impl::Start(const std::string& audio_output, std::string* error) {
@@ -104,21 +149,21 @@ bool MpvPlayer::Impl::Start(const std::string& audio_output, std::string* error)
   };
   for (const auto& [name, value] : options) {
     if (value.empty()) continue;  // mpv's own default
-    if (int rc = mpv_set_option_string(mpv_, name, value.c_str()); rc < 0) {
+    if (int rc = lib_.set_option_string(mpv_, name, value.c_str()); rc < 0) {
       *error =
-          std::string("mpv does not accept ") + name + "=" + value + ": " + mpv_error_string(rc);
+          std::string("mpv does not accept ") + name + "=" + value + ": " + lib_.error_string(rc);
       return false;
     }
   }
-  if (int rc = mpv_initialize(mpv_); rc < 0) {
-    *error = std::string("mpv does not start: ") + mpv_error_string(rc);
+  if (int rc = lib_.initialize(mpv_); rc < 0) {
+    *error = std::string("mpv does not start: ") + lib_.error_string(rc);
     return false;
   }
   // mpv takes any name for the output and plays nothing when it knows none of them.
   if (!audio_output.empty()) {
-    if (char* choices = mpv_get_property_string(mpv_, "option-info/ao/choices")) {
+    if (char* choices = lib_.get_property_string(mpv_, "option-info/ao/choices")) {
       std::string known = std::string(",") + choices + ",";
-      mpv_free(choices);
+      lib_.free(choices);
       size_t start = 0;
       while (start <= audio_output.size()) {
         size_t end = std::min(audio_output.find(',', start), audio_output.size());
@@ -132,9 +177,9 @@ bool MpvPlayer::Impl::Start(const std::string& audio_output, std::string* error)
       }
     }
   }
-  mpv_observe_property(mpv_, 0, "pause", MPV_FORMAT_FLAG);
-  mpv_observe_property(mpv_, 0, "eof-reached", MPV_FORMAT_FLAG);
-  mpv_set_wakeup_callback(mpv_, &Impl::Wakeup, this);
+  lib_.observe_property(mpv_, 0, "pause", MPV_FORMAT_FLAG);
+  lib_.observe_property(mpv_, 0, "eof-reached", MPV_FORMAT_FLAG);
+  lib_.set_wakeup_callback(mpv_, &Impl::Wakeup, this);
   return true;
 }
 
@@ -151,7 +196,7 @@ void MpvPlayer::Impl::Wakeup(void* data) {
 void MpvPlayer::Impl::DrainEvents() {
   drain_posted_ = false;
   for (;;) {
-    mpv_event* event = mpv_wait_event(mpv_, 0);
+    mpv_event* event = lib_.wait_event(mpv_, 0);
     switch (event->event_id) {
       case MPV_EVENT_NONE:
         return;
@@ -243,7 +288,7 @@ void MpvPlayer::Impl::SetURL(const std::string& url) {
   SetSpeed(1);
   if (url.empty()) {
     const char* command[] = {"stop", nullptr};
-    mpv_command(mpv_, command);
+    lib_.command(mpv_, command);
     state_ = playback::kStopped;
     Raise([](MediaPlayerEvents& l) { l.OpenStateChange(); });
     return;
@@ -251,8 +296,8 @@ void MpvPlayer::Impl::SetURL(const std::string& url) {
   // An argument array: no quoting, whatever the file name holds.
   const char* command[] = {"loadfile", url.c_str(), "replace", nullptr};
   int64_t id = -1;
-  if (mpv_command(mpv_, command) < 0 ||
-      mpv_get_property(mpv_, "playlist/0/id", MPV_FORMAT_INT64, &id) < 0) {
+  if (lib_.command(mpv_, command) < 0 ||
+      lib_.get_property(mpv_, "playlist/0/id", MPV_FORMAT_INT64, &id) < 0) {
     state_ = playback::kStopped;
     Raise([](MediaPlayerEvents& l) { l.OpenStateChange(); });
     Raise([](MediaPlayerEvents& l) { l.Error(); });
@@ -347,12 +392,14 @@ double MpvPlayer::Impl::Duration() const { return loaded_ ? std::max(0.0, Double
 
 std::unique_ptr<MpvPlayer> MpvPlayer::Create(app::EventLoop& loop, const std::string& audio_output,
                                              std::string* error) {
-  mpv_handle* mpv = mpv_create();
+  const Libmpv* lib = OpenLibmpv(error);
+  if (lib == nullptr) return nullptr;
+  mpv_handle* mpv = lib->create();
   if (mpv == nullptr) {
     *error = "mpv cannot be created (out of memory, or an unusable locale)";
     return nullptr;
   }
-  auto impl = std::make_unique<Impl>(loop, mpv);
+  auto impl = std::make_unique<Impl>(*lib, loop, mpv);
   if (!impl->Start(audio_output, error)) return nullptr;
   return std::unique_ptr<MpvPlayer>(new MpvPlayer(std::move(impl)));
 }

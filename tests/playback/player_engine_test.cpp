@@ -16,18 +16,16 @@ using app::kKeyEnter;
 using app::kKeyRight;
 using jubo_test::Harness;
 
-const std::vector<jubo_test::FixtureSong>& Songs() {
+const std::string& File(int song) {
   static const std::vector<jubo_test::FixtureSong> songs = jubo_test::SmallLibrary().songs();
-  return songs;
+  return songs[static_cast<size_t>(song)].filename;
 }
-const std::string& File(int song) { return Songs()[static_cast<size_t>(song)].filename; }
 
-// Appends the first `count` songs of the library once the program runs.
+// Appends the library's first `count` songs once the program runs, as the views do.
 void AddSongs(Harness& h, int count) {
   h.loop.Then([&h, count] { h.AddSongs(count); });
 }
 
-// Files of the playlist's live entries, in order.
 std::vector<std::string> Files(const Harness& h) {
   std::vector<std::string> files;
   for (int32_t i = 0; i < h.jubo.playlist.SongCount; ++i) {
@@ -40,65 +38,40 @@ TEST(PlayerEngineTest, PlayerKeysWaitForASongInThePlaylist) {
   Harness h;
   h.loop.Keys({KeyOf('P'), KeyOf('S'), KeyOf('N'), KeyOf('B'), KeyOf('F'), KeyOf('R')}).Then([&] {
     EXPECT_TRUE(h.player.loads.empty());
-    EXPECT_EQ(h.player.playState(), kStopped);
     EXPECT_EQ(h.jubo.playlist.CurrentSong, -1);
-    // They reached the Main Menu, which has no use for them.
-    EXPECT_EQ(h.jubo.screen.CurrentView, 4);
-    EXPECT_TRUE(h.TakeCues().empty());
+    EXPECT_EQ(h.jubo.screen.CurrentView, 4);  // the Main Menu had no use for them
   });
   h.Run();
 }
 
-TEST(PlayerEngineTest, TheFirstSongsStartPlaybackAndLaterOnesWait) {
-  Harness h;
-  AddSongs(h, 3);
-  h.loop.Wait(100).Then([&] {
-    EXPECT_EQ(h.jubo.playlist.CurrentSong, 0);
-    EXPECT_EQ(h.player.loads, std::vector<std::string>{File(0)});
-    EXPECT_EQ(h.player.playState(), kPlaying);
-    // The table grew by a thousand entries when the third came.
-    EXPECT_EQ(h.jubo.playlist.PlaylistCapacity, 1002);
-    EXPECT_EQ(h.jubo.playlist.Playlist[2].text, "Outro by O'Dara");
-  });
-  AddSongs(h, 1);
-  h.loop.Wait(100).Then([&] {
-    EXPECT_EQ(h.jubo.playlist.SongCount, 4);
-    EXPECT_EQ(h.player.loads.size(), 1u);
-  });
-  h.Run();
-}
-
-TEST(PlayerEngineTest, AtTheEndWithoutRepeatTheListRestsStoppedOnItsFirstSong) {
-  for (int count : {1, 3}) {
+TEST(PlayerEngineTest, AtTheEndTheListRestsOnItsFirstSongOrStartsOver) {
+  struct Case {
+    int songs;
+    int16_t repeat;
+    int state;  // once the last song has ended
+  };
+  const Case kCases[] = {{1, 0, kStopped}, {3, 0, kStopped}, {3, 1, kPlaying}};
+  for (const Case& c : kCases) {
     Harness h;
     h.player.default_length = 2;
-    AddSongs(h, count);
-    h.loop.Wait(2000 * count + 500).Then([&] {
-      EXPECT_EQ(h.jubo.playlist.CurrentSong, 0) << count;
-      EXPECT_EQ(h.player.playState(), kStopped) << count;
-      EXPECT_EQ(h.player.URL(), File(0)) << count;
-      EXPECT_FALSE(h.jubo.playlist.PlayPending) << count;
-      EXPECT_EQ(h.player.loads.size(), static_cast<size_t>(count + 1)) << count;
+    h.player.open_ms = 30;
+    h.jubo.settings.PlaylistLoop = c.repeat;
+    AddSongs(h, c.songs);
+    h.loop.Wait(2100 * c.songs).Then([&] {
+      const std::string label =
+          std::to_string(c.songs) + " songs, repeat " + std::to_string(c.repeat);
+      EXPECT_EQ(h.jubo.playlist.CurrentSong, 0) << label;
+      EXPECT_EQ(h.player.URL(), File(0)) << label;
+      EXPECT_EQ(h.player.playState(), c.state) << label;
+      EXPECT_EQ(h.player.loads.size(), static_cast<size_t>(c.songs + 1)) << label;
+      EXPECT_FALSE(h.jubo.playlist.PlayPending) << label;
+      // With repeat the first song starts within a tick of being ready.
+      if (c.repeat == 1) {
+        EXPECT_LE(h.player.played_at_ms - h.player.ready_at_ms, kPlayerTimerInterval) << label;
+      }
     });
     h.Run();
   }
-}
-
-TEST(PlayerEngineTest, WithRepeatTheFirstSongStartsOnceItIsReady) {
-  Harness h;
-  h.player.default_length = 2;
-  h.player.open_ms = 30;
-  h.jubo.settings.PlaylistLoop = 1;
-  AddSongs(h, 3);
-  h.loop.Wait(6200).Then([&] {
-    EXPECT_EQ(h.jubo.playlist.CurrentSong, 0);
-    EXPECT_EQ(h.player.loads, (std::vector<std::string>{File(0), File(1), File(2), File(0)}));
-    EXPECT_EQ(h.player.playState(), kPlaying);
-    EXPECT_FALSE(h.jubo.playlist.PlayPending);
-    EXPECT_GE(h.player.played_at_ms, h.player.ready_at_ms);
-    EXPECT_LE(h.player.played_at_ms - h.player.ready_at_ms, kPlayerTimerInterval);
-  });
-  h.Run();
 }
 
 TEST(PlayerEngineTest, NextAndPreviousWrapAroundWhateverRepeatSays) {
@@ -107,13 +80,9 @@ TEST(PlayerEngineTest, NextAndPreviousWrapAroundWhateverRepeatSays) {
     std::initializer_list<int16_t> keys;
     int32_t current;
   };
+  const int16_t N = KeyOf('N'), B = KeyOf('B');
   const Case kCases[] = {
-      {5, {KeyOf('B')}, 4},
-      {5, {KeyOf('N'), KeyOf('N')}, 2},
-      {5, {KeyOf('N'), KeyOf('N'), KeyOf('N'), KeyOf('N'), KeyOf('N')}, 0},
-      {5, {KeyOf('N'), KeyOf('B'), KeyOf('B')}, 4},
-      {1, {KeyOf('N')}, 0},
-      {1, {KeyOf('B')}, 0},
+      {5, {B}, 4}, {5, {N, N, N, N, N}, 0}, {5, {N, B, B}, 4}, {1, {N}, 0}, {1, {B}, 0},
   };
   for (const Case& c : kCases) {
     Harness h;
@@ -123,33 +92,32 @@ TEST(PlayerEngineTest, NextAndPreviousWrapAroundWhateverRepeatSays) {
           std::to_string(c.songs) + " songs, " + std::to_string(c.keys.size()) + " keys";
       EXPECT_EQ(h.jubo.playlist.CurrentSong, c.current) << label;
       EXPECT_EQ(h.player.URL(), File(c.current)) << label;
-      EXPECT_EQ(h.player.playState(), kPlaying) << label;
-      // Every key loaded its song again, from the beginning.
+      // Every key loaded its song again and plays it from the beginning.
       EXPECT_EQ(h.player.loads.size(), 1 + c.keys.size()) << label;
+      EXPECT_EQ(h.player.playState(), kPlaying) << label;
       EXPECT_LT(h.player.currentPosition(), 1) << label;
     });
     h.Run();
   }
-}
 
-TEST(PlayerEngineTest, NextWaitsWhileNonStopMusicQueuesItsSong) {
+  // N waits while Non-Stop Music queues its next song; B does not.
   Harness h;
   AddSongs(h, 3);
-  h.loop.Wait(100).Then([&] {
+  h.loop.Then([&] {
     h.jubo.selection.NonStop = true;
     h.jubo.selection.NonStopReady = false;
   });
-  h.loop.Keys({KeyOf('N')}).Then([&] { EXPECT_EQ(h.jubo.playlist.CurrentSong, 0); });
-  h.loop.Keys({KeyOf('B')}).Then([&] { EXPECT_EQ(h.jubo.playlist.CurrentSong, 2); });
+  h.loop.Keys({N}).Then([&] { EXPECT_EQ(h.jubo.playlist.CurrentSong, 0); });
+  h.loop.Keys({B}).Then([&] { EXPECT_EQ(h.jubo.playlist.CurrentSong, 2); });
   h.Run();
 }
 
-TEST(PlayerEngineTest, PlayPauseFromEachState) {
+TEST(PlayerEngineTest, PlayPauseFastForwardStopAndSkipBack) {
   struct Case {
     const char* from;
-    std::initializer_list<int16_t> keys;  // from playing at 10 s
-    int state;                            // after P
-    bool reloaded;
+    std::initializer_list<int16_t> keys;  // at 10 s into the first song
+    int state;                            // after one more second and P
+    bool from_the_beginning;
   };
   const Case kCases[] = {
       {"playing", {}, kPaused, false},
@@ -162,150 +130,99 @@ TEST(PlayerEngineTest, PlayPauseFromEachState) {
     AddSongs(h, 2);
     h.loop.Wait(10000).Keys(c.keys).Wait(1000).Keys({KeyOf('P')}).Wait(10).Then([&] {
       EXPECT_EQ(h.player.playState(), c.state) << c.from;
-      EXPECT_EQ(h.player.loads.size(), c.reloaded ? 2u : 1u) << c.from;
-      EXPECT_EQ(h.player.URL(), File(0)) << c.from;
-      // A stopped song starts over; the others go on from where they were.
-      if (c.reloaded) {
-        EXPECT_LT(h.player.currentPosition(), 1) << c.from;
-      } else {
-        EXPECT_GE(h.player.currentPosition(), 10) << c.from;
-      }
+      EXPECT_EQ(h.player.loads.size(), c.from_the_beginning ? 2u : 1u) << c.from;
+      EXPECT_EQ(h.jubo.playlist.CurrentSong, 0) << c.from;
+      EXPECT_EQ(h.player.currentPosition() < 1, c.from_the_beginning) << c.from;
     });
     h.Run();
   }
-}
 
-TEST(PlayerEngineTest, FastForwardTogglesAndSkipBackAsksTenSecondsBack) {
   Harness h;
   h.player.open_ms = 0;  // the song starts at 0 s on the clock
   AddSongs(h, 1);
   h.loop.Wait(4000).Keys({KeyOf('R')}).Then([&] {
     EXPECT_EQ(h.player.positions_asked, std::vector<double>{-6});
-    EXPECT_LT(h.player.currentPosition(), 0.1);  // the player starts the song over
+    EXPECT_EQ(h.player.currentPosition(), 0);  // the player starts the song over
   });
   h.loop.Keys({KeyOf('F')}).Wait(1000).Then([&] {
     EXPECT_EQ(h.player.playState(), kFastForward);
-    EXPECT_NEAR(h.player.currentPosition(), 4, 0.1);
+    EXPECT_EQ(h.player.currentPosition(), 4);
   });
   h.loop.Keys({KeyOf('F')}).Wait(1000).Then([&] {
     EXPECT_EQ(h.player.playState(), kPlaying);
-    EXPECT_NEAR(h.player.currentPosition(), 5, 0.1);
-  });
-  h.Run();
-}
-
-TEST(PlayerEngineTest, BothStopsKeepTheEntryAndItsFile) {
-  Harness h;
-  AddSongs(h, 3);
-  h.loop.Wait(100).Keys({KeyOf('N')}).Wait(5000).Keys({KeyOf('S')}).Then([&] {
-    EXPECT_EQ(h.player.playState(), kStopped);
-    EXPECT_EQ(h.jubo.playlist.CurrentSong, 1);
-    EXPECT_EQ(h.player.loads.size(), 2u);
-  });
-  // Playlist Control's Stop loads the file again first.
-  h.loop.Then([&] { StopAndReload(h.jubo); }).Wait(100).Then([&] {
-    EXPECT_EQ(h.player.playState(), kStopped);
-    EXPECT_EQ(h.player.loads, (std::vector<std::string>{File(0), File(1), File(1)}));
-    EXPECT_EQ(h.jubo.playlist.CurrentSong, 1);
+    EXPECT_EQ(h.player.currentPosition(), 5);
   });
   h.Run();
 }
 
 TEST(PlayerEngineTest, ShuffleAsksThenPlaysTheNewFirstSong) {
-  const std::vector<std::string> kInOrder = {File(0), File(1), File(2), File(3)};
   struct Case {
-    const char* what;
+    int songs;
     std::initializer_list<int16_t> answer;
     std::vector<std::string> order;
+    int32_t current;
   };
   // Draws 0.9, 0, 0.5, 0: entry 0 swaps with 3, 1 stays, 2 swaps with 3, 3 stays.
   const Case kCases[] = {
-      {"no", {kKeyEnter}, kInOrder},
-      {"yes", {kKeyRight, kKeyEnter}, {File(3), File(1), File(0), File(2)}},
+      {4, {kKeyEnter}, {File(0), File(1), File(2), File(3)}, 1},
+      {4, {kKeyRight, kKeyEnter}, {File(3), File(1), File(0), File(2)}, 0},
+      {1, {kKeyRight, kKeyEnter}, {File(0)}, 0},
   };
   for (const Case& c : kCases) {
     Harness h;
     h.random.next = {0.9, 0, 0.5, 0};
-    AddSongs(h, 4);
+    AddSongs(h, c.songs);
     h.loop.Wait(100).Keys({KeyOf('N')}).Wait(3000).Keys({KeyOf('X')}).Then([&] {
       EXPECT_EQ(h.jubo.dialogs.frmConfirm.lblTitle.caption, "Shuffle");
       EXPECT_EQ(h.jubo.dialogs.frmConfirm.lblTitle2.caption, "Playlist?");
-      EXPECT_FALSE(h.jubo.screen.frmMain.shpHighlight.visible);
     });
     h.loop.Keys(c.answer).Wait(100).Then([&] {
-      EXPECT_EQ(Files(h), c.order) << c.what;
-      EXPECT_TRUE(h.jubo.screen.frmMain.shpHighlight.visible) << c.what;
-      EXPECT_EQ(h.player.playState(), kPlaying) << c.what;
-      if (c.order == kInOrder) {
-        EXPECT_EQ(h.jubo.playlist.CurrentSong, 1) << c.what;
-        EXPECT_EQ(h.random.randomized, 0) << c.what;
-      } else {
-        EXPECT_EQ(h.jubo.playlist.CurrentSong, 0) << c.what;
-        EXPECT_EQ(h.player.URL(), c.order[0]) << c.what;
-        EXPECT_EQ(h.random.randomized, 1) << c.what;
-      }
+      const std::string label =
+          std::to_string(c.songs) + " songs, " + std::to_string(c.answer.size()) + " keys";
+      EXPECT_EQ(Files(h), c.order) << label;
+      EXPECT_EQ(h.jubo.playlist.CurrentSong, c.current) << label;
+      EXPECT_EQ(h.player.URL(), c.order[static_cast<size_t>(c.current)]) << label;
+      EXPECT_EQ(h.player.playState(), kPlaying) << label;
+      bool shuffled = c.answer.size() == 2;
+      EXPECT_EQ(h.random.randomized, shuffled ? 1 : 0) << label;
+      // After a shuffle the first song plays from its beginning.
+      EXPECT_EQ(h.player.currentPosition() < 1, shuffled) << label;
     });
     h.Run();
   }
-}
 
-TEST(PlayerEngineTest, ShuffleOfOneSongStartsItOverAndOfNoneDoesNothing) {
+  // An empty playlist is not even asked about.
   Harness h;
   h.loop.Keys({KeyOf('X')}).Then([&] {
-    EXPECT_FALSE(h.jubo.dialogs.DialogOpen);  // not even asked
+    EXPECT_EQ(h.display.top(), &h.jubo.screen.frmMain);
     EXPECT_TRUE(h.player.loads.empty());
-  });
-  AddSongs(h, 1);
-  h.loop.Wait(30000).Keys({KeyOf('X'), kKeyRight, kKeyEnter}).Wait(10).Then([&] {
-    EXPECT_EQ(Files(h), std::vector<std::string>{File(0)});
-    EXPECT_EQ(h.player.loads.size(), 2u);
-    EXPECT_EQ(h.player.playState(), kPlaying);
-    EXPECT_LT(h.player.currentPosition(), 1);
   });
   h.Run();
 }
 
-TEST(PlayerEngineTest, ClearAsksThenEmptiesThePlaylistAndNonStopGoesOff) {
-  struct Case {
-    int16_t view;  // where C is pressed
-    std::initializer_list<int16_t> answer;
-    bool cleared;
-  };
-  const Case kCases[] = {
-      {4, {kKeyEnter}, false},
-      {4, {kKeyRight, kKeyEnter}, true},
-      {8, {kKeyRight, kKeyEnter}, true},
-  };
-  for (const Case& c : kCases) {
+TEST(PlayerEngineTest, ClearAsksThenEmptiesThePlaylistAndShowsTheMainMenu) {
+  for (int16_t view : {4, 8}) {
     Harness h;
     AddSongs(h, 3);
-    h.loop.Wait(100).Then([&] {
+    h.loop.Then([&] {
       h.jubo.selection.NonStop = true;
-      h.jubo.screen.CurrentView = c.view;
-      h.jubo.screen.CrumbDepth = c.view == 4 ? 1 : 2;
+      h.jubo.screen.CurrentView = view;
       h.jubo.screen.CurrentRow = 3;
     });
-    h.loop.Keys({KeyOf('C')}).Then([&] {
+    h.loop.Keys({KeyOf('C'), kKeyEnter}).Then([&] {
       EXPECT_EQ(h.jubo.dialogs.frmConfirm.lblTitle.caption, "Clear Playlist?");
-      EXPECT_EQ(h.jubo.dialogs.frmConfirm.lblTitle2.caption, "");
+      EXPECT_EQ(h.jubo.playlist.SongCount, 3);  // "No"
     });
-    h.loop.Keys(c.answer).Wait(100).Then([&] {
-      const std::string label = "view " + std::to_string(c.view);
-      EXPECT_EQ(h.jubo.playlist.SongCount, c.cleared ? 0 : 3) << label;
-      EXPECT_EQ(h.jubo.playlist.CurrentSong, c.cleared ? -1 : 0) << label;
-      EXPECT_EQ(h.player.playState(), c.cleared ? kStopped : kPlaying) << label;
-      EXPECT_EQ(h.jubo.selection.NonStop, !c.cleared) << label;
-      if (c.cleared) {
-        // The Main Menu, without its playlist items, at its first row.
-        EXPECT_EQ(h.jubo.screen.CurrentView, 4) << label;
-        EXPECT_EQ(h.jubo.screen.CrumbDepth, 1) << label;
-        EXPECT_EQ(h.jubo.screen.CurrentRow, 1) << label;
-        EXPECT_EQ(h.HighlightedRow(), "Select Songs by Album") << label;
-      } else {
-        EXPECT_EQ(h.jubo.screen.CurrentRow, 3) << label;
-      }
+    h.loop.Keys({KeyOf('C'), kKeyRight, kKeyEnter}).Wait(10).Then([&] {
+      const std::string label = "view " + std::to_string(view);
+      EXPECT_EQ(h.jubo.playlist.SongCount, 0) << label;
+      EXPECT_EQ(h.jubo.playlist.CurrentSong, -1) << label;
+      EXPECT_EQ(h.player.playState(), kStopped) << label;
+      EXPECT_FALSE(h.jubo.selection.NonStop) << label;
+      EXPECT_EQ(h.jubo.screen.CurrentView, 4) << label;
+      EXPECT_EQ(h.HighlightedRow(), "Select Songs by Album") << label;
     });
-    // Songs added after a clear start by themselves again.
+    // Songs added afterwards start by themselves again.
     AddSongs(h, 1);
     h.loop.Wait(100).Then([&] { EXPECT_EQ(h.player.playState(), kPlaying); });
     h.Run();
@@ -314,22 +231,20 @@ TEST(PlayerEngineTest, ClearAsksThenEmptiesThePlaylistAndNonStopGoesOff) {
 
 TEST(PlayerEngineTest, ASongThatStartsHasItsDetailsLookedUp) {
   Harness h;
-  AddSongs(h, 2);
+  AddSongs(h, 1);
   h.loop.Wait(100).Then([&] {
-    // The artist's quote is doubled in the query, and the row found.
-    EXPECT_NE(h.jubo.library.sqlSongInfo.find("/music/O''Dara/Blue Hour/01.ogg"), std::string::npos)
+    EXPECT_NE(h.jubo.library.sqlSongInfo.find("'/music/O''Dara/Blue Hour/01.ogg'"),
+              std::string::npos)
         << h.jubo.library.sqlSongInfo;
     EXPECT_EQ(h.jubo.playlist.NowTitle, "Intro");
     EXPECT_EQ(h.jubo.playlist.NowArtist, "O'Dara");
     EXPECT_EQ(h.jubo.playlist.NowAlbum, "Blue Hour");
-    EXPECT_EQ(h.jubo.library.rsSongInfo.State(), textdb::Cursor::kStateClosed);
+    AppendSong(h.jubo, "Stray by Nobody", "/elsewhere/stray.ogg");
   });
-  // A file the library does not know leaves the details empty.
-  h.loop.Then([&] { AppendSong(h.jubo, "Stray by Nobody", "/elsewhere/stray.ogg"); });
-  h.loop.Keys({KeyOf('N'), KeyOf('N')}).Wait(100).Then([&] {
-    EXPECT_EQ(h.player.URL(), "/elsewhere/stray.ogg");
+  // A file the library does not know leaves them empty.
+  h.loop.Keys({KeyOf('N')}).Wait(100).Then([&] {
     EXPECT_EQ(h.jubo.playlist.NowTitle, "");
-    EXPECT_EQ(h.jubo.playlist.NowArtist, "");
+    EXPECT_EQ(h.jubo.playlist.NowAlbum, "");
   });
   h.Run();
 }
@@ -341,8 +256,8 @@ TEST(PlayerEngineTest, ASongThatCannotBePlayedIsSkippedOrStoppedOn) {
     std::vector<int> unplayable;
     int16_t action_on_error;
     int16_t repeat;
-    int32_t rests_on;  // CurrentSong at the end
-    int state;         // and the player's state
+    int32_t rests_on;  // CurrentSong 1 s after the list would have ended
+    int state;
     size_t loads;
     bool beep;
   };
@@ -350,8 +265,7 @@ TEST(PlayerEngineTest, ASongThatCannotBePlayedIsSkippedOrStoppedOn) {
       {"skip the second", 3, {1}, 0, 0, 0, kStopped, 4, false},
       {"skip the last", 3, {2}, 0, 0, 0, kStopped, 4, false},
       {"stop on the third", 3, {2}, 1, 0, 2, kStopped, 3, true},
-      {"stop on the first", 3, {0}, 1, 1, 0, kStopped, 1, true},
-      // Skipping gives up once every song has failed in a row: no endless round.
+      // Skipping gives up once every song has failed in a row: no endless rounds.
       {"skip, all missing, repeat", 3, {0, 1, 2}, 0, 1, 2, kStopped, 3, true},
       {"skip, the only song missing", 1, {0}, 0, 1, 0, kStopped, 1, true},
       // One good song among missing ones keeps the music going: the third round by 7 s.
@@ -368,39 +282,27 @@ TEST(PlayerEngineTest, ASongThatCannotBePlayedIsSkippedOrStoppedOn) {
       EXPECT_EQ(h.jubo.playlist.CurrentSong, c.rests_on) << c.what;
       EXPECT_EQ(h.player.playState(), c.state) << c.what;
       EXPECT_EQ(h.player.loads.size(), c.loads) << c.what;
-      std::vector<std::string> beeps;
-      if (c.beep) beeps.push_back(jubo_test::kBeep);
-      EXPECT_EQ(h.TakeCues(), beeps) << c.what;
+      EXPECT_EQ(h.TakeCues().size(), c.beep ? 1u : 0u) << c.what;
     });
     h.Run();
   }
 }
 
-TEST(PlayerEngineTest, ASongThatFailsWhilePlayingIsSkipped) {
-  Harness h;
-  AddSongs(h, 3);
-  h.loop.Wait(5000).Then([&] { h.player.Fail(); }).Wait(100).Then([&] {
-    EXPECT_EQ(h.jubo.playlist.CurrentSong, 1);
-    EXPECT_EQ(h.player.playState(), kPlaying);
-  });
-  h.Run();
-}
-
-// Non-Stop Music's draw, as the engine calls it: one more song from a pool, while it lasts.
+// Non-Stop Music's draw as the engine calls it: one more song from a pool, while it lasts.
 std::vector<int> pool;
 bool ready_while_drawing = true;
 void DrawFromPool(app::Jubo& jubo) {
   ready_while_drawing = jubo.selection.NonStopReady;
   if (pool.empty()) return;
-  const jubo_test::FixtureSong& song = Songs()[static_cast<size_t>(pool.back())];
+  AppendSong(jubo, "Drawn", File(pool.back()));
   pool.pop_back();
-  AppendSong(jubo, song.title + " by " + song.artist, song.filename);
 }
 
-TEST(PlayerEngineTest, NonStopMusicAppendsASongWhenTheLastOneStarts) {
+TEST(PlayerEngineTest, NonStopMusicAppendsASongWhenTheLastOneStartsOrFails) {
   Harness h;
   pool = {5, 4, 3};
   h.player.default_length = 2;
+  h.player.unplayable = {File(4)};
   h.loop.Then([&] {
     h.jubo.selection.NonStop = true;
     h.jubo.playlist.non_stop_draw = DrawFromPool;
@@ -411,40 +313,19 @@ TEST(PlayerEngineTest, NonStopMusicAppendsASongWhenTheLastOneStarts) {
     EXPECT_FALSE(ready_while_drawing);
     EXPECT_TRUE(h.jubo.selection.NonStopReady);
   });
-  h.loop.Wait(2000).Then([&] {
-    EXPECT_EQ(h.jubo.playlist.CurrentSong, 1);
-    EXPECT_EQ(Files(h), (std::vector<std::string>{File(0), File(3), File(4)}));
-  });
   // A pause and a resume report the start again; only the last entry draws.
   h.loop.Keys({KeyOf('P'), KeyOf('P')}).Wait(10).Then([&] {
-    EXPECT_EQ(h.jubo.playlist.SongCount, 3);
+    EXPECT_EQ(h.jubo.playlist.SongCount, 2);
   });
+  // The second song starts and draws the third, which fails and draws the fourth.
   h.loop.Wait(4000).Then([&] {
-    EXPECT_EQ(h.jubo.playlist.SongCount, 4);
-    EXPECT_TRUE(pool.empty());
+    EXPECT_EQ(Files(h), (std::vector<std::string>{File(0), File(3), File(4), File(5)}));
   });
-  // With the pool empty the list simply ends.
+  // The fourth plays; with the pool empty the list then simply ends.
   h.loop.Wait(4000).Then([&] {
     EXPECT_EQ(h.jubo.playlist.SongCount, 4);
     EXPECT_EQ(h.jubo.playlist.CurrentSong, 0);
     EXPECT_EQ(h.player.playState(), kStopped);
-  });
-  h.Run();
-}
-
-TEST(PlayerEngineTest, WithNonStopMusicAFailingLastSongIsFollowedByADrawnOne) {
-  Harness h;
-  pool = {4};
-  h.player.unplayable = {File(1)};
-  h.loop.Then([&] {
-    h.jubo.selection.NonStop = true;
-    h.jubo.playlist.non_stop_draw = DrawFromPool;
-  });
-  AddSongs(h, 2);  // the first starts: not the last, nothing drawn
-  h.loop.Keys({KeyOf('N')}).Wait(100).Then([&] {
-    EXPECT_EQ(Files(h), (std::vector<std::string>{File(0), File(1), File(4)}));
-    EXPECT_EQ(h.jubo.playlist.CurrentSong, 2);
-    EXPECT_EQ(h.player.playState(), kPlaying);
   });
   h.Run();
 }

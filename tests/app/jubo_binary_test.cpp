@@ -52,7 +52,8 @@ TEST(JuboBinaryTest, ASecondCopyEndsAtOnceAndLeavesTheFirstAlone) {
   }));
   JuboProcess second(home.path().string(), runtime.path().string(),
                      (runtime.path() / "second.err").string());
-  EXPECT_EQ(second.WaitExit(1s), 0);
+  // It ends at once; the bound only keeps a broken lock from hanging the test.
+  EXPECT_EQ(second.WaitExit(10s), 0);
   EXPECT_EQ(Read(runtime.path() / "second.err"), "");
   EXPECT_EQ(first.WaitExit(200ms), -1);  // still running
   first.Terminate();

@@ -8,6 +8,8 @@
 #include <sstream>
 #include <thread>
 
+#include "support/run_program.h"
+
 namespace jubo_test {
 
 using namespace std::chrono_literals;
@@ -75,12 +77,7 @@ int RunCommand(const std::vector<std::string>& argv, const std::string& runtime,
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string Read(const std::filesystem::path& path) {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+std::string Read(const std::filesystem::path& path) { return ReadFile(path); }
 
 bool Eventually(const std::function<bool()>& done) {
   for (int i = 0; i < 1000; ++i) {

@@ -18,24 +18,11 @@
 #include <vector>
 
 #include "library/library_connection.h"
-
-extern char** environ;
+#include "support/run_program.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct RunResult {
-  int status = -1;  // exit status, or -1 when the program did not exit normally
-  std::string out, err;
-};
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 fs::path MakeTempDir() {
   std::string name = (fs::temp_directory_path() / "jubo-demo-test-XXXXXX").string();
@@ -43,31 +30,9 @@ fs::path MakeTempDir() {
   return name;
 }
 
-// Runs `program` with `args`, collecting its output in files under `scratch`.
-RunResult RunProgram(const char* program, const std::vector<std::string>& args,
-                     const fs::path& scratch) {
-  const fs::path out = scratch / "stdout", err = scratch / "stderr";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  std::vector<char*> argv = {const_cast<char*>(program)};
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  RunResult result;
-  pid_t pid;
-  int wait_status;
-  if (posix_spawn(&pid, program, &actions, nullptr, argv.data(), environ) == 0 &&
-      waitpid(pid, &wait_status, 0) == pid && WIFEXITED(wait_status)) {
-    result.status = WEXITSTATUS(wait_status);
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  result.out = ReadFile(out);
-  result.err = ReadFile(err);
-  fs::remove(out);
-  fs::remove(err);
-  return result;
-}
+using jubo_test::ReadFile;
+using jubo_test::RunProgram;
+using jubo_test::RunResult;
 
 constexpr const char* kMissingSong = "Hazel & Finch/Paper Boats/03 The Far Shore.ogg";
 constexpr const char* kNotAudio = "The Copper Trams/Live at Home/02 Encore.ogg";

@@ -30,9 +30,7 @@ void LayOutSplash(Jubo& jubo, SplashForm& f) {
   f.width = x(7200);
   f.height = x(4200);
   f.background = screen::kDialogBackground;
-  f.shpBorder = {
-      x(100),         x(100), f.width - x(200), f.height - x(200), 3, screen::kPanelBorder, false,
-      screen::kBlack, true};
+  f.shpBorder = screen::InsetFrame(f.width, f.height, x(100), 3, screen::kPanelBorder);
   f.imgLogo = {(f.width - x(3790)) / 2, x(300), x(3790), x(1400), "logo", true};
   f.lblProductName = {0,
                       x(1800),
@@ -117,9 +115,7 @@ void ShowMessageBox(Jubo& jubo, const std::string& message) {
   box.width = x(9000);
   box.height = x(3000);
   box.background = screen::kDialogBackground;
-  box.shpBorder = {
-      x(100),         x(100), box.width - x(200), box.height - x(200), 3, screen::kRed, false,
-      screen::kBlack, true};
+  box.shpBorder = screen::InsetFrame(box.width, box.height, x(100), 3, screen::kRed);
   box.lblIcon = {x(300),       x(400), x(900), x(900), 40 * k, true, screen::Align::kCenter,
                  screen::kRed, "X",    "",     true};
   box.lblText = {x(1400),

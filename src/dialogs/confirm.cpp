@@ -20,15 +20,7 @@ void LayOut(ConfirmForm& form, const DialogState& d, float scale) {
   form.width = x(5200);
   form.height = x(2700);
   form.background = screen::kDialogBackground;
-  form.shpBackground = {x(100),
-                        x(100),
-                        form.width - x(200),
-                        form.height - x(200),
-                        4,
-                        screen::kPanelBorder,
-                        false,
-                        screen::kBlack,
-                        true};
+  form.shpBackground = screen::InsetFrame(form.width, form.height, x(100), 4, screen::kPanelBorder);
   const int line_width = form.shpBackground.width;
   form.lblTitle = {
       x(100),        x(300),         line_width, x(720), 24 * scale, false, screen::Align::kCenter,

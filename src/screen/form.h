@@ -53,6 +53,17 @@ struct Frame {
   bool visible = true;
 };
 
+// The frame just inside a form `width` by `height`, `inset` from each edge: a dialog's border.
+inline Frame InsetFrame(int width, int height, int inset, int border, Color color) {
+  Frame frame;
+  frame.left = frame.top = inset;
+  frame.width = width - 2 * inset;
+  frame.height = height - 2 * inset;
+  frame.border = border;
+  frame.border_color = color;
+  return frame;
+}
+
 // A picture from the program's assets (assets/<asset>.svg), drawn to fit its box.
 struct Picture {
   int left = 0, top = 0, width = 0, height = 0;

@@ -1,6 +1,7 @@
 // jubo-bench-gap: the silence between one song's end and the next one's start, through the
 // whole path a playlist takes: libmpv (no sound, ao=null) reports the end, the engine loads the
-// next file, the player window's 50 ms timer starts it once it is ready.
+// next file, the player window's 50 ms timer starts it once it is ready. Everything runs on the
+// program's own event loop (SDL, without a window: SDL_VIDEODRIVER defaults to offscreen here).
 //
 //   jubo-bench-gap [--songs N] [--seconds S]
 //
@@ -22,9 +23,9 @@
 #include <vector>
 
 #include "app/jubo.h"
+#include "bench/tone_wav.h"
 #include "platform/mpv_player.h"
-#include "platform_mpv/tone_wav.h"
-#include "platform_mpv/wall_clock_loop.h"
+#include "platform/sdl_platform.h"
 #include "playback/player_engine.h"
 
 namespace {
@@ -94,8 +95,14 @@ int main(int argc, char** argv) {
     return 2;
   }
   const int songs = gaps + 2;
-  jubo_test::WallClockLoop loop;
+  setenv("SDL_VIDEODRIVER", "offscreen", /*overwrite=*/0);
   std::string error;
+  std::unique_ptr<platform::SdlPlatform> sdl = platform::SdlPlatform::Create(&error);
+  if (sdl == nullptr) {
+    std::fprintf(stderr, "jubo-bench-gap: %s\n", error.c_str());
+    return 2;
+  }
+  app::EventLoop& loop = *sdl;
   std::unique_ptr<platform::MpvPlayer> player = platform::MpvPlayer::Create(loop, "null", &error);
   if (player == nullptr) {
     std::fprintf(stderr, "jubo-bench-gap: %s\n", error.c_str());
@@ -108,7 +115,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < songs; ++i) {
     lengths.push_back(seconds + (i % 7) * 0.007);
     std::string path = scratch + "/song" + std::to_string(i) + ".wav";
-    if (!jubo_test::WriteToneWav(path, lengths.back())) {
+    if (!bench::WriteToneWav(path, lengths.back())) {
       std::fprintf(stderr, "jubo-bench-gap: cannot write %s\n", path.c_str());
       return 2;
     }
@@ -121,8 +128,13 @@ int main(int argc, char** argv) {
     Stopwatch stopwatch(loop, window);
     player->SetListener(&stopwatch);
     playback::StartIfIdle(jubo);
+    bool out_of_time = false;
+    const int deadline = loop.StartTimer(static_cast<int>(songs * (seconds + 1.1) * 1000),
+                                         [&] { out_of_time = true; });
     const auto enough = [&] { return static_cast<int>(stopwatch.ends.size()) >= songs; };
-    finished = loop.RunFor(static_cast<int64_t>(songs * (seconds + 1.1) * 1000), enough);
+    loop.RunUntil([](int16_t, int16_t) {}, [&] { return enough() || out_of_time; });
+    loop.StopTimer(deadline);
+    finished = enough();
     player->SetListener(&window);
     if (finished) {
       std::vector<double> gap, to_report, to_start;

@@ -1,5 +1,6 @@
-// The browse views on a large library, headless: each drill-down (the view's query and its first
-// page drawn) and each page turn, timed through the program's own key handling.
+// The browse views on a large library: each drill-down (the view's query and its first page
+// filled in) and each page turn, timed through the program's own key handling, on the real
+// window and font (SDL, without a display unless SDL_VIDEODRIVER says otherwise; 1920x1080).
 //
 //   jubo-bench-views FOLDER [RUNS]      FOLDER holds a jubodb.txt (bench/run_views makes one)
 //
@@ -8,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,9 +17,9 @@
 #include "app/key_dispatch.h"
 #include "app/keys.h"
 #include "screen/layout.h"
+#include "platform/sdl_platform.h"
+#include "platform/sdl_wave_player.h"
 #include "screen/main_menu.h"
-#include "support/fake_event_loop.h"
-#include "support/fakes.h"
 
 namespace {
 
@@ -40,14 +42,20 @@ int main(int argc, char** argv) {
     return 1;
   }
   const int runs = argc > 2 ? std::atoi(argv[2]) : 20;
-  jubo_test::FakeEventLoop loop;
-  jubo_test::FakeDisplay display(1920, 1080);
-  jubo_test::FakeTextMeasure measure;
-  jubo_test::FakeWavePlayer waves;
+  setenv("SDL_VIDEODRIVER", "offscreen", /*overwrite=*/0);
+  setenv("JUBO_WINDOW", "1920x1080", /*overwrite=*/1);
+  setenv("JUBO_AUDIO_OUTPUT", "null", /*overwrite=*/1);  // the cues sound into nothing
+  std::string error;
+  std::unique_ptr<platform::SdlPlatform> sdl = platform::SdlPlatform::Create(&error);
+  if (sdl == nullptr) {
+    std::fprintf(stderr, "jubo-bench-views: %s\n", error.c_str());
+    return 2;
+  }
+  platform::SdlWavePlayer waves;
   app::Jubo jubo;
-  jubo.loop = &loop;
-  jubo.display = &display;
-  jubo.measure = &measure;
+  jubo.loop = sdl.get();
+  jubo.display = sdl.get();
+  jubo.measure = sdl.get();
   jubo.waves = &waves;
   Clock::time_point start = Clock::now();
   if (textdb::Status s = library::OpenLibrary(jubo.library, argv[1]); !s.ok()) {

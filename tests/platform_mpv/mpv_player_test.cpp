@@ -9,7 +9,7 @@
 
 #include "app/jubo.h"
 #include "library/library_connection.h"
-#include "platform_mpv/tone_wav.h"
+#include "bench/tone_wav.h"
 #include "platform_mpv/wall_clock_loop.h"
 #include "playback/player_engine.h"
 #include "playback/status_panel.h"
@@ -63,7 +63,7 @@ class MpvPlayerTest : public testing::Test {
   // A tone of `seconds` in the test's folder; returns its path.
   std::string Song(const std::string& name, double seconds) {
     std::string path = (dir_.path() / name).string();
-    EXPECT_TRUE(jubo_test::WriteToneWav(path, seconds)) << path;
+    EXPECT_TRUE(bench::WriteToneWav(path, seconds)) << path;
     return path;
   }
 
@@ -228,7 +228,7 @@ struct EngineRig {
     jubo_test::FixtureLibrary library;
     for (const auto& [title, seconds] : songs) {
       if (seconds >= 0) {
-        EXPECT_TRUE(jubo_test::WriteToneWav(File(title), seconds));
+        EXPECT_TRUE(bench::WriteToneWav(File(title), seconds));
       }
       library.Song({"Album", "Artist", title, "1", File(title), "Genre", ""});
       playback::AppendSong(jubo, title + " by Artist", File(title));

@@ -3,9 +3,9 @@
 
 #include <string>
 
-namespace jubo_test {
+namespace bench {
 
 // Writes a mono 16-bit WAV file of a 440 Hz tone, `seconds` long. False when it cannot.
 bool WriteToneWav(const std::string& path, double seconds);
 
-}  // namespace jubo_test
+}  // namespace bench

@@ -1,11 +1,11 @@
-#include "platform_mpv/tone_wav.h"
+#include "bench/tone_wav.h"
 
 #include <sndfile.h>
 
 #include <cmath>
 #include <vector>
 
-namespace jubo_test {
+namespace bench {
 
 bool WriteToneWav(const std::string& path, double seconds) {
   constexpr int kRate = 44100;
@@ -26,4 +26,4 @@ bool WriteToneWav(const std::string& path, double seconds) {
   return sf_close(file) == 0 && written;
 }
 
-}  // namespace jubo_test
+}  // namespace bench

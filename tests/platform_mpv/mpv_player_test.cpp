@@ -302,7 +302,7 @@ TEST(EngineOnMpvTest, AThreeSongPlaylistPlaysThroughAndRestsStoppedOnTheFirst) {
   rig.BuildPlaylist({{"First", 3}, {"Second", 1}, {"Third", 1}});
   ASSERT_TRUE(rig.loop.RunFor(kOpenMs, [&] { return rig.jubo.playlist.NowTitle == "First"; }));
   EXPECT_EQ(rig.jubo.playlist.NowArtist, "Artist");
-  ASSERT_TRUE(rig.loop.RunFor(10000, [&] { return rig.recorder.Count("state 8") == 3; }));
+  ASSERT_TRUE(rig.loop.RunFor(30000, [&] { return rig.recorder.Count("state 8") == 3; }));
   EXPECT_TRUE(rig.loop.RunFor(kOpenMs, [&] { return state_lines.back() == "Stopped"; }));
   rig.loop.StopTimer(timer1);
 

@@ -6,10 +6,13 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -21,7 +24,7 @@ namespace {
 #define JUBO_LIBMPV_FUNCTIONS(X)                                                     \
   X(command) X(create) X(error_string) X(free) X(get_property) X(get_property_string) \
   X(initialize) X(observe_property) X(set_option_string) X(set_property)             \
-  X(set_wakeup_callback) X(terminate_destroy) X(wait_event)
+  X(set_property_string) X(set_wakeup_callback) X(terminate_destroy) X(wait_event)
 // clang-format on
 
 struct Libmpv {
@@ -52,6 +55,23 @@ const Libmpv* OpenLibmpv(std::string* error) {
     return nullptr;
   }
   return &opened.first;
+}
+
+std::vector<std::string> SplitCommas(std::string_view list) {
+  std::vector<std::string> names;
+  size_t start = 0;
+  while (start < list.size()) {
+    size_t end = std::min(list.find(',', start), list.size());
+    if (end > start) names.emplace_back(list.substr(start, end - start));
+    start = end + 1;
+  }
+  return names;
+}
+
+std::string JoinCommas(const std::vector<std::string>& names) {
+  std::string list;
+  for (const std::string& name : names) list += (list.empty() ? "" : ",") + name;
+  return list;
 }
 
 }  // namespace
@@ -93,6 +113,7 @@ class MpvPlayer::Impl {
   void DrainEvents();
   void OnFileLoaded();
   void OnEndFile(const mpv_event_end_file& end);
+  void OnPropertyChange(const mpv_event_property& property);
   void OnPauseOrEof();
   // Hands `event` to the listener from a posted task, unless another file has been loaded
   // by then.
@@ -128,7 +149,8 @@ class MpvPlayer::Impl {
   int64_t starting_id_ = -1;  // the entry mpv last began to open
   bool loaded_ = false;       // the file is open: position and length can be read
   Pending pending_ = Pending::kNothing;
-  uint64_t generation_ = 0;  // counts files loaded; events of older ones are dropped
+  uint64_t generation_ = 0;    // counts files loaded; events of older ones are dropped
+  std::string tried_outputs_;  // the audio output mpv tries, or those it tries in turn
 };
 
 MpvPlayer::Impl::~Impl() {
@@ -146,6 +168,7 @@ bool MpvPlayer::Impl::Start(const std::string& audio_output, std::string* error)
       {"idle", "yes"},      {"keep-open", "yes"},
       {"pause", "yes"},     {"input-default-bindings", "no"},
       {"ytdl", "no"},       {"load-scripts", "no"},
+      {"volume", "50"},
   };
   for (const auto& [name, value] : options) {
     if (value.empty()) continue;  // mpv's own default
@@ -159,26 +182,37 @@ bool MpvPlayer::Impl::Start(const std::string& audio_output, std::string* error)
     *error = std::string("mpv does not start: ") + lib_.error_string(rc);
     return false;
   }
+  std::vector<std::string> known;
+  if (char* choices = lib_.get_property_string(mpv_, "option-info/ao/choices")) {
+    known = SplitCommas(choices);
+    lib_.free(choices);
+  }
   // mpv takes any name for the output and plays nothing when it knows none of them.
-  if (!audio_output.empty()) {
-    if (char* choices = lib_.get_property_string(mpv_, "option-info/ao/choices")) {
-      std::string known = std::string(",") + choices + ",";
-      lib_.free(choices);
-      size_t start = 0;
-      while (start <= audio_output.size()) {
-        size_t end = std::min(audio_output.find(',', start), audio_output.size());
-        std::string name = audio_output.substr(start, end - start);
-        if (!name.empty() && known.find("," + name + ",") == std::string::npos) {
-          *error = "mpv has no audio output \"" + name + "\"; it knows " +
-                   known.substr(1, known.size() - 2);
-          return false;
-        }
-        start = end + 1;
+  for (const std::string& name : SplitCommas(audio_output)) {
+    if (!known.empty() && std::find(known.begin(), known.end(), name) == known.end()) {
+      *error = "mpv has no audio output \"" + name + "\"; it knows " + JoinCommas(known);
+      return false;
+    }
+  }
+  tried_outputs_ = audio_output;
+  if (audio_output.empty()) {
+    // Unless told otherwise, mpv tries the outputs it knows in turn, up to "null". Its "sdl"
+    // output would play into nothing where SDL's silent dummy driver is chosen: leave it out
+    // then, so that no sound says so.
+    auto null = std::find(known.begin(), known.end(), "null");
+    std::vector<std::string> outputs(known.begin(), null);
+    const char* sdl_driver = std::getenv("SDL_AUDIODRIVER");
+    if (sdl_driver != nullptr && std::string_view(sdl_driver) == "dummy") {
+      outputs.erase(std::remove(outputs.begin(), outputs.end(), "sdl"), outputs.end());
+      if (!outputs.empty()) {
+        lib_.set_property_string(mpv_, "ao", JoinCommas(outputs).c_str());
       }
     }
+    tried_outputs_ = JoinCommas(outputs);
   }
   lib_.observe_property(mpv_, 0, "pause", MPV_FORMAT_FLAG);
   lib_.observe_property(mpv_, 0, "eof-reached", MPV_FORMAT_FLAG);
+  lib_.observe_property(mpv_, 0, "current-ao", MPV_FORMAT_STRING);
   lib_.set_wakeup_callback(mpv_, &Impl::Wakeup, this);
   return true;
 }
@@ -211,7 +245,7 @@ void MpvPlayer::Impl::DrainEvents() {
         OnEndFile(*static_cast<mpv_event_end_file*>(event->data));
         break;
       case MPV_EVENT_PROPERTY_CHANGE:
-        OnPauseOrEof();
+        OnPropertyChange(*static_cast<mpv_event_property*>(event->data));
         break;
       default:
         break;
@@ -247,7 +281,13 @@ void MpvPlayer::Impl::OnEndFile(const mpv_event_end_file& end) {
   if (end.playlist_entry_id != entry_id_) return;
   loaded_ = false;
   pending_ = Pending::kNothing;
-  if (end.reason == MPV_END_FILE_REASON_ERROR) {
+  if (end.reason == MPV_END_FILE_REASON_ERROR && end.error == MPV_ERROR_AO_INIT_FAILED) {
+    // mpv opens the output when a song starts, and ends the song when none opens.
+    state_ = playback::kStopped;
+    Raise([](MediaPlayerEvents& l) { l.OpenStateChange(); });
+    Raise([failure = playback::AudioOutputFailure{tried_outputs_, lib_.error_string(end.error)}](
+              MediaPlayerEvents& l) { l.AudioOutputFailed(failure); });
+  } else if (end.reason == MPV_END_FILE_REASON_ERROR) {
     state_ = playback::kStopped;
     Raise([](MediaPlayerEvents& l) { l.OpenStateChange(); });
     Raise([](MediaPlayerEvents& l) { l.Error(); });
@@ -258,6 +298,21 @@ void MpvPlayer::Impl::OnEndFile(const mpv_event_end_file& end) {
   } else {
     state_ = playback::kStopped;
   }
+}
+
+void MpvPlayer::Impl::OnPropertyChange(const mpv_event_property& property) {
+  if (std::string_view(property.name) != "current-ao") {
+    OnPauseOrEof();
+    return;
+  }
+  // current-ao is unavailable until an output is open. It is news whatever file is loaded by
+  // the time it arrives, so it goes out unconditionally.
+  if (property.format != MPV_FORMAT_STRING) return;
+  loop_.Post([link = link_] {
+    if (Impl* impl = link->impl; impl != nullptr && impl->listener_ != nullptr) {
+      impl->listener_->AudioOutputOpened();
+    }
+  });
 }
 
 void MpvPlayer::Impl::OnPauseOrEof() {

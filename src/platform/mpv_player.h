@@ -6,7 +6,10 @@
 // How mpv's behaviour maps onto the play states: a loaded file waits paused (Ready); stop
 // pauses and goes back to the beginning, keeping the file loaded; fast forward plays at four
 // times the speed (faster would be silent); at the end of a song mpv keeps the file open and
-// pauses itself, which the player reports as media ended.
+// pauses itself, which the player reports as media ended. mpv opens the audio output when a
+// song starts; when none opens, the song ends at once and the player reports the output
+// failure (naming the output, or the outputs mpv tried in turn), not an unplayable song.
+// The volume is half of mpv's full volume.
 #pragma once
 
 #include <memory>
@@ -20,9 +23,10 @@ namespace platform {
 class MpvPlayer final : public playback::MediaPlayer {
  public:
   // Starts mpv. `audio_output` is given to mpv's `ao` option ("null" for no sound, "pulse",
-  // "alsa", ...); empty means the system's default output. Returns nullptr, with a reason in
-  // *error, when mpv cannot start or does not know the output. The player posts to `loop`
-  // until it is destroyed, so it must be destroyed first.
+  // "alsa", ...); empty means the outputs mpv knows, tried in turn (without "sdl" where SDL's
+  // silent dummy driver is chosen, which would play into nothing). Returns nullptr, with a reason
+  // in *error, when mpv cannot start or does not know the output. The player posts to `loop` until
+  // it is destroyed, so it must be destroyed first.
   static std::unique_ptr<MpvPlayer> Create(app::EventLoop& loop, const std::string& audio_output,
                                            std::string* error);
   ~MpvPlayer() override;

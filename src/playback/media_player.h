@@ -1,5 +1,5 @@
 // The media player component, as program code sees it: one file at a time, loaded by name,
-// transport controls, position and length, and three events. Play-state codes are the
+// transport controls, position and length, and its events. Play-state codes are the
 // component's: 1 Stopped, 2 Paused, 3 Playing, 4 fast-forwarding, 8 media ended, 10 Ready;
 // 9 while a file is being opened (neither ready nor stopped).
 //
@@ -21,6 +21,12 @@ inline constexpr int kMediaEnded = 8;
 inline constexpr int kTransitioning = 9;
 inline constexpr int kReady = 10;
 
+// Why no sound could be played: no audio output opened. Not the song's fault.
+struct AudioOutputFailure {
+  std::string output;   // the output tried; several, tried in turn, are separated by commas
+  std::string message;  // the player's reason, e.g. "audio output initialization failed"
+};
+
 // What the player tells the program. The player does not own the listener.
 class MediaPlayerEvents {
  public:
@@ -32,6 +38,12 @@ class MediaPlayerEvents {
   virtual void PlayStateChange(int NewState) = 0;
   // The loaded file cannot be opened or played. The player is then Stopped.
   virtual void Error() = 0;
+  // A song was to play but no audio output could be opened for it. The player is then
+  // Stopped, the file still its URL; play tries again. Raised instead of Error: the song
+  // itself may be fine.
+  virtual void AudioOutputFailed(const AudioOutputFailure&) {}
+  // An audio output opened: sound reaches it (raised again whenever one opens anew).
+  virtual void AudioOutputOpened() {}
 };
 
 class MediaPlayer {

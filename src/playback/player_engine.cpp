@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <utility>
 
 #include "app/jubo.h"
@@ -23,6 +24,16 @@ void Load(app::Jubo& jubo, int32_t row) {
   jubo.player->SetURL(p.Playlist[static_cast<size_t>(row)].file);
 }
 
+void Play(app::Jubo& jubo) {
+  jubo.playlist.play_asked = true;
+  jubo.player->play();
+}
+
+void Stop(app::Jubo& jubo) {
+  jubo.playlist.play_asked = false;
+  jubo.player->stop();
+}
+
 // Called when the last entry has ended, or failed while skipping.
 void AutomaticAdvance(app::Jubo& jubo) {
   PlaylistState& p = jubo.playlist;
@@ -31,7 +42,7 @@ void AutomaticAdvance(app::Jubo& jubo) {
     Load(jubo, 0);
     if (jubo.settings.PlaylistLoop != 1) {
       // The list rests on its first song, stopped.
-      jubo.player->stop();
+      Stop(jubo);
       return;
     }
   } else {
@@ -39,6 +50,7 @@ void AutomaticAdvance(app::Jubo& jubo) {
     Load(jubo, p.CurrentSong);
   }
   p.PlayPending = true;
+  p.play_asked = true;
 }
 
 std::string FieldText(const textdb::Cursor& cursor, std::string_view column) {
@@ -91,7 +103,7 @@ void StartIfIdle(app::Jubo& jubo) {
   if (p.CurrentSong != -1 || p.SongCount < 1) return;
   p.CurrentSong = 0;
   Load(jubo, 0);
-  jubo.player->play();
+  Play(jubo);
 }
 
 void NextSong(app::Jubo& jubo) {
@@ -104,7 +116,7 @@ void NextSong(app::Jubo& jubo) {
     p.CurrentSong = 0;
   }
   Load(jubo, p.CurrentSong);
-  jubo.player->play();
+  Play(jubo);
 }
 
 void PreviousSong(app::Jubo& jubo) {
@@ -116,7 +128,7 @@ void PreviousSong(app::Jubo& jubo) {
     p.CurrentSong = p.SongCount - 1;
   }
   Load(jubo, p.CurrentSong);
-  jubo.player->play();
+  Play(jubo);
 }
 
 void PlayPause(app::Jubo& jubo) {
@@ -124,18 +136,19 @@ void PlayPause(app::Jubo& jubo) {
   if (player.playState() == kPlaying) {
     player.pause();
   } else if (player.playState() == kFastForward || player.playState() == kPaused) {
-    player.play();
+    Play(jubo);
   } else {
     Load(jubo, jubo.playlist.CurrentSong);
-    player.play();
+    Play(jubo);
   }
 }
 
 void FastForward(app::Jubo& jubo) {
   if (jubo.player->playState() != kFastForward) {
+    jubo.playlist.play_asked = true;
     jubo.player->fastForward();
   } else {
-    jubo.player->play();
+    Play(jubo);
   }
 }
 
@@ -143,12 +156,12 @@ void SkipBack(app::Jubo& jubo) {
   jubo.player->SetCurrentPosition(jubo.player->currentPosition() - 10);
 }
 
-void StopSong(app::Jubo& jubo) { jubo.player->stop(); }
+void StopSong(app::Jubo& jubo) { Stop(jubo); }
 
 void StopAndReload(app::Jubo& jubo) {
   std::string url = jubo.player->URL();
   jubo.player->SetURL(url);
-  jubo.player->stop();
+  Stop(jubo);
 }
 
 bool ShuffleSongs(app::Jubo& jubo) {
@@ -157,7 +170,7 @@ bool ShuffleSongs(app::Jubo& jubo) {
   if (p.SongCount == 0) return false;
   if (!dialogs::AskConfirm(jubo, "Shuffle", "Playlist?")) return false;
   jubo.random->Randomize();
-  jubo.player->stop();
+  Stop(jubo);
   const int32_t n = p.SongCount;
   for (int32_t i = 1; i <= n; ++i) {
     auto j = static_cast<int32_t>(std::floor((n - i + 1) * jubo.random->Rnd() + i)) - 1;
@@ -166,14 +179,14 @@ bool ShuffleSongs(app::Jubo& jubo) {
   }
   p.CurrentSong = 0;
   Load(jubo, 0);
-  jubo.player->play();
+  Play(jubo);
   return true;
 }
 
 bool ClearPlaylist(app::Jubo& jubo) {
   if (!dialogs::AskConfirm(jubo, "Clear Playlist?", "")) return false;
   PlaylistState& p = jubo.playlist;
-  jubo.player->stop();
+  Stop(jubo);
   p.SongCount = 0;
   p.CurrentSong = -1;
   jubo.selection.NonStop = false;
@@ -205,7 +218,8 @@ void Player9_PlayStateChange(app::Jubo& jubo, int NewState) {
 
 void Player9_Error(app::Jubo& jubo) {
   PlaylistState& p = jubo.playlist;
-  if (p.SongCount == 0) return;
+  // An entry nothing asked to play is tried, and reported, when something does.
+  if (p.SongCount == 0 || !p.play_asked) return;
   if (jubo.settings.ActionOnError != 0) {
     ReportFailure(jubo);
     return;
@@ -220,6 +234,30 @@ void Player9_Error(app::Jubo& jubo) {
   NonStopContinuation(jubo);
   AutomaticAdvance(jubo);
 }
+
+void Player9_AudioOutputFailed(app::Jubo& jubo, const AudioOutputFailure& failure) {
+  PlaylistState& p = jubo.playlist;
+  // Every song would fail the same way: the list stays where it is, stopped, and the song that
+  // was to play plays when asked again. One line per failure, not one per try.
+  p.PlayPending = false;
+  if (!p.audio_failure) {
+    std::string outputs = failure.output;
+    for (size_t comma = outputs.find(','); comma != std::string::npos;
+         comma = outputs.find(',', comma + 2)) {
+      outputs.replace(comma, 1, ", ");
+    }
+    const std::string what = failure.output.find(',') == std::string::npos
+                                 ? "the audio output \"" + outputs + "\" could not be opened"
+                                 : "none of the audio outputs " + outputs + " could be opened";
+    std::fprintf(stderr,
+                 "jubo: %s (%s); choose another with JUBO_AUDIO_OUTPUT, for example pulse, "
+                 "pipewire or alsa.\n",
+                 what.c_str(), failure.message.c_str());
+  }
+  p.audio_failure = failure;
+}
+
+void Player9_AudioOutputOpened(app::Jubo& jubo) { jubo.playlist.audio_failure.reset(); }
 
 void PlayerTimer1(app::Jubo& jubo) {
   PlaylistState& p = jubo.playlist;

@@ -53,10 +53,17 @@ void ToggleRepeat(app::Jubo& jubo);
 
 // The player's events and the player window's timer. A song the automatic advance loaded
 // starts once the player is Ready: at the open-state change that says so, or at the timer's
-// next tick.
+// next tick. A song that cannot be played is skipped or reported as the settings say, unless
+// nothing asked it to play (an entry loaded to rest on).
 void Player9_OpenStateChange(app::Jubo& jubo);
 void Player9_PlayStateChange(app::Jubo& jubo, int NewState);
 void Player9_Error(app::Jubo& jubo);
+// No audio output opened: not the song's fault, so nothing is skipped or counted; the list
+// stays stopped on the song, and the failure is kept (for the status panel) until an output
+// opens. The first failure of a run of them writes one line on stderr naming the output and
+// how to choose another.
+void Player9_AudioOutputFailed(app::Jubo& jubo, const AudioOutputFailure& failure);
+void Player9_AudioOutputOpened(app::Jubo& jubo);
 void PlayerTimer1(app::Jubo& jubo);
 
 // frmPlayer, the hidden player window, while it exists: the player's events reach the engine
@@ -72,6 +79,10 @@ class PlayerWindow final : public MediaPlayerEvents {
   void OpenStateChange() override { Player9_OpenStateChange(jubo_); }
   void PlayStateChange(int NewState) override { Player9_PlayStateChange(jubo_, NewState); }
   void Error() override { Player9_Error(jubo_); }
+  void AudioOutputFailed(const AudioOutputFailure& failure) override {
+    Player9_AudioOutputFailed(jubo_, failure);
+  }
+  void AudioOutputOpened() override { Player9_AudioOutputOpened(jubo_); }
 
  private:
   app::Jubo& jubo_;

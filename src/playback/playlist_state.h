@@ -3,8 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "playback/media_player.h"
 
 namespace app {
 struct Jubo;
@@ -32,6 +35,12 @@ struct PlaylistState {
   // Songs that failed to play one after the other while skipping; a song that starts playing
   // resets it. Skipping stops once it reaches the playlist's size (at most 100).
   int32_t failed_in_a_row = 0;
+  // Something asked the current entry to play and no stop came since. An entry loaded only to
+  // rest on (the end of the list without repeat, a stop) that fails does not move the list.
+  bool play_asked = false;
+  // Set when no audio output could be opened, cleared once one opens: the status panel shows
+  // it instead of the play state.
+  std::optional<AudioOutputFailure> audio_failure;
 
   // Non-Stop Music's part in the engine: draws one more random song from its pool and appends
   // it (nothing when the pool is empty). Called when the last entry starts, or fails while

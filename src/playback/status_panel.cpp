@@ -1,5 +1,6 @@
 #include "playback/status_panel.h"
 
+#include <optional>
 #include <string>
 
 #include "app/jubo.h"
@@ -55,6 +56,12 @@ void Timer1(app::Jubo& jubo) {
       f.lblState.caption +=
           " " + screen::framestominutes(position) + " of " + screen::framestominutes(length);
     }
+  }
+  // Without an audio output nothing can be heard, whatever the state: say so until one opens.
+  if (const std::optional<AudioOutputFailure>& failure = jubo.playlist.audio_failure) {
+    f.lblState.caption = failure->output.find(',') == std::string::npos
+                             ? "No sound: audio output " + failure->output + " failed"
+                             : "No sound: no audio output opened";
   }
 
   std::string repeat = jubo.settings.PlaylistLoop == 1 ? "Repeat:ON" : "Repeat:OFF";

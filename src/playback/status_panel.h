@@ -13,7 +13,8 @@ inline constexpr int kTimer1Interval = 1000;
 inline constexpr int kTrackTimerInterval = 5000;
 
 // One tick: the play state (with position and length while playing; details of a stopped song
-// are forgotten), the switch line (repeat, Non-Stop Music) and the idle count.
+// are forgotten), or instead, while no audio output opens, "No sound: " and why; the switch
+// line (repeat, Non-Stop Music) and the idle count.
 void Timer1(app::Jubo& jubo);
 
 // One tick: the song line shows the next of song (with its place in the playlist), artist and

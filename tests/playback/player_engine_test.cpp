@@ -264,6 +264,8 @@ TEST(PlayerEngineTest, ASongThatCannotBePlayedIsSkippedOrStoppedOn) {
   const Case kCases[] = {
       {"skip the second", 3, {1}, 0, 0, 0, kStopped, 4, false},
       {"skip the last", 3, {2}, 0, 0, 0, kStopped, 4, false},
+      // The first song, loaded only to rest on, fails again: that moves nothing.
+      {"skip the first two", 3, {0, 1}, 0, 0, 0, kStopped, 4, false},
       {"stop on the third", 3, {2}, 1, 0, 2, kStopped, 3, true},
       // Skipping gives up once every song has failed in a row: no endless rounds.
       {"skip, all missing, repeat", 3, {0, 1, 2}, 0, 1, 2, kStopped, 3, true},
@@ -283,6 +285,36 @@ TEST(PlayerEngineTest, ASongThatCannotBePlayedIsSkippedOrStoppedOn) {
       EXPECT_EQ(h.player.playState(), c.state) << c.what;
       EXPECT_EQ(h.player.loads.size(), c.loads) << c.what;
       EXPECT_EQ(h.TakeCues().size(), c.beep ? 1u : 0u) << c.what;
+    });
+    h.Run();
+  }
+}
+
+TEST(PlayerEngineTest, WithoutAnAudioOutputTheListStopsOnTheSongAndSaysSoOnce) {
+  for (int16_t action_on_error : {0, 1}) {
+    Harness h(jubo_test::SmallLibrary(), 1280, 720);
+    h.player.failing_output = "alsa";
+    h.jubo.settings.ActionOnError = action_on_error;
+    const std::string& state = h.jubo.screen.frmMain.lblState.caption;
+    const std::string label = "ActionOnError " + std::to_string(action_on_error);
+    testing::internal::CaptureStderr();
+    AddSongs(h, 3);
+    // Not a song that cannot be played: nothing is skipped or reported, and trying again (or
+    // another song) fails alike.
+    h.loop.Wait(1000).Keys({KeyOf('P')}).Wait(1000).Keys({KeyOf('N')}).Wait(1000).Then([&] {
+      EXPECT_EQ(h.jubo.playlist.CurrentSong, 1) << label;
+      EXPECT_EQ(h.player.loads.size(), 3u) << label;
+      EXPECT_EQ(h.player.playState(), kStopped) << label;
+      EXPECT_TRUE(h.TakeCues().empty()) << label;
+      EXPECT_EQ(state, "No sound: audio output alsa failed") << label;
+      EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                "jubo: the audio output \"alsa\" could not be opened (cannot open); choose "
+                "another with JUBO_AUDIO_OUTPUT, for example pulse, pipewire or alsa.\n")
+          << label;
+      h.player.failing_output.clear();  // the sound server is back
+    });
+    h.loop.Keys({KeyOf('P')}).Wait(1000).Then([&] {
+      EXPECT_TRUE(state.starts_with("Playing ")) << label << ": " << state;
     });
     h.Run();
   }

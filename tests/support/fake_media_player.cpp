@@ -121,6 +121,16 @@ void FakeMediaPlayer::Run(int new_state, double speed) {
   state = new_state;
   if (new_state == playback::kPlaying) played_at_ms = loop_.NowMs();
   Raise([new_state](MediaPlayerEvents& l) { l.PlayStateChange(new_state); });
+  // As mpv does, the output opens (or fails to) once the song has been told to start.
+  if (!failing_output.empty()) {
+    Unload();
+    Raise([failure = playback::AudioOutputFailure{failing_output, "cannot open"}](
+              MediaPlayerEvents& l) { l.AudioOutputFailed(failure); });
+    output_open_ = false;
+    return;
+  }
+  if (!output_open_) Raise([](MediaPlayerEvents& l) { l.AudioOutputOpened(); });
+  output_open_ = true;
   ScheduleEnd();
 }
 
@@ -153,12 +163,16 @@ void FakeMediaPlayer::SetCurrentPosition(double seconds) {
 
 void FakeMediaPlayer::Fail() {
   if (!loaded_) return;
+  Unload();
+  Raise([](MediaPlayerEvents& l) { l.Error(); });
+}
+
+void FakeMediaPlayer::Unload() {
   StopTimers();
   loaded_ = false;
   speed_ = 0;
   state = playback::kStopped;
   Raise([](MediaPlayerEvents& l) { l.OpenStateChange(); });
-  Raise([](MediaPlayerEvents& l) { l.Error(); });
 }
 
 void FakeMediaPlayer::Settle() {

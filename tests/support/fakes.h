@@ -80,7 +80,8 @@ class FakeWavePlayer : public sound::WavePlayer {
 
 // A media player that plays by the clock of the loop it is given: a file opens `open_ms`
 // after it is set (or fails to, when it is in `unplayable`), a song plays at its speed (four
-// times while fast-forwarding) and ends by itself at its length. Its events are posted to the
+// times while fast-forwarding) and ends by itself at its length, unless no audio output opens
+// (failing_output). Its events are posted to the
 // loop, as the real player's are, and dropped once another file is set.
 class FakeMediaPlayer : public playback::MediaPlayer {
  public:
@@ -108,6 +109,8 @@ class FakeMediaPlayer : public playback::MediaPlayer {
   std::map<std::string, double> lengths;
   double default_length = 180;
   int open_ms = 4;
+  // While set, no audio output opens: a song that starts ends at once, reporting this output.
+  std::string failing_output;
 
   // What the player was asked and did: every file set, in order; every position asked for
   // (before clamping); when it last became Ready and last started playing (loop time, ms).
@@ -122,6 +125,7 @@ class FakeMediaPlayer : public playback::MediaPlayer {
   enum class Pending { kNothing, kPlay, kFastForward, kStop };
 
   void Opened();
+  void Unload();                          // the file is no longer open; the player Stopped
   void Run(int new_state, double speed);  // plays at `speed` from the current position
   void ScheduleEnd();                     // the song ends by itself at its length
   void Settle();                          // fixes the position at the loop's time
@@ -137,6 +141,7 @@ class FakeMediaPlayer : public playback::MediaPlayer {
   double position_ = 0;  // at mark_ms_
   int64_t mark_ms_ = 0;
   double speed_ = 0;  // 0 while not running
+  bool output_open_ = false;
   int open_timer_ = 0, end_timer_ = 0;
   uint64_t generation_ = 0;
   std::shared_ptr<FakeMediaPlayer*> self_ = std::make_shared<FakeMediaPlayer*>(this);

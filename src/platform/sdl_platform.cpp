@@ -58,7 +58,10 @@ class SdlPlatform::Impl {
   void RunUntil(const KeyHandler& on_key, const std::function<bool()>& done);
   void Post(std::function<void()> task);
   void Draw();
-  void Present() { SDL_RenderPresent(renderer_); }
+  void Present() {
+    SDL_RenderPresent(renderer_);
+    ++frames_presented_;
+  }
   bool SaveScreenshot(const std::string& png_path, std::string* error);
   void PushKeyDown(int32_t sdl_keycode, bool shift);
   void PushClick();
@@ -75,6 +78,7 @@ class SdlPlatform::Impl {
   std::unique_ptr<FontSet> fonts_ = std::make_unique<FontSet>();
   std::string asset_folder_;
   std::function<void()> on_click_, on_quit_;
+  int64_t frames_presented_ = 0;
 
   // Hands a key to the innermost running loop's handler.
   void DeliverKey(int16_t code, int16_t shift) {
@@ -418,6 +422,8 @@ void SdlPlatform::Repaint() {
   impl_->Draw();
   impl_->Present();
 }
+
+int64_t SdlPlatform::FramesPresented() const { return impl_->frames_presented_; }
 
 void SdlPlatform::SetPointerVisible(bool visible) {
   SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);

@@ -56,6 +56,7 @@ class SdlPlatform final : public app::EventLoop, public app::Display, public scr
   void Show(const screen::Form* form) override;
   void Hide(const screen::Form* form) override;
   void Repaint() override;
+  int64_t FramesPresented() const override;
   void SetPointerVisible(bool visible) override;
   void SetSystemSaver(bool enabled) override;
 

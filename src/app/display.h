@@ -2,6 +2,8 @@
 // the mouse pointer, and the system's own screen saver.
 #pragma once
 
+#include <cstdint>
+
 #include "screen/form.h"
 
 namespace app {
@@ -20,6 +22,9 @@ class Display {
 
   // Draws the shown forms now, for a form that must show before a long step (the splash).
   virtual void Repaint() = 0;
+
+  // How many pictures have been put on the screen so far, for measuring how often it is drawn.
+  virtual int64_t FramesPresented() const = 0;
 
   virtual void SetPointerVisible(bool visible) = 0;
   // SystemSaverOn / SystemSaverOff: lets the system's screen saver start, or keeps it off.

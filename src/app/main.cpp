@@ -15,8 +15,9 @@
 // cue (sound/cues.cpp), runs a view's query through the library's query builders, fills the
 // main form's model, or asks a question through frmConfirm (dialogs/confirm.cpp), whose own
 // nested loop gets the keys until it closes. After every batch of events the platform draws
-// the shown forms from their models. Timers (the status panel's Timer1 and TrackTimer, the
-// player window's 50 ms timer, the dialogs' timers) tick on the same loop.
+// the shown forms from their models, when they look different from the picture on the screen.
+// Timers (the status panel's Timer1 and TrackTimer, the player window's 50 ms timer, the
+// dialogs' timers) tick on the same loop, which sleeps until the next one falls due.
 //
 // The story of a song: the playlist engine (playback/player_engine.cpp) hands the media player
 // one file. libmpv opens and plays it on threads of its own, which only post to the loop; on

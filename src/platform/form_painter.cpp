@@ -74,7 +74,7 @@ void FormPainter::FillRect(const SDL_Rect& rect, screen::Color color) {
 }
 
 void FormPainter::Visit(const screen::Frame& frame) {
-  if (!frame.visible) return;
+  if (!screen::Shows(frame)) return;
   const SDL_Rect box = Box(frame.left, frame.top, frame.width, frame.height);
   const int border = std::max(frame.border, 0);
   if (border * 2 >= box.w || border * 2 >= box.h) {
@@ -93,14 +93,14 @@ void FormPainter::Visit(const screen::Frame& frame) {
 }
 
 void FormPainter::Visit(const screen::Label& label) {
-  if (!label.visible || label.caption.empty()) return;
+  if (!screen::Shows(label)) return;
   const SDL_Rect box = Box(label.left, label.top, label.width, label.height);
   DrawText(label.caption, PixelSizeForPoints(label.points), label.bold, label.align, label.color,
            box, box);
 }
 
 void FormPainter::Visit(const screen::Picture& picture) {
-  if (!picture.visible || picture.asset.empty()) return;
+  if (!screen::Shows(picture)) return;
   const SDL_Rect box = Box(picture.left, picture.top, picture.width, picture.height);
   if (box.w <= 0 || box.h <= 0) return;
   const Texture* svg = Svg(picture.asset, box.w, box.h);
@@ -112,7 +112,7 @@ void FormPainter::Visit(const screen::Picture& picture) {
 }
 
 void FormPainter::Visit(const screen::TextBox& box) {
-  if (!box.visible || box.text.empty()) return;
+  if (!screen::Shows(box)) return;
   const SDL_Rect area = Box(box.left, box.top, box.width, box.height);
   const int pixel_size = PixelSizeForPoints(box.points);
   TTF_Font* font = fonts_->Get(pixel_size, false);

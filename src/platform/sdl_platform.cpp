@@ -8,9 +8,11 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdlib>
 #include <deque>
 #include <mutex>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -26,7 +28,8 @@ namespace {
 constexpr const char* kTitle = "Jubo Music Player";
 constexpr int kMaxWindowSide = 16384;
 // The loop wakes at least this often even with nothing to do, so that a wake-up lost to a
-// full SDL queue only delays a posted task.
+// full SDL queue only delays a posted task (and, on a driver SDL cannot wait on, so that a
+// quit request from a signal is seen).
 constexpr int kMaxWaitMs = 1000;
 // Events handled before the loop runs its tasks and timers and redraws.
 constexpr int kMaxBatch = 64;
@@ -37,6 +40,64 @@ bool ParseSide(std::string_view text, int* side) {
   return error == std::errc() && end == text.data() + text.size() && *side >= 1 &&
          *side <= kMaxWindowSide;
 }
+
+// Where `form` is drawn on an output `size` pixels large.
+SDL_Rect AreaOf(const screen::Form& form, SDL_Point size) {
+  SDL_Rect area{0, 0, size.x, size.y};
+  if (!form.full_screen) {
+    area.w =
+        static_cast<int>(std::lround(static_cast<double>(form.width) / screen::kTwipsPerPixel));
+    area.h =
+        static_cast<int>(std::lround(static_cast<double>(form.height) / screen::kTwipsPerPixel));
+    area.x = (size.x - area.w) / 2;
+    area.y = (size.y - area.h) / 2;
+  }
+  return area;
+}
+
+// How the shown forms look, as bytes: each form's area and background and every control that
+// shows, with every field that decides its pixels. Equal bytes draw equal pictures, so the
+// loop compares them instead of drawing a frame to find out; the cost is a walk over a few
+// dozen controls, where a frame uploads the whole screen.
+class Appearance final : public screen::FormVisitor {
+ public:
+  void Add(const screen::Form& form, const SDL_Rect& area) {
+    Put('F', area.x, area.y, area.w, area.h, form.background);
+    form.Accept(*this);
+  }
+  void Visit(const screen::Frame& f) override {
+    if (screen::Shows(f))
+      Put('R', f.left, f.top, f.width, f.height, f.border, f.border_color, f.filled, f.fill);
+  }
+  void Visit(const screen::Label& l) override {
+    if (screen::Shows(l))
+      Put('L', l.left, l.top, l.width, l.height, l.points, l.bold, l.align, l.color, l.caption);
+  }
+  void Visit(const screen::Picture& p) override {
+    if (screen::Shows(p)) Put('P', p.left, p.top, p.width, p.height, p.asset);
+  }
+  void Visit(const screen::TextBox& b) override {
+    if (screen::Shows(b))
+      Put('T', b.left, b.top, b.width, b.height, b.points, b.first_line, b.text);
+  }
+
+  std::string bytes;
+
+ private:
+  template <typename... Values>
+  void Put(const Values&... values) {
+    (PutOne(values), ...);
+  }
+  template <typename Value>
+  void PutOne(const Value& value) {
+    static_assert(std::is_trivially_copyable_v<Value>);
+    bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
+  }
+  void PutOne(const std::string& text) {
+    PutOne(text.size());
+    bytes.append(text);
+  }
+};
 
 }  // namespace
 
@@ -57,8 +118,11 @@ class SdlPlatform::Impl {
 
   void RunUntil(const KeyHandler& on_key, const std::function<bool()>& done);
   void Post(std::function<void()> task);
+  // Draws the shown forms into the renderer's buffer; Present puts the buffer on the screen.
   void Draw();
-  void Present() { SDL_RenderPresent(renderer_); }
+  void Present();
+  // Draws and presents the shown forms unless the screen shows them as they are already.
+  void Refresh();
   bool SaveScreenshot(const std::string& png_path, std::string* error);
   void PushKeyDown(int32_t sdl_keycode, bool shift);
   void PushClick();
@@ -75,6 +139,7 @@ class SdlPlatform::Impl {
   std::unique_ptr<FontSet> fonts_ = std::make_unique<FontSet>();
   std::string asset_folder_;
   std::function<void()> on_click_, on_quit_;
+  int64_t frames_presented_ = 0;
 
   // Hands a key to the innermost running loop's handler.
   void DeliverKey(int16_t code, int16_t shift) {
@@ -83,6 +148,9 @@ class SdlPlatform::Impl {
 
  private:
   bool DispatchEvents(const std::function<bool()>& done);
+  bool WaitEvent(SDL_Event* event, int timeout_ms);
+  void Wake();
+  std::string Look() const;
   void Dispatch(const SDL_Event& event);
   bool RunTasks(const std::function<bool()>& done);
   bool RunTimers(const std::function<bool()>& done);
@@ -96,10 +164,19 @@ class SdlPlatform::Impl {
   // The innermost RunUntil's key handler is the last.
   std::vector<const KeyHandler*> key_handlers_;
   Uint32 wake_event_ = 0;
+  // What the screen shows: Look() when the last frame was presented. Stale when the window
+  // system may have lost the picture (the window uncovered, resized, the renderer reset).
+  std::string on_screen_;
+  bool stale_ = true;
+  // SDL's own wait polls every millisecond on drivers that have nothing to wait on (offscreen,
+  // dummy); there the loop sleeps on wake_ instead, which whatever queues an event signals.
+  bool own_wait_ = false;
 
-  std::mutex mutex_;  // guards tasks_ and wake_pending_, which other threads reach through Post
+  std::mutex mutex_;  // guards tasks_, wake_pending_ and woken_, which other threads reach
   std::deque<std::function<void()>> tasks_;
   bool wake_pending_ = false;  // a wake-up event is in SDL's queue
+  std::condition_variable wake_;
+  bool woken_ = false;  // something was queued since the loop last slept on wake_
 };
 
 SdlPlatform::Impl::~Impl() {
@@ -145,6 +222,7 @@ bool SdlPlatform::Impl::Open(std::string* error) {
   const std::string_view driver = SDL_GetCurrentVideoDriver();
   const bool headless = driver == "offscreen" || driver == "dummy";
   if (headless) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  own_wait_ = headless;
 
   Uint32 flags = SDL_WINDOW_SHOWN;
   if (!windowed) {
@@ -191,19 +269,28 @@ void SdlPlatform::Impl::Draw() {
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, SDL_ALPHA_OPAQUE);
   SDL_RenderClear(renderer_);
   const SDL_Point size = OutputSize();
-  for (const screen::Form* form : shown_) {
-    SDL_Rect area{0, 0, size.x, size.y};
-    if (!form->full_screen) {
-      area.w =
-          static_cast<int>(std::lround(static_cast<double>(form->width) / screen::kTwipsPerPixel));
-      area.h =
-          static_cast<int>(std::lround(static_cast<double>(form->height) / screen::kTwipsPerPixel));
-      area.x = (size.x - area.w) / 2;
-      area.y = (size.y - area.h) / 2;
-    }
-    painter_->Paint(*form, area);
-  }
+  for (const screen::Form* form : shown_) painter_->Paint(*form, AreaOf(*form, size));
   painter_->EndFrame();
+}
+
+std::string SdlPlatform::Impl::Look() const {
+  Appearance look;
+  const SDL_Point size = OutputSize();
+  for (const screen::Form* form : shown_) look.Add(*form, AreaOf(*form, size));
+  return std::move(look.bytes);
+}
+
+void SdlPlatform::Impl::Present() {
+  SDL_RenderPresent(renderer_);
+  ++frames_presented_;
+  on_screen_ = Look();
+  stale_ = false;
+}
+
+void SdlPlatform::Impl::Refresh() {
+  if (!stale_ && Look() == on_screen_) return;
+  Draw();
+  Present();
 }
 
 void SdlPlatform::Impl::RunUntil(const KeyHandler& on_key, const std::function<bool()>& done) {
@@ -214,16 +301,12 @@ void SdlPlatform::Impl::RunUntil(const KeyHandler& on_key, const std::function<b
   } pop{&key_handlers_};
 
   // What called this loop (a dialog being shown) is seen before the first event.
-  Draw();
-  Present();
+  Refresh();
   while (!done()) {
     bool busy = DispatchEvents(done);
     if (!done()) busy = RunTasks(done) || busy;
     if (!done()) busy = RunTimers(done) || busy;
-    if (busy) {
-      Draw();
-      Present();
-    }
+    if (busy) Refresh();
   }
 }
 
@@ -231,12 +314,32 @@ bool SdlPlatform::Impl::DispatchEvents(const std::function<bool()>& done) {
   int64_t wait = TasksPending() ? 0 : timers_.MsUntilNext(Now());
   if (wait < 0 || wait > kMaxWaitMs) wait = kMaxWaitMs;
   SDL_Event event;
-  if (SDL_WaitEventTimeout(&event, static_cast<int>(wait)) == 0) return false;
+  if (!WaitEvent(&event, static_cast<int>(wait))) return false;
   Dispatch(event);
   for (int count = 1; count < kMaxBatch && !done() && SDL_PollEvent(&event); ++count) {
     Dispatch(event);
   }
   return true;
+}
+
+bool SdlPlatform::Impl::WaitEvent(SDL_Event* event, int timeout_ms) {
+  if (!own_wait_) return SDL_WaitEventTimeout(event, timeout_ms) != 0;
+  if (SDL_PollEvent(event) != 0) return true;
+  {
+    // An event queued after the poll above has set woken_, so this does not sleep past it.
+    std::unique_lock<std::mutex> lock(mutex_);
+    wake_.wait_for(lock, std::chrono::milliseconds(timeout_ms), [this] { return woken_; });
+    woken_ = false;
+  }
+  return SDL_PollEvent(event) != 0;
+}
+
+void SdlPlatform::Impl::Wake() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    woken_ = true;
+  }
+  wake_.notify_one();
 }
 
 void SdlPlatform::Impl::Dispatch(const SDL_Event& event) {
@@ -257,9 +360,19 @@ void SdlPlatform::Impl::Dispatch(const SDL_Event& event) {
       if (on_quit) on_quit();
       return;
     }
+    case SDL_WINDOWEVENT:
+      // The window system may have dropped the picture; the next refresh draws it again.
+      if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+          event.window.event == SDL_WINDOWEVENT_SHOWN ||
+          event.window.event == SDL_WINDOWEVENT_RESTORED ||
+          event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+        stale_ = true;
+      }
+      return;
     case SDL_RENDER_TARGETS_RESET:
     case SDL_RENDER_DEVICE_RESET:
       painter_->DropTextures();
+      stale_ = true;
       return;
     default:
       if (event.type == wake_event_) {
@@ -312,14 +425,19 @@ bool SdlPlatform::Impl::RunTimers(const std::function<bool()>& done) {
 }
 
 void SdlPlatform::Impl::Post(std::function<void()> task) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  tasks_.push_back(std::move(task));
-  if (wake_pending_) return;
-  SDL_Event event{};
-  event.type = wake_event_;
-  // A failed push leaves wake_pending_ false, so the next Post tries again; the loop also
-  // finds the task on its own next wake-up.
-  wake_pending_ = SDL_PushEvent(&event) == 1;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    tasks_.push_back(std::move(task));
+    woken_ = true;
+    if (!wake_pending_) {
+      SDL_Event event{};
+      event.type = wake_event_;
+      // A failed push leaves wake_pending_ false, so the next Post tries again; the loop also
+      // finds the task on its own next wake-up.
+      wake_pending_ = SDL_PushEvent(&event) == 1;
+    }
+  }
+  wake_.notify_one();
 }
 
 bool SdlPlatform::Impl::SaveScreenshot(const std::string& png_path, std::string* error) {
@@ -352,6 +470,7 @@ void SdlPlatform::Impl::PushKeyDown(int32_t sdl_keycode, bool shift) {
   event.key.keysym.scancode = SDL_GetScancodeFromKey(sdl_keycode);
   event.key.keysym.mod = shift ? KMOD_LSHIFT : KMOD_NONE;
   SDL_PushEvent(&event);
+  Wake();
 }
 
 void SdlPlatform::Impl::PushClick() {
@@ -362,6 +481,7 @@ void SdlPlatform::Impl::PushClick() {
   event.button.state = SDL_PRESSED;
   event.button.clicks = 1;
   SDL_PushEvent(&event);
+  Wake();
 }
 
 // --- SdlPlatform ------------------------------------------------------------------------
@@ -414,10 +534,9 @@ void SdlPlatform::Show(const screen::Form* form) {
 
 void SdlPlatform::Hide(const screen::Form* form) { std::erase(impl_->shown_, form); }
 
-void SdlPlatform::Repaint() {
-  impl_->Draw();
-  impl_->Present();
-}
+void SdlPlatform::Repaint() { impl_->Refresh(); }
+
+int64_t SdlPlatform::FramesPresented() const { return impl_->frames_presented_; }
 
 void SdlPlatform::SetPointerVisible(bool visible) {
   SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);

@@ -5,8 +5,11 @@
 // display at all (SDL_VIDEODRIVER=offscreen).
 //
 // Drawing: every shown form, bottom to top; full-screen forms fill the window, the others
-// (dialogs) are centred over it. The loop redraws after each batch of events, so program code
-// only changes its forms and never asks for a redraw.
+// (dialogs) are centred over it. After each batch of events the loop compares the shown forms,
+// control by control, with the picture on the screen and draws a frame only when they differ,
+// so program code only changes its forms and never asks for a redraw, and a timer that
+// changes nothing visible costs no frame. Between batches the loop sleeps until the next timer
+// falls due or an event (a posted task included) arrives.
 //
 // Keys: Return and keypad Enter 13, Escape 27, Page Up/Down 33/34, the arrows 37-40, letters
 // 65-90; the media keys as the player hotkeys (see key_map.h); other keys are not delivered.
@@ -50,12 +53,14 @@ class SdlPlatform final : public app::EventLoop, public app::Display, public scr
   void SetClickHandler(std::function<void()> on_click) override;
   void SetQuitHandler(std::function<void()> on_quit) override;
 
-  // app::Display. The size is the window's drawable area.
+  // app::Display. The size is the window's drawable area. Repaint draws only when the screen
+  // does not show the forms as they are already.
   int WidthPixels() const override;
   int HeightPixels() const override;
   void Show(const screen::Form* form) override;
   void Hide(const screen::Form* form) override;
   void Repaint() override;
+  int64_t FramesPresented() const override;
   void SetPointerVisible(bool visible) override;
   void SetSystemSaver(bool enabled) override;
 

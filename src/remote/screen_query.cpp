@@ -47,6 +47,7 @@ std::string ScreenJson(const app::Jubo& jubo) {
       {"dialog", Dialog(jubo)},
       {"saver", nullptr},
       {"help", f.txtHelp.visible},
+      {"frames", jubo.display != nullptr ? jubo.display->FramesPresented() : 0},
   };
   // Text the library gives may be invalid UTF-8 only if the file was; replace rather than fail.
   return answer.dump(-1, ' ', false, Json::error_handler_t::replace);

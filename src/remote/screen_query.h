@@ -12,9 +12,10 @@ namespace remote {
 
 // {"view":4,"title":"Main Menu","crumbs":"","above":"","below":"...","rows":[{"caption":...,
 // "tag":...,"icon":-1},...],"row":1,"highlight":true,"state":"...","switches":"...","track":"",
-// "playlist":{"count":0,"current":-1},"dialog":null,"saver":null,"help":false}
+// "playlist":{"count":0,"current":-1},"dialog":null,"saver":null,"help":false,"frames":0}
 // `rows` are rows 1..PageSize as shown; an open question gives "dialog":{"form":"frmConfirm",
-// "lines":[...],"buttons":["Yes","No"],"selected":2}. No line break inside.
+// "lines":[...],"buttons":["Yes","No"],"selected":2}. `frames` counts the pictures put on the
+// screen so far (for benchmarks). No line break inside.
 std::string ScreenJson(const app::Jubo& jubo);
 
 }  // namespace remote

@@ -80,6 +80,13 @@ struct TextBox {
   bool visible = false;
 };
 
+// Whether a control puts anything on the screen: one that is hidden or has nothing to show
+// does not, whatever its other fields say.
+inline bool Shows(const Frame& frame) { return frame.visible; }
+inline bool Shows(const Label& label) { return label.visible && !label.caption.empty(); }
+inline bool Shows(const Picture& picture) { return picture.visible && !picture.asset.empty(); }
+inline bool Shows(const TextBox& box) { return box.visible && !box.text.empty(); }
+
 // Receives a form's controls in drawing order, back to front.
 class FormVisitor {
  public:

@@ -361,6 +361,44 @@ TEST_F(SdlPlatformTest, TheLastShownFormIsOnTop) {
   }
 }
 
+TEST_F(SdlPlatformTest, AFrameIsPresentedOnlyWhenWhatShowsChanges) {
+  TestForm main = FullScreen(screen::kBackground), dialog;
+  dialog.width = dialog.height = 100 * kTwips;
+  main.labels = {LabelAt(10, 10, 200, 30, "00:01", screen::kText),
+                 LabelAt(10, 50, 200, 30, "", screen::kText)};
+  main.labels[1].visible = false;
+  platform_->Show(&main);
+  // Frames presented while a timer ticks three times, the first tick making `change`.
+  auto frames_over_ticks = [&](const std::function<void()>& change) {
+    const int64_t before = platform_->FramesPresented();
+    int ticks = 0;
+    const int timer = platform_->StartTimer(1, [&] {
+      if (++ticks == 1) change();
+    });
+    RunUntil([&] { return ticks == 3; });
+    platform_->StopTimer(timer);
+    return platform_->FramesPresented() - before;
+  };
+  frames_over_ticks([] {});  // the first picture, and the window's own first events
+  struct Step {
+    const char* what;
+    std::function<void()> change;
+    int64_t frames;
+  };
+  const Step kSteps[] = {
+      {"nothing", [] {}, 0},
+      {"a caption set to the text it shows", [&] { main.labels[0].caption = "00:01"; }, 0},
+      {"a hidden label's caption", [&] { main.labels[1].caption = "hidden"; }, 0},
+      {"a caption changed", [&] { main.labels[0].caption = "00:02"; }, 1},
+      {"a label moved", [&] { main.labels[0].left += kTwips; }, 1},
+      {"a dialog shown", [&] { platform_->Show(&dialog); }, 1},
+      {"the dialog hidden", [&] { platform_->Hide(&dialog); }, 1},
+  };
+  for (const Step& step : kSteps) {
+    EXPECT_EQ(frames_over_ticks(step.change), step.frames) << step.what;
+  }
+}
+
 TEST_F(SdlPlatformTest, TheDisplayIsTheWindowsSize) {
   EXPECT_EQ(platform_->WidthPixels(), kWidth);
   EXPECT_EQ(platform_->HeightPixels(), kHeight);

@@ -40,6 +40,8 @@ class FakeDisplay : public app::Display {
     ++repaints;
     if (on_repaint) on_repaint();
   }
+  // Nothing shows here but on a repaint.
+  int64_t FramesPresented() const override { return repaints; }
   void SetPointerVisible(bool visible) override { pointer_visible = visible; }
   void SetSystemSaver(bool enabled) override { system_saver.push_back(enabled); }
 

@@ -25,7 +25,7 @@ TEST(JuboBinaryTest, AMissingLibraryIsSaidAndTheProgramEndsWithStatusOne) {
   // The message waits for OK; an end request answers it as well.
   ASSERT_TRUE(Eventually([&] { return Read(err).find("not found") != std::string::npos; }));
   jubo.Terminate();
-  EXPECT_EQ(jubo.WaitExit(10s), 1);
+  EXPECT_EQ(jubo.WaitExit(60s), 1);
   EXPECT_EQ(Read(err), std::string(app::kMissingLibrary) + "\n");
 }
 

@@ -5,13 +5,15 @@
 // leaves the previous library as it was.
 //
 // FILE defaults to jubodb.txt in the current folder; with --update FILE, to that file. A FILE
-// that is a folder means the jubodb.txt inside it. The written file's modification time is set
-// to the moment the scan began, so that --update reads again any file changed while it ran.
+// that is a folder means the jubodb.txt inside it. Beside it, FILE.scan records each listed
+// file's times and size as the scan saw them (see scan/library_file.h), written after FILE.
 //
-// --update FILE reads FILE first and keeps the rows of files that have not changed since it
-// was written; new and changed files are read, rows of files gone from the scanned folders are
-// dropped; rows below a folder that could not be read, or outside the scanned folders while
-// their file is still there, are kept. A FILE that does not exist yet means a full scan.
+// --update FILE reads FILE and FILE.scan first and keeps the rows of files whose times and
+// size are still those FILE.scan records; other files are read, rows of files gone from the
+// scanned folders are dropped; rows below a folder that could not be read, or outside the
+// scanned folders while their file is still there, are kept. A FILE that does not exist yet
+// means a full scan; a FILE without FILE.scan (an older jubo-scan or another program wrote
+// it) means every file is read again.
 //
 // Problems (folders or files that cannot be read, lines of FILE that cannot be read) go to
 // stderr, one line each, and the scan carries on. While stderr is a terminal a progress line
@@ -22,13 +24,11 @@
 // FILE (for --update) not a library, or the library could not be written.
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,7 +49,7 @@ constexpr const char* kHelp =
     "  -o, --output FILE   where to write it (default: jubodb.txt here; a folder means the\n"
     "                      jubodb.txt inside it)\n"
     "  -u, --update FILE   read FILE first and read again only the files changed since it\n"
-    "                      was written; writes to FILE unless -o says otherwise\n"
+    "                      was made; writes to FILE unless -o says otherwise\n"
     "  -h, --help          this text\n"
     "\n"
     "Exit status: 0 written; 1 written, with problems shown on stderr; 2 nothing written.\n";
@@ -104,6 +104,21 @@ std::string LibraryPath(const std::string& name) {
     return name + (name.back() == '/' ? "" : "/") + "jubodb.txt";
   }
   return name;
+}
+
+// The file system's own time now, as it stamps the files it changes: the status-change time of
+// a file made for the purpose at `path` and removed at once. The epoch when no file can be
+// made there, so that no file counts as settled.
+timespec FileSystemNow(const std::string& path) {
+  unlink(path.c_str());
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  struct stat info;
+  const bool made = fd >= 0 && fstat(fd, &info) == 0;
+  if (fd >= 0) {
+    close(fd);
+    unlink(path.c_str());
+  }
+  return made ? info.st_ctim : timespec{};
 }
 
 // Problems to stderr; the progress line there too when it is a terminal, redrawn at most ten
@@ -168,15 +183,20 @@ int main(int argc, char** argv) {
     return 0;
   }
   const Clock::time_point start = Clock::now();
-  timespec started;
-  clock_gettime(CLOCK_REALTIME, &started);
   Reporter reporter(start);
+  const std::string output = LibraryPath(!args.output.empty()   ? args.output
+                                         : !args.update.empty() ? args.update
+                                                                : "jubodb.txt");
+  const std::string output_state = scan::StatePath(output);
 
   scan::ScanOptions options;
   options.roots = args.roots;
+  // Taken where the state file goes, the name its atomic write uses later.
+  options.settled_before = FileSystemNow(output_state + ".tmp");
   std::vector<scan::Song> previous;
+  scan::FileStates previous_states;
   if (!args.update.empty()) {
-    const std::string path = LibraryPath(args.update);
+    const std::string path = LibraryPath(args.update), state_path = scan::StatePath(path);
     struct stat info;
     if (stat(path.c_str(), &info) != 0 && errno == ENOENT) {
       reporter.Note(path + " does not exist yet; every file is read");
@@ -188,13 +208,15 @@ int main(int argc, char** argv) {
         return 2;
       }
       for (const std::string& note : notes) reporter.Problem(note);
+      if (stat(state_path.c_str(), &info) != 0 && errno == ENOENT) {
+        reporter.Note(path + " has no " + state_path + " beside it; every file is read");
+      } else if (error = scan::ReadStates(state_path, &previous_states); !error.empty()) {
+        reporter.Problem(error + "; every file is read");
+      }
       options.previous = &previous;
-      options.previous_time = info.st_mtim;
+      options.previous_states = &previous_states;
     }
   }
-  const std::string output = LibraryPath(!args.output.empty()   ? args.output
-                                         : !args.update.empty() ? args.update
-                                                                : "jubodb.txt");
 
   const scan::ScanResult result = scan::Scan(options, reporter);
   reporter.Wipe();
@@ -207,11 +229,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "jubo-scan: %s\n", error.c_str());
     return 2;
   }
-  const timespec times[2] = {{0, UTIME_OMIT}, started};
-  if (utimensat(AT_FDCWD, output.c_str(), times, 0) != 0) {
-    reporter.Problem("cannot set the time of " + output + " (" + std::strerror(errno) +
-                     "); a later --update may miss files changed during this scan");
-  }
+  // After the library: a state newer than its library could vouch for rows it does not hold.
+  // An older one only makes the next update read more.
+  error = common::WriteFileAtomically(output_state, scan::StateText(result.songs, result.states));
+  if (!error.empty()) reporter.Problem(error);
 
   const scan::LibraryCounts counts = scan::CountLibrary(result.songs);
   std::printf("%zu songs, %zu albums, %zu artists, %zu genres written to %s in %.2f s",

@@ -68,7 +68,7 @@ TEST_F(SdlWavePlayerTest, RefusesWhatCannotBePlayed) {
 }
 
 TEST_F(SdlWavePlayerTest, ANewCueCutsOffTheOneSoundingAndCuesEnd) {
-  dir_.Write("long.wav", Wave(5.0, 440));
+  dir_.Write("long.wav", Wave(60.0, 440));  // outlasts any pause of a loaded machine
   dir_.Write("short.wav", Wave(0.05, 880));
   SdlWavePlayer player;
   std::string error;

@@ -88,7 +88,7 @@ TEST_F(RemoteTest, KeysArriveInOrderAndTheScreenAnswerFollowsThem) {
   EXPECT_EQ(s["row"], 3);
 
   EXPECT_EQ(Remote({"escape", "right", "enter"}), 0);
-  EXPECT_EQ(jubo_->WaitExit(10s), 0);
+  EXPECT_EQ(jubo_->WaitExit(60s), 0);
   // The socket goes with the program.
   EXPECT_FALSE(std::filesystem::exists(SocketPath()));
   EXPECT_EQ(Remote({"screen"}), 1);

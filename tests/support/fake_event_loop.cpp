@@ -34,6 +34,31 @@ FakeEventLoop& FakeEventLoop::Then(std::function<void()> check) {
   return *this;
 }
 
+std::string FakeEventLoop::StepsLeft() const {
+  std::string left;
+  for (const Step& step : steps_) {
+    if (!left.empty()) left += ", ";
+    switch (step.kind) {
+      case Step::kKey:
+        left += "key " + std::to_string(step.key);
+        break;
+      case Step::kWait:
+        left += "wait " + std::to_string(step.ms) + " ms";
+        break;
+      case Step::kClick:
+        left += "click";
+        break;
+      case Step::kQuit:
+        left += "quit";
+        break;
+      case Step::kCheck:
+        left += "check";
+        break;
+    }
+  }
+  return left;
+}
+
 void FakeEventLoop::RunUntil(const KeyHandler& on_key, const std::function<bool()>& done) {
   ++depth_;
   for (;;) {

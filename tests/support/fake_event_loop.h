@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "app/event_loop.h"
@@ -27,6 +28,8 @@ class FakeEventLoop : public app::EventLoop {
   // When the script runs out, every loop returns quietly (for tests that end mid-program).
   void EndWhenScriptRunsOut() { end_quietly_ = true; }
   bool script_done() const { return steps_.empty(); }
+  // The steps not taken yet, one word each ("key 40, check, wait 100 ms"); empty when none.
+  std::string StepsLeft() const;
   int depth() const { return depth_; }  // loops running now; 2 or more inside a dialog
 
   void RunUntil(const KeyHandler& on_key, const std::function<bool()>& done) override;

@@ -1,5 +1,7 @@
 #include "support/harness.h"
 
+#include <gtest/gtest.h>
+
 #include "app/startup.h"
 #include "playback/player_engine.h"
 
@@ -31,7 +33,13 @@ Harness::Harness(const FixtureLibrary& library, int width, int height)
   loop.EndWhenScriptRunsOut();
 }
 
-int Harness::Run() { return app::RunJubo(jubo); }
+int Harness::Run() {
+  const int status = app::RunJubo(jubo);
+  if (!program_may_end_first && !loop.script_done()) {
+    ADD_FAILURE() << "the program ended with its script left: " << loop.StepsLeft();
+  }
+  return status;
+}
 
 std::vector<std::string> Harness::Rows() const {
   std::vector<std::string> rows;

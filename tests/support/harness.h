@@ -28,7 +28,9 @@ class Harness {
                    int height = 600);
 
   // Runs the program over the scripted loop until the program ends or the script runs out;
-  // returns the exit status.
+  // returns the exit status. A program that ends while its script still has steps (a check
+  // queued after an unexpected end would never run) fails the test, unless the test set
+  // `program_may_end_first`.
   int Run();
 
   // Captions of rows 1..PageSize as shown ("" for an empty or hidden row).
@@ -42,7 +44,8 @@ class Harness {
   // step, or a test's own code while the program runs.
   void AddSongs(int count);
 
-  std::vector<FixtureSong> songs;  // the library's songs, in the order they were written
+  std::vector<FixtureSong> songs;      // the library's songs, in the order they were written
+  bool program_may_end_first = false;  // steps left when the program ends are no failure
 
   TempDir dir;
   FakeEventLoop loop;

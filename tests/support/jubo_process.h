@@ -39,7 +39,8 @@ int RunCommand(const std::vector<std::string>& argv, const std::string& runtime,
 
 std::string Read(const std::filesystem::path& path);
 
-// Waits until `done` holds, for at most 10 s.
+// Waits until `done` holds, for at most a minute (a loaded machine and a sanitizer build start
+// the program slowly; the limit only keeps a broken program from hanging the test).
 bool Eventually(const std::function<bool()>& done);
 
 }  // namespace jubo_test

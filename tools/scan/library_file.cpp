@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cinttypes>
+#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string_view>
@@ -18,6 +20,8 @@
 namespace scan {
 
 namespace {
+
+constexpr const char* kStateVersion = "jubo-scan file states 1\n";
 
 constexpr size_t kFilename = 4;  // its place in kColumns
 static_assert(kColumns[kFilename] == "Filename");
@@ -144,6 +148,73 @@ LibraryCounts CountLibrary(const std::vector<Song>& songs) {
     if (!s.genre.empty()) genres.insert(textdb::CollationKey(s.genre));
   }
   return {songs.size(), albums.size(), artists.size(), genres.size()};
+}
+
+}  // namespace scan
+
+namespace scan {
+
+bool FileState::operator==(const FileState& other) const {
+  return modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec &&
+         changed.tv_sec == other.changed.tv_sec && changed.tv_nsec == other.changed.tv_nsec &&
+         size == other.size;
+}
+
+FileState StateOf(const struct stat& info) {
+  return {info.st_mtim, info.st_ctim, static_cast<int64_t>(info.st_size)};
+}
+
+std::string StatePath(const std::string& library_path) { return library_path + ".scan"; }
+
+std::string StateText(const std::vector<Song>& songs,
+                      const std::vector<std::optional<FileState>>& states) {
+  std::string text = kStateVersion;
+  char numbers[128];
+  for (size_t i = 0; i < songs.size() && i < states.size(); ++i) {
+    if (!states[i]) continue;
+    const FileState& s = *states[i];
+    std::snprintf(numbers, sizeof numbers, "%" PRId64 " %ld %" PRId64 " %ld %" PRId64 " ",
+                  static_cast<int64_t>(s.modified.tv_sec), s.modified.tv_nsec,
+                  static_cast<int64_t>(s.changed.tv_sec), s.changed.tv_nsec, s.size);
+    text += numbers;
+    text += songs[i].filename;
+    text += '\0';
+    text += '\n';
+  }
+  return text;
+}
+
+std::string ReadStates(const std::string& path, FileStates* states) {
+  states->clear();
+  std::string error;
+  const std::optional<std::string> bytes = ReadBytes(path, &error);
+  if (!bytes) return error;
+  const std::string_view version = kStateVersion;
+  if (bytes->compare(0, version.size(), version) != 0) {
+    return path + ": not a state file this jubo-scan knows";
+  }
+  const char* at = bytes->c_str() + version.size();
+  const char* const end = bytes->c_str() + bytes->size();
+  for (int record = 1; at < end; ++record) {
+    int64_t modified_sec, changed_sec, size;
+    long modified_nsec, changed_nsec;
+    int used = 0;
+    const char* name_end = static_cast<const char*>(std::memchr(at, '\0', end - at));
+    // The terminating NUL of the record (or of the whole string) stops sscanf in time.
+    if (name_end == nullptr || name_end + 1 >= end || name_end[1] != '\n' ||
+        std::sscanf(at, "%" SCNd64 " %ld %" SCNd64 " %ld %" SCNd64 "%n", &modified_sec,
+                    &modified_nsec, &changed_sec, &changed_nsec, &size, &used) != 5 ||
+        at[used] != ' ' || at + used + 1 >= name_end) {
+      states->clear();
+      return path + ": record " + std::to_string(record) + " cannot be read";
+    }
+    (*states)[std::string(at + used + 1, name_end)] = {
+        {static_cast<time_t>(modified_sec), modified_nsec},
+        {static_cast<time_t>(changed_sec), changed_nsec},
+        size};
+    at = name_end + 2;
+  }
+  return {};
 }
 
 }  // namespace scan

@@ -17,12 +17,6 @@ bool Before(const timespec& a, const timespec& b) {
   return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
 }
 
-// When the file last changed. A tagger may keep the modification time when it rewrites tags,
-// but the status-change time moves on every write all the same.
-const timespec& ChangeTime(const struct stat& info) {
-  return Before(info.st_mtim, info.st_ctim) ? info.st_ctim : info.st_mtim;
-}
-
 bool UnderAny(const std::string& path, const std::vector<std::string>& folders) {
   for (const std::string& folder : folders) {
     if (IsUnder(path, folder)) return true;
@@ -57,11 +51,21 @@ ScanResult Scan(const ScanOptions& options, ScanObserver& observer) {
     ++result.files_skipped;
     observer.Progress(result.files_seen, result.songs.size());
   };
+  // What the previous scan saw of a file, when it recorded anything.
+  const auto previous_state = [&](const std::string& path) -> std::optional<FileState> {
+    if (options.previous_states == nullptr) return std::nullopt;
+    const auto found = options.previous_states->find(path);
+    if (found == options.previous_states->end()) return std::nullopt;
+    return found->second;
+  };
   callbacks.on_audio = [&](const std::string& path, const struct stat& info) {
     ++result.files_seen;
+    const FileState state = StateOf(info);
+    result.states.push_back(Before(info.st_ctim, options.settled_before)
+                                ? std::optional<FileState>(state)
+                                : std::nullopt);
     const auto found = previous_index.find(path);
-    if (found != previous_index.end() && !met[found->second] &&
-        Before(ChangeTime(info), options.previous_time)) {
+    if (found != previous_index.end() && !met[found->second] && previous_state(path) == state) {
       met[found->second] = true;
       result.songs.push_back((*options.previous)[found->second]);
       ++result.songs_kept;
@@ -91,6 +95,7 @@ ScanResult Scan(const ScanOptions& options, ScanObserver& observer) {
                       (!UnderAny(song.filename, roots) && stat(song.filename.c_str(), &info) == 0);
     if (keep) {
       result.songs.push_back(song);
+      result.states.push_back(previous_state(song.filename));
       ++result.songs_kept;
     } else {
       ++result.songs_dropped;

@@ -5,9 +5,11 @@
 #include <time.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "scan/library_file.h"
 #include "scan/song.h"
 
 namespace scan {
@@ -24,10 +26,15 @@ class ScanObserver {
 
 struct ScanOptions {
   std::vector<std::string> roots;  // folders (or single audio files) to scan, in order
-  // The library being updated, or nullptr for a full scan: a song of it whose file has not
-  // changed since `previous_time` is kept as it is instead of being read again.
+  // The library being updated, or nullptr for a full scan: a song of it whose file's state
+  // equals the one in `previous_states` is kept as it is instead of being read again; any
+  // other walked file is read.
   const std::vector<Song>* previous = nullptr;
-  timespec previous_time{};  // when the previous library was written (its modification time)
+  const FileStates* previous_states = nullptr;
+  // The file system's time when the scan began. A file whose status changed at or after it may
+  // change again within the same tick of the file system's clock, after the scan saw it, and
+  // keep the very same state: its state is not recorded, so the next update reads it again.
+  timespec settled_before{};
 };
 
 struct ScanResult {
@@ -35,6 +42,9 @@ struct ScanResult {
   // although no walked file matched them: those below a folder that could not be read, and
   // those outside every root whose file still exists.
   std::vector<Song> songs;
+  // Parallel to `songs`: the file's state for the next update to compare with; none when the
+  // file changed too recently to tell, or when a kept song's state is unknown.
+  std::vector<std::optional<FileState>> states;
   size_t files_seen = 0;     // every file met, audio or not
   size_t files_skipped = 0;  // files left out: not audio, hidden, broken links, unusable names
   size_t songs_read = 0;     // songs whose tags were read from their file

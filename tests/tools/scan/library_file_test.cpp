@@ -95,6 +95,42 @@ TEST(ReadLibraryTest, RefusesWhatIsNoLibrary) {
   }
 }
 
+// Names with spaces, line breaks and digits survive the round trip; songs without a state
+// are left out; a damaged or foreign file reads as no states at all.
+TEST(ReadStatesTest, ReadsBackWhatWasWrittenAndRefusesTheRest) {
+  jubo_test::TempDir dir;
+  const std::vector<Song> songs = SomeSongs();
+  const FileState a = {{-5, 999'999'999}, {1'700'000'000, 1}, 0};
+  const FileState b = {{1'700'000'000, 0}, {1'700'000'001, 42}, int64_t{1} << 40};
+  const std::string text = StateText(songs, {a, std::nullopt, b, a});
+  dir.Write("good.scan", text);
+  FileStates states;
+  EXPECT_EQ(ReadStates((dir.path() / "good.scan").string(), &states), "");
+  EXPECT_EQ(states,
+            (FileStates{{songs[0].filename, a}, {songs[2].filename, b}, {songs[3].filename, a}}));
+
+  const std::string first_record_end = text.substr(0, text.find('\n', text.find('\0')) + 1);
+  struct Case {
+    const char* name;
+    std::string text;
+    const char* error;  // after the path
+  };
+  const Case kCases[] = {
+      {"cut.scan", text.substr(0, text.size() - 1), ": record 3 cannot be read"},
+      {"no-name.scan", first_record_end + "1 2 3 4 5 \0\n", ": record 2 cannot be read"},
+      {"no-number.scan", first_record_end + "1 2 3 4 /m/a.mp3\0\n", ": record 2 cannot be read"},
+      {"foreign.scan", "Album,Artist\n", ": not a state file this jubo-scan knows"},
+      {"missing.scan", "", ": No such file or directory"},
+  };
+  for (const Case& c : kCases) {
+    if (c.text.size() > 0) dir.Write(c.name, c.text);
+    const std::string path = (dir.path() / c.name).string();
+    states = {{"x", a}};
+    EXPECT_NE(ReadStates(path, &states).find(path + c.error), std::string::npos) << c.name;
+    EXPECT_TRUE(states.empty()) << c.name;
+  }
+}
+
 TEST(CountLibraryTest, DistinctAsJuboListsThem) {
   const std::vector<Song> songs = {
       {"Blue Hour", "O'Dara", "a", "", "/1", "Jazz", ""},

@@ -14,10 +14,12 @@
 #include <taglib/tpropertymap.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cmath>
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <thread>
 
 namespace scan_test {
 
@@ -117,6 +119,34 @@ timespec HoursFromNow(int hours) {
 void SetModified(const fs::path& path, const timespec& when) {
   const timespec times[2] = {{0, UTIME_OMIT}, when};
   ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+}
+
+void WaitUntilSettled(const fs::path& folder) {
+  const auto later = [](const timespec& a, const timespec& b) {
+    return a.tv_sec > b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec > b.tv_nsec);
+  };
+  timespec newest{};
+  std::error_code error;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(
+           folder, fs::directory_options::skip_permission_denied, error)) {
+    struct stat info;
+    if (lstat(entry.path().c_str(), &info) == 0 && later(info.st_ctim, newest)) {
+      newest = info.st_ctim;
+    }
+  }
+  const fs::path probe = folder / ".settled-probe";
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  while (std::chrono::steady_clock::now() < give_up) {
+    const int fd = open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    struct stat info;
+    const bool made = fd >= 0 && fstat(fd, &info) == 0;
+    if (fd >= 0) close(fd);
+    unlink(probe.c_str());
+    ASSERT_TRUE(made) << probe;
+    if (later(info.st_ctim, newest)) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ADD_FAILURE() << "the file system's clock never passed the files below " << folder;
 }
 
 WithoutPermissionOverride::WithoutPermissionOverride() {

@@ -45,6 +45,11 @@ timespec HoursFromNow(int hours);
 // Sets the modification time of `path`; a failure fails the calling test.
 void SetModified(const std::filesystem::path& path, const timespec& when);
 
+// Waits until a file made in `folder` gets a later status-change time than every file below
+// it (readable to this process), however coarse the file system's clock: files a scan that
+// starts then counts as settled. Fails the calling test after a minute.
+void WaitUntilSettled(const std::filesystem::path& folder);
+
 // While alive, this process cannot read what its permissions forbid, even as root (which
 // otherwise reads any folder): the capabilities that override file permissions are dropped
 // from the effective set, and given back at the end.

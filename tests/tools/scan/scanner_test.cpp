@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <limits>
+#include <optional>
 
 #include "scan_test_support.h"
 #include "support/temp_dir.h"
@@ -28,9 +30,18 @@ class RecordingObserver : public ScanObserver {
   std::vector<std::string> problems;
 };
 
-// The previous library says what each file held when it was written, an hour from now; a file
-// modified two hours from now has changed since. Its titles differ from the files' own tags,
-// so each song shows whether it was kept or read again.
+struct stat Stat(const fs::path& path) {
+  struct stat info {};
+  EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
+  return info;
+}
+
+// A moment no file's status changed at or after: every file counts as settled.
+constexpr timespec kAllSettled = {std::numeric_limits<time_t>::max(), 0};
+
+// The previous library says what each file held, and its state file what each file looked
+// like then. Its titles differ from the files' own tags, so each song shows whether it was
+// kept or read again.
 TEST(ScanTest, UpdateKeepsUnchangedSongsReadsTheRestAndDropsTheGone) {
   jubo_test::TempDir dir;
   const fs::path music = dir.path() / "Music", outside = dir.path() / "Outside";
@@ -40,7 +51,14 @@ TEST(ScanTest, UpdateKeepsUnchangedSongsReadsTheRestAndDropsTheGone) {
   scan_test::WriteSong(music / "Jazz/new.flac", {"New (file)", "", "", "", "", "", ""});
   scan_test::WriteSong(music / "Locked/inside.mp3", {"Inside (file)", "", "", "", "", "", ""});
   scan_test::WriteSong(outside / "there.mp3", {"There (file)", "", "", "", "", "", ""});
-  scan_test::SetModified(music / "Jazz/changed.ogg", scan_test::HoursFromNow(2));
+  FileState changed = StateOf(Stat(music / "Jazz/changed.ogg"));
+  ++changed.size;
+  const FileStates states = {
+      {m + "Jazz/kept.ogg", StateOf(Stat(music / "Jazz/kept.ogg"))},
+      {m + "Jazz/changed.ogg", changed},
+      {m + "Locked/inside.mp3", StateOf(Stat(music / "Locked/inside.mp3"))},
+      {o + "there.mp3", StateOf(Stat(outside / "there.mp3"))},
+  };
   fs::permissions(music / "Locked", fs::perms::none);
 
   const std::vector<Song> previous = {
@@ -57,7 +75,7 @@ TEST(ScanTest, UpdateKeepsUnchangedSongsReadsTheRestAndDropsTheGone) {
   ScanResult result;
   {
     scan_test::WithoutPermissionOverride as_a_user;
-    result = Scan({{music.string()}, &previous, scan_test::HoursFromNow(1)}, observer);
+    result = Scan({{music.string()}, &previous, &states, kAllSettled}, observer);
   }
   fs::permissions(music / "Locked", fs::perms::owner_all);
 
@@ -70,6 +88,16 @@ TEST(ScanTest, UpdateKeepsUnchangedSongsReadsTheRestAndDropsTheGone) {
                 {"", "", "Behind the lock (library)", "", m + "Locked/unknown.mp3", "", ""},
                 {"", "", "There (library)", "", o + "there.mp3", "", ""},
             }));
+  // What the next update compares with: the walked files as they are now, the kept ones as
+  // recorded before, nothing for a song whose file was never recorded.
+  EXPECT_EQ(result.states, (std::vector<std::optional<FileState>>{
+                               StateOf(Stat(music / "Jazz/changed.ogg")),
+                               states.at(m + "Jazz/kept.ogg"),
+                               StateOf(Stat(music / "Jazz/new.flac")),
+                               states.at(m + "Locked/inside.mp3"),
+                               std::nullopt,
+                               states.at(o + "there.mp3"),
+                           }));
   EXPECT_EQ(result.songs_kept, 4u);
   EXPECT_EQ(result.songs_read, 2u);
   EXPECT_EQ(result.songs_dropped, 2u);
@@ -77,20 +105,42 @@ TEST(ScanTest, UpdateKeepsUnchangedSongsReadsTheRestAndDropsTheGone) {
             (std::vector<std::string>{"cannot read folder " + m + "Locked: Permission denied"}));
 }
 
-// A library written an hour ago cannot know a file rewritten since, even when the tagger put
-// back the file's old modification time: the change of its status says so.
-TEST(ScanTest, UpdateReadsAgainAFileRewrittenWithItsOldTimeKept) {
+// A file is read again when any part of its state differs from the recorded one, however
+// little (a tagger may put the old modification time back, or rewrite the file within the
+// same tick of a coarse clock: the status-change time or the size still tells), and when its
+// status changed too recently to trust, it is read now and not recorded for the next time.
+TEST(ScanTest, UpdateReadsAgainAFileWhoseStateDiffersInAnyPart) {
   jubo_test::TempDir dir;
-  const fs::path m = dir.path();
-  scan_test::WriteSong(m / "a.ogg", {"A (file)", "", "", "", "", "", ""});
-  scan_test::SetModified(m / "a.ogg", scan_test::HoursFromNow(-2));
-  const std::vector<Song> previous = {{"", "", "A (library)", "", m.string() + "/a.ogg", "", ""}};
-  RecordingObserver observer;
-  const ScanResult result = Scan({{m.string()}, &previous, scan_test::HoursFromNow(-1)}, observer);
-  ASSERT_EQ(result.songs.size(), 1u);
-  EXPECT_EQ(result.songs[0].title, "A (file)");
-  EXPECT_EQ(result.songs_read, 1u);
-  EXPECT_EQ(result.songs_kept, 0u);
+  const fs::path a = dir.path() / "a.ogg";
+  scan_test::WriteSong(a, {"A (file)", "", "", "", "", "", ""});
+  const FileState now = StateOf(Stat(a));
+  struct Case {
+    const char* label;
+    void (*change)(FileState&);
+    timespec settled_before;
+    bool kept, recorded;
+  };
+  const Case kCases[] = {
+      {"the same", [](FileState&) {}, kAllSettled, true, true},
+      {"modified a nanosecond apart", [](FileState& s) { s.modified.tv_nsec ^= 1; }, kAllSettled,
+       false, true},
+      {"status changed a nanosecond apart", [](FileState& s) { s.changed.tv_nsec ^= 1; },
+       kAllSettled, false, true},
+      {"a byte longer", [](FileState& s) { ++s.size; }, kAllSettled, false, true},
+      {"status changed as the scan began", [](FileState&) {}, now.changed, true, false},
+  };
+  for (const Case& c : kCases) {
+    FileState recorded = now;
+    c.change(recorded);
+    const FileStates states = {{a.string(), recorded}};
+    const std::vector<Song> previous = {{"", "", "A (library)", "", a.string(), "", ""}};
+    RecordingObserver observer;
+    const ScanResult result = Scan({{a.string()}, &previous, &states, c.settled_before}, observer);
+    ASSERT_EQ(result.songs.size(), 1u) << c.label;
+    EXPECT_EQ(result.songs[0].title, c.kept ? "A (library)" : "A (file)") << c.label;
+    EXPECT_EQ(result.states[0], c.recorded ? std::optional<FileState>(now) : std::nullopt)
+        << c.label;
+  }
 }
 
 }  // namespace

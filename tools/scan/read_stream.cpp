@@ -58,6 +58,10 @@ const ReadOnlyFileStream::Block* ReadOnlyFileStream::BlockAt(long index) {
 
 TagLib::ByteVector ReadOnlyFileStream::readBlock(unsigned long length) {
   if (fd_ < 0 || position_ >= size_ || length == 0) return {};
+  if (length < kSmallRead && small_reads_left_-- <= 0) {
+    exhausted_ = true;
+    return {};
+  }
   const long wanted = static_cast<long>(std::min<unsigned long>(length, size_ - position_));
   TagLib::ByteVector bytes(static_cast<unsigned int>(wanted), '\0');
   long done = 0;

@@ -5,6 +5,14 @@
 // keeps the two most recently read 64 KiB blocks of the file, so a tagged song typically costs
 // an open, a stat, one or two reads and a close. Reads larger than a block go straight to the
 // file. Writing is refused: the stream reports itself read-only and writes change nothing.
+//
+// TagLib searches some files for what they lack (an MPEG frame, an Ogg page, a FLAC marker)
+// from one end to the other in 1 KiB reads, and parses structures in reads of a few bytes, at
+// a cost far above reading the bytes: a 4 GiB file of zeros named .mp3 would take minutes.
+// Such small reads are rationed (kSmallReads per stream, enough for any real file's tags and
+// properties); once they are spent the stream reads nothing more, as at the end of the file,
+// and exhausted() tells. Larger reads take a tag, block or page whose size the file declares,
+// cost little beyond the bytes, and are not rationed.
 #pragma once
 
 #include <taglib/tiostream.h>
@@ -22,6 +30,13 @@ class ReadOnlyFileStream : public TagLib::IOStream {
 
   // The errno of a failed open (or stat); 0 when the file is open.
   int error() const { return error_; }
+  // True once a read was refused because the small reads were spent: what TagLib made of the
+  // file then rests on a part of it.
+  bool exhausted() const { return exhausted_; }
+
+  // Reads under kSmallRead bytes are rationed to kSmallReads.
+  static constexpr unsigned long kSmallRead = 4 * 1024;
+  static constexpr long kSmallReads = 16 * 1024;
 
   TagLib::FileName name() const override { return path_.c_str(); }
   TagLib::ByteVector readBlock(unsigned long length) override;
@@ -56,6 +71,8 @@ class ReadOnlyFileStream : public TagLib::IOStream {
   int error_ = 0;
   long size_ = 0;
   long position_ = 0;
+  long small_reads_left_ = kSmallReads;
+  bool exhausted_ = false;
   std::array<Block, 2> blocks_;
   size_t last_used_ = 0;  // which of blocks_ was read from last
 };

@@ -45,6 +45,28 @@ std::string NotValid(const std::string& path) {
   return "not a valid " + format + " file";
 }
 
+// The extensions TagLib reads with its MPEG reader.
+bool IsMpegName(const std::string& path) {
+  const std::string extension = Lowercase(Extension(path));
+  return extension == "mp3" || extension == "mp2" || extension == "aac";
+}
+
+// TagLib's MPEG reader takes any bytes, and when the file does not begin with an ID3v2 tag or
+// an MPEG frame it searches the whole file for either, slowly. A real MP3 holds one of them
+// near its start, after at most a little junk; a file holding no frame sync in its first 64 KiB
+// (a block the stream reads for TagLib anyway) is not searched.
+bool MayHoldMpeg(ReadOnlyFileStream& stream) {
+  stream.seek(0);
+  const TagLib::ByteVector head = stream.readBlock(64 * 1024);
+  stream.seek(0);
+  if (head.startsWith("ID3")) return true;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(head.data());
+  for (unsigned int i = 0; i + 1 < head.size(); ++i) {
+    if (bytes[i] == 0xFF && bytes[i + 1] != 0xFF && (bytes[i + 1] & 0xE0) == 0xE0) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool IsAudioName(std::string_view file_name) {
@@ -65,8 +87,11 @@ ReadResult ReadSong(const std::string& path) {
   song.filename = path;
   ReadOnlyFileStream stream(path);
   TagLib::FileRef file;
-  if (stream.isOpen()) file = TagLib::FileRef(&stream, true, TagLib::AudioProperties::Fast);
-  if (file.isNull()) {
+  if (stream.isOpen() && (!IsMpegName(path) || MayHoldMpeg(stream))) {
+    file = TagLib::FileRef(&stream, true, TagLib::AudioProperties::Fast);
+  }
+  // What TagLib found before the stream stopped it may be anything: not trusted.
+  if (file.isNull() || stream.exhausted()) {
     result.problem = stream.isOpen() ? NotValid(path) : std::strerror(stream.error());
     song.title = FileNameTitle(path);
     return result;

@@ -96,6 +96,12 @@ TEST(ReadSongTest, FilesWhoseTagsCannotBeReadSayWhy) {
   dir.Write("damaged.ogg", damaged);
   dir.Write("broken.flac", "fLaC\x80\x00\x00\x22 and then nothing a FLAC reader wants");
   dir.Write("notes.mp3", "These are notes, not sound; MP3 readers take any bytes.\n");
+  // 4 GiB that cost no disk: TagLib would search them for minutes.
+  dir.Write("zeros.mp3", "");
+  dir.Write("tag then zeros.mp3", std::string("ID3\x04\0\0\0\0\0\x0A", 10));
+  for (const char* name : {"zeros.mp3", "tag then zeros.mp3"}) {
+    fs::resize_file(dir.path() / name, uintmax_t{4} << 30);
+  }
   dir.Write("empty.opus", "");
   scan_test::WriteSong(dir.path() / "locked.flac", {"Locked", "", "", "", "", "", ""});
   chmod((dir.path() / "locked.flac").c_str(), 0);
@@ -105,9 +111,10 @@ TEST(ReadSongTest, FilesWhoseTagsCannotBeReadSayWhy) {
     const char* problem;
   };
   const Case kCases[] = {
-      {"damaged.ogg", "not a valid OGG file"},       {"broken.flac", "not a valid FLAC file"},
-      {"notes.mp3", "no audio or tags found in it"}, {"empty.opus", "not a valid OPUS file"},
-      {"locked.flac", "Permission denied"},          {"missing.mp3", "No such file or directory"},
+      {"damaged.ogg", "not a valid OGG file"}, {"broken.flac", "not a valid FLAC file"},
+      {"notes.mp3", "not a valid MP3 file"},   {"empty.opus", "not a valid OPUS file"},
+      {"locked.flac", "Permission denied"},    {"missing.mp3", "No such file or directory"},
+      {"zeros.mp3", "not a valid MP3 file"},   {"tag then zeros.mp3", "not a valid MP3 file"},
   };
   scan_test::WithoutPermissionOverride as_a_user;
   for (const Case& c : kCases) {

@@ -2,6 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <map>
+#include <optional>
+#include <set>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -15,6 +18,15 @@ namespace {
 
 bool Before(const timespec& a, const timespec& b) {
   return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
+
+// A file whatever path leads to it.
+using Identity = std::pair<dev_t, ino_t>;
+
+std::optional<Identity> IdentityOf(const std::string& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return std::nullopt;
+  return Identity(info.st_dev, info.st_ino);
 }
 
 bool UnderAny(const std::string& path, const std::vector<std::string>& folders) {
@@ -51,6 +63,29 @@ ScanResult Scan(const ScanOptions& options, ScanObserver& observer) {
     ++result.files_skipped;
     observer.Progress(result.files_seen, result.songs.size());
   };
+  // The previous library's songs by the file their path leads to now, made when a walked path
+  // is not in the library: a song is the same song reached through another link or folder.
+  std::map<Identity, size_t> previous_by_identity;
+  bool identities_known = false;
+  const auto previous_song = [&](const std::string& path,
+                                 const struct stat& info) -> std::optional<size_t> {
+    if (const auto found = previous_index.find(path); found != previous_index.end()) {
+      return found->second;
+    }
+    if (options.previous == nullptr) return std::nullopt;
+    if (!identities_known) {
+      identities_known = true;
+      for (size_t i = 0; i < options.previous->size(); ++i) {
+        const auto identity = IdentityOf((*options.previous)[i].filename);
+        if (identity && !met[i]) previous_by_identity.emplace(*identity, i);
+      }
+    }
+    const auto found = previous_by_identity.find({info.st_dev, info.st_ino});
+    if (found == previous_by_identity.end()) return std::nullopt;
+    return found->second;
+  };
+  // The files listed so far: the walk's, then the previous library's kept without it.
+  std::set<Identity> listed;
   // What the previous scan saw of a file, when it recorded anything.
   const auto previous_state = [&](const std::string& path) -> std::optional<FileState> {
     if (options.previous_states == nullptr) return std::nullopt;
@@ -64,13 +99,15 @@ ScanResult Scan(const ScanOptions& options, ScanObserver& observer) {
     result.states.push_back(Before(info.st_ctim, options.settled_before)
                                 ? std::optional<FileState>(state)
                                 : std::nullopt);
-    const auto found = previous_index.find(path);
-    if (found != previous_index.end() && !met[found->second] && previous_state(path) == state) {
-      met[found->second] = true;
-      result.songs.push_back((*options.previous)[found->second]);
+    listed.emplace(info.st_dev, info.st_ino);
+    std::optional<size_t> previous = previous_song(path, info);
+    if (previous && met[*previous]) previous.reset();
+    if (previous) met[*previous] = true;
+    if (previous && previous_state((*options.previous)[*previous].filename) == state) {
+      result.songs.push_back((*options.previous)[*previous]);
+      result.songs.back().filename = path;
       ++result.songs_kept;
     } else {
-      if (found != previous_index.end()) met[found->second] = true;
       ReadResult read = ReadSong(path);
       if (!read.problem.empty()) {
         callbacks.on_problem(path + ": " + read.problem + "; listed under its file name");
@@ -89,11 +126,14 @@ ScanResult Scan(const ScanOptions& options, ScanObserver& observer) {
   for (size_t i = 0; i < met.size(); ++i) {
     if (met[i]) continue;
     const Song& song = (*options.previous)[i];
-    struct stat info;
+    const std::optional<Identity> identity = IdentityOf(song.filename);
+    // A second path to a file listed already: the song is listed once.
+    if (identity && listed.count(*identity) > 0) continue;
     // Not met below a folder that was walked whole: the file is gone.
     const bool keep = UnderAny(song.filename, unreadable) ||
-                      (!UnderAny(song.filename, roots) && stat(song.filename.c_str(), &info) == 0);
+                      (!UnderAny(song.filename, roots) && identity.has_value());
     if (keep) {
+      if (identity) listed.insert(*identity);
       result.songs.push_back(song);
       result.states.push_back(previous_state(song.filename));
       ++result.songs_kept;

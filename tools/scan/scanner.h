@@ -26,9 +26,11 @@ class ScanObserver {
 
 struct ScanOptions {
   std::vector<std::string> roots;  // folders (or single audio files) to scan, in order
-  // The library being updated, or nullptr for a full scan: a song of it whose file's state
-  // equals the one in `previous_states` is kept as it is instead of being read again; any
-  // other walked file is read.
+  // The library being updated, or nullptr for a full scan. A walked file is the song of it
+  // with the same path or, failing that, whose path leads to the same file (through another
+  // link or folder): a song is one row whatever path leads to it. When the file's state equals
+  // the one `previous_states` holds for the song's path, the song is kept as it is (under the
+  // walked path) instead of being read again; any other walked file is read.
   const std::vector<Song>* previous = nullptr;
   const FileStates* previous_states = nullptr;
   // The file system's time when the scan began. A file whose status changed at or after it may
@@ -40,7 +42,7 @@ struct ScanOptions {
 struct ScanResult {
   // The walk's songs in walk order; then, in an update, songs of the previous library kept
   // although no walked file matched them: those below a folder that could not be read, and
-  // those outside every root whose file still exists.
+  // those outside every root whose file still exists, each file once.
   std::vector<Song> songs;
   // Parallel to `songs`: the file's state for the next update to compare with; none when the
   // file changed too recently to tell, or when a kept song's state is unknown.

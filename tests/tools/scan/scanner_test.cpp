@@ -143,5 +143,31 @@ TEST(ScanTest, UpdateReadsAgainAFileWhoseStateDiffersInAnyPart) {
   }
 }
 
+// Scanned through a link to the music folder, then updated naming the folder itself (or the
+// other way round): every song is still one row, kept, under the path walked now.
+TEST(ScanTest, UpdateKnowsASongWhateverPathLeadsToIt) {
+  jubo_test::TempDir dir;
+  const fs::path real = dir.path() / "Music", link = dir.path() / "Link";
+  scan_test::WriteSong(real / "a.ogg", {"A", "", "", "", "", "", ""});
+  scan_test::WriteSong(real / "b.flac", {"B", "", "", "", "", "", ""});
+  fs::create_directory_symlink(real, link);
+  const fs::path kCases[][2] = {{link, real}, {real, link}};
+  for (const auto& [first_root, root] : kCases) {
+    RecordingObserver observer, update_observer;
+    const ScanResult first = Scan({{first_root.string()}, nullptr, nullptr, kAllSettled}, observer);
+    FileStates states;
+    for (size_t i = 0; i < first.songs.size(); ++i) {
+      states.emplace(first.songs[i].filename, *first.states[i]);
+    }
+    const ScanResult result =
+        Scan({{root.string()}, &first.songs, &states, kAllSettled}, update_observer);
+    EXPECT_EQ(result.songs,
+              (std::vector<Song>{{"", "", "A", "", (root / "a.ogg").string(), "", ""},
+                                 {"", "", "B", "", (root / "b.flac").string(), "", ""}}))
+        << first_root << " then " << root;
+    EXPECT_EQ(result.songs_kept, 2u) << first_root << " then " << root;
+  }
+}
+
 }  // namespace
 }  // namespace scan

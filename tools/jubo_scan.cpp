@@ -5,8 +5,11 @@
 // leaves the previous library as it was.
 //
 // FILE defaults to jubodb.txt in the current folder; with --update FILE, to that file. A FILE
-// that is a folder means the jubodb.txt inside it. Beside it, FILE.scan records each listed
-// file's times and size as the scan saw them (see scan/library_file.h), written after FILE.
+// that is a folder means the jubodb.txt inside it. A FILE that is a symbolic link is written
+// where it leads (the link stays); a FILE that is neither a regular file nor missing (a FIFO, a
+// device) is refused before the scan. Beside the file written, FILE.scan records each listed
+// file's times and size as the scan saw them (see scan/library_file.h), written after FILE: a
+// library and its record stay together whatever links lead to them.
 //
 // --update FILE reads FILE and FILE.scan first and keeps the rows of files whose times and
 // size are still those FILE.scan records; other files are read, rows of files gone from the
@@ -187,7 +190,13 @@ int main(int argc, char** argv) {
   const std::string output = LibraryPath(!args.output.empty()   ? args.output
                                          : !args.update.empty() ? args.update
                                                                 : "jubodb.txt");
-  const std::string output_state = scan::StatePath(output);
+  // Refused now rather than after a long scan.
+  std::string output_target;
+  if (error = common::WriteTarget(output, &output_target); !error.empty()) {
+    std::fprintf(stderr, "jubo-scan: %s\n", error.c_str());
+    return 2;
+  }
+  const std::string output_state = scan::StatePath(output_target);
 
   scan::ScanOptions options;
   options.roots = args.roots;
@@ -196,7 +205,10 @@ int main(int argc, char** argv) {
   std::vector<scan::Song> previous;
   scan::FileStates previous_states;
   if (!args.update.empty()) {
-    const std::string path = LibraryPath(args.update), state_path = scan::StatePath(path);
+    const std::string path = LibraryPath(args.update);
+    std::string target = path;  // where its record is, when the library is there to read
+    (void)common::WriteTarget(path, &target);
+    const std::string state_path = scan::StatePath(target);
     struct stat info;
     if (stat(path.c_str(), &info) != 0 && errno == ENOENT) {
       reporter.Note(path + " does not exist yet; every file is read");

@@ -1,6 +1,7 @@
 // jubo-scan from outside, as a user runs it over a music folder, and jubo-sql reading the
 // library it wrote.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <regex>
@@ -184,7 +185,8 @@ TEST_F(JuboScanTest, NothingIsWrittenWhenTheScanCannotFinish) {
   fs::create_directories(empty);
   scan_test::WriteFile(empty / "readme.txt", "no songs here\n");
   scan_test::WriteFile(dir_.path() / "not-a-library.txt", "Album,Title\nA,B\n");
-  const std::string lib = (out_ / "jubodb.txt").string();
+  const std::string lib = (out_ / "jubodb.txt").string(), fifo = (out_ / "fifo.txt").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
   struct Case {
     std::vector<std::string> args;
     bool temporary_blocked;  // a folder where the temporary file would go
@@ -203,6 +205,9 @@ TEST_F(JuboScanTest, NothingIsWrittenWhenTheScanCannotFinish) {
       {{music_.string(), "--update", (dir_.path() / "not-a-library.txt").string(), "-o", lib},
        false,
        "jubo-scan: " + (dir_.path() / "not-a-library.txt").string() + ": no Filename"},
+      {{music_.string(), "-o", fifo, "--update", lib},
+       false,
+       "jubo-scan: cannot write " + fifo + ": not a regular file\n"},
       {{music_.string(), "-o", lib},
        true,
        ExpectedProblems(music_) + "jubo-scan: cannot write " + lib + ": Is a directory\n"},
@@ -218,7 +223,26 @@ TEST_F(JuboScanTest, NothingIsWrittenWhenTheScanCannotFinish) {
     EXPECT_EQ(run.out, "") << label;
     EXPECT_EQ(Library(), old_library) << label;
     EXPECT_FALSE(fs::exists(lib + ".scan")) << label;
+    EXPECT_TRUE(fs::is_fifo(fifo)) << label;
     fs::remove_all(lib + ".tmp");
+  }
+}
+
+// A library reached through a symbolic link, missing at first: the scan makes it where the
+// link leads, the update reads it and the record beside it there, and the link stays a link.
+TEST_F(JuboScanTest, WritesThroughALinkToTheFileItLeadsTo) {
+  const fs::path library = dir_.path() / "Library/jubodb.txt", link = out_ / "link.txt";
+  fs::create_directories(library.parent_path());
+  fs::create_symlink("../Library/jubodb.txt", link);
+  for (const char* option : {"-o", "--update"}) {
+    const scan_test::RunResult run =
+        RunProgram(JUBO_SCAN, {music_.string(), option, link.string()}, out_);
+    EXPECT_EQ(run.status, 1) << option << ": " << run.err;
+    EXPECT_EQ(run.err.find("every file is read"), std::string::npos) << option << ": " << run.err;
+    EXPECT_TRUE(fs::is_symlink(link)) << option;
+    EXPECT_EQ(scan_test::ReadFile(library), ExpectedLibrary(music_)) << option;
+    EXPECT_TRUE(fs::exists(library.string() + ".scan")) << option;
+    EXPECT_FALSE(fs::exists(link.string() + ".scan")) << option;
   }
 }
 

@@ -9,10 +9,11 @@
 // TagLib searches some files for what they lack (an MPEG frame, an Ogg page, a FLAC marker)
 // from one end to the other in 1 KiB reads, and parses structures in reads of a few bytes, at
 // a cost far above reading the bytes: a 4 GiB file of zeros named .mp3 would take minutes.
-// Such small reads are rationed (kSmallReads per stream, enough for any real file's tags and
-// properties); once they are spent the stream reads nothing more, as at the end of the file,
-// and exhausted() tells. Larger reads take a tag, block or page whose size the file declares,
-// cost little beyond the bytes, and are not rationed.
+// Such small reads are rationed (kSmallReads per stream; a real file's tags and properties
+// take a few dozen, a tracker module's some thousands); once they are spent the stream reads
+// nothing more, as at the end of the file, and exhausted() tells. Larger reads take a tag,
+// block or page whose size the file declares, cost little beyond the bytes, and are not
+// rationed.
 #pragma once
 
 #include <taglib/tiostream.h>

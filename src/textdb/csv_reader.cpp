@@ -152,13 +152,12 @@ class RowParser {
   void SetText(std::string_view text) { text_ = text; }
   const std::vector<std::string_view>& fields() const { return fields_; }
 
-  // Reads the row whose first line starts at `pos` and is not blank. `width` is the field count
-  // a row spanning lines must have under Spans::kChecked.
-  Row Parse(size_t pos, Spans spans, size_t width) {
+  // Reads the row whose first line starts at `pos` and ends as `line` says. `width` is the
+  // field count a row spanning lines must have under Spans::kChecked.
+  Row Parse(size_t pos, Line line, Spans spans, size_t width) {
     fields_.clear();
     owned_used_ = 0;
     Row row;
-    Line line = LineAt(text_, pos);
     check_nul_ = std::memchr(text_.data() + pos, '\0', line.end - pos) != nullptr;
     for (;;) {
       if (pos < line.end && text_[pos] == '"') {
@@ -284,15 +283,15 @@ void ParseCsv(std::string_view text, const CsvRowFn& on_row, std::vector<LoadNot
   size_t width = 0;
   bool header = true;
   while (pos < text.size()) {
-    Line blank = LineAt(text, pos);
-    if (blank.end == pos) {
-      pos = blank.next;
+    const Line first = LineAt(text, pos);
+    if (first.end == pos) {  // blank
+      pos = first.next;
       ++line;
       continue;
     }
-    RowParser::Row row = parser.Parse(pos, header ? Spans::kNever : Spans::kChecked, width);
+    RowParser::Row row = parser.Parse(pos, first, header ? Spans::kNever : Spans::kChecked, width);
     if (row.spanned && parser.fields().size() != width) {
-      row = parser.Parse(pos, Spans::kNever, width);
+      row = parser.Parse(pos, first, Spans::kNever, width);
     }
     if (header) width = parser.fields().size();
     header = false;
@@ -317,7 +316,7 @@ CsvRowReader::~CsvRowReader() = default;
 const std::vector<std::string_view>& CsvRowReader::Read(std::string_view row) {
   RowParser& parser = state_->parser;
   parser.SetText(row);
-  parser.Parse(0, Spans::kAlways, 0);
+  parser.Parse(0, LineAt(row, 0), Spans::kAlways, 0);
   return parser.fields();
 }
 

@@ -161,7 +161,7 @@ class Fuzzer {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const uint64_t rounds = argc > 1 ? std::stoull(argv[1]) : 100000;
+  const uint64_t rounds = argc > 1 ? std::stoull(argv[1]) : 300000;
   const uint64_t seed = argc > 2 ? std::stoull(argv[2]) : 1;
   Fuzzer fuzzer(seed);
   for (uint64_t i = 0; i < rounds; ++i) {

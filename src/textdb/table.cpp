@@ -269,10 +269,11 @@ Status StoreValues(sqlite3* db, const Table::Ranks& ranks, const Dictionary& dic
 
 }  // namespace
 
-// Two passes over the text keep memory near the size of the SQLite table itself: the first
-// reads the header, the distinct values of the ranked columns and where each row lies; the
-// second, once the ranks are known, reads the rows again in album order and inserts each as it
-// is read. No copy of the rows is ever held.
+// Two passes over the text keep memory near the size of the file and the SQLite table: the
+// first reads the header, the distinct values of the ranked columns and where each row lies;
+// the second, once the ranks are known, reads the rows again in album order and inserts each
+// as it is read. No copy of the rows is ever held. The text is a copy of the file, not a map of
+// it: a file cut short under a map raises SIGBUS at the next read of a page it lost.
 Status Table::Load(sqlite3* db, const std::string& path, const std::string& name,
                    std::unique_ptr<Table>* out, std::vector<LoadNote>* notes) {
   std::string bytes;

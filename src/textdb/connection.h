@@ -37,7 +37,8 @@ class Connection {
 
   // Loads the folder's file `name` as the table of that name, unless it is loaded already.
   // Rows not read as written are reported through the report function, one line each
-  // ("jubodb.txt line 12: unterminated quote; the row is skipped"), at most 20 and a count.
+  // ("jubodb.txt line 12: unterminated quote; the field is read as written"), at most 20 and a
+  // count.
   Status LoadTable(const std::string& name);
 
   // Runs one query, loading its table first if needed, and fills *out with its rows (see

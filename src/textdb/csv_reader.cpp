@@ -1,9 +1,10 @@
 #include "textdb/csv_reader.h"
 
-#include <csv.h>
 #include <unicode/ucnv.h>
 
+#include <algorithm>
 #include <cstring>
+#include <deque>
 
 namespace textdb {
 namespace {
@@ -84,178 +85,176 @@ std::string FromUtf16(std::string_view bytes, const char* charset, std::vector<L
   return out;
 }
 
-int NoSpace(unsigned char) { return 0; }
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
-// libcsv grows a field's buffer by this much at a time; its default of 128 bytes makes a long
-// field cost quadratic time in copies.
-constexpr size_t kFieldBlock = 64 << 10;
+// A physical line: its text ends at `end` (before its CR, LF or CRLF), the next line starts at
+// `next`.
+struct Line {
+  size_t end, next;
+};
 
-// Most lines of a library hold no quote: their fields are what lies between the commas, which
-// is exactly what libcsv gives for them (blanks kept), at a fraction of the cost. Such a line
-// is split here; a line with a quote or a NUL byte goes through libcsv. `line` may end in its
-// line break. Returns false when the line needs libcsv; *blank when it holds nothing.
-bool SplitPlainLine(std::string_view line, std::vector<std::string_view>* fields, bool* blank) {
-  if (line.find_first_of(std::string_view("\"\0", 2)) != std::string_view::npos) return false;
-  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
-  fields->clear();
-  *blank = line.empty();
-  if (*blank) return true;
-  size_t start = 0;
+Line LineAt(std::string_view text, size_t pos) {
+  const char* base = text.data();
+  const void* lf = std::memchr(base + pos, '\n', text.size() - pos);
+  size_t end =
+      lf == nullptr ? text.size() : static_cast<size_t>(static_cast<const char*>(lf) - base);
+  const void* cr = std::memchr(base + pos, '\r', end - pos);
+  if (cr == nullptr) return {end, lf == nullptr ? end : end + 1};
+  size_t at = static_cast<size_t>(static_cast<const char*>(cr) - base);
+  return {at, at + 1 == end && lf != nullptr ? end + 1 : at + 1};  // CRLF, or a lone CR
+}
+
+size_t NextComma(std::string_view text, size_t pos, size_t end) {
+  const void* comma = std::memchr(text.data() + pos, ',', end - pos);
+  return comma == nullptr ? end
+                          : static_cast<size_t>(static_cast<const char*>(comma) - text.data());
+}
+
+// What ends a quoted field on one line: a quote that is not one of a doubled pair. It closes
+// the field when a comma or the line's end follows it; anything else after it means the field
+// was never quoted (a tagger's "Heroes" (2017 Remaster)).
+struct QuoteEnd {
+  enum Kind { kNone, kClosed, kMalformed } kind;
+  size_t at;
+};
+
+QuoteEnd ScanQuoted(std::string_view text, size_t pos, size_t end) {
   for (;;) {
-    size_t comma = line.find(',', start);
-    if (comma == std::string_view::npos) {
-      fields->push_back(line.substr(start));
-      return true;
+    const void* q = std::memchr(text.data() + pos, '"', end - pos);
+    if (q == nullptr) return {QuoteEnd::kNone, end};
+    size_t at = static_cast<size_t>(static_cast<const char*>(q) - text.data());
+    if (at + 1 < end && text[at + 1] == '"') {
+      pos = at + 2;
+      continue;
     }
-    fields->push_back(line.substr(start, comma - start));
-    start = comma + 1;
+    return {at + 1 == end || text[at + 1] == ',' ? QuoteEnd::kClosed : QuoteEnd::kMalformed, at};
   }
 }
 
-// Collects libcsv's fields into reused buffers and hands out each row's fields as views.
-class FieldCollector {
- public:
-  static void OnField(void* data, size_t length, void* self) {
-    auto* c = static_cast<FieldCollector*>(self);
-    if (c->count_ == c->fields_.size()) c->fields_.emplace_back();
-    std::string& field = c->fields_[c->count_++];
-    field.assign(static_cast<const char*>(data), length);
-    if (std::memchr(field.data(), '\0', field.size()) == nullptr) return;
-    std::string clean;
-    for (char ch : field) {
-      if (ch == '\0') {
-        clean += "\xEF\xBF\xBD";
-      } else {
-        clean.push_back(ch);
-      }
-    }
-    field = std::move(clean);
-    c->had_nul_ = true;
-  }
-
-  static void OnRowEnd(int, void* self) {
-    auto* c = static_cast<FieldCollector*>(self);
-    c->views_.clear();
-    for (size_t i = 0; i < c->count_; ++i) c->views_.push_back(c->fields_[i]);
-    c->count_ = 0;
-    c->row_ready_ = true;
-  }
-
-  // True once per completed row; the row's fields are then in fields().
-  bool TakeRow() {
-    bool ready = row_ready_;
-    row_ready_ = false;
-    return ready;
-  }
-  bool TakeNul() {
-    bool had = had_nul_;
-    had_nul_ = false;
-    return had;
-  }
-  const std::vector<std::string_view>& fields() const { return views_; }
-  void Reset() { count_ = 0, row_ready_ = false, had_nul_ = false; }
-
- private:
-  std::vector<std::string> fields_;  // reused between rows; the first count_ are live
-  std::vector<std::string_view> views_;
-  size_t count_ = 0;
-  bool row_ready_ = false;
-  bool had_nul_ = false;
+// Whether a quoted field may run over line breaks.
+enum class Spans {
+  kNever,
+  kChecked,  // only into a row of the expected width, past no line that is such a row itself
+  kAlways,   // the text is known to be one row
 };
 
-// Feeds libcsv one physical line at a time (ending at LF, CR or CRLF), so every row knows the
-// line and the bytes it spans, and a quote left open can be undone by starting again after
-// the line that opened it.
-class Parser {
+// Reads one row at a time into reused buffers.
+class RowParser {
  public:
-  Parser(std::string_view text, const CsvRowFn& on_row, std::vector<LoadNote>* notes)
-      : text_(text), on_row_(on_row), notes_(notes) {}
+  struct Row {
+    size_t next = 0;        // where the line after the row starts
+    int64_t lines = 1;      // physical lines it spans
+    bool spanned = false;   // a quoted field ran over a line break
+    bool unclosed = false;  // a quote opened a field and never closed: read as written
+    bool nul = false;       // a NUL byte was replaced
+  };
 
-  void Run() {
-    size_t start = 0;
-    int64_t line = 1;
-    // Re-reading after open quotes is bounded, so a hostile file cannot make loading quadratic.
-    size_t budget = 4 * text_.size() + (1 << 20);
+  void SetText(std::string_view text) { text_ = text; }
+  const std::vector<std::string_view>& fields() const { return fields_; }
+
+  // Reads the row whose first line starts at `pos` and ends as `line` says. `width` is the
+  // field count a row spanning lines must have under Spans::kChecked.
+  Row Parse(size_t pos, Line line, Spans spans, size_t width) {
+    fields_.clear();
+    owned_used_ = 0;
+    Row row;
+    check_nul_ = std::memchr(text_.data() + pos, '\0', line.end - pos) != nullptr;
     for (;;) {
-      bool strict = budget >= text_.size() - start;
-      if (strict) budget -= text_.size() - start;
-      if (ParseFrom(&start, &line, strict)) return;
-      notes_->push_back({line - 1, "unterminated quote; the row is skipped"});
+      if (pos < line.end && text_[pos] == '"') {
+        QuoteEnd q = ScanQuoted(text_, pos + 1, line.end);
+        if (q.kind == QuoteEnd::kNone && spans != Spans::kNever) {
+          q = ScanFollowingLines(line.next, spans, width, &line, &row);
+        }
+        if (q.kind == QuoteEnd::kClosed) {
+          AddField(pos + 1, q.at, true, &row);
+          pos = q.at + 1;
+        } else {
+          row.unclosed = row.unclosed || q.kind == QuoteEnd::kNone;
+          size_t end = NextComma(text_, pos, line.end);
+          AddField(pos, end, false, &row);
+          pos = end;
+        }
+      } else {
+        size_t end = NextComma(text_, pos, line.end);
+        AddField(pos, end, false, &row);
+        pos = end;
+      }
+      if (pos >= line.end) break;
+      ++pos;  // the comma
     }
+    row.next = line.next;
+    return row;
   }
 
  private:
-  // The end of the line starting at `pos`, past its terminator.
-  size_t LineEnd(size_t pos) const {
-    const char* base = text_.data();
-    const void* lf = std::memchr(base + pos, '\n', text_.size() - pos);
-    size_t end =
-        lf == nullptr ? text_.size() : static_cast<size_t>(static_cast<const char*>(lf) - base);
-    const void* cr = std::memchr(base + pos, '\r', end - pos);
-    if (cr == nullptr) return lf == nullptr ? end : end + 1;
-    size_t at = static_cast<size_t>(static_cast<const char*>(cr) - base);
-    return at + 1 == end && lf != nullptr ? end + 1 : at + 1;  // CRLF, or a lone CR
-  }
-
-  void Emit(size_t begin, size_t end, int64_t line) {
-    if (collector_.TakeNul()) notes_->push_back({line, "NUL byte replaced by U+FFFD"});
-    if (collector_.TakeRow()) on_row_(CsvRow{line, begin, end, collector_.fields()});
-  }
-
-  // Parses from *start (on line *line) to the end and returns true. In strict mode, when a quote
-  // is still open at the end, returns false with *start and *line set to the line after the one
-  // that opened the row.
-  bool ParseFrom(size_t* start, int64_t* line, bool strict) {
-    csv_parser parser;
-    csv_init(&parser, 0);
-    csv_set_space_func(&parser, NoSpace);
-    csv_set_blk_size(&parser, kFieldBlock);
-    collector_.Reset();
-    size_t row_begin = *start;
-    size_t row_first_line_end = *start;
-    int64_t row_line = *line;
-    size_t pos = *start;
-    int64_t current = *line;
+  // The opening line ended inside a quoted field: finds where the field closes on the lines
+  // from `pos` on. Gives up (kNone) at a quote that cannot close it, at the end of the text,
+  // or, when checked, at a line that is a whole row of `width` fields by itself: a stray quote
+  // must not swallow good rows. The lines passed over hold no quote but doubled ones, so no
+  // row starting on them can span lines: every line is scanned here a bounded number of times.
+  QuoteEnd ScanFollowingLines(size_t pos, Spans spans, size_t width, Line* line, Row* row) {
+    int64_t lines = 0;
     while (pos < text_.size()) {
-      size_t next = LineEnd(pos);
-      if (parser.pstate == 0) {  // no row open: one begins on this line
-        row_begin = pos;
-        row_first_line_end = next;
-        row_line = current;
-        bool blank = false;
-        if (SplitPlainLine(text_.substr(pos, next - pos), &plain_, &blank)) {
-          if (!blank) on_row_(CsvRow{current, pos, next, plain_});
-          pos = next;
-          ++current;
-          continue;
-        }
+      Line next = LineAt(text_, pos);
+      ++lines;
+      QuoteEnd q = ScanQuoted(text_, pos, next.end);
+      if (q.kind == QuoteEnd::kMalformed ||
+          (spans == Spans::kChecked && FieldsAlone(pos, next.end) == width)) {
+        break;
       }
-      csv_parse(&parser, text_.data() + pos, next - pos, FieldCollector::OnField,
-                FieldCollector::OnRowEnd, &collector_);
-      Emit(row_begin, next, row_line);
-      pos = next;
-      ++current;
+      if (q.kind == QuoteEnd::kClosed) {
+        check_nul_ = check_nul_ ||
+                     std::memchr(text_.data() + line->next, '\0', next.end - line->next) != nullptr;
+        *line = next;
+        row->lines += lines;
+        row->spanned = true;
+        return q;
+      }
+      pos = next.next;
     }
-    // libcsv would close an open quoted field silently; in strict mode we want to know.
-    constexpr int kFieldBegun = 2;
-    bool ok = !(strict && parser.pstate == kFieldBegun && parser.quoted);
-    if (ok) {
-      csv_fini(&parser, FieldCollector::OnField, FieldCollector::OnRowEnd, &collector_);
-      Emit(row_begin, text_.size(), row_line);
+    return {QuoteEnd::kNone, 0};
+  }
+
+  // How many fields the line [pos, end) holds read as a row of its own; 0 when blank.
+  size_t FieldsAlone(size_t pos, size_t end) const {
+    if (pos == end) return 0;
+    for (size_t count = 1;; ++count) {
+      QuoteEnd q{QuoteEnd::kNone, pos};
+      if (text_[pos] == '"') q = ScanQuoted(text_, pos + 1, end);
+      pos = NextComma(text_, q.kind == QuoteEnd::kClosed ? q.at : pos, end);
+      if (pos == end) return count;
+      ++pos;
     }
-    csv_free(&parser);
-    if (!ok) {
-      *start = row_first_line_end;
-      *line = row_line + 1;
+  }
+
+  // Adds the text [begin, end) as a field; `quoted`: it was in quotes, where "" stands for ".
+  void AddField(size_t begin, size_t end, bool quoted, Row* row) {
+    std::string_view raw = text_.substr(begin, end - begin);
+    bool nul = check_nul_ && std::memchr(raw.data(), '\0', raw.size()) != nullptr;
+    if (!nul && !(quoted && raw.find('"') != std::string_view::npos)) {
+      fields_.push_back(raw);
+      return;
     }
-    return ok;
+    if (owned_used_ == owned_.size()) owned_.emplace_back();
+    std::string& out = owned_[owned_used_++];
+    out.clear();
+    for (size_t i = 0; i < raw.size(); ++i) {
+      if (raw[i] == '\0') {
+        out += kReplacement;
+        row->nul = true;
+      } else {
+        out.push_back(raw[i]);
+        if (quoted && raw[i] == '"') ++i;  // the second of a doubled pair
+      }
+    }
+    fields_.push_back(out);
   }
 
   std::string_view text_;
-  const CsvRowFn& on_row_;
-  std::vector<LoadNote>* notes_;
-  FieldCollector collector_;
-  std::vector<std::string_view> plain_;  // fields of a line split without libcsv
+  std::vector<std::string_view> fields_;
+  std::deque<std::string> owned_;  // fields unquoted or cleaned; a deque keeps views valid
+  size_t owned_used_ = 0;
+  bool check_nul_ = false;  // the row's text holds a NUL byte
 };
 
 }  // namespace
@@ -277,34 +276,48 @@ std::string_view DecodeText(std::string_view bytes, std::string* converted,
 }
 
 void ParseCsv(std::string_view text, const CsvRowFn& on_row, std::vector<LoadNote>* notes) {
-  Parser(text, on_row, notes).Run();
+  RowParser parser;
+  parser.SetText(text);
+  size_t pos = 0;
+  int64_t line = 1;
+  size_t width = 0;
+  bool header = true;
+  while (pos < text.size()) {
+    const Line first = LineAt(text, pos);
+    if (first.end == pos) {  // blank
+      pos = first.next;
+      ++line;
+      continue;
+    }
+    RowParser::Row row = parser.Parse(pos, first, header ? Spans::kNever : Spans::kChecked, width);
+    if (row.spanned && parser.fields().size() != width) {
+      row = parser.Parse(pos, first, Spans::kNever, width);
+    }
+    if (header) width = parser.fields().size();
+    header = false;
+    if (row.nul) notes->push_back({line, "NUL byte replaced by U+FFFD"});
+    if (row.unclosed) {
+      notes->push_back({line, "unterminated quote; the field is read as written"});
+    }
+    on_row(CsvRow{line, pos, row.next, parser.fields()});
+    pos = row.next;
+    line += row.lines;
+  }
 }
 
 struct CsvRowReader::State {
-  csv_parser parser;
-  FieldCollector collector;
-  std::vector<std::string_view> plain;
+  RowParser parser;
 };
 
-CsvRowReader::CsvRowReader() : state_(std::make_unique<State>()) {
-  csv_init(&state_->parser, 0);
-  csv_set_space_func(&state_->parser, NoSpace);
-  csv_set_blk_size(&state_->parser, kFieldBlock);
-}
+CsvRowReader::CsvRowReader() : state_(std::make_unique<State>()) {}
 
-CsvRowReader::~CsvRowReader() { csv_free(&state_->parser); }
+CsvRowReader::~CsvRowReader() = default;
 
 const std::vector<std::string_view>& CsvRowReader::Read(std::string_view row) {
-  State& s = *state_;
-  bool blank = false;
-  if (SplitPlainLine(row, &s.plain, &blank)) return s.plain;
-  s.collector.Reset();
-  csv_parse(&s.parser, row.data(), row.size(), FieldCollector::OnField, FieldCollector::OnRowEnd,
-            &s.collector);
-  csv_fini(&s.parser, FieldCollector::OnField, FieldCollector::OnRowEnd, &s.collector);
-  s.collector.TakeNul();
-  s.collector.TakeRow();
-  return s.collector.fields();
+  RowParser& parser = state_->parser;
+  parser.SetText(row);
+  parser.Parse(0, LineAt(row, 0), Spans::kAlways, 0);
+  return parser.fields();
 }
 
 }  // namespace textdb

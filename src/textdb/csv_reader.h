@@ -37,9 +37,14 @@ struct CsvRow {
 using CsvRowFn = std::function<void(const CsvRow& row)>;
 
 // Parses CSV text: comma-separated, CR, LF or CRLF line ends, quoted fields holding commas, ""
-// and line breaks, blank lines skipped, blanks around fields kept. A quote left open at the end
-// of the file loses only the row it opened: that row is reported and reading resumes on the
-// next line. NUL bytes are replaced by U+FFFD and reported.
+// and line breaks, blank lines skipped, blanks around fields kept. A field is quoted only when
+// it starts with a quote that closes well formed (followed by a comma or the line's end); any
+// other quote is text, and a field whose opening quote never closes that way is read as written
+// up to the next comma (`"Heroes" (2017 Remaster)`, `12" Mix`). The first row sets the width:
+// a quoted field runs over line breaks only in a later row of exactly that many fields, and
+// never past or into a line that is a row of that width by itself, so a stray quote costs at
+// most its own line. A line with a quote that opens a field and never closes, and a line with a NUL
+// byte (replaced by U+FFFD), is reported as a note. Time is linear in the text's size.
 void ParseCsv(std::string_view text, const CsvRowFn& on_row, std::vector<LoadNote>* notes);
 
 // Reads again, one at a time, rows whose spans ParseCsv reported, reusing its buffers.

@@ -1,13 +1,8 @@
 #include "textdb/table.h"
 
-#include <fcntl.h>
 #include <strings.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
@@ -18,6 +13,7 @@
 #include <unordered_map>
 
 #include "textdb/collation.h"
+#include "textdb/file_reader.h"
 
 namespace textdb {
 namespace {
@@ -25,11 +21,6 @@ namespace {
 const char* const kRequiredColumns[] = {"Album", "Artist", "Title", "Filename"};
 const char* const kOptionalColumns[] = {"Genre", "Tempo", "Track"};
 const char* const kRankedColumns[] = {"Album", "Artist", "Genre", "Tempo", "Track"};
-// Bytes of text read between releases of the map. Reading in album order jumps about the file
-// and each jump maps a few pages around it; releasing much more often than this costs load
-// time in page faults (256 KiB made loading half as slow again), much less often memory.
-constexpr size_t kReleaseEvery = 4 << 20;
-
 bool SameName(std::string_view a, std::string_view b) {
   return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
@@ -39,61 +30,6 @@ std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
   return s;
 }
-
-// The library file's bytes, mapped rather than copied: the text is read twice (see Load), and
-// on a large library every page first touched costs time.
-class MappedFile {
- public:
-  MappedFile() = default;
-  MappedFile(const MappedFile&) = delete;
-  MappedFile& operator=(const MappedFile&) = delete;
-  ~MappedFile() {
-    if (data_ != nullptr) munmap(data_, size_);
-  }
-
-  Status Open(const std::string& path, const std::string& name) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-      if (errno == ENOENT || errno == ENOTDIR) {
-        return Status::Error(ErrorCode::kNotFound, name + " not found (looked for " + path + ")");
-      }
-      return Failure(path, std::strerror(errno));
-    }
-    struct stat st;
-    Status status;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-      status = Failure(path, "not a regular file");
-    } else if (st.st_size > 0) {
-      void* data = mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ,
-                        MAP_PRIVATE | MAP_POPULATE, fd, 0);
-      if (data == MAP_FAILED) {
-        status = Failure(path, std::strerror(errno));
-      } else {
-        data_ = data;
-        size_ = static_cast<size_t>(st.st_size);
-      }
-    }
-    close(fd);
-    return status;
-  }
-
-  std::string_view bytes() const { return {static_cast<const char*>(data_), size_}; }
-
-  // Drops the mapped pages before byte `end` (all of them by default) from this process: they
-  // stay in the page cache and come back if read again, but no longer count as its memory.
-  void Release(size_t end = SIZE_MAX) {
-    end = std::min(end, size_) & ~static_cast<size_t>(getpagesize() - 1);
-    if (data_ != nullptr && end > 0) madvise(data_, end, MADV_DONTNEED);
-  }
-
- private:
-  static Status Failure(const std::string& path, const std::string& why) {
-    return Status::Error(ErrorCode::kRefused, "cannot read " + path + ": " + why);
-  }
-
-  void* data_ = nullptr;
-  size_t size_ = 0;
-};
 
 // Where a row lies in the text: [begin, end).
 struct Span {
@@ -192,8 +128,8 @@ class RowFeeder {
   };
 
   RowFeeder(std::string_view text, const std::vector<Span>& spans, std::vector<uint32_t> order,
-            size_t width, MappedFile& file)
-      : text_(text), spans_(spans), order_(std::move(order)), width_(width), file_(file) {
+            size_t width)
+      : text_(text), spans_(spans), order_(std::move(order)), width_(width) {
     thread_ = std::thread([this] { Produce(); });
   }
   ~RowFeeder() {
@@ -224,7 +160,6 @@ class RowFeeder {
 
   void Produce() {
     CsvRowReader reader;
-    size_t bytes_read = 0;
     for (size_t start = 0; start < order_.size(); start += kBatchRows) {
       auto batch = std::make_unique<Batch>();
       batch->width = width_;
@@ -242,13 +177,6 @@ class RowFeeder {
             batch->fields.emplace_back(0, kNoField);
           }
         }
-        // The text was read in file order and is now read in album order: let the pages
-        // already used go, so the mapped file does not add its whole size to the memory in use.
-        bytes_read += span.end - span.begin;
-        if (bytes_read > kReleaseEvery) {
-          file_.Release();
-          bytes_read = 0;
-        }
       }
       std::unique_lock<std::mutex> lock(mutex_);
       changed_.wait(lock, [this] { return ready_.size() < kBatchesAhead || stopped_; });
@@ -265,7 +193,6 @@ class RowFeeder {
   const std::vector<Span>& spans_;
   std::vector<uint32_t> order_;
   size_t width_;
-  MappedFile& file_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::deque<std::unique_ptr<Batch>> ready_;
@@ -342,16 +269,18 @@ Status StoreValues(sqlite3* db, const Table::Ranks& ranks, const Dictionary& dic
 
 }  // namespace
 
-// Two passes over the text keep memory near the size of the SQLite table itself: the first
-// reads the header, the distinct values of the ranked columns and where each row lies; the
-// second, once the ranks are known, reads the rows again in album order and inserts each as it
-// is read. No copy of the rows is ever held.
+// Two passes over the text keep memory near the size of the file and the SQLite table: the
+// first reads the header, the distinct values of the ranked columns and where each row lies;
+// the second, once the ranks are known, reads the rows again in album order and inserts each
+// as it is read. No copy of the rows is ever held. The text is a copy of the file, not a map of
+// it: a file cut short under a map raises SIGBUS at the next read of a page it lost.
 Status Table::Load(sqlite3* db, const std::string& path, const std::string& name,
                    std::unique_ptr<Table>* out, std::vector<LoadNote>* notes) {
-  MappedFile file;
-  if (Status s = file.Open(path, name); !s.ok()) return s;
+  std::string bytes;
+  if (Status s = ReadFileBytes(path, name, &bytes, notes); !s.ok()) return s;
   std::string converted;
-  const std::string_view text = DecodeText(file.bytes(), &converted, notes);
+  const std::string_view text = DecodeText(bytes, &converted, notes);
+  if (!converted.empty()) std::string().swap(bytes);  // the text is the converted copy
 
   auto table = std::make_unique<Table>();
   table->name_ = name;
@@ -359,7 +288,6 @@ Status Table::Load(sqlite3* db, const std::string& path, const std::string& name
   bool have_header = false;
   size_t file_columns = 0;
   std::vector<Span> spans;  // where each row lies in the text
-  size_t released = 0;      // the text before this byte has been let go
   ParseCsv(
       text,
       [&](const CsvRow& row) {
@@ -391,10 +319,6 @@ Status Table::Load(sqlite3* db, const std::string& path, const std::string& name
         }
         for (Dictionary& d : dictionaries) d.Add(fields);
         spans.push_back({row.begin, row.end});
-        if (row.begin > released + kReleaseEvery) {
-          file.Release(row.begin);
-          released = row.begin;
-        }
       },
       notes);
   const size_t rows = spans.size();
@@ -466,7 +390,7 @@ Status Table::Load(sqlite3* db, const std::string& path, const std::string& name
     RowFeeder feeder(
         text, spans,
         InsertionOrder(dictionaries[kAlbumRanks].row_values, dictionaries[kTrackRanks].row_values),
-        file_columns, file);
+        file_columns);
     while (std::unique_ptr<RowFeeder::Batch> batch = feeder.Next()) {
       for (size_t r = 0; r < batch->rows.size(); ++r) {
         const uint32_t row = batch->rows[r];
@@ -504,7 +428,6 @@ Status Table::Load(sqlite3* db, const std::string& path, const std::string& name
       }
     }
   }
-  file.Release();
   for (size_t k = 0; k < dictionaries.size(); ++k) {
     if (Status s = StoreValues(db, table->ranks_[k], dictionaries[k], first_spellings[k],
                                rank_of_value[k], has_null[k]);

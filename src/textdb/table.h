@@ -58,9 +58,9 @@ class Table {
     int rank = -1;  // index into ranks_ when the column has a rank column, else -1
   };
 
-  // Reads `path` and creates the table `name` in `db`. A missing file gives kNotFound; a file
-  // lacking Album, Artist, Title or Filename gives kRefused naming them. Rows that were not
-  // read as written are added to *notes and the rest loads.
+  // Reads `path` and creates the table `name` in `db`. A missing file gives kNotFound; one
+  // that is not a regular file, or lacks Album, Artist, Title or Filename, gives kRefused.
+  // Rows that were not read as written are added to *notes and the rest loads.
   static Status Load(sqlite3* db, const std::string& path, const std::string& name,
                      std::unique_ptr<Table>* out, std::vector<LoadNote>* notes);
 

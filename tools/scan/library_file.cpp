@@ -35,11 +35,18 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
 
 // The whole file, or an error message.
 std::optional<std::string> ReadBytes(const std::string& path, std::string* error) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   struct stat info;
   if (fd < 0 || fstat(fd, &info) != 0) {
     *error = "cannot read " + path + ": " + std::strerror(errno);
     if (fd >= 0) close(fd);
+    return std::nullopt;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    *error = "cannot read " + path + ": " +
+             (S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : "not a regular file");
+    close(fd);
     return std::nullopt;
   }
   std::string bytes;

@@ -1,6 +1,7 @@
 #include "scan/library_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "support/temp_dir.h"
 
@@ -76,6 +77,7 @@ TEST(ReadLibraryTest, RefusesWhatIsNoLibrary) {
   jubo_test::TempDir dir;
   dir.Write("no-filename.txt", "Album,Artist,Title\nA,B,C\n");
   dir.Write("empty.txt", "");
+  ASSERT_EQ(mkfifo((dir.path() / "fifo").c_str(), 0600), 0);
   struct Case {
     const char* name;
     const char* error;  // after the path
@@ -85,6 +87,7 @@ TEST(ReadLibraryTest, RefusesWhatIsNoLibrary) {
       {"empty.txt", ": no Filename column; not a library to update"},
       {"missing.txt", ": No such file or directory"},
       {".", ": Is a directory"},
+      {"fifo", ": not a regular file"},
   };
   for (const Case& c : kCases) {
     const std::string path = (dir.path() / c.name).string();

@@ -1,19 +1,14 @@
 // jubo-demo from outside: one run into a folder holding a stale demo, then the library it wrote
 // is read back through the driver, libsndfile and jubo-sql. Failures are checked with runs that
 // stop before any song is rendered.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sndfile.h>
-#include <spawn.h>
 #include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 

@@ -40,7 +40,6 @@ class FakeEventLoop : public app::EventLoop {
   int64_t NowMs() const override { return now_; }
   void SetClickHandler(std::function<void()> on_click) override { on_click_ = std::move(on_click); }
   void SetQuitHandler(std::function<void()> on_quit) override { on_quit_ = std::move(on_quit); }
-  size_t timer_count() const { return timers_.size(); }
 
  private:
   struct Step {

@@ -1,10 +1,9 @@
-// The built program from outside: what a user sees when the library is missing, and what a
-// second copy does. Runs with SDL's offscreen driver and a runtime folder of the test's own.
+// The built program from outside: what a second copy does. Runs with SDL's offscreen driver
+// and a runtime folder of the test's own.
 #include <gtest/gtest.h>
 
 #include <chrono>
 
-#include "app/startup.h"
 #include "support/fixture_library.h"
 #include "support/harness.h"
 #include "support/jubo_process.h"
@@ -17,17 +16,6 @@ using jubo_test::Eventually;
 using jubo_test::JuboProcess;
 using jubo_test::Read;
 using jubo_test::RunCommand;
-
-TEST(JuboBinaryTest, AMissingLibraryIsSaidAndTheProgramEndsWithStatusOne) {
-  jubo_test::TempDir home, runtime;
-  const auto err = runtime.path() / "stderr";
-  JuboProcess jubo(home.path().string(), runtime.path().string(), err.string());
-  // The message waits for OK; an end request answers it as well.
-  ASSERT_TRUE(Eventually([&] { return Read(err).find("not found") != std::string::npos; }));
-  jubo.Terminate();
-  EXPECT_EQ(jubo.WaitExit(60s), 1);
-  EXPECT_EQ(Read(err), std::string(app::kMissingLibrary) + "\n");
-}
 
 TEST(JuboBinaryTest, ASecondCopyEndsAtOnceAndLeavesTheFirstAlone) {
   jubo_test::TempDir home, runtime;

@@ -319,50 +319,6 @@ TEST(EngineOnMpvTest, AThreeSongPlaylistPlaysThroughAndRestsStoppedOnTheFirst) {
   EXPECT_EQ(rig.jubo.playlist.NowTitle, "");  // forgotten once stopped
 }
 
-TEST(EngineOnMpvTest, WithRepeatThePlaylistStartsOver) {
-  EngineRig rig;
-  rig.jubo.settings.PlaylistLoop = 1;
-  rig.BuildPlaylist({{"One", 0.5}, {"Two", 0.5}});
-  ASSERT_TRUE(rig.loop.RunFor(10000, [&] { return rig.recorder.Count("state 3") == 3; }));
-  EXPECT_EQ(rig.jubo.playlist.CurrentSong, 0);
-  EXPECT_EQ(rig.player->URL(), rig.File("One"));
-  EXPECT_EQ(rig.player->playState(), kPlaying);
-}
-
-TEST(EngineOnMpvTest, AMissingSongIsSkippedOrStoppedOnAsSet) {
-  struct Case {
-    int16_t action_on_error;
-    int32_t rests_on;  // CurrentSong once all is over
-    int played;        // songs that started
-  };
-  const Case kCases[] = {{0, 0, 2}, {1, 1, 1}};
-  for (const Case& c : kCases) {
-    EngineRig rig;
-    rig.jubo.settings.ActionOnError = c.action_on_error;
-    rig.BuildPlaylist({{"Here", 0.3}, {"Gone", -1}, {"Last", 0.3}});
-    rig.loop.RunFor(8000, [&] {
-      return rig.recorder.Count("state 3") == c.played && rig.recorder.Count("error") == 1 &&
-             rig.player->playState() == kStopped;
-    });
-    EXPECT_EQ(rig.recorder.Count("error"), 1) << c.action_on_error;
-    EXPECT_EQ(rig.recorder.Count("state 3"), c.played) << c.action_on_error;
-    EXPECT_EQ(rig.jubo.playlist.CurrentSong, c.rests_on) << c.action_on_error;
-    EXPECT_EQ(rig.player->playState(), kStopped) << c.action_on_error;
-  }
-}
-
-TEST(EngineOnMpvTest, APlaylistOfMissingFilesStopsAfterOneRoundWithSkipAndRepeat) {
-  EngineRig rig;
-  rig.jubo.settings.PlaylistLoop = 1;
-  rig.jubo.settings.ActionOnError = 0;
-  rig.BuildPlaylist({{"A", -1}, {"B", -1}, {"C", -1}});
-  ASSERT_TRUE(rig.loop.RunFor(kOpenMs, [&] { return rig.recorder.Count("error") == 3; }));
-  // The engine gave up: nothing is being opened again.
-  EXPECT_EQ(rig.jubo.playlist.CurrentSong, 2);
-  EXPECT_EQ(rig.player->URL(), rig.File("C"));
-  EXPECT_EQ(rig.player->playState(), kStopped);
-}
-
 TEST(EngineOnMpvTest, WithoutAnAudioOutputTheListStopsOnTheSongAndTheStatusPanelSaysWhy) {
   // ALSA with an empty configuration has no device at all, on any machine.
   jubo_test::TempDir config;

@@ -7,6 +7,7 @@
 #include "support/fixture_library.h"
 #include "support/harness.h"
 #include "support/jubo_process.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -14,7 +15,7 @@ namespace {
 using namespace std::chrono_literals;
 using jubo_test::Eventually;
 using jubo_test::JuboProcess;
-using jubo_test::Read;
+using jubo_test::ReadFile;
 using jubo_test::RunCommand;
 
 TEST(JuboBinaryTest, ASecondCopyEndsAtOnceAndLeavesTheFirstAlone) {
@@ -32,7 +33,7 @@ TEST(JuboBinaryTest, ASecondCopyEndsAtOnceAndLeavesTheFirstAlone) {
                      (runtime.path() / "second.err").string());
   // It ends at once; the bound only keeps a broken lock from hanging the test.
   EXPECT_EQ(second.WaitExit(60s), 0);
-  EXPECT_EQ(Read(runtime.path() / "second.err"), "");
+  EXPECT_EQ(ReadFile(runtime.path() / "second.err"), "");
   EXPECT_TRUE(answers()) << "the first copy still runs: " << out;
   first.Terminate();
   EXPECT_EQ(first.WaitExit(60s), 0);

@@ -1,13 +1,13 @@
-// The built program from outside: what a user sees when the library is missing, and what a
-// second copy does. Runs with SDL's offscreen driver and a runtime folder of the test's own.
+// The built program from outside: what a second copy does. Runs with SDL's offscreen driver
+// and a runtime folder of the test's own.
 #include <gtest/gtest.h>
 
 #include <chrono>
 
-#include "app/startup.h"
 #include "support/fixture_library.h"
 #include "support/harness.h"
 #include "support/jubo_process.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -15,19 +15,8 @@ namespace {
 using namespace std::chrono_literals;
 using jubo_test::Eventually;
 using jubo_test::JuboProcess;
-using jubo_test::Read;
+using jubo_test::ReadFile;
 using jubo_test::RunCommand;
-
-TEST(JuboBinaryTest, AMissingLibraryIsSaidAndTheProgramEndsWithStatusOne) {
-  jubo_test::TempDir home, runtime;
-  const auto err = runtime.path() / "stderr";
-  JuboProcess jubo(home.path().string(), runtime.path().string(), err.string());
-  // The message waits for OK; an end request answers it as well.
-  ASSERT_TRUE(Eventually([&] { return Read(err).find("not found") != std::string::npos; }));
-  jubo.Terminate();
-  EXPECT_EQ(jubo.WaitExit(60s), 1);
-  EXPECT_EQ(Read(err), std::string(app::kMissingLibrary) + "\n");
-}
 
 TEST(JuboBinaryTest, ASecondCopyEndsAtOnceAndLeavesTheFirstAlone) {
   jubo_test::TempDir home, runtime;
@@ -44,7 +33,7 @@ TEST(JuboBinaryTest, ASecondCopyEndsAtOnceAndLeavesTheFirstAlone) {
                      (runtime.path() / "second.err").string());
   // It ends at once; the bound only keeps a broken lock from hanging the test.
   EXPECT_EQ(second.WaitExit(60s), 0);
-  EXPECT_EQ(Read(runtime.path() / "second.err"), "");
+  EXPECT_EQ(ReadFile(runtime.path() / "second.err"), "");
   EXPECT_TRUE(answers()) << "the first copy still runs: " << out;
   first.Terminate();
   EXPECT_EQ(first.WaitExit(60s), 0);

@@ -42,12 +42,15 @@ TEST(StartupTest, AMissingOrRefusedLibraryIsSaidBeforeTheMainScreenAndEndsWithSt
     std::string name;
     std::string library;  // "" for no file at all
     std::string message;
+    bool end_request;  // the message answered by a window close or signal instead of OK
   };
   const Case kCases[] = {
-      {"missing", "", kMissingLibrary},
+      {"missing", "", kMissingLibrary, false},
+      {"missing, then an end request", "", kMissingLibrary, true},
       {"refused", "Title,Genre\nT,g\n",
        "jubodb.txt has no column Album, Artist, Filename (its first line must name the columns "
-       "Album, Artist, Title and Filename)"},
+       "Album, Artist, Title and Filename)",
+       false},
   };
   for (const Case& c : kCases) {
     Harness h;
@@ -62,7 +65,11 @@ TEST(StartupTest, AMissingOrRefusedLibraryIsSaidBeforeTheMainScreenAndEndsWithSt
       EXPECT_EQ(box->lblText.caption, c.message);
       EXPECT_EQ(box->lblButton.caption, "OK");
     });
-    h.loop.Keys({kKeyEnter});
+    if (c.end_request) {
+      h.loop.Quit();
+    } else {
+      h.loop.Keys({kKeyEnter});
+    }
     testing::internal::CaptureStderr();
     EXPECT_EQ(h.Run(), 1) << c.name;
     EXPECT_EQ(testing::internal::GetCapturedStderr(), c.message + "\n") << c.name;

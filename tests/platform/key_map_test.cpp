@@ -50,12 +50,5 @@ TEST(KeyMapTest, KeysTheProgramIgnores) {
   }
 }
 
-TEST(KeyMapTest, EveryLetterIsItsCapital) {
-  for (char letter = 'a'; letter <= 'z'; ++letter) {
-    const char name[] = {letter, '\0'};
-    EXPECT_EQ(ProgramKeyCode(SdlKeycodeNamed(name)), letter - 'a' + 'A') << name;
-  }
-}
-
 }  // namespace
 }  // namespace platform

@@ -3,47 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cmath>
-#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <thread>
 
+#include "bench/tone_wav.h"
 #include "support/temp_dir.h"
 
 namespace platform {
 namespace {
-
-// A mono 16-bit PCM WAV file of a sine tone.
-std::string Wave(double seconds, double hertz) {
-  constexpr int kRate = 22050;
-  const auto samples = static_cast<uint32_t>(seconds * kRate);
-  std::string bytes;
-  auto put32 = [&](uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes += static_cast<char>((v >> (8 * i)) & 0xff);
-  };
-  auto put16 = [&](uint16_t v) {
-    bytes += static_cast<char>(v & 0xff);
-    bytes += static_cast<char>(v >> 8);
-  };
-  bytes += "RIFF";
-  put32(36 + samples * 2);
-  bytes += "WAVEfmt ";
-  put32(16);
-  put16(1);  // PCM
-  put16(1);  // mono
-  put32(kRate);
-  put32(kRate * 2);
-  put16(2);
-  put16(16);
-  bytes += "data";
-  put32(samples * 2);
-  for (uint32_t i = 0; i < samples; ++i) {
-    put16(
-        static_cast<uint16_t>(static_cast<int16_t>(8000 * std::sin(2 * M_PI * hertz * i / kRate))));
-  }
-  return bytes;
-}
 
 class SdlWavePlayerTest : public ::testing::Test {
  protected:
@@ -68,8 +36,8 @@ TEST_F(SdlWavePlayerTest, RefusesWhatCannotBePlayed) {
 }
 
 TEST_F(SdlWavePlayerTest, ANewCueCutsOffTheOneSoundingAndCuesEnd) {
-  dir_.Write("long.wav", Wave(60.0, 440));  // outlasts any pause of a loaded machine
-  dir_.Write("short.wav", Wave(0.05, 880));
+  ASSERT_TRUE(bench::WriteToneWav(Path("long.wav"), 60));  // outlasts a loaded machine's pauses
+  ASSERT_TRUE(bench::WriteToneWav(Path("short.wav"), 0.05));
   SdlWavePlayer player;
   std::string error;
   ASSERT_TRUE(player.Play(Path("long.wav"), &error)) << error;

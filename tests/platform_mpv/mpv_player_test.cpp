@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "app/jubo.h"
-#include "library/library_connection.h"
 #include "bench/tone_wav.h"
-#include "platform_mpv/wall_clock_loop.h"
+#include "library/library_connection.h"
+#include "platform/sdl_platform.h"
 #include "playback/player_engine.h"
 #include "playback/status_panel.h"
 #include "support/fixture_library.h"
@@ -32,6 +32,26 @@ using playback::kStopped;
 
 // Generous bounds on how long mpv may take: they only stop a broken test from hanging.
 constexpr int64_t kOpenMs = 5000;
+
+// The program's own event loop, on SDL's offscreen driver.
+std::unique_ptr<SdlPlatform> OpenLoop() {
+  setenv("SDL_VIDEODRIVER", "offscreen", 1);
+  setenv("JUBO_WINDOW", "64x64", 1);
+  std::string error;
+  std::unique_ptr<SdlPlatform> loop = SdlPlatform::Create(&error);
+  if (loop == nullptr) ADD_FAILURE() << error;
+  return loop;
+}
+
+// Runs `loop` until `done()` holds or `ms` have passed; returns done(). `done` may turn on a
+// position that moves without any event: a timer makes the loop look every few ms.
+bool RunFor(SdlPlatform& loop, int64_t ms, const std::function<bool()>& done) {
+  const int64_t deadline = loop.NowMs() + ms;
+  const int poll = loop.StartTimer(5, [] {});
+  loop.RunUntil([](int16_t, int16_t) {}, [&] { return done() || loop.NowMs() >= deadline; });
+  loop.StopTimer(poll);
+  return done();
+}
 
 // Writes down every event, and passes it on to `next` when there is one.
 class Recorder : public playback::MediaPlayerEvents {
@@ -67,8 +87,9 @@ class Recorder : public playback::MediaPlayerEvents {
 class MpvPlayerTest : public testing::Test {
  protected:
   void SetUp() override {
+    ASSERT_NE(loop_, nullptr);
     std::string error;
-    player_ = MpvPlayer::Create(loop_, "null", &error);
+    player_ = MpvPlayer::Create(*loop_, "null", &error);
     ASSERT_NE(player_, nullptr) << error;
     player_->SetListener(&recorder_);
   }
@@ -81,11 +102,11 @@ class MpvPlayerTest : public testing::Test {
   }
 
   bool RunUntilState(int state, int64_t ms = kOpenMs) {
-    return loop_.RunFor(ms, [&] { return player_->playState() == state; });
+    return RunFor(*loop_, ms, [&] { return player_->playState() == state; });
   }
 
   jubo_test::TempDir dir_;
-  jubo_test::WallClockLoop loop_;
+  std::unique_ptr<SdlPlatform> loop_ = OpenLoop();
   Recorder recorder_;
   std::unique_ptr<MpvPlayer> player_;
 };
@@ -95,7 +116,7 @@ TEST_F(MpvPlayerTest, ALoadedSongWaitsReadyWithoutPlaying) {
   player_->SetURL(song);
   EXPECT_EQ(player_->URL(), song);
   // Opening, then open.
-  ASSERT_TRUE(loop_.RunFor(kOpenMs, [&] { return recorder_.Count("open") == 2; }));
+  ASSERT_TRUE(RunFor(*loop_, kOpenMs, [&] { return recorder_.Count("open") == 2; }));
   EXPECT_EQ(player_->playState(), kReady);
   EXPECT_NEAR(player_->duration(), 2.0, 0.05);
   EXPECT_EQ(player_->currentPosition(), 0);
@@ -119,7 +140,7 @@ TEST_F(MpvPlayerTest, FilesThatCannotBePlayedRaiseErrorOnce) {
     if (!c.bytes.empty()) dir_.Write(c.name, c.bytes);
     recorder_.events.clear();
     player_->SetURL((dir_.path() / c.name).string());
-    loop_.RunFor(kOpenMs, [&] { return recorder_.Count("error") > 0; });
+    RunFor(*loop_, kOpenMs, [&] { return recorder_.Count("error") > 0; });
     EXPECT_EQ(recorder_.events, (std::vector<std::string>{"open", "open", "error"})) << c.name;
     EXPECT_EQ(player_->playState(), kStopped) << c.name;
     EXPECT_EQ(player_->URL(), (dir_.path() / c.name).string()) << c.name;
@@ -129,25 +150,25 @@ TEST_F(MpvPlayerTest, FilesThatCannotBePlayedRaiseErrorOnce) {
 TEST_F(MpvPlayerTest, AFailedFileIsTriedAgainByPlay) {
   std::string path = (dir_.path() / "late.wav").string();
   player_->SetURL(path);
-  loop_.RunFor(kOpenMs, [&] { return recorder_.Count("error") == 1; });
+  RunFor(*loop_, kOpenMs, [&] { return recorder_.Count("error") == 1; });
   // The music drive is back.
   Song("late.wav", 1);
   player_->play();
   EXPECT_TRUE(RunUntilState(kPlaying));
-  loop_.RunFor(kOpenMs, [&] { return recorder_.Count("state 3") == 1; });
+  RunFor(*loop_, kOpenMs, [&] { return recorder_.Count("state 3") == 1; });
   EXPECT_EQ(recorder_.Count("error"), 1);
 }
 
 TEST_F(MpvPlayerTest, ASongPlaysToItsEndAndStartsOverWhenPlayedAgain) {
   player_->SetURL(Song("short.wav", 0.4));
   player_->play();  // before it is open: it starts once it is
-  ASSERT_TRUE(loop_.RunFor(kOpenMs, [&] { return recorder_.Count("state 8") == 1; }));
+  ASSERT_TRUE(RunFor(*loop_, kOpenMs, [&] { return recorder_.Count("state 8") == 1; }));
   EXPECT_EQ(player_->playState(), kMediaEnded);
   EXPECT_NEAR(player_->currentPosition(), 0.4, 0.05);
   EXPECT_EQ(recorder_.Count("state 3"), 1);
 
   player_->play();
-  ASSERT_TRUE(loop_.RunFor(kOpenMs, [&] { return recorder_.Count("state 8") == 2; }));
+  ASSERT_TRUE(RunFor(*loop_, kOpenMs, [&] { return recorder_.Count("state 8") == 2; }));
   EXPECT_EQ(recorder_.Count("state 3"), 2);
 }
 
@@ -156,10 +177,10 @@ TEST_F(MpvPlayerTest, StopKeepsTheSongLoadedAtItsBeginning) {
   player_->SetURL(song);
   ASSERT_TRUE(RunUntilState(kReady));
   player_->play();
-  loop_.RunFor(kOpenMs, [&] { return player_->currentPosition() >= 0.3; });
+  RunFor(*loop_, kOpenMs, [&] { return player_->currentPosition() >= 0.3; });
   player_->stop();
   EXPECT_EQ(player_->playState(), kStopped);
-  EXPECT_TRUE(loop_.RunFor(kOpenMs, [&] {
+  EXPECT_TRUE(RunFor(*loop_, kOpenMs, [&] {
     return player_->currentPosition() < 0.05 && recorder_.Count("state 1") == 1;
   }));
   EXPECT_EQ(player_->URL(), song);
@@ -167,7 +188,7 @@ TEST_F(MpvPlayerTest, StopKeepsTheSongLoadedAtItsBeginning) {
   EXPECT_EQ(recorder_.Count("state 1"), 1);
 
   player_->play();
-  EXPECT_TRUE(loop_.RunFor(kOpenMs, [&] { return player_->currentPosition() >= 0.2; }));
+  EXPECT_TRUE(RunFor(*loop_, kOpenMs, [&] { return player_->currentPosition() >= 0.2; }));
   EXPECT_EQ(player_->playState(), kPlaying);
 }
 
@@ -176,13 +197,13 @@ TEST_F(MpvPlayerTest, FastForwardThenPlayGoesOnAtNormalSpeedFromThere) {
   ASSERT_TRUE(RunUntilState(kReady));
   player_->fastForward();
   EXPECT_EQ(player_->playState(), kFastForward);
-  ASSERT_TRUE(loop_.RunFor(kOpenMs, [&] { return player_->currentPosition() >= 1.0; }));
+  ASSERT_TRUE(RunFor(*loop_, kOpenMs, [&] { return player_->currentPosition() >= 1.0; }));
   player_->play();
   EXPECT_EQ(player_->playState(), kPlaying);
   double resumed_at = player_->currentPosition();
   EXPECT_GE(resumed_at, 1.0);
   EXPECT_TRUE(
-      loop_.RunFor(kOpenMs, [&] { return player_->currentPosition() >= resumed_at + 0.2; }));
+      RunFor(*loop_, kOpenMs, [&] { return player_->currentPosition() >= resumed_at + 0.2; }));
   EXPECT_EQ(recorder_.events,
             (std::vector<std::string>{"open", "open", "state 4", "output", "state 3"}));
 }
@@ -190,14 +211,14 @@ TEST_F(MpvPlayerTest, FastForwardThenPlayGoesOnAtNormalSpeedFromThere) {
 TEST_F(MpvPlayerTest, PositionsOutsideTheSongGoToItsNearestEnd) {
   player_->SetURL(Song("seek.wav", 3));
   player_->play();
-  ASSERT_TRUE(loop_.RunFor(kOpenMs, [&] { return player_->currentPosition() >= 0.5; }));
+  ASSERT_TRUE(RunFor(*loop_, kOpenMs, [&] { return player_->currentPosition() >= 0.5; }));
   // Ten seconds back from half a second in (paused, so that the position holds still): the
   // song goes to its beginning, not to ten seconds before its end, and plays on from there.
   player_->pause();
   player_->SetCurrentPosition(player_->currentPosition() - 10);
-  EXPECT_TRUE(loop_.RunFor(kOpenMs, [&] { return player_->currentPosition() == 0; }));
+  EXPECT_TRUE(RunFor(*loop_, kOpenMs, [&] { return player_->currentPosition() == 0; }));
   player_->play();
-  EXPECT_TRUE(loop_.RunFor(kOpenMs, [&] { return player_->currentPosition() >= 0.4; }));
+  EXPECT_TRUE(RunFor(*loop_, kOpenMs, [&] { return player_->currentPosition() >= 0.4; }));
   EXPECT_EQ(player_->playState(), kPlaying);
 
   player_->SetCurrentPosition(60);
@@ -220,11 +241,11 @@ TEST_F(MpvPlayerTest, SongsPlayAtHalfVolume) {
   const std::filesystem::path folder = std::filesystem::current_path();
   std::filesystem::current_path(dir_.path());
   std::string error;
-  auto player = MpvPlayer::Create(loop_, "pcm", &error);
+  auto player = MpvPlayer::Create(*loop_, "pcm", &error);
   ASSERT_NE(player, nullptr) << error;
   player->SetURL(Song("tone.wav", 0.5));
   player->play();
-  EXPECT_TRUE(loop_.RunFor(kOpenMs, [&] { return player->playState() == kMediaEnded; }));
+  EXPECT_TRUE(RunFor(*loop_, kOpenMs, [&] { return player->playState() == kMediaEnded; }));
   player.reset();  // closes the output file
   std::filesystem::current_path(folder);
 
@@ -243,9 +264,10 @@ TEST_F(MpvPlayerTest, SongsPlayAtHalfVolume) {
 }
 
 TEST(MpvPlayerCreateTest, AnUnknownAudioOutputIsRefusedWithAReason) {
-  jubo_test::WallClockLoop loop;
+  std::unique_ptr<SdlPlatform> loop = OpenLoop();
+  ASSERT_NE(loop, nullptr);
   std::string error;
-  EXPECT_EQ(MpvPlayer::Create(loop, "no-such-output", &error), nullptr);
+  EXPECT_EQ(MpvPlayer::Create(*loop, "no-such-output", &error), nullptr);
   EXPECT_NE(error.find("no-such-output"), std::string::npos) << error;
 }
 
@@ -254,9 +276,9 @@ TEST(MpvPlayerCreateTest, AnUnknownAudioOutputIsRefusedWithAReason) {
 struct EngineRig {
   explicit EngineRig(const std::string& audio_output = "null") {
     std::string error;
-    player = MpvPlayer::Create(loop, audio_output, &error);
+    player = MpvPlayer::Create(*loop, audio_output, &error);
     EXPECT_NE(player, nullptr) << error;
-    jubo.loop = &loop;
+    jubo.loop = loop.get();
     jubo.player = player.get();
     window = std::make_unique<playback::PlayerWindow>(jubo);
     // The window listens; the recorder sits in front of it.
@@ -284,7 +306,7 @@ struct EngineRig {
   }
 
   jubo_test::TempDir dir;
-  jubo_test::WallClockLoop loop;
+  std::unique_ptr<SdlPlatform> loop = OpenLoop();
   Recorder recorder;
   std::unique_ptr<MpvPlayer> player;
   app::Jubo jubo;
@@ -294,17 +316,17 @@ struct EngineRig {
 TEST(EngineOnMpvTest, AThreeSongPlaylistPlaysThroughAndRestsStoppedOnTheFirst) {
   EngineRig rig;
   std::vector<std::string> state_lines;  // the status panel's, each text once
-  int timer1 = rig.loop.StartTimer(playback::kTimer1Interval, [&] {
+  int timer1 = rig.loop->StartTimer(playback::kTimer1Interval, [&] {
     playback::Timer1(rig.jubo);
     const std::string& line = rig.jubo.screen.frmMain.lblState.caption;
     if (state_lines.empty() || state_lines.back() != line) state_lines.push_back(line);
   });
   rig.BuildPlaylist({{"First", 3}, {"Second", 1}, {"Third", 1}});
-  ASSERT_TRUE(rig.loop.RunFor(kOpenMs, [&] { return rig.jubo.playlist.NowTitle == "First"; }));
+  ASSERT_TRUE(RunFor(*rig.loop, kOpenMs, [&] { return rig.jubo.playlist.NowTitle == "First"; }));
   EXPECT_EQ(rig.jubo.playlist.NowArtist, "Artist");
-  ASSERT_TRUE(rig.loop.RunFor(30000, [&] { return rig.recorder.Count("state 8") == 3; }));
-  EXPECT_TRUE(rig.loop.RunFor(kOpenMs, [&] { return state_lines.back() == "Stopped"; }));
-  rig.loop.StopTimer(timer1);
+  ASSERT_TRUE(RunFor(*rig.loop, 30000, [&] { return rig.recorder.Count("state 8") == 3; }));
+  EXPECT_TRUE(RunFor(*rig.loop, kOpenMs, [&] { return state_lines.back() == "Stopped"; }));
+  rig.loop->StopTimer(timer1);
 
   EXPECT_EQ(rig.jubo.playlist.CurrentSong, 0);
   EXPECT_EQ(rig.player->playState(), kStopped);
@@ -319,50 +341,6 @@ TEST(EngineOnMpvTest, AThreeSongPlaylistPlaysThroughAndRestsStoppedOnTheFirst) {
   EXPECT_EQ(rig.jubo.playlist.NowTitle, "");  // forgotten once stopped
 }
 
-TEST(EngineOnMpvTest, WithRepeatThePlaylistStartsOver) {
-  EngineRig rig;
-  rig.jubo.settings.PlaylistLoop = 1;
-  rig.BuildPlaylist({{"One", 0.5}, {"Two", 0.5}});
-  ASSERT_TRUE(rig.loop.RunFor(10000, [&] { return rig.recorder.Count("state 3") == 3; }));
-  EXPECT_EQ(rig.jubo.playlist.CurrentSong, 0);
-  EXPECT_EQ(rig.player->URL(), rig.File("One"));
-  EXPECT_EQ(rig.player->playState(), kPlaying);
-}
-
-TEST(EngineOnMpvTest, AMissingSongIsSkippedOrStoppedOnAsSet) {
-  struct Case {
-    int16_t action_on_error;
-    int32_t rests_on;  // CurrentSong once all is over
-    int played;        // songs that started
-  };
-  const Case kCases[] = {{0, 0, 2}, {1, 1, 1}};
-  for (const Case& c : kCases) {
-    EngineRig rig;
-    rig.jubo.settings.ActionOnError = c.action_on_error;
-    rig.BuildPlaylist({{"Here", 0.3}, {"Gone", -1}, {"Last", 0.3}});
-    rig.loop.RunFor(8000, [&] {
-      return rig.recorder.Count("state 3") == c.played && rig.recorder.Count("error") == 1 &&
-             rig.player->playState() == kStopped;
-    });
-    EXPECT_EQ(rig.recorder.Count("error"), 1) << c.action_on_error;
-    EXPECT_EQ(rig.recorder.Count("state 3"), c.played) << c.action_on_error;
-    EXPECT_EQ(rig.jubo.playlist.CurrentSong, c.rests_on) << c.action_on_error;
-    EXPECT_EQ(rig.player->playState(), kStopped) << c.action_on_error;
-  }
-}
-
-TEST(EngineOnMpvTest, APlaylistOfMissingFilesStopsAfterOneRoundWithSkipAndRepeat) {
-  EngineRig rig;
-  rig.jubo.settings.PlaylistLoop = 1;
-  rig.jubo.settings.ActionOnError = 0;
-  rig.BuildPlaylist({{"A", -1}, {"B", -1}, {"C", -1}});
-  ASSERT_TRUE(rig.loop.RunFor(kOpenMs, [&] { return rig.recorder.Count("error") == 3; }));
-  // The engine gave up: nothing is being opened again.
-  EXPECT_EQ(rig.jubo.playlist.CurrentSong, 2);
-  EXPECT_EQ(rig.player->URL(), rig.File("C"));
-  EXPECT_EQ(rig.player->playState(), kStopped);
-}
-
 TEST(EngineOnMpvTest, WithoutAnAudioOutputTheListStopsOnTheSongAndTheStatusPanelSaysWhy) {
   // ALSA with an empty configuration has no device at all, on any machine.
   jubo_test::TempDir config;
@@ -370,16 +348,18 @@ TEST(EngineOnMpvTest, WithoutAnAudioOutputTheListStopsOnTheSongAndTheStatusPanel
   setenv("ALSA_CONFIG_PATH", (config.path() / "asound.conf").c_str(), 1);
   EngineRig rig("alsa");
   const std::string& state = rig.jubo.screen.frmMain.lblState.caption;
-  int timer1 = rig.loop.StartTimer(playback::kTimer1Interval, [&] { playback::Timer1(rig.jubo); });
+  int timer1 = rig.loop->StartTimer(playback::kTimer1Interval, [&] { playback::Timer1(rig.jubo); });
   testing::internal::CaptureStderr();
   rig.BuildPlaylist({{"First", 1}, {"Second", 1}});
-  EXPECT_TRUE(rig.loop.RunFor(kOpenMs, [&] { return rig.recorder.Count("no output alsa") == 1; }));
+  EXPECT_TRUE(
+      RunFor(*rig.loop, kOpenMs, [&] { return rig.recorder.Count("no output alsa") == 1; }));
   // Trying again fails alike, and is not reported again.
   playback::PlayPause(rig.jubo);
-  EXPECT_TRUE(rig.loop.RunFor(kOpenMs, [&] { return rig.recorder.Count("no output alsa") == 2; }));
   EXPECT_TRUE(
-      rig.loop.RunFor(kOpenMs, [&] { return state == "No sound: audio output alsa failed"; }));
-  rig.loop.StopTimer(timer1);
+      RunFor(*rig.loop, kOpenMs, [&] { return rig.recorder.Count("no output alsa") == 2; }));
+  EXPECT_TRUE(
+      RunFor(*rig.loop, kOpenMs, [&] { return state == "No sound: audio output alsa failed"; }));
+  rig.loop->StopTimer(timer1);
   std::string err = testing::internal::GetCapturedStderr();
   unsetenv("ALSA_CONFIG_PATH");
 

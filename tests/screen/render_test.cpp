@@ -58,32 +58,7 @@ TEST_F(RenderTest, FitToWidthShortensWithDotsOnlyWhatDoesNotFit) {
   EXPECT_EQ(fittowidth("Long enough", box, measure), "...");
 }
 
-TEST_F(RenderTest, HighlightIsNarrowOnTheLetterIndexOnly) {
-  s.CurrentRow = 3;
-  for (int16_t view : {3, 4, 1, 7}) {
-    s.CurrentView = view;
-    renderhighlight(s);
-    const Frame& h = s.frmMain.shpHighlight;
-    EXPECT_EQ(h.top, s.frmMain.lblItem[3].top) << view;
-    EXPECT_EQ(h.left, s.ListLeft - 50) << view;
-    EXPECT_EQ(h.width, view == 3 ? 600 : s.frmMain.width - s.ListLeft - 150) << view;
-  }
-}
-
-TEST_F(RenderTest, IconsSitAtTheLeftOfTheirRow) {
-  rendericon(s, kIconSingleCD, 2);
-  const Picture& icon = s.frmMain.imgIcon[2];
-  EXPECT_EQ(IconKind(icon), kIconSingleCD);
-  EXPECT_EQ(icon.top, s.frmMain.lblItem[2].top);
-  EXPECT_EQ(icon.left, 200);
-  rendericon(s, kIconTrack, 2);  // again on the same row: replaced, no harm
-  EXPECT_EQ(IconKind(s.frmMain.imgIcon[2]), kIconTrack);
-  rendericon(s, kIconTrack, 99);  // no such row: nothing happens
-  ClearRows(s);
-  EXPECT_EQ(IconKind(s.frmMain.imgIcon[2]), -1);
-}
-
-TEST(FormatTest, MinutesAndSecondsAndPaging) {
+TEST(FormatTest, MinutesAndSeconds) {
   struct Case {
     double seconds;
     std::string text;
@@ -99,10 +74,6 @@ TEST(FormatTest, MinutesAndSecondsAndPaging) {
     EXPECT_EQ(framestominutes(frm), c.text) << c.seconds;
     EXPECT_EQ(frm, c.whole) << c.seconds;
   }
-  EXPECT_EQ(PagingText(1, 14, 27, " Items"), "Displaying 1 to 14 of 27 Items");
-  EXPECT_EQ(PagingText(2, 14, 27, " Items"), "Displaying 15 to 27 of 27 Items");
-  EXPECT_EQ(PagingText(3, 14, 30, " Albums"), "Displaying 29 to 30 of 30 Albums");
-  EXPECT_EQ(PagingText(1, 14, 0, " Albums"), "Displaying 0 to 0 of 0 Albums");
 }
 
 TEST(ScrollTextTest, NeverAboveTheFirstLine) {

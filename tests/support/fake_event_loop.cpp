@@ -35,26 +35,13 @@ FakeEventLoop& FakeEventLoop::Then(std::function<void()> check) {
 }
 
 std::string FakeEventLoop::StepsLeft() const {
+  static const char* const kWords[] = {"key ", "wait ", "click", "quit", "check"};  // by kind
   std::string left;
   for (const Step& step : steps_) {
     if (!left.empty()) left += ", ";
-    switch (step.kind) {
-      case Step::kKey:
-        left += "key " + std::to_string(step.key);
-        break;
-      case Step::kWait:
-        left += "wait " + std::to_string(step.ms) + " ms";
-        break;
-      case Step::kClick:
-        left += "click";
-        break;
-      case Step::kQuit:
-        left += "quit";
-        break;
-      case Step::kCheck:
-        left += "check";
-        break;
-    }
+    left += kWords[step.kind];
+    if (step.kind == Step::kKey) left += std::to_string(step.key);
+    if (step.kind == Step::kWait) left += std::to_string(step.ms) + " ms";
   }
   return left;
 }

@@ -30,7 +30,6 @@ class FakeEventLoop : public app::EventLoop {
   bool script_done() const { return steps_.empty(); }
   // The steps not taken yet, one word each ("key 40, check, wait 100 ms"); empty when none.
   std::string StepsLeft() const;
-  int depth() const { return depth_; }  // loops running now; 2 or more inside a dialog
 
   void RunUntil(const KeyHandler& on_key, const std::function<bool()>& done) override;
   int StartTimer(int interval_ms, std::function<void()> tick) override;
@@ -40,7 +39,6 @@ class FakeEventLoop : public app::EventLoop {
   int64_t NowMs() const override { return now_; }
   void SetClickHandler(std::function<void()> on_click) override { on_click_ = std::move(on_click); }
   void SetQuitHandler(std::function<void()> on_quit) override { on_quit_ = std::move(on_quit); }
-  size_t timer_count() const { return timers_.size(); }
 
  private:
   struct Step {

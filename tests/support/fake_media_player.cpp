@@ -37,8 +37,7 @@ void FakeMediaPlayer::Opened() {
     return;
   }
   loaded_ = true;
-  auto length = lengths.find(url_);
-  length_ = length != lengths.end() ? length->second : default_length;
+  length_ = default_length;
   position_ = 0;
   mark_ms_ = loop_.NowMs();
   Raise([](MediaPlayerEvents& l) { l.OpenStateChange(); });
@@ -159,12 +158,6 @@ void FakeMediaPlayer::SetCurrentPosition(double seconds) {
   position_ = std::clamp(seconds, 0.0, length_);
   mark_ms_ = loop_.NowMs();
   if (speed_ > 0) ScheduleEnd();
-}
-
-void FakeMediaPlayer::Fail() {
-  if (!loaded_) return;
-  Unload();
-  Raise([](MediaPlayerEvents& l) { l.Error(); });
 }
 
 void FakeMediaPlayer::Unload() {

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <map>
 #include <memory>
 #include <random>
 #include <set>
@@ -102,13 +101,9 @@ class FakeMediaPlayer : public playback::MediaPlayer {
   double duration() const override { return loaded_ ? length_ : 0; }
   void SetListener(playback::MediaPlayerEvents* listener) override { listener_ = listener; }
 
-  // The loaded song fails now, as one whose data turns out unreadable halfway does.
-  void Fail();
-
-  // The songs: files that cannot be played, lengths in seconds by file, and how long opening
+  // The songs: files that cannot be played, their length in seconds, and how long opening
   // takes.
   std::set<std::string> unplayable;
-  std::map<std::string, double> lengths;
   double default_length = 180;
   int open_ms = 4;
   // While set, no audio output opens: a song that starts ends at once, reporting this output.

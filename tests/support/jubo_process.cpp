@@ -8,7 +8,6 @@
 #include <sstream>
 #include <thread>
 
-#include "support/run_program.h"
 
 namespace jubo_test {
 
@@ -76,8 +75,6 @@ int RunCommand(const std::vector<std::string>& argv, const std::string& runtime,
   waitpid(pid, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
-
-std::string Read(const std::filesystem::path& path) { return ReadFile(path); }
 
 bool Eventually(const std::function<bool()>& done) {
   const auto give_up = std::chrono::steady_clock::now() + 60s;

@@ -37,8 +37,6 @@ class JuboProcess {
 // it printed (standard output and error).
 int RunCommand(const std::vector<std::string>& argv, const std::string& runtime, std::string* out);
 
-std::string Read(const std::filesystem::path& path);
-
 // Waits until `done` holds, for at most a minute (a loaded machine and a sanitizer build start
 // the program slowly; the limit only keeps a broken program from hanging the test).
 bool Eventually(const std::function<bool()>& done);

@@ -1,18 +1,20 @@
-// Running one of our command-line programs from a test, its standard output and error kept
-// apart.
+// Running one of our command-line programs from a test as a user runs it: in a folder of the
+// test's choosing, its standard output and error kept apart, and unable to read what its
+// permissions forbid even when the tests run as root.
 #pragma once
 
 #include <fcntl.h>
-#include <spawn.h>
+#include <linux/capability.h>
+#include <stdlib.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
-
-extern char** environ;
 
 namespace jubo_test {
 
@@ -28,29 +30,39 @@ inline std::string ReadFile(const std::filesystem::path& path) {
   return text.str();
 }
 
-// Runs `program` with `args`; its output passes through files under `scratch`.
-inline RunResult RunProgram(const char* program, const std::vector<std::string>& args,
-                            const std::filesystem::path& scratch) {
-  const std::filesystem::path out = scratch / "stdout", err = scratch / "stderr";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  std::vector<char*> argv = {const_cast<char*>(program)};
+// Runs `program` with `args` in `folder`; its output passes through a scratch folder of its own.
+inline RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                            const std::filesystem::path& folder) {
+  RunResult result;
+  std::string scratch = (std::filesystem::temp_directory_path() / "jubo-run-XXXXXX").string();
+  if (mkdtemp(scratch.data()) == nullptr) return result;
+  const std::filesystem::path out = scratch + "/out", err = scratch + "/err";
+  std::vector<char*> argv = {const_cast<char*>(program.c_str())};
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
-  RunResult result;
-  pid_t pid;
-  int wait_status;
-  if (posix_spawnp(&pid, program, &actions, nullptr, argv.data(), environ) == 0 &&
-      waitpid(pid, &wait_status, 0) == pid && WIFEXITED(wait_status)) {
-    result.status = WEXITSTATUS(wait_status);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    // Dropped from the bounding set, the overrides stay gone across exec, even for root.
+    if (geteuid() == 0) {
+      prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
+      prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
+    }
+    const int out_fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err_fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (out_fd < 0 || err_fd < 0 || dup2(out_fd, 1) < 0 || dup2(err_fd, 2) < 0 ||
+        chdir(folder.c_str()) != 0) {
+      _exit(126);
+    }
+    execv(program.c_str(), argv.data());
+    _exit(127);
   }
-  posix_spawn_file_actions_destroy(&actions);
+  int status = 0;
+  if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
+    result.status = WEXITSTATUS(status);
+  }
   result.out = ReadFile(out);
   result.err = ReadFile(err);
-  std::filesystem::remove(out);
-  std::filesystem::remove(err);
+  std::filesystem::remove_all(scratch);
   return result;
 }
 

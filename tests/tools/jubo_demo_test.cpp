@@ -1,19 +1,14 @@
 // jubo-demo from outside: one run into a folder holding a stale demo, then the library it wrote
-// is read back through the driver, libsndfile and jubo-sql. Failures are checked with runs that
+// is read back through the driver and libsndfile. Failures are checked with runs that
 // stop before any song is rendered.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sndfile.h>
-#include <spawn.h>
 #include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -84,57 +79,6 @@ TEST_F(JuboDemoTest, PrintsOneLineWithSongsFolderAndSize) {
   EXPECT_NE(run_.out.find(" MB"), std::string::npos) << run_.out;
 }
 
-TEST_F(JuboDemoTest, LibraryHasEnoughOfEverything) {
-  struct Case {
-    const char* sql;
-    size_t at_least;
-  };
-  const Case kCases[] = {
-      {"Select Title from jubodb.txt", 40},
-      {"Select Distinct Genre from jubodb.txt", 5 + 1},  // the Null genre is a row of its own
-      {"Select Distinct Artist from jubodb.txt", 8},
-      {"Select Distinct Album from jubodb.txt", 15},
-  };
-  for (const Case& c : kCases) EXPECT_GE(Column(c.sql).size(), c.at_least) << c.sql;
-
-  using Values = std::vector<std::optional<std::string>>;
-  EXPECT_EQ(Column("Select Distinct Tempo from jubodb.txt Order by Tempo ASC"),
-            (Values{"Fast", "Medium", "Slow", "Very Fast"}));
-  int no_genre = 0;
-  for (const auto& genre : Column("Select Genre from jubodb.txt")) no_genre += !genre;
-  EXPECT_EQ(no_genre, 1);
-  for (const auto& track : Column("Select Track from jubodb.txt")) {
-    EXPECT_TRUE(track && track->size() == 2 && isdigit((*track)[0]) && isdigit((*track)[1]))
-        << track.value_or("Null");
-  }
-}
-
-TEST_F(JuboDemoTest, NamesExerciseQuotesAccentsDigitsCaseAndBrackets) {
-  using Values = std::vector<std::optional<std::string>>;
-  struct Case {
-    const char* sql;
-    Values expected;
-  };
-  const Case kCases[] = {
-      {"Select Distinct Album from jubodb.txt where Artist = 'O''Dara' Order by Album ASC",
-       {"Harbour's Edge", "Live at Home"}},
-      {"Select Distinct Artist from jubodb.txt where Album = 'Live at Home' Order by Artist ASC",
-       {"O'Dara", "The Copper Trams"}},
-      {"Select Distinct Album from jubodb.txt where Album Not Like '[a-zA-Z]%' Order by Album ASC",
-       {"10 Rivers", "Élan"}},
-      {"Select Distinct Album from jubodb.txt where Album Like '[Bb]%' Order by Album ASC",
-       {"bee sides", "Blue Hour"}},
-      {"Select Distinct Artist from jubodb.txt where Artist Not Like '[a-zA-Z]%' "
-       "Order by Artist ASC",
-       {"[Unknown Artist]", "Émile Roche"}},
-      {"Select Distinct Artist from jubodb.txt where Artist Like '[Aa]%' Order by Artist ASC",
-       {"amber gold"}},
-      {"Select Distinct Album from jubodb.txt where Genre = 'Children''s' Order by Album ASC",
-       {"Rainy Day Rhymes", "Sing-Along Songs"}},
-  };
-  for (const Case& c : kCases) EXPECT_EQ(Column(c.sql), c.expected) << c.sql;
-}
-
 TEST_F(JuboDemoTest, ListedFilesAreShortOggSongsExceptTheTwoBadOnes) {
   std::set<std::string> missing, not_audio;
   for (const auto& name : Column("Select Filename from jubodb.txt")) {
@@ -176,16 +120,6 @@ TEST_F(JuboDemoTest, WholeDemoStaysUnderTenMegabytesAndLeavesNoTemporaryFiles) {
     EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
   }
   EXPECT_LT(total, 10'000'000u);
-}
-
-TEST_F(JuboDemoTest, JuboSqlReadsItBack) {
-  RunResult sql = RunProgram(JUBO_SQL,
-                             {dir_.string(),
-                              "Select Title from jubodb.txt where Artist = 'O''Dara' and "
-                              "Album = 'Harbour''s Edge' Order By Track ASC"},
-                             scratch_);
-  EXPECT_EQ(sql.status, 0) << sql.err;
-  EXPECT_EQ(sql.out, "Title\nHarbour Lights\nThe Salt Road\nGulls at Dawn\nMending Nets\n");
 }
 
 // Each case stops the tool before it renders a song, except the last, which stops at the

@@ -1,5 +1,4 @@
-// jubo-scan from outside, as a user runs it over a music folder, and jubo-sql reading the
-// library it wrote.
+// jubo-scan from outside, as a user runs it over a music folder.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -98,26 +97,6 @@ TEST_F(JuboScanTest, WritesOneRowPerSongAndReportsWhatItCannotRead) {
   EXPECT_FALSE(fs::exists(out_ / "jubodb.txt.tmp"));
   EXPECT_TRUE(fs::exists(out_ / "jubodb.txt.scan"));  // what an update compares with
   EXPECT_FALSE(fs::exists(out_ / "jubodb.txt.scan.tmp"));
-}
-
-TEST_F(JuboScanTest, JuboSqlReadsTheLibraryBack) {
-  ASSERT_EQ(RunProgram(JUBO_SCAN, {music_.string(), "-o", out_.string()}, dir_.path()).status, 1);
-  struct Case {
-    std::string query, out;
-  };
-  const Case kCases[] = {
-      {"Select Distinct Album from jubodb.txt where Album Is Not Null Order by Album ASC",
-       "Album\nBlue Hour\n\"Songs, Vol. 2\"\n"},
-      {"Select Title, Track, Tempo from jubodb.txt where Artist = 'O''Dara' and Track Is Not "
-       "Null Order by Track ASC",
-       "Title,Track,Tempo\nIntro,1,Slow\n\xC3\x89lan,2,Medium\n"},
-      {"Select Title from jubodb.txt where Filename Like '%Untitled.flac'", "Title\n08 Untitled\n"},
-  };
-  for (const Case& c : kCases) {
-    const scan_test::RunResult sql = RunProgram(JUBO_SQL, {out_.string(), c.query}, out_);
-    EXPECT_EQ(sql.status, 0) << c.query << ": " << sql.err;
-    EXPECT_EQ(sql.out, c.out) << c.query;
-  }
 }
 
 // After a first scan: a row of an unchanged song edited in the library (to show it is kept),

@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 #include <linux/capability.h>
 #include <sndfile.h>
-#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <sys/wait.h>
 #include <taglib/fileref.h>
 #include <taglib/id3v1tag.h>
 #include <taglib/mpegfile.h>
@@ -95,13 +93,6 @@ void WriteSong(const fs::path& path, const Tags& tags, bool id3v1_only) {
   ASSERT_TRUE(file.save()) << path;
 }
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
 void WriteFile(const fs::path& path, const std::string& bytes) {
   fs::create_directories(path.parent_path());
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -170,44 +161,6 @@ WithoutPermissionOverride::~WithoutPermissionOverride() {
   syscall(SYS_capget, &header, data);
   data[0].effective = saved_effective_;
   EXPECT_EQ(syscall(SYS_capset, &header, data), 0);
-}
-
-RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                     const fs::path& folder) {
-  char scratch_name[] = "/tmp/jubo-scan-run-XXXXXX";
-  RunResult result;
-  if (mkdtemp(scratch_name) == nullptr) {
-    ADD_FAILURE() << "mkdtemp failed";
-    return result;
-  }
-  const fs::path scratch = scratch_name, out = scratch / "out", err = scratch / "err";
-  std::vector<char*> argv = {const_cast<char*>(program.c_str())};
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  const pid_t pid = fork();
-  if (pid == 0) {
-    // Dropped from the bounding set, the overrides stay gone across exec, even for root.
-    if (geteuid() == 0) {
-      prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
-      prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
-    }
-    const int out_fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int err_fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (out_fd < 0 || err_fd < 0 || dup2(out_fd, 1) < 0 || dup2(err_fd, 2) < 0 ||
-        chdir(folder.c_str()) != 0) {
-      _exit(126);
-    }
-    execv(program.c_str(), argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
-    result.status = WEXITSTATUS(status);
-  }
-  result.out = ReadFile(out);
-  result.err = ReadFile(err);
-  fs::remove_all(scratch);
-  return result;
 }
 
 }  // namespace scan_test

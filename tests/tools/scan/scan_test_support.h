@@ -1,5 +1,5 @@
 // What the scan tests share: tagged songs written the way taggers leave them, folders that
-// stay unreadable even when the tests run as root, and running the built tools.
+// stay unreadable even when the tests run as root.
 #pragma once
 
 #include <time.h>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "scan/song.h"
+#include "support/run_program.h"
 
 namespace scan {
 
@@ -35,8 +36,11 @@ struct Tags {
 // empty. A failure fails the calling test.
 void WriteSong(const std::filesystem::path& path, const Tags& tags, bool id3v1_only = false);
 
-// The bytes of `path`; writing makes the folders it needs.
-std::string ReadFile(const std::filesystem::path& path);
+using jubo_test::ReadFile;
+using jubo_test::RunProgram;
+using jubo_test::RunResult;
+
+// Writes `bytes` at `path`, making the folders it needs.
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 
 // The time `hours` from now (before it when negative).
@@ -64,15 +68,5 @@ class WithoutPermissionOverride {
   bool dropped_ = false;
   unsigned saved_effective_ = 0;
 };
-
-struct RunResult {
-  int status = -1;  // exit status; -1 when the program did not exit normally
-  std::string out, err;
-};
-
-// Runs `program` with `args` in `folder` (its current folder), stdout and stderr collected.
-// Like a user's run it cannot read what its permissions forbid, even as root.
-RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                     const std::filesystem::path& folder);
 
 }  // namespace scan_test

@@ -70,10 +70,6 @@ TEST(ReadSongTest, TagsOfEachFormatBecomeTheSongsFields) {
        {"   ", "Cy", "", "0", "", "0", ""},
        false,
        {"", "Cy", "blank title", "", "", "", ""}},
-      {"tab.flac",
-       {"Tab\tTitle ", "", "", "", "", "", ""},
-       false,
-       {"", "", "Tab Title", "", "", "", ""}},
   };
   for (const Case& c : kCases) {
     const fs::path path = dir.path() / c.name;

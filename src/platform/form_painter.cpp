@@ -9,24 +9,32 @@
 namespace platform {
 namespace {
 
-// How many textures a frame may leave unused before the unused ones are dropped: enough for
-// every page of a list to come back from cache when the user pages up and down.
-constexpr size_t kTextsKept = 1024;
-constexpr size_t kPicturesKept = 32;
 constexpr size_t kWrapsKept = 4;
 
 int ToPixels(int twips) {
   return static_cast<int>(std::lround(static_cast<double>(twips) / screen::kTwipsPerPixel));
 }
 
+// Brings `cache` within `kept` bytes by dropping the textures used longest ago, never one the
+// frame just drawn used. A budget in bytes, not in textures: at 1920x1080 a row's caption
+// alone is some 100 kB, and a thousand of them cost more than all the rest of the program.
 template <typename Cache>
 void DropUnused(Cache* cache, size_t kept, uint64_t frame) {
-  if (cache->size() <= kept) return;
-  std::erase_if(*cache, [frame](const auto& entry) {
-    if (entry.second.last_frame == frame) return false;
-    if (entry.second.texture != nullptr) SDL_DestroyTexture(entry.second.texture);
-    return true;
-  });
+  size_t bytes = 0;
+  for (const auto& [key, texture] : *cache) bytes += texture.Bytes();
+  if (bytes <= kept) return;
+  std::vector<typename Cache::iterator> unused;
+  for (auto it = cache->begin(); it != cache->end(); ++it) {
+    if (it->second.last_frame != frame) unused.push_back(it);
+  }
+  std::sort(unused.begin(), unused.end(),
+            [](auto a, auto b) { return a->second.last_frame < b->second.last_frame; });
+  for (auto it : unused) {
+    if (bytes <= kept) break;
+    bytes -= it->second.Bytes();
+    if (it->second.texture != nullptr) SDL_DestroyTexture(it->second.texture);
+    cache->erase(it);
+  }
 }
 
 }  // namespace
@@ -45,6 +53,14 @@ void FormPainter::DropTextures() {
   }
 }
 
+size_t FormPainter::CachedBytes() const {
+  size_t bytes = 0;
+  for (const auto* cache : {&texts_, &pictures_}) {
+    for (const auto& [key, texture] : *cache) bytes += texture.Bytes();
+  }
+  return bytes;
+}
+
 void FormPainter::Paint(const screen::Form& form, const SDL_Rect& area) {
   FillRect(area, form.background);
   origin_ = {area.x, area.y};
@@ -52,8 +68,8 @@ void FormPainter::Paint(const screen::Form& form, const SDL_Rect& area) {
 }
 
 void FormPainter::EndFrame() {
-  DropUnused(&texts_, kTextsKept, frame_);
-  DropUnused(&pictures_, kPicturesKept, frame_);
+  DropUnused(&texts_, kTextBytesKept, frame_);
+  DropUnused(&pictures_, kPictureBytesKept, frame_);
   if (wraps_.size() > kWrapsKept) {
     std::erase_if(wraps_, [this](const auto& entry) { return entry.second.last_frame != frame_; });
   }

@@ -17,6 +17,11 @@
 
 namespace platform {
 
+// Textures kept from frame to frame: pages of a list come back from cache when the user pages
+// up and down, and memory stays bounded however many texts have been drawn.
+inline constexpr size_t kTextBytesKept = 24 << 20;
+inline constexpr size_t kPictureBytesKept = 16 << 20;
+
 class FormPainter : public screen::FormVisitor {
  public:
   // `renderer` and `fonts` must outlive the painter. Pictures are read from
@@ -29,8 +34,11 @@ class FormPainter : public screen::FormVisitor {
   // Draws `form` (background and controls) into `area`, in pixels of the render output.
   void Paint(const screen::Form& form, const SDL_Rect& area);
 
-  // Ends a frame: forgets cached textures that the frame did not use, once there are many.
+  // Ends a frame: forgets the cached textures used longest ago, of those the frame did not use,
+  // while the texts' exceed kTextBytesKept or the pictures' kPictureBytesKept.
   void EndFrame();
+  // What the cached textures hold, at 4 bytes a pixel.
+  size_t CachedBytes() const;
 
   // Forgets every texture, for when the renderer has lost them.
   void DropTextures();
@@ -49,6 +57,8 @@ class FormPainter : public screen::FormVisitor {
     SDL_Texture* texture = nullptr;  // nullptr: could not be made; not retried every frame
     int width = 0, height = 0;
     uint64_t last_frame = 0;
+    // A texture that could not be made still costs its entry.
+    size_t Bytes() const { return 4 * static_cast<size_t>(width) * height + 64; }
   };
   struct Wrapped {
     std::vector<std::string> lines;

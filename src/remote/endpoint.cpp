@@ -7,7 +7,10 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -20,12 +23,28 @@
 namespace remote {
 namespace {
 
+// Lines posted to the loop and not yet run. Past this the listener stops reading until the
+// loop catches up: a client that sends keys faster than they are handled waits in its socket's
+// buffer (its send blocks) instead of growing the loop's queue without bound.
+constexpr int kMaxInFlight = 1024;
+// How often a listener that stopped reading looks whether the loop has caught up.
+constexpr int kCatchUpPollMs = 5;
+// Connections kept at once. Remote software connects, sends and goes; past this the oldest
+// connection is closed for the newest, so idle connections can neither pile up nor run the
+// process out of descriptors (where accept would fail and poll report the socket forever).
+constexpr size_t kMaxClients = 64;
+
 // A connected client. The listener thread reads from it; answers are written on the loop's
-// thread, so the descriptor is closed under the lock and writes check it first.
+// thread, so the descriptor is closed under the lock and writes check it first. The listener
+// and every answer still to send own it: a client that has finished sending is closed when
+// the last of its answers has gone.
 struct Client {
   std::mutex mutex;
   int fd = -1;
+  uint64_t serial = 0;  // order of connection; the lowest is the oldest
   LineReader reader;
+
+  ~Client() { Close(); }
 
   void Send(const std::string& line) {
     std::lock_guard<std::mutex> lock(mutex);
@@ -81,8 +100,11 @@ class Endpoint::Listener {
   void Run() {
     for (;;) {
       std::vector<pollfd> fds = {{wake_read_, POLLIN, 0}, {listen_fd_, POLLIN, 0}};
-      for (const auto& [fd, client] : clients_) fds.push_back({fd, POLLIN, 0});
-      if (poll(fds.data(), fds.size(), -1) < 0) {
+      const bool catching_up = *in_flight_ >= kMaxInFlight;
+      if (!catching_up) {
+        for (const auto& [fd, client] : clients_) fds.push_back({fd, POLLIN, 0});
+      }
+      if (poll(fds.data(), fds.size(), catching_up ? kCatchUpPollMs : -1) < 0) {
         if (errno == EINTR) continue;
         return;
       }
@@ -101,8 +123,16 @@ class Endpoint::Listener {
       close(fd);
       return;
     }
+    if (clients_.size() >= kMaxClients) {
+      auto oldest = std::min_element(clients_.begin(), clients_.end(), [](auto& a, auto& b) {
+        return a.second->serial < b.second->serial;
+      });
+      oldest->second->Close();
+      clients_.erase(oldest);
+    }
     auto client = std::make_shared<Client>();
     client->fd = fd;
+    client->serial = ++serial_;
     clients_[fd] = std::move(client);
   }
 
@@ -112,24 +142,36 @@ class Endpoint::Listener {
     ssize_t n = recv(fd, buffer, sizeof buffer, 0);
     if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
     std::vector<std::string> lines;
-    bool keep =
-        n > 0 && client->reader.Feed(std::string_view(buffer, static_cast<size_t>(n)), &lines);
-    for (const std::string& line : lines) Handle(client, line);
-    if (!keep) {
+    bool flood =
+        n > 0 && !client->reader.Feed(std::string_view(buffer, static_cast<size_t>(n)), &lines);
+    int posted = 0;
+    for (const std::string& line : lines) posted += Handle(client, line);
+    if (posted > 0) {
+      *in_flight_ += posted;
+      loop_.Post([in_flight = in_flight_, posted] { *in_flight -= posted; });
+    }
+    if (flood) {
       clients_.erase(fd);
-      client->Close();
+      client->Close();  // its answers are dropped too
+    } else if (n <= 0) {
+      // The end of what it sends (socat and nc shut their writing side at the end of input):
+      // stop reading, and leave the connection to the answers still owed, which close it.
+      clients_.erase(fd);
     }
   }
 
-  void Handle(const std::shared_ptr<Client>& client, const std::string& line) {
+  // Posts what `line` asks for; returns how many tasks that made (0 or 1).
+  int Handle(const std::shared_ptr<Client>& client, const std::string& line) {
     if (line == "screen") {
       // Posted behind the keys this client sent before, so it answers once they are delivered.
       loop_.Post([screen = screen_, client] { client->Send(screen() + "\n"); });
-      return;
+      return 1;
     }
     std::optional<long> number = ParseMessageNumber(line);
     std::optional<int16_t> key = number ? KeyForMessage(*number) : std::nullopt;
-    if (key) loop_.PostKey(*key);
+    if (!key) return 0;
+    loop_.PostKey(*key);
+    return 1;
   }
 
   std::string path_;
@@ -137,6 +179,9 @@ class Endpoint::Listener {
   app::EventLoop& loop_;
   std::function<std::string()> screen_;
   std::map<int, std::shared_ptr<Client>> clients_;  // listener thread only
+  uint64_t serial_ = 0;                             // connections accepted so far
+  // Lines posted and not yet run; tasks on the loop hold it, so it may outlive the listener.
+  std::shared_ptr<std::atomic<int>> in_flight_ = std::make_shared<std::atomic<int>>(0);
   std::thread thread_;
 };
 

@@ -3,7 +3,10 @@
 // query `screen`. A listener thread only cuts lines and posts: each message becomes a key
 // posted to the event loop, in arrival order, exactly as if pressed; each query becomes a task
 // on the loop that answers with one line of JSON once the keys before it have been delivered
-// and the program waits for input again.
+// and the program waits for input again. A client that shuts its writing side still gets an
+// answer to every complete line it sent; its connection closes after the last one. Keys sent
+// faster than the loop takes them wait in the client's socket; at most 64 clients stay
+// connected, the oldest giving way to a new one.
 #pragma once
 
 #include <functional>

@@ -123,9 +123,14 @@ Status Connection::Execute(std::string_view sql, ResultSet* out) {
   *out = ResultSet();
   SelectStatement statement;
   if (Status s = ParseSelect(sql, &statement); !s.ok()) return s;
-  if (Status s = LoadTable(statement.table); !s.ok()) return s;
+  // The name never reaches the file system: a query reads the library and nothing beside it.
+  if (Lower(statement.table) != kLibraryTable) {
+    return Status::Error(ErrorCode::kBadQuery, "no table named '" + statement.table +
+                                                   "': the only table is " + kLibraryTable);
+  }
+  if (Status s = LoadTable(kLibraryTable); !s.ok()) return s;
   CompiledQuery compiled;
-  if (Status s = tables_[Lower(statement.table)]->Compile(statement, &compiled); !s.ok()) return s;
+  if (Status s = tables_[kLibraryTable]->Compile(statement, &compiled); !s.ok()) return s;
 
   sqlite3_stmt* stmt = nullptr;
   if (sqlite3_prepare_v2(db_, compiled.sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {

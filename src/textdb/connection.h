@@ -20,6 +20,9 @@ namespace textdb {
 
 class Table;
 
+// The one table a query may name: the library file in the connection's folder.
+inline constexpr const char* kLibraryTable = "jubodb.txt";
+
 class Connection {
  public:
   Connection();
@@ -43,7 +46,8 @@ class Connection {
 
   // Runs one query, loading its table first if needed, and fills *out with its rows (see
   // result_set.h). *out must not outlive the connection.
-  // A query outside the dialect gives kBadQuery and an empty *out.
+  // A query outside the dialect, or on a table other than kLibraryTable (named in any case),
+  // gives kBadQuery and an empty *out; no other file is ever opened for a query.
   Status Execute(std::string_view sql, ResultSet* out);
 
   // Where load reports go; standard error by default.

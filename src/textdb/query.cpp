@@ -209,15 +209,27 @@ class Parser {
   }
 
   Status Not(Expr* out) {
-    if (Keyword("not")) {
-      out->kind = Expr::kNot;
-      out->children.emplace_back();
-      return Not(&out->children.back());
-    }
-    if (Symbol("(")) {
-      if (Status s = Or(out); !s.ok()) return s;
-      if (!Symbol(")")) return Expected("')'");
-      return Status::Ok();
+    // Each Not and each parenthesis is a level of recursion here, in the compiler and in the
+    // engine: a bounded depth keeps a hostile query from overflowing the stack.
+    const bool nests = Keyword("not");
+    if (nests || Symbol("(")) {
+      if (depth_ == kMaxNesting) {
+        return Status::Error(ErrorCode::kBadQuery,
+                             "the condition nests deeper than " + std::to_string(kMaxNesting) +
+                                 " levels of parentheses and Not at character " +
+                                 std::to_string(tokens_[pos_ - 1].position));
+      }
+      ++depth_;
+      Status s;
+      if (nests) {
+        out->kind = Expr::kNot;
+        out->children.emplace_back();
+        s = Not(&out->children.back());
+      } else if (s = Or(out); s.ok() && !Symbol(")")) {
+        s = Expected("')'");
+      }
+      --depth_;
+      return s;
     }
     return Predicate(out);
   }
@@ -269,6 +281,7 @@ class Parser {
 
   std::vector<Token> tokens_;
   size_t pos_ = 0;
+  int depth_ = 0;  // Nots and parentheses open around the current token
 };
 
 }  // namespace

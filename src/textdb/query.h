@@ -5,8 +5,8 @@
 //   condition: Or / And / Not / ( ) over  a = b, <>, <, >, <=, >=,  x [Not] Like 'pattern',
 //              x Is [Not] Null;  operands are columns or literals ('text', with '' for ')
 //
-// Keywords are case-insensitive. A table is a file name (jubodb.txt) or a [bracketed] name;
-// a column is a name or a [bracketed] name.
+// Keywords are case-insensitive. A table or a column is a name (jubodb.txt, Album) or a
+// [bracketed] name. A condition nests at most kMaxNesting Nots and parentheses deep.
 #pragma once
 
 #include <optional>
@@ -17,6 +17,10 @@
 #include "textdb/status.h"
 
 namespace textdb {
+
+// Far beyond any query a person writes, and within what the engine parses: SQLite's parser
+// stack holds 100 entries, a level of the rewritten condition takes up to three ("(a OR (").
+inline constexpr int kMaxNesting = 20;
 
 struct Operand {
   enum Kind { kColumn, kLiteral } kind = kLiteral;
@@ -45,8 +49,9 @@ struct SelectStatement {
   std::vector<OrderItem> order_by;
 };
 
-// Parses `sql`. On text outside the dialect returns kBadQuery with a message naming the
-// offending token and its position; *out is then unspecified.
+// Parses `sql`. On text outside the dialect, or a condition nested deeper than kMaxNesting,
+// returns kBadQuery with a message naming the offending token and its position; *out is then
+// unspecified.
 Status ParseSelect(std::string_view sql, SelectStatement* out);
 
 }  // namespace textdb

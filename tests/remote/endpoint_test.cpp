@@ -116,6 +116,39 @@ TEST_F(RemoteTest, FloodsAndChurningClientsDoNotDisturbIt) {
   EXPECT_EQ(s["row"], 1);
 }
 
+// socat and nc shut their writing side at the end of their input: every complete line sent
+// before is still answered, then the connection closes.
+TEST_F(RemoteTest, AClientThatStopsSendingGetsItsAnswersThenTheEnd) {
+  struct Case {
+    std::string sent;
+    std::vector<int> rows;  // the row each answer shows
+  };
+  const Case kCases[] = {
+      {"screen\n", {1}},
+      {"0x8002\nscreen\n0x8002\nscreen\n", {2, 3}},
+      {"screen", {}},  // no complete line
+  };
+  for (const Case& c : kCases) {
+    int fd = Connect();
+    const timeval kLimit{60, 0};  // a generous bound, so a lost answer fails instead of hanging
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &kLimit, sizeof kLimit);
+    ASSERT_EQ(send(fd, c.sent.data(), c.sent.size(), 0), static_cast<ssize_t>(c.sent.size()));
+    shutdown(fd, SHUT_WR);
+    std::string received;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = recv(fd, buffer, sizeof buffer, 0)) > 0) received.append(buffer, n);
+    EXPECT_EQ(n, 0) << c.sent << ": the connection was not closed";
+    close(fd);
+    std::vector<int> rows;
+    for (size_t start = 0, end; (end = received.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+      rows.push_back(Json::parse(received.substr(start, end - start))["row"]);
+    }
+    EXPECT_EQ(rows, c.rows) << c.sent;
+  }
+}
+
 TEST(RemoteCommandTest, UnknownKeysAndNoProgram) {
   jubo_test::TempDir runtime;
   std::string out;

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "support/temp_dir.h"
@@ -28,11 +29,21 @@ Output JuboSql(const std::string& folder, const std::string& query) {
 
 TEST(JuboSqlTest, PrintsResultsAsCsvAndFailuresAsOneLine) {
   jubo_test::TempDir dir;
-  dir.Write("jubodb.txt",
+  std::filesystem::create_directories(dir.path() / "lib");
+  std::filesystem::create_directories(dir.path() / "secret");
+  dir.Write("lib/jubodb.txt",
             "Album,Artist,Title,Track,Filename,Genre\n"
             "\"Songs, Vol. 2\",O'Dara,\"The \"\"Long\"\" Road\",10,/m/a.ogg,Jazz\n"
             "Songs,O'Dara,Intro,2,/m/b.ogg,\n");
-  const std::string folder = dir.path().string();
+  // Files beside the library and outside its folder are no tables.
+  dir.Write("lib/notes.csv", "Note\nhello\n");
+  dir.Write("secret/private.csv", "Album,Artist,Title,Filename\nPIN,1234,x,/f\n");
+  const std::string folder = (dir.path() / "lib").string();
+  auto repeat = [](std::string_view text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += text;
+    return out;
+  };
   struct Case {
     std::string query;
     int status;
@@ -45,6 +56,17 @@ TEST(JuboSqlTest, PrintsResultsAsCsvAndFailuresAsOneLine) {
       {"Select Title from jubodb.txt where Album = 'None'", 0, "Title\n"},
       {"Select Nothing from jubodb.txt", 2, "jubo-sql: unknown column 'Nothing'\n"},
       {"Drop table jubodb.txt", 2, "jubo-sql: expected Select but found 'Drop' at character 1\n"},
+      // As deep as a condition may nest, in the shape that costs the engine most.
+      {"Select Distinct Album from [JUBODB.TXT] where " + repeat("(Artist = 'x' or ", 20) +
+           "Track = '2'" + repeat(")", 20),
+       0, "Album\nSongs\n"},
+      {"Select * from [../secret/private.csv]", 2,
+       "jubo-sql: no table named '../secret/private.csv': the only table is jubodb.txt\n"},
+      {"Select * from notes.csv", 2,
+       "jubo-sql: no table named 'notes.csv': the only table is jubodb.txt\n"},
+      {"Select Title from jubodb.txt where " + repeat("not ", 20000) + "Track = '2'", 2,
+       "jubo-sql: the condition nests deeper than 20 levels of parentheses and Not at character "
+       "116\n"},
   };
   for (const Case& c : kCases) {
     Output run = JuboSql(folder, c.query);
@@ -54,7 +76,7 @@ TEST(JuboSqlTest, PrintsResultsAsCsvAndFailuresAsOneLine) {
 
   Output missing = JuboSql(folder + "/nowhere", "Select * from jubodb.txt");
   EXPECT_EQ(missing.status, 2);
-  dir.Write("jubodb.txt", "Title,Filename\nT,/f\n");
+  dir.Write("lib/jubodb.txt", "Title,Filename\nT,/f\n");
   Output refused = JuboSql(folder, "Select * from jubodb.txt");
   EXPECT_EQ(refused.status, 2);
   EXPECT_EQ(refused.out,

@@ -12,7 +12,8 @@
 
 namespace library {
 
-inline constexpr const char* kLibraryFile = "jubodb.txt";
+// The library file in the program's folder: the driver's one table.
+inline constexpr const char* kLibraryFile = textdb::kLibraryTable;
 
 struct LibraryState {
   textdb::Connection LibraryConnection;  // opened at start-up, never closed explicitly

@@ -169,6 +169,10 @@ bool MpvPlayer::Impl::Start(const std::string& audio_output, std::string* error)
       {"pause", "yes"},     {"input-default-bindings", "no"},
       {"ytdl", "no"},       {"load-scripts", "no"},
       {"volume", "50"},
+      // mpv's built-in Lua scripts run whatever load-scripts says, and keep a Lua state busy
+      // all day for overlays and profiles nobody sees here.
+      {"load-stats-overlay", "no"}, {"load-osd-console", "no"},
+      {"load-auto-profiles", "no"},
   };
   for (const auto& [name, value] : options) {
     if (value.empty()) continue;  // mpv's own default

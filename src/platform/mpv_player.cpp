@@ -163,15 +163,21 @@ MpvPlayer::Impl::~Impl() {
 bool MpvPlayer::Impl::Start(const std::string& audio_output, std::string* error) {
   // Nothing plays unless asked: a loaded file waits paused, and stays loaded at its end.
   const std::pair<const char*, std::string> options[] = {
-      {"ao", audio_output}, {"vo", "null"},
-      {"vid", "no"},        {"audio-display", "no"},
-      {"idle", "yes"},      {"keep-open", "yes"},
-      {"pause", "yes"},     {"input-default-bindings", "no"},
-      {"ytdl", "no"},       {"load-scripts", "no"},
+      {"ao", audio_output},
+      {"vo", "null"},
+      {"vid", "no"},
+      {"audio-display", "no"},
+      {"idle", "yes"},
+      {"keep-open", "yes"},
+      {"pause", "yes"},
+      {"input-default-bindings", "no"},
+      {"ytdl", "no"},
+      {"load-scripts", "no"},
       {"volume", "50"},
       // mpv's built-in Lua scripts run whatever load-scripts says, and keep a Lua state busy
       // all day for overlays and profiles nobody sees here.
-      {"load-stats-overlay", "no"}, {"load-osd-console", "no"},
+      {"load-stats-overlay", "no"},
+      {"load-osd-console", "no"},
       {"load-auto-profiles", "no"},
   };
   for (const auto& [name, value] : options) {

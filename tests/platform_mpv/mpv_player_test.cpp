@@ -202,10 +202,13 @@ TEST_F(MpvPlayerTest, FastForwardThenPlayGoesOnAtNormalSpeedFromThere) {
   EXPECT_EQ(player_->playState(), kPlaying);
   double resumed_at = player_->currentPosition();
   EXPECT_GE(resumed_at, 1.0);
-  EXPECT_TRUE(
-      RunFor(*loop_, kOpenMs, [&] { return player_->currentPosition() >= resumed_at + 0.2; }));
-  EXPECT_EQ(recorder_.events,
-            (std::vector<std::string>{"open", "open", "state 4", "output", "state 3"}));
+  EXPECT_TRUE(RunFor(*loop_, kOpenMs, [&] {
+    return player_->currentPosition() >= resumed_at + 0.2 && recorder_.Count("state 3") == 1;
+  }));
+  // The output opening is news of its own, told whenever mpv gets to it.
+  std::vector<std::string> states = recorder_.events;
+  std::erase(states, "output");
+  EXPECT_EQ(states, (std::vector<std::string>{"open", "open", "state 4", "state 3"}));
 }
 
 TEST_F(MpvPlayerTest, PositionsOutsideTheSongGoToItsNearestEnd) {

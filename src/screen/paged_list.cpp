@@ -1,11 +1,11 @@
 #include "screen/paged_list.h"
 
-#include "app/jubo.h"
 #include "screen/render.h"
+#include "screen/screen_context.h"
 
 namespace screen {
 
-void DrawListPage(app::Jubo& jubo, int16_t& page, long count, std::string_view kind,
+void DrawListPage(ScreenContext& jubo, int16_t& page, long count, std::string_view kind,
                   std::string_view hint, const std::function<void(int row, long index)>& fill) {
   ScreenState& s = jubo.screen;
   ClearRows(s);
@@ -24,19 +24,19 @@ void DrawListPage(app::Jubo& jubo, int16_t& page, long count, std::string_view k
   s.CurrentRow = 1;
 }
 
-void StepIn(app::Jubo& jubo) {
+void StepIn(ScreenContext& jubo) {
   ScreenState& s = jubo.screen;
   ++s.CrumbDepth;
   sound::PlayCue(jubo, jubo.cues.BeepSound);
   s.SavedRow[static_cast<size_t>(s.CurrentView)] = s.CurrentRow;
 }
 
-void StepOut(app::Jubo& jubo) {
+void StepOut(ScreenContext& jubo) {
   --jubo.screen.CrumbDepth;
   sound::PlayCue(jubo, jubo.cues.BeepSound);
 }
 
-bool ListIsEmpty(const app::Jubo& jubo) {
+bool ListIsEmpty(const ScreenContext& jubo) {
   return jubo.screen.frmMain.lblItem[static_cast<size_t>(jubo.screen.CurrentRow)].caption.empty();
 }
 

@@ -2,20 +2,20 @@
 // index, album and artist lists, an album's songs, and back out again.
 #include <gtest/gtest.h>
 
-#include "app/keys.h"
+#include "ground/keys.h"
 #include "screen/track_list.h"
 #include "support/harness.h"
 
 namespace screen {
 namespace {
 
-using app::kKeyDown;
-using app::kKeyEnter;
-using app::kKeyLeft;
-using app::kKeyPageDown;
-using app::kKeyPageUp;
-using app::kKeyRight;
-using app::kKeyUp;
+using ground::kKeyDown;
+using ground::kKeyEnter;
+using ground::kKeyLeft;
+using ground::kKeyPageDown;
+using ground::kKeyPageUp;
+using ground::kKeyRight;
+using ground::kKeyUp;
 using jubo_test::FixtureLibrary;
 using jubo_test::Harness;
 using jubo_test::kBeep;
@@ -220,7 +220,7 @@ TEST(BrowseViewsTest, ArtistsTheirAlbumsAndAnAlbumsSongs) {
         EXPECT_EQ(h.jubo.screen.CurrentView, 12);
         EXPECT_EQ(h.HighlightedRow(), "O'Dara");
       })
-      .Keys({app::KeyOf('M')})
+      .Keys({ground::KeyOf('M')})
       .Then([&] {
         EXPECT_EQ(h.jubo.screen.CurrentView, 4);
         EXPECT_EQ(h.jubo.library.rsArtists.State(), textdb::Cursor::kStateClosed);

@@ -33,7 +33,7 @@ void AppendAll(ScreenContext& jubo, textdb::Cursor& cursor) {
 void AddSongs(ScreenContext& jubo, std::string sql) {
   library::LibraryState& lib = jubo.library;
   lib.sqlAddSongs = std::move(sql);
-  lib.rsAddSongs.Open(lib.sqlAddSongs, lib.LibraryConnection);
+  OpenList(jubo, lib.rsAddSongs, lib.sqlAddSongs);
   AppendAll(jubo, lib.rsAddSongs);
 }
 

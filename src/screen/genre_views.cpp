@@ -59,14 +59,17 @@ void Create(ScreenContext& jubo, const Hierarchy& h) {
     library::LibraryState& lib = jubo.library;
     textdb::Cursor& cursor = lib.*h.cursor;
     lib.*h.sql = library::GenresQuery();
-    cursor.Open(lib.*h.sql, lib.LibraryConnection);
     std::vector<std::string>& names = b.*h.names;
-    names = {"All"};
-    cursor.MoveFirst();
-    // Null sorts first: songs without a genre make no row of their own.
-    if (!cursor.IsEOF() && !cursor.Field("Genre")) cursor.MoveNext();
-    for (; !cursor.IsEOF(); cursor.MoveNext())
-      names.emplace_back(cursor.Field("Genre").value_or(""));
+    names.clear();
+    // A library that cannot be read has no "All" either: the list is empty.
+    if (OpenList(jubo, cursor, lib.*h.sql)) {
+      names = {"All"};
+      cursor.MoveFirst();
+      // Null sorts first: songs without a genre make no row of their own.
+      if (!cursor.IsEOF() && !cursor.Field("Genre")) cursor.MoveNext();
+      for (; !cursor.IsEOF(); cursor.MoveNext())
+        names.emplace_back(cursor.Field("Genre").value_or(""));
+    }
     b.*h.count = static_cast<int32_t>(names.size());
     cursor.Close();
   }

@@ -25,7 +25,7 @@ void CreateAlbumLetters(ScreenContext& jubo) {
   const bool albums = ByAlbum(jubo);
   lib.sqlLetters =
       library::LetterIndexQuery(lib.BrowseBy, albums ? lib.AlbumGenre : lib.ArtistGenre);
-  lib.rsLetters.Open(lib.sqlLetters, lib.LibraryConnection);
+  OpenList(jubo, lib.rsLetters, lib.sqlLetters);
   jubo.screen.ViewPage[3] = 1;
   std::vector<std::string>& items = jubo.browse.LetterItems;
   items.clear();

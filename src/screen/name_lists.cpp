@@ -57,21 +57,21 @@ void OpenTracks(ScreenContext& jubo, const std::string& album, const std::string
 void CreateAlbums(ScreenContext& jubo, const std::string& first_letter) {
   library::LibraryState& lib = jubo.library;
   lib.sqlAlbums = library::AlbumsOfLetterQuery(first_letter, lib.AlbumGenre);
-  lib.rsAlbums.Open(lib.sqlAlbums, lib.LibraryConnection);
+  OpenList(jubo, lib.rsAlbums, lib.sqlAlbums);
   jubo.screen.ViewPage[1] = 1;
 }
 
 void CreateArtists(ScreenContext& jubo, const std::string& first_letter) {
   library::LibraryState& lib = jubo.library;
   lib.sqlArtists = library::ArtistsOfLetterQuery(first_letter, lib.ArtistGenre);
-  lib.rsArtists.Open(lib.sqlArtists, lib.LibraryConnection);
+  OpenList(jubo, lib.rsArtists, lib.sqlArtists);
   jubo.screen.ViewPage[12] = 1;
 }
 
 void CreateArtistAlbums(ScreenContext& jubo, const std::string& artist) {
   library::LibraryState& lib = jubo.library;
   lib.sqlAlbums = library::ArtistAlbumsQuery(artist, lib.ArtistGenre);
-  lib.rsAlbums.Open(lib.sqlAlbums, lib.LibraryConnection);
+  OpenList(jubo, lib.rsAlbums, lib.sqlAlbums);
   jubo.screen.ViewPage[14] = 1;
 }
 

@@ -1,9 +1,21 @@
 #include "screen/paged_list.h"
 
+#include <cstdio>
+
 #include "screen/render.h"
 #include "screen/screen_context.h"
 
 namespace screen {
+
+bool OpenList(ScreenContext& jubo, textdb::Cursor& cursor, const std::string& sql) {
+  library::LibraryState& lib = jubo.library;
+  if (textdb::Status s = cursor.Open(sql, lib.LibraryConnection); !s.ok()) {
+    std::fprintf(stderr, "jubo: cannot read the library: %s\n", s.message().c_str());
+    sound::PlayCue(jubo, jubo.cues.ErrorSound);
+    return false;
+  }
+  return true;
+}
 
 void DrawListPage(ScreenContext& jubo, int16_t& page, long count, std::string_view kind,
                   std::string_view hint, const std::function<void(int row, long index)>& fill) {

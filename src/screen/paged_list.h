@@ -8,9 +8,17 @@
 #include <string>
 #include <string_view>
 
+namespace textdb {
+class Cursor;
+}
+
 namespace screen {
 
 struct ScreenContext;
+
+// Opens `cursor` on `sql` for a view. A failed open leaves the cursor closed, so its list shows
+// empty; the error cue sounds and one line on stderr says why. Returns true when it opened.
+bool OpenList(ScreenContext& jubo, textdb::Cursor& cursor, const std::string& sql);
 
 // Draws page `page` of a list of `count` entries: `fill(row, index)` fills row `row` of the
 // page from entry `index` (0-based). A page past the end falls back to the last page; an empty

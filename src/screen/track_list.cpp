@@ -54,7 +54,7 @@ void CreateTracks(ScreenContext& jubo, const std::string& album) {
   lib.sqlTracks = lib.BrowseBy != "album"
                       ? library::ArtistAlbumTracksQuery(album, lib.SelectedArtist)
                       : library::AlbumTracksQuery(album, lib.AlbumGenre);
-  lib.rsTracks.Open(lib.sqlTracks, lib.LibraryConnection);
+  OpenList(jubo, lib.rsTracks, lib.sqlTracks);
   jubo.screen.ViewPage[2] = 1;
 }
 

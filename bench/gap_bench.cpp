@@ -35,7 +35,7 @@ namespace fs = std::filesystem;
 // Notes when songs start and end, and passes every event on to the engine.
 class Stopwatch : public playback::MediaPlayerEvents {
  public:
-  Stopwatch(app::EventLoop& loop, playback::MediaPlayerEvents& engine)
+  Stopwatch(ground::EventLoop& loop, playback::MediaPlayerEvents& engine)
       : loop_(loop), engine_(engine) {}
   void OpenStateChange() override { engine_.OpenStateChange(); }
   void PlayStateChange(int NewState) override {
@@ -52,7 +52,7 @@ class Stopwatch : public playback::MediaPlayerEvents {
   int errors = 0;
 
  private:
-  app::EventLoop& loop_;
+  ground::EventLoop& loop_;
   playback::MediaPlayerEvents& engine_;
 };
 
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "jubo-bench-gap: %s\n", error.c_str());
     return 2;
   }
-  app::EventLoop& loop = *sdl;
+  ground::EventLoop& loop = *sdl;
   std::unique_ptr<platform::MpvPlayer> player = platform::MpvPlayer::Create(loop, "null", &error);
   if (player == nullptr) {
     std::fprintf(stderr, "jubo-bench-gap: %s\n", error.c_str());

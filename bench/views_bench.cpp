@@ -15,10 +15,10 @@
 
 #include "app/jubo.h"
 #include "app/key_dispatch.h"
-#include "app/keys.h"
-#include "screen/layout.h"
+#include "ground/keys.h"
 #include "platform/sdl_platform.h"
 #include "platform/sdl_wave_player.h"
+#include "screen/layout.h"
 #include "screen/main_menu.h"
 
 namespace {
@@ -66,12 +66,12 @@ int main(int argc, char** argv) {
   screen::LayOutScreen(jubo.screen, 1920, 1080);
   screen::ShowMainMenu(jubo, 1);
 
-  using app::kKeyDown;
-  using app::kKeyEnter;
-  using app::kKeyLeft;
-  using app::kKeyPageDown;
-  using app::kKeyRight;
-  const int16_t kMenu = app::KeyOf('M');
+  using ground::kKeyDown;
+  using ground::kKeyEnter;
+  using ground::kKeyLeft;
+  using ground::kKeyPageDown;
+  using ground::kKeyRight;
+  const int16_t kMenu = ground::KeyOf('M');
   std::vector<Step> steps = {
       {"genres of the album hierarchy", {kMenu}, kKeyEnter, {}},
       {"letter index of all albums", {kMenu, kKeyEnter}, kKeyRight, {}},

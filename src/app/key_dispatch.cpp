@@ -3,8 +3,9 @@
 #include <array>
 
 #include "app/jubo.h"
-#include "app/keys.h"
 #include "app/shutdown.h"
+#include "dialogs/confirm.h"
+#include "ground/keys.h"
 #include "library/library_connection.h"
 #include "playback/player_engine.h"
 #include "screen/genre_views.h"
@@ -16,7 +17,7 @@
 namespace app {
 namespace {
 
-using ViewKeyHandler = void (*)(Jubo&, int16_t&);
+using ViewKeyHandler = void (*)(screen::ScreenContext&, int16_t&);
 
 // The key handler of each view code; views not built yet have none, and their keys do nothing.
 constexpr std::array<ViewKeyHandler, screen::kViewCount> kViewHandlers = [] {
@@ -35,22 +36,22 @@ constexpr std::array<ViewKeyHandler, screen::kViewCount> kViewHandlers = [] {
 // The player's keys, served while the playlist holds a song. Returns true when the key was one.
 bool PlayerHotkey(Jubo& jubo, int16_t key) {
   switch (key) {
-    case KeyOf('P'):
+    case ground::KeyOf('P'):
       playback::PlayPause(jubo);
       return true;
-    case KeyOf('S'):
+    case ground::KeyOf('S'):
       playback::StopSong(jubo);
       return true;
-    case KeyOf('N'):
+    case ground::KeyOf('N'):
       playback::NextSong(jubo);
       return true;
-    case KeyOf('B'):
+    case ground::KeyOf('B'):
       playback::PreviousSong(jubo);
       return true;
-    case KeyOf('F'):
+    case ground::KeyOf('F'):
       playback::FastForward(jubo);
       return true;
-    case KeyOf('R'):
+    case ground::KeyOf('R'):
       playback::SkipBack(jubo);
       return true;
   }
@@ -60,27 +61,31 @@ bool PlayerHotkey(Jubo& jubo, int16_t key) {
 // Letter hotkeys that act whatever the playlist holds. Returns true when the key was one.
 bool LetterHotkey(Jubo& jubo, int16_t key) {
   switch (key) {
-    case KeyOf('A'):
+    case ground::KeyOf('A'):
       // Start the screen saver at the next tick, if it is in use at all.
       if (jubo.settings.ScreensaverTimeout != 0) {
         jubo.IdleSeconds = jubo.settings.ScreensaverTimeout * 60 + 1;
       }
       return true;
-    case KeyOf('X'):
-      playback::ShuffleSongs(jubo);
+    case ground::KeyOf('X'):
+      // An empty playlist is left alone, without the question.
+      if (jubo.playlist.SongCount > 0 && dialogs::AskConfirm(jubo, "Shuffle", "Playlist?")) {
+        playback::ShuffleSongs(jubo);
+      }
       return true;
-    case KeyOf('L'):
+    case ground::KeyOf('L'):
       // The status panel shows the new state at its next tick.
       playback::ToggleRepeat(jubo);
       return true;
-    case KeyOf('C'):
+    case ground::KeyOf('C'):
       // The Main Menu loses its playlist items; Now Playing has nothing left to show.
-      if (playback::ClearPlaylist(jubo) &&
-          (jubo.screen.CurrentView == 4 || jubo.screen.CurrentView == 8)) {
+      if (!dialogs::AskConfirm(jubo, "Clear Playlist?", "")) return true;
+      playback::ClearPlaylist(jubo);
+      if (jubo.screen.CurrentView == 4 || jubo.screen.CurrentView == 8) {
         screen::ShowMainMenu(jubo, 1);
       }
       return true;
-    case KeyOf('M'):
+    case ground::KeyOf('M'):
       library::closealldatabases(jubo.library);
       screen::ShowMainMenu(jubo, 1);
       return true;
@@ -93,7 +98,7 @@ bool LetterHotkey(Jubo& jubo, int16_t key) {
 void Form_KeyDown(Jubo& jubo, int16_t& KeyCode, int16_t) {
   jubo.IdleSeconds = 0;
   if (jubo.playlist.SongCount >= 1 && PlayerHotkey(jubo, KeyCode)) return;
-  if (KeyCode == kKeyEscape) {
+  if (KeyCode == ground::kKeyEscape) {
     if (ExitRequest(jubo)) return;
     // After "No" the key goes on like any other.
   }

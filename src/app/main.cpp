@@ -84,7 +84,7 @@ int main() {
     std::fprintf(stderr, "jubo: cannot start the media player: %s\n", error.c_str());
     return 1;
   }
-  app::ClockRandom random;
+  ground::ClockRandom random;
 
   app::Jubo jubo;
   jubo.loop = sdl.get();

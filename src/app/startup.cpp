@@ -7,15 +7,15 @@
 
 #include "app/jubo.h"
 #include "app/key_dispatch.h"
-#include "app/keys.h"
 #include "app/shutdown.h"
 #include "app/splash_form.h"
+#include "ground/keys.h"
 #include "playback/player_engine.h"
-#include "playback/status_panel.h"
 #include "remote/screen_query.h"
 #include "screen/layout.h"
 #include "screen/main_menu.h"
 #include "screen/render.h"
+#include "screen/status_panel.h"
 
 namespace app {
 namespace {
@@ -152,7 +152,9 @@ void ShowMessageBox(Jubo& jubo, const std::string& message) {
   jubo.display->Show(&box);
   bool dismissed = false;
   jubo.loop->RunUntil(
-      [&dismissed](int16_t key, int16_t) { dismissed = key == kKeyEnter || key == kKeyEscape; },
+      [&dismissed](int16_t key, int16_t) {
+        dismissed = key == ground::kKeyEnter || key == ground::kKeyEscape;
+      },
       [&] { return dismissed || jubo.ending; });
   jubo.display->Hide(&box);
 }
@@ -199,10 +201,9 @@ int RunJubo(Jubo& jubo) {
   jubo.display->SetPointerVisible(false);
   jubo.display->Show(&jubo.screen.frmMain);
 
-  int timer1 =
-      jubo.loop->StartTimer(playback::kTimer1Interval, [&jubo] { playback::Timer1(jubo); });
+  int timer1 = jubo.loop->StartTimer(screen::kTimer1Interval, [&jubo] { screen::Timer1(jubo); });
   int track_timer =
-      jubo.loop->StartTimer(playback::kTrackTimerInterval, [&jubo] { playback::TrackTimer(jubo); });
+      jubo.loop->StartTimer(screen::kTrackTimerInterval, [&jubo] { screen::TrackTimer(jubo); });
   jubo.loop->RunUntil([&jubo](int16_t key, int16_t shift) { Form_KeyDown(jubo, key, shift); },
                       [&jubo] { return jubo.ending; });
   jubo.loop->StopTimer(timer1);

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "app/jubo.h"
-#include "app/keys.h"
+#include "dialogs/dialog_context.h"
+#include "ground/keys.h"
 
 namespace dialogs {
 namespace {
@@ -39,7 +39,7 @@ void LayOut(ConfirmForm& form, const DialogState& d, float scale) {
   }
 }
 
-void Unload(app::Jubo& jubo, int timer) {
+void Unload(DialogContext& jubo, int timer) {
   jubo.loop->StopTimer(timer);
   jubo.display->Hide(&jubo.dialogs.frmConfirm);
   jubo.dialogs.confirm_showing = false;
@@ -58,7 +58,7 @@ void ConfirmForm::Accept(screen::FormVisitor& visitor) const {
   }
 }
 
-bool AskConfirm(app::Jubo& jubo, const std::string& line1, const std::string& line2) {
+bool AskConfirm(DialogContext& jubo, const std::string& line1, const std::string& line2) {
   DialogState& d = jubo.dialogs;
   d.ConfirmLine1 = line1;
   d.ConfirmLine2 = line2;
@@ -70,7 +70,11 @@ bool AskConfirm(app::Jubo& jubo, const std::string& line1, const std::string& li
   return d.ConfirmResult;
 }
 
-void ShowConfirm(app::Jubo& jubo) {
+bool DialogContext::AskConfirm(const std::string& line1, const std::string& line2) {
+  return dialogs::AskConfirm(*this, line1, line2);
+}
+
+void ShowConfirm(DialogContext& jubo) {
   DialogState& d = jubo.dialogs;
   d.DialogOpen = true;
   LayOut(d.frmConfirm, d, jubo.screen.ScreenScale);
@@ -92,23 +96,23 @@ void ShowConfirm(app::Jubo& jubo) {
   jubo.loop->RunUntil(
       [&jubo, &timer](int16_t key, int16_t) {
         ConfirmKeyDown(jubo, key);
-        if (key == app::kKeyEnter) Unload(jubo, timer);
+        if (key == ground::kKeyEnter) Unload(jubo, timer);
       },
       [&jubo] { return !jubo.dialogs.confirm_showing || jubo.ending; });
   if (d.confirm_showing) Unload(jubo, timer);
 }
 
-void ConfirmKeyDown(app::Jubo& jubo, int16_t key_code) {
+void ConfirmKeyDown(DialogContext& jubo, int16_t key_code) {
   DialogState& d = jubo.dialogs;
   jubo.IdleSeconds = 0;
-  if (key_code == app::kKeyLeft || key_code == app::kKeyRight) {
+  if (key_code == ground::kKeyLeft || key_code == ground::kKeyRight) {
     sound::PlayCue(jubo, jubo.cues.BeepSound);
     Mark(d.frmConfirm, d.Selected, false);
-    d.Selected = static_cast<int16_t>(d.Selected + (key_code == app::kKeyLeft ? -1 : 1));
+    d.Selected = static_cast<int16_t>(d.Selected + (key_code == ground::kKeyLeft ? -1 : 1));
     if (d.Selected < 1) d.Selected = 2;
     if (d.Selected > 2) d.Selected = 1;
     Mark(d.frmConfirm, d.Selected, true);
-  } else if (key_code == app::kKeyEnter) {
+  } else if (key_code == ground::kKeyEnter) {
     sound::PlayCue(jubo, jubo.cues.BeepSound);
     d.ConfirmResult = d.Selected == 1;
   }

@@ -5,19 +5,17 @@
 #include <cstdint>
 #include <string>
 
-namespace app {
-struct Jubo;
-}
-
 namespace dialogs {
+
+struct DialogContext;
 
 // Asks the question as every caller does: ConfirmLine1 and ConfirmLine2 with "Yes" and "No",
 // the main screen's highlight hidden while the dialog shows. Returns ConfirmResult.
-bool AskConfirm(app::Jubo& jubo, const std::string& line1, const std::string& line2);
+bool AskConfirm(DialogContext& jubo, const std::string& line1, const std::string& line2);
 
 // Shows frmConfirm modally with the texts already set; returns when it has closed.
-void ShowConfirm(app::Jubo& jubo);
+void ShowConfirm(DialogContext& jubo);
 // The dialog's keys.
-void ConfirmKeyDown(app::Jubo& jubo, int16_t key_code);
+void ConfirmKeyDown(DialogContext& jubo, int16_t key_code);
 
 }  // namespace dialogs

@@ -80,7 +80,7 @@ using playback::MediaPlayerEvents;
 
 class MpvPlayer::Impl {
  public:
-  Impl(const Libmpv& lib, app::EventLoop& loop, mpv_handle* mpv)
+  Impl(const Libmpv& lib, ground::EventLoop& loop, mpv_handle* mpv)
       : lib_(lib), loop_(loop), mpv_(mpv), link_(std::make_shared<Link>(Link{this})) {}
   ~Impl();
 
@@ -140,7 +140,7 @@ class MpvPlayer::Impl {
   }
 
   const Libmpv& lib_;
-  app::EventLoop& loop_;
+  ground::EventLoop& loop_;
   mpv_handle* mpv_;
   std::shared_ptr<Link> link_;
   std::atomic<bool> drain_posted_{false};
@@ -455,8 +455,8 @@ void MpvPlayer::Impl::SetPosition(double seconds) {
 
 double MpvPlayer::Impl::Duration() const { return loaded_ ? std::max(0.0, Double("duration")) : 0; }
 
-std::unique_ptr<MpvPlayer> MpvPlayer::Create(app::EventLoop& loop, const std::string& audio_output,
-                                             std::string* error) {
+std::unique_ptr<MpvPlayer> MpvPlayer::Create(ground::EventLoop& loop,
+                                             const std::string& audio_output, std::string* error) {
   const Libmpv* lib = OpenLibmpv(error);
   if (lib == nullptr) return nullptr;
   mpv_handle* mpv = lib->create();

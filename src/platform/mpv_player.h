@@ -15,7 +15,7 @@
 #include <memory>
 #include <string>
 
-#include "app/event_loop.h"
+#include "ground/event_loop.h"
 #include "playback/media_player.h"
 
 namespace platform {
@@ -27,7 +27,7 @@ class MpvPlayer final : public playback::MediaPlayer {
   // silent dummy driver is chosen, which would play into nothing). Returns nullptr, with a reason
   // in *error, when mpv cannot start or does not know the output. The player posts to `loop` until
   // it is destroyed, so it must be destroyed first.
-  static std::unique_ptr<MpvPlayer> Create(app::EventLoop& loop, const std::string& audio_output,
+  static std::unique_ptr<MpvPlayer> Create(ground::EventLoop& loop, const std::string& audio_output,
                                            std::string* error);
   ~MpvPlayer() override;
   MpvPlayer(const MpvPlayer&) = delete;

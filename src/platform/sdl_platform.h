@@ -22,13 +22,15 @@
 #include <string>
 #include <string_view>
 
-#include "app/display.h"
-#include "app/event_loop.h"
+#include "ground/event_loop.h"
+#include "screen/display.h"
 #include "screen/text_measure.h"
 
 namespace platform {
 
-class SdlPlatform final : public app::EventLoop, public app::Display, public screen::TextMeasure {
+class SdlPlatform final : public ground::EventLoop,
+                          public screen::Display,
+                          public screen::TextMeasure {
  public:
   // Opens the window. Returns nullptr, with a reason in *error, when SDL, the font or the
   // window cannot be had, or when JUBO_WINDOW is set but is no WIDTHxHEIGHT. One SdlPlatform
@@ -38,7 +40,7 @@ class SdlPlatform final : public app::EventLoop, public app::Display, public scr
   SdlPlatform(const SdlPlatform&) = delete;
   SdlPlatform& operator=(const SdlPlatform&) = delete;
 
-  // app::EventLoop. Timers run on the loop's thread from RunUntil, in the order they fall
+  // ground::EventLoop. Timers run on the loop's thread from RunUntil, in the order they fall
   // due, each at most once per batch of events; a timer whose tick is still running (it
   // opened a modal loop) skips its ticks until it returns. Post may be called from any thread
   // until the platform is destroyed.
@@ -53,7 +55,7 @@ class SdlPlatform final : public app::EventLoop, public app::Display, public scr
   void SetClickHandler(std::function<void()> on_click) override;
   void SetQuitHandler(std::function<void()> on_quit) override;
 
-  // app::Display. The size is the window's drawable area. Repaint draws only when the screen
+  // screen::Display. The size is the window's drawable area. Repaint draws only when the screen
   // does not show the forms as they are already.
   int WidthPixels() const override;
   int HeightPixels() const override;

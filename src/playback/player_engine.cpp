@@ -5,9 +5,8 @@
 #include <cstdio>
 #include <utility>
 
-#include "app/jubo.h"
-#include "dialogs/confirm.h"
 #include "library/queries.h"
+#include "playback/player_context.h"
 #include "sound/cues.h"
 
 namespace playback {
@@ -17,25 +16,25 @@ namespace {
 // playlist: a music drive that is gone fails every song.
 constexpr int32_t kMostFailuresInARow = 100;
 
-void Load(app::Jubo& jubo, int32_t row) {
+void Load(PlayerContext& jubo, int32_t row) {
   const PlaylistState& p = jubo.playlist;
   // Rows past SongCount keep what they held; a row outside the table has no file at all.
   if (row < 0 || row >= static_cast<int32_t>(p.Playlist.size())) return;
   jubo.player->SetURL(p.Playlist[static_cast<size_t>(row)].file);
 }
 
-void Play(app::Jubo& jubo) {
+void Play(PlayerContext& jubo) {
   jubo.playlist.play_asked = true;
   jubo.player->play();
 }
 
-void Stop(app::Jubo& jubo) {
+void Stop(PlayerContext& jubo) {
   jubo.playlist.play_asked = false;
   jubo.player->stop();
 }
 
 // Called when the last entry has ended, or failed while skipping.
-void AutomaticAdvance(app::Jubo& jubo) {
+void AutomaticAdvance(PlayerContext& jubo) {
   PlaylistState& p = jubo.playlist;
   if (p.CurrentSong + 1 >= p.SongCount) {
     p.CurrentSong = 0;
@@ -60,7 +59,7 @@ std::string FieldText(const textdb::Cursor& cursor, std::string_view column) {
 
 // Title, artist and album of the current entry, for the status panel. A file the library does
 // not know (or a failed query) leaves them empty.
-void LookUpDetails(app::Jubo& jubo) {
+void LookUpDetails(PlayerContext& jubo) {
   PlaylistState& p = jubo.playlist;
   library::LibraryState& lib = jubo.library;
   if (p.CurrentSong < 0 || p.CurrentSong >= static_cast<int32_t>(p.Playlist.size())) return;
@@ -74,7 +73,7 @@ void LookUpDetails(app::Jubo& jubo) {
 
 // With Non-Stop Music on, the last entry starting (or failing) draws the next one, so the
 // music never runs out. NextSong waits while this runs.
-void NonStopContinuation(app::Jubo& jubo) {
+void NonStopContinuation(PlayerContext& jubo) {
   PlaylistState& p = jubo.playlist;
   jubo.selection.NonStopReady = false;
   if (p.CurrentSong == p.SongCount - 1 && jubo.selection.NonStop && p.non_stop_draw != nullptr) {
@@ -84,11 +83,11 @@ void NonStopContinuation(app::Jubo& jubo) {
 }
 
 // The song that failed stays loaded and the list does not move.
-void ReportFailure(app::Jubo& jubo) { sound::PlayCue(jubo, jubo.cues.BeepSound); }
+void ReportFailure(PlayerContext& jubo) { sound::PlayCue(jubo, jubo.cues.BeepSound); }
 
 }  // namespace
 
-void AppendSong(app::Jubo& jubo, std::string text, std::string file) {
+void AppendSong(PlayerContext& jubo, std::string text, std::string file) {
   PlaylistState& p = jubo.playlist;
   if (p.SongCount >= p.PlaylistCapacity) {
     p.PlaylistCapacity += kPlaylistGrowth;
@@ -98,7 +97,7 @@ void AppendSong(app::Jubo& jubo, std::string text, std::string file) {
   ++p.SongCount;
 }
 
-void StartIfIdle(app::Jubo& jubo) {
+void StartIfIdle(PlayerContext& jubo) {
   PlaylistState& p = jubo.playlist;
   if (p.CurrentSong != -1 || p.SongCount < 1) return;
   p.CurrentSong = 0;
@@ -106,7 +105,7 @@ void StartIfIdle(app::Jubo& jubo) {
   Play(jubo);
 }
 
-void NextSong(app::Jubo& jubo) {
+void NextSong(PlayerContext& jubo) {
   PlaylistState& p = jubo.playlist;
   if (jubo.selection.NonStop && !jubo.selection.NonStopReady) return;
   if (p.SongCount == 0) return;
@@ -119,7 +118,7 @@ void NextSong(app::Jubo& jubo) {
   Play(jubo);
 }
 
-void PreviousSong(app::Jubo& jubo) {
+void PreviousSong(PlayerContext& jubo) {
   PlaylistState& p = jubo.playlist;
   if (p.SongCount == 0) return;
   if (p.SongCount == 1) {
@@ -131,7 +130,7 @@ void PreviousSong(app::Jubo& jubo) {
   Play(jubo);
 }
 
-void PlayPause(app::Jubo& jubo) {
+void PlayPause(PlayerContext& jubo) {
   MediaPlayer& player = *jubo.player;
   if (player.playState() == kPlaying) {
     player.pause();
@@ -143,7 +142,7 @@ void PlayPause(app::Jubo& jubo) {
   }
 }
 
-void FastForward(app::Jubo& jubo) {
+void FastForward(PlayerContext& jubo) {
   if (jubo.player->playState() != kFastForward) {
     jubo.playlist.play_asked = true;
     jubo.player->fastForward();
@@ -152,23 +151,22 @@ void FastForward(app::Jubo& jubo) {
   }
 }
 
-void SkipBack(app::Jubo& jubo) {
+void SkipBack(PlayerContext& jubo) {
   jubo.player->SetCurrentPosition(jubo.player->currentPosition() - 10);
 }
 
-void StopSong(app::Jubo& jubo) { Stop(jubo); }
+void StopSong(PlayerContext& jubo) { Stop(jubo); }
 
-void StopAndReload(app::Jubo& jubo) {
+void StopAndReload(PlayerContext& jubo) {
   std::string url = jubo.player->URL();
   jubo.player->SetURL(url);
   Stop(jubo);
 }
 
-bool ShuffleSongs(app::Jubo& jubo) {
+bool ShuffleSongs(PlayerContext& jubo) {
   PlaylistState& p = jubo.playlist;
   // There is nothing to shuffle, nor any entry to play afterwards.
   if (p.SongCount == 0) return false;
-  if (!dialogs::AskConfirm(jubo, "Shuffle", "Playlist?")) return false;
   jubo.random->Randomize();
   Stop(jubo);
   const int32_t n = p.SongCount;
@@ -183,27 +181,25 @@ bool ShuffleSongs(app::Jubo& jubo) {
   return true;
 }
 
-bool ClearPlaylist(app::Jubo& jubo) {
-  if (!dialogs::AskConfirm(jubo, "Clear Playlist?", "")) return false;
+void ClearPlaylist(PlayerContext& jubo) {
   PlaylistState& p = jubo.playlist;
   Stop(jubo);
   p.SongCount = 0;
   p.CurrentSong = -1;
   jubo.selection.NonStop = false;
-  return true;
 }
 
-void ToggleRepeat(app::Jubo& jubo) {
+void ToggleRepeat(PlayerContext& jubo) {
   jubo.settings.PlaylistLoop = jubo.settings.PlaylistLoop == 0 ? 1 : 0;
 }
 
-void Player9_OpenStateChange(app::Jubo& jubo) {
+void Player9_OpenStateChange(PlayerContext& jubo) {
   // A song the automatic advance loaded starts the moment it is open, rather than at the next
   // tick of the timer: the silence between songs is shorter by up to a tick.
   PlayerTimer1(jubo);
 }
 
-void Player9_PlayStateChange(app::Jubo& jubo, int NewState) {
+void Player9_PlayStateChange(PlayerContext& jubo, int NewState) {
   PlaylistState& p = jubo.playlist;
   // An event left over from before the playlist was cleared has no entry to act on.
   if (p.SongCount == 0) return;
@@ -216,7 +212,7 @@ void Player9_PlayStateChange(app::Jubo& jubo, int NewState) {
   }
 }
 
-void Player9_Error(app::Jubo& jubo) {
+void Player9_Error(PlayerContext& jubo) {
   PlaylistState& p = jubo.playlist;
   // An entry nothing asked to play is tried, and reported, when something does.
   if (p.SongCount == 0 || !p.play_asked) return;
@@ -235,7 +231,7 @@ void Player9_Error(app::Jubo& jubo) {
   AutomaticAdvance(jubo);
 }
 
-void Player9_AudioOutputFailed(app::Jubo& jubo, const AudioOutputFailure& failure) {
+void Player9_AudioOutputFailed(PlayerContext& jubo, const AudioOutputFailure& failure) {
   PlaylistState& p = jubo.playlist;
   // Every song would fail the same way: the list stays where it is, stopped, and the song that
   // was to play plays when asked again. One line per failure, not one per try.
@@ -257,9 +253,9 @@ void Player9_AudioOutputFailed(app::Jubo& jubo, const AudioOutputFailure& failur
   p.audio_failure = failure;
 }
 
-void Player9_AudioOutputOpened(app::Jubo& jubo) { jubo.playlist.audio_failure.reset(); }
+void Player9_AudioOutputOpened(PlayerContext& jubo) { jubo.playlist.audio_failure.reset(); }
 
-void PlayerTimer1(app::Jubo& jubo) {
+void PlayerTimer1(PlayerContext& jubo) {
   PlaylistState& p = jubo.playlist;
   if (p.PlayPending && jubo.player->playState() == kReady) {
     p.PlayPending = false;
@@ -267,7 +263,7 @@ void PlayerTimer1(app::Jubo& jubo) {
   }
 }
 
-PlayerWindow::PlayerWindow(app::Jubo& jubo) : jubo_(jubo) {
+PlayerWindow::PlayerWindow(PlayerContext& jubo) : jubo_(jubo) {
   if (jubo_.player == nullptr) return;
   jubo_.player->SetListener(this);
   timer_ = jubo_.loop->StartTimer(kPlayerTimerInterval, [&jubo] { PlayerTimer1(jubo); });

@@ -10,68 +10,65 @@
 
 #include "playback/media_player.h"
 
-namespace app {
-struct Jubo;
-}
-
 namespace playback {
+
+struct PlayerContext;
 
 // The player window's timer, which starts songs the automatic advance has loaded.
 inline constexpr int kPlayerTimerInterval = 50;
 
 // Appends an entry, growing the table by kPlaylistGrowth entries when it is full.
-void AppendSong(app::Jubo& jubo, std::string text, std::string file);
+void AppendSong(PlayerContext& jubo, std::string text, std::string file);
 // When no song has been chosen to play yet and the playlist holds one: loads entry 0 and
 // plays it.
-void StartIfIdle(app::Jubo& jubo);
+void StartIfIdle(PlayerContext& jubo);
 
 // The transport, as the hotkeys and Playlist Control use it. Next and previous wrap around
 // the playlist whatever the repeat switch says; NextSong does nothing while Non-Stop Music is
 // still queueing its next song.
-void NextSong(app::Jubo& jubo);
-void PreviousSong(app::Jubo& jubo);
+void NextSong(PlayerContext& jubo);
+void PreviousSong(PlayerContext& jubo);
 // Pauses what plays; resumes a pause or a fast forward; otherwise plays the current entry
 // from its beginning.
-void PlayPause(app::Jubo& jubo);
+void PlayPause(PlayerContext& jubo);
 // Fast forward, or back to normal play when already fast-forwarding.
-void FastForward(app::Jubo& jubo);
+void FastForward(PlayerContext& jubo);
 // Ten seconds back (the player starts the song over when that is before its beginning).
-void SkipBack(app::Jubo& jubo);
+void SkipBack(PlayerContext& jubo);
 // The S key: stops the player. The current entry does not change.
-void StopSong(app::Jubo& jubo);
+void StopSong(PlayerContext& jubo);
 // Playlist Control's Stop: loads the player's file again, then stops.
-void StopAndReload(app::Jubo& jubo);
-// Asks "Shuffle" / "Playlist?"; on Yes stops, shuffles every entry and plays the new first
-// one. An empty playlist is left alone, without the question. Returns true when shuffled.
-bool ShuffleSongs(app::Jubo& jubo);
-// Asks "Clear Playlist?"; on Yes stops the player, empties the playlist (no song chosen to
-// play) and switches Non-Stop Music off. What shows next is the caller's. Returns true when
-// cleared.
-bool ClearPlaylist(app::Jubo& jubo);
+void StopAndReload(PlayerContext& jubo);
+// Stops, shuffles every entry and plays the new first one. An empty playlist is left alone.
+// Returns true when shuffled. The engine asks nothing: whoever calls it asks first.
+bool ShuffleSongs(PlayerContext& jubo);
+// Stops the player, empties the playlist (no song chosen to play) and switches Non-Stop Music
+// off. What shows next is the caller's.
+void ClearPlaylist(PlayerContext& jubo);
 // Playlist repeat on when it was off, else off.
-void ToggleRepeat(app::Jubo& jubo);
+void ToggleRepeat(PlayerContext& jubo);
 
 // The player's events and the player window's timer. A song the automatic advance loaded
 // starts once the player is Ready: at the open-state change that says so, or at the timer's
 // next tick. A song that cannot be played is skipped or reported as the settings say, unless
 // nothing asked it to play (an entry loaded to rest on).
-void Player9_OpenStateChange(app::Jubo& jubo);
-void Player9_PlayStateChange(app::Jubo& jubo, int NewState);
-void Player9_Error(app::Jubo& jubo);
+void Player9_OpenStateChange(PlayerContext& jubo);
+void Player9_PlayStateChange(PlayerContext& jubo, int NewState);
+void Player9_Error(PlayerContext& jubo);
 // No audio output opened: not the song's fault, so nothing is skipped or counted; the list
 // stays stopped on the song, and the failure is kept (for the status panel) until an output
 // opens. The first failure of a run of them writes one line on stderr naming the output and
 // how to choose another.
-void Player9_AudioOutputFailed(app::Jubo& jubo, const AudioOutputFailure& failure);
-void Player9_AudioOutputOpened(app::Jubo& jubo);
-void PlayerTimer1(app::Jubo& jubo);
+void Player9_AudioOutputFailed(PlayerContext& jubo, const AudioOutputFailure& failure);
+void Player9_AudioOutputOpened(PlayerContext& jubo);
+void PlayerTimer1(PlayerContext& jubo);
 
 // frmPlayer, the hidden player window, while it exists: the player's events reach the engine
 // and its 50 ms timer runs. The window does not own the player; it must not outlive it. With
 // no player wired (jubo.player null) it does nothing, and nothing may be played.
 class PlayerWindow final : public MediaPlayerEvents {
  public:
-  explicit PlayerWindow(app::Jubo& jubo);
+  explicit PlayerWindow(PlayerContext& jubo);
   ~PlayerWindow() override;
   PlayerWindow(const PlayerWindow&) = delete;
   PlayerWindow& operator=(const PlayerWindow&) = delete;
@@ -85,7 +82,7 @@ class PlayerWindow final : public MediaPlayerEvents {
   void AudioOutputOpened() override { Player9_AudioOutputOpened(jubo_); }
 
  private:
-  app::Jubo& jubo_;
+  PlayerContext& jubo_;
   int timer_ = 0;
 };
 

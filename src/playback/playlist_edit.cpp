@@ -1,15 +1,15 @@
 #include "playback/playlist_edit.h"
 
-#include "app/jubo.h"
+#include "playback/player_context.h"
 
 namespace playback {
 
-void PlaySong(app::Jubo& jubo, int32_t row) {
+void PlaySong(PlayerContext& jubo, int32_t row) {
   jubo.player->SetURL(jubo.playlist.Playlist[static_cast<size_t>(row)].file);
   jubo.player->play();
 }
 
-void RemoveSong(app::Jubo& jubo, int32_t j) {
+void RemoveSong(PlayerContext& jubo, int32_t j) {
   PlaylistState& p = jubo.playlist;
   const bool was_current = p.CurrentSong == j;
   if (was_current) jubo.player->stop();

@@ -9,11 +9,9 @@
 
 #include "playback/media_player.h"
 
-namespace app {
-struct Jubo;
-}
-
 namespace playback {
+
+struct PlayerContext;
 
 struct PlaylistEntry {
   std::string text;  // what the lists show: Title + " by " + Artist
@@ -45,7 +43,7 @@ struct PlaylistState {
   // Non-Stop Music's part in the engine: draws one more random song from its pool and appends
   // it (nothing when the pool is empty). Called when the last entry starts, or fails while
   // skipping, with Non-Stop Music on; null while Non-Stop Music cannot draw.
-  void (*non_stop_draw)(app::Jubo& jubo) = nullptr;
+  void (*non_stop_draw)(PlayerContext& jubo) = nullptr;
 };
 
 }  // namespace playback

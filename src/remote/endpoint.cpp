@@ -74,7 +74,7 @@ bool PeerIsUs(int fd) {
 
 class Endpoint::Listener {
  public:
-  Listener(std::string path, int listen_fd, int wake_read, int wake_write, app::EventLoop& loop,
+  Listener(std::string path, int listen_fd, int wake_read, int wake_write, ground::EventLoop& loop,
            std::function<std::string()> screen)
       : path_(std::move(path)),
         listen_fd_(listen_fd),
@@ -176,7 +176,7 @@ class Endpoint::Listener {
 
   std::string path_;
   int listen_fd_, wake_read_, wake_write_;
-  app::EventLoop& loop_;
+  ground::EventLoop& loop_;
   std::function<std::string()> screen_;
   std::map<int, std::shared_ptr<Client>> clients_;  // listener thread only
   uint64_t serial_ = 0;                             // connections accepted so far
@@ -188,7 +188,7 @@ class Endpoint::Listener {
 Endpoint::Endpoint(std::unique_ptr<Listener> listener) : listener_(std::move(listener)) {}
 Endpoint::~Endpoint() = default;
 
-std::unique_ptr<Endpoint> Endpoint::Start(const std::string& folder, app::EventLoop& loop,
+std::unique_ptr<Endpoint> Endpoint::Start(const std::string& folder, ground::EventLoop& loop,
                                           std::function<std::string()> screen, std::string* error) {
   const std::string path = folder + "/" + kSocketName;
   sockaddr_un address{};

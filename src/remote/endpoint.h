@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "app/event_loop.h"
+#include "ground/event_loop.h"
 
 namespace remote {
 
@@ -24,7 +24,7 @@ class Endpoint {
   // Listens on `folder`/Remote, replacing a socket a killed copy left behind (the caller holds
   // the single-copy lock, so no live copy uses it). `screen` runs on the loop's thread and gives
   // the query's answer. Returns nullptr with a reason in *error when the socket cannot be made.
-  static std::unique_ptr<Endpoint> Start(const std::string& folder, app::EventLoop& loop,
+  static std::unique_ptr<Endpoint> Start(const std::string& folder, ground::EventLoop& loop,
                                          std::function<std::string()> screen, std::string* error);
   // Stops listening, disconnects every client and removes the socket.
   ~Endpoint();

@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/jubo.h"
+#include "dialogs/dialog_context.h"
 
 namespace remote {
 namespace {
@@ -11,7 +11,7 @@ using Json = nlohmann::ordered_json;
 
 std::string Shown(const screen::Label& label) { return label.visible ? label.caption : ""; }
 
-Json Dialog(const app::Jubo& jubo) {
+Json Dialog(const dialogs::DialogContext& jubo) {
   const dialogs::DialogState& d = jubo.dialogs;
   if (!d.confirm_showing) return nullptr;
   return Json{{"form", "frmConfirm"},
@@ -22,7 +22,7 @@ Json Dialog(const app::Jubo& jubo) {
 
 }  // namespace
 
-std::string ScreenJson(const app::Jubo& jubo) {
+std::string ScreenJson(const dialogs::DialogContext& jubo) {
   const screen::ScreenState& s = jubo.screen;
   const screen::MainForm& f = s.frmMain;
   Json rows = Json::array();

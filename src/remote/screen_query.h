@@ -4,8 +4,8 @@
 
 #include <string>
 
-namespace app {
-struct Jubo;
+namespace dialogs {
+struct DialogContext;
 }
 
 namespace remote {
@@ -16,6 +16,6 @@ namespace remote {
 // `rows` are rows 1..PageSize as shown; an open question gives "dialog":{"form":"frmConfirm",
 // "lines":[...],"buttons":["Yes","No"],"selected":2}. `frames` counts the pictures put on the
 // screen so far (for benchmarks). No line break inside.
-std::string ScreenJson(const app::Jubo& jubo);
+std::string ScreenJson(const dialogs::DialogContext& jubo);
 
 }  // namespace remote

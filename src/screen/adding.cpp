@@ -1,25 +1,24 @@
 #include "screen/adding.h"
 
-#include "app/jubo.h"
-#include "dialogs/confirm.h"
 #include "library/queries.h"
 #include "playback/player_engine.h"
 #include "playback/playlist_edit.h"
 #include "screen/paged_list.h"
+#include "screen/screen_context.h"
 #include "screen/track_list.h"
 
 namespace screen {
 namespace {
 
 // The select cue and the question; true when answered Yes.
-bool Ask(app::Jubo& jubo, const char* line1) {
+bool Ask(ScreenContext& jubo, const char* line1) {
   sound::PlayCue(jubo, jubo.cues.SelectSound);
-  return dialogs::AskConfirm(jubo, line1, "to Playlist?");
+  return jubo.AskConfirm(line1, "to Playlist?");
 }
 
 // Appends every song of `cursor` in its order, closes it, and starts playing if nothing had
 // been chosen to play.
-void AppendAll(app::Jubo& jubo, textdb::Cursor& cursor) {
+void AppendAll(ScreenContext& jubo, textdb::Cursor& cursor) {
   for (cursor.MoveFirst(); !cursor.IsEOF(); cursor.MoveNext()) {
     playback::AppendSong(jubo,
                          std::string(cursor.Field("Title").value_or("")) + " by " +
@@ -31,19 +30,19 @@ void AppendAll(app::Jubo& jubo, textdb::Cursor& cursor) {
 }
 
 // Runs `sql` into rsAddSongs and appends what it finds.
-void AddSongs(app::Jubo& jubo, std::string sql) {
+void AddSongs(ScreenContext& jubo, std::string sql) {
   library::LibraryState& lib = jubo.library;
   lib.sqlAddSongs = std::move(sql);
-  lib.rsAddSongs.Open(lib.sqlAddSongs, lib.LibraryConnection);
+  OpenList(jubo, lib.rsAddSongs, lib.sqlAddSongs);
   AppendAll(jubo, lib.rsAddSongs);
 }
 
-const std::string& HighlightedTag(const app::Jubo& jubo) {
+const std::string& HighlightedTag(const ScreenContext& jubo) {
   return jubo.screen.frmMain.lblItem[static_cast<size_t>(jubo.screen.CurrentRow)].tag;
 }
 
 // An empty list has nothing to add: the key is refused.
-bool Refused(app::Jubo& jubo) {
+bool Refused(ScreenContext& jubo) {
   if (!ListIsEmpty(jubo)) return false;
   sound::PlayCue(jubo, jubo.cues.ErrorSound);
   return true;
@@ -51,12 +50,12 @@ bool Refused(app::Jubo& jubo) {
 
 }  // namespace
 
-void AddGenreSongs(app::Jubo& jubo) {
+void AddGenreSongs(ScreenContext& jubo) {
   if (Refused(jubo) || !Ask(jubo, "Add selection")) return;
   AddSongs(jubo, library::GenreSongsQuery(jubo.library.BrowseBy, HighlightedTag(jubo)));
 }
 
-void AddLetterSongs(app::Jubo& jubo) {
+void AddLetterSongs(ScreenContext& jubo) {
   if (Refused(jubo) || !Ask(jubo, "Add selection")) return;
   const library::LibraryState& lib = jubo.library;
   const std::string letter =
@@ -66,7 +65,7 @@ void AddLetterSongs(app::Jubo& jubo) {
                                      lib.BrowseBy == "album" ? lib.AlbumGenre : lib.ArtistGenre));
 }
 
-void AddArtistSongs(app::Jubo& jubo) {
+void AddArtistSongs(ScreenContext& jubo) {
   if (Refused(jubo) || !Ask(jubo, "Add selection")) return;
   library::LibraryState& lib = jubo.library;
   lib.SelectedArtist =
@@ -74,13 +73,13 @@ void AddArtistSongs(app::Jubo& jubo) {
   AddSongs(jubo, library::ArtistSongsQuery(lib.SelectedArtist));
 }
 
-void AddAlbum(app::Jubo& jubo, const std::string& album) {
+void AddAlbum(ScreenContext& jubo, const std::string& album) {
   if (Refused(jubo) || !Ask(jubo, "Add album")) return;
   CreateTracks(jubo, album);
   AppendAll(jubo, jubo.library.rsTracks);
 }
 
-void ToggleTrack(app::Jubo& jubo) {
+void ToggleTrack(ScreenContext& jubo) {
   if (Refused(jubo)) return;
   ScreenState& s = jubo.screen;
   playback::PlaylistState& p = jubo.playlist;

@@ -5,21 +5,19 @@
 
 #include <string>
 
-namespace app {
-struct Jubo;
-}
-
 namespace screen {
 
+struct ScreenContext;
+
 // "Add selection": the highlighted genre's songs ("All": every song), by album and track.
-void AddGenreSongs(app::Jubo& jubo);
+void AddGenreSongs(ScreenContext& jubo);
 // "Add selection": the songs whose album (or artist) begins with the highlighted letter.
-void AddLetterSongs(app::Jubo& jubo);
+void AddLetterSongs(ScreenContext& jubo);
 // "Add selection": every song of the highlighted artist, whatever the genre.
-void AddArtistSongs(app::Jubo& jubo);
+void AddArtistSongs(ScreenContext& jubo);
 // "Add album": the songs of `album` (raw), in track order.
-void AddAlbum(app::Jubo& jubo, const std::string& album);
+void AddAlbum(ScreenContext& jubo, const std::string& album);
 // The track list's Enter: the highlighted song goes into the playlist, or out of it.
-void ToggleTrack(app::Jubo& jubo);
+void ToggleTrack(ScreenContext& jubo);
 
 }  // namespace screen

@@ -1,7 +1,6 @@
 #include "screen/genre_views.h"
 
-#include "app/jubo.h"
-#include "app/keys.h"
+#include "ground/keys.h"
 #include "library/queries.h"
 #include "screen/adding.h"
 #include "screen/letter_index.h"
@@ -9,6 +8,7 @@
 #include "screen/main_menu.h"
 #include "screen/paged_list.h"
 #include "screen/render.h"
+#include "screen/screen_context.h"
 
 namespace screen {
 namespace {
@@ -53,27 +53,30 @@ const Hierarchy kArtists = {
     "[Left = Back] [Up/Down = Scroll] [Right = Show Artists] [Enter/OK = Add to Playlist]",
     "[Left = Back] [Up/Down = Scroll] [Right = Show Artists]"};
 
-void Create(app::Jubo& jubo, const Hierarchy& h) {
+void Create(ScreenContext& jubo, const Hierarchy& h) {
   BrowseState& b = jubo.browse;
   if (b.*h.count == -1) {
     library::LibraryState& lib = jubo.library;
     textdb::Cursor& cursor = lib.*h.cursor;
     lib.*h.sql = library::GenresQuery();
-    cursor.Open(lib.*h.sql, lib.LibraryConnection);
     std::vector<std::string>& names = b.*h.names;
-    names = {"All"};
-    cursor.MoveFirst();
-    // Null sorts first: songs without a genre make no row of their own.
-    if (!cursor.IsEOF() && !cursor.Field("Genre")) cursor.MoveNext();
-    for (; !cursor.IsEOF(); cursor.MoveNext())
-      names.emplace_back(cursor.Field("Genre").value_or(""));
+    names.clear();
+    // A library that cannot be read has no "All" either: the list is empty.
+    if (OpenList(jubo, cursor, lib.*h.sql)) {
+      names = {"All"};
+      cursor.MoveFirst();
+      // Null sorts first: songs without a genre make no row of their own.
+      if (!cursor.IsEOF() && !cursor.Field("Genre")) cursor.MoveNext();
+      for (; !cursor.IsEOF(); cursor.MoveNext())
+        names.emplace_back(cursor.Field("Genre").value_or(""));
+    }
     b.*h.count = static_cast<int32_t>(names.size());
     cursor.Close();
   }
   jubo.screen.ViewPage[static_cast<size_t>(h.view)] = 1;
 }
 
-void Render(app::Jubo& jubo, const Hierarchy& h) {
+void Render(ScreenContext& jubo, const Hierarchy& h) {
   ScreenState& s = jubo.screen;
   rendertitle(s, *jubo.measure, h.title);
   const std::vector<std::string>& names = jubo.browse.*h.names;
@@ -85,11 +88,11 @@ void Render(app::Jubo& jubo, const Hierarchy& h) {
                });
 }
 
-void KeyDown(app::Jubo& jubo, int16_t& KeyCode, const Hierarchy& h) {
+void KeyDown(ScreenContext& jubo, int16_t& KeyCode, const Hierarchy& h) {
   ScreenState& s = jubo.screen;
   auto render = h.albums ? RenderAlbumGenre : RenderArtistGenre;
   if (MoveInList(jubo, KeyCode, s.ViewPage[static_cast<size_t>(h.view)], render)) return;
-  if (KeyCode == app::kKeyRight) {
+  if (KeyCode == ground::kKeyRight) {
     if (ListIsEmpty(jubo)) return sound::PlayCue(jubo, jubo.cues.ErrorSound);
     StepIn(jubo);
     jubo.library.*h.genre = s.frmMain.lblItem[static_cast<size_t>(s.CurrentRow)].tag;
@@ -97,9 +100,9 @@ void KeyDown(app::Jubo& jubo, int16_t& KeyCode, const Hierarchy& h) {
     CreateAlbumLetters(jubo);
     RenderAlbumLetters(jubo);
     renderhighlight(s);
-  } else if (KeyCode == app::kKeyEnter) {
+  } else if (KeyCode == ground::kKeyEnter) {
     AddGenreSongs(jubo);
-  } else if (KeyCode == app::kKeyLeft) {
+  } else if (KeyCode == ground::kKeyLeft) {
     StepOut(jubo);
     RenderMainChooser(jubo);
     s.CurrentView = 4;
@@ -110,14 +113,14 @@ void KeyDown(app::Jubo& jubo, int16_t& KeyCode, const Hierarchy& h) {
 
 }  // namespace
 
-void CreateAlbumGenre(app::Jubo& jubo) { Create(jubo, kAlbums); }
-void CreateArtistGenre(app::Jubo& jubo) { Create(jubo, kArtists); }
-void RenderAlbumGenre(app::Jubo& jubo) { Render(jubo, kAlbums); }
-void RenderArtistGenre(app::Jubo& jubo) { Render(jubo, kArtists); }
-void AlbumGenreKeyDown(app::Jubo& jubo, int16_t& KeyCode) { KeyDown(jubo, KeyCode, kAlbums); }
-void ArtistGenreKeyDown(app::Jubo& jubo, int16_t& KeyCode) { KeyDown(jubo, KeyCode, kArtists); }
+void CreateAlbumGenre(ScreenContext& jubo) { Create(jubo, kAlbums); }
+void CreateArtistGenre(ScreenContext& jubo) { Create(jubo, kArtists); }
+void RenderAlbumGenre(ScreenContext& jubo) { Render(jubo, kAlbums); }
+void RenderArtistGenre(ScreenContext& jubo) { Render(jubo, kArtists); }
+void AlbumGenreKeyDown(ScreenContext& jubo, int16_t& KeyCode) { KeyDown(jubo, KeyCode, kAlbums); }
+void ArtistGenreKeyDown(ScreenContext& jubo, int16_t& KeyCode) { KeyDown(jubo, KeyCode, kArtists); }
 
-void EnterHierarchy(app::Jubo& jubo, const char* browse_by) {
+void EnterHierarchy(ScreenContext& jubo, const char* browse_by) {
   const Hierarchy& h = std::string_view(browse_by) == "album" ? kAlbums : kArtists;
   jubo.library.BrowseBy = browse_by;
   jubo.screen.CurrentView = h.view;

@@ -6,23 +6,21 @@
 
 #include <cstdint>
 
-namespace app {
-struct Jubo;
-}
-
 namespace screen {
+
+struct ScreenContext;
 
 // Build the hierarchy's genre list on first use (read from the library once a run) and go to
 // its first page.
-void CreateAlbumGenre(app::Jubo& jubo);
-void CreateArtistGenre(app::Jubo& jubo);
+void CreateAlbumGenre(ScreenContext& jubo);
+void CreateArtistGenre(ScreenContext& jubo);
 // Draw the page; CurrentRow = 1. Callers call renderhighlight.
-void RenderAlbumGenre(app::Jubo& jubo);
-void RenderArtistGenre(app::Jubo& jubo);
-void AlbumGenreKeyDown(app::Jubo& jubo, int16_t& KeyCode);
-void ArtistGenreKeyDown(app::Jubo& jubo, int16_t& KeyCode);
+void RenderAlbumGenre(ScreenContext& jubo);
+void RenderArtistGenre(ScreenContext& jubo);
+void AlbumGenreKeyDown(ScreenContext& jubo, int16_t& KeyCode);
+void ArtistGenreKeyDown(ScreenContext& jubo, int16_t& KeyCode);
 
 // Opens the album ("album") or artist hierarchy from the Main Menu.
-void EnterHierarchy(app::Jubo& jubo, const char* browse_by);
+void EnterHierarchy(ScreenContext& jubo, const char* browse_by);
 
 }  // namespace screen

@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/jubo.h"
-#include "app/keys.h"
+#include "ground/keys.h"
 #include "library/queries.h"
 #include "screen/adding.h"
 #include "screen/genre_views.h"
@@ -12,20 +11,21 @@
 #include "screen/name_lists.h"
 #include "screen/paged_list.h"
 #include "screen/render.h"
+#include "screen/screen_context.h"
 
 namespace screen {
 namespace {
 
-bool ByAlbum(const app::Jubo& jubo) { return jubo.library.BrowseBy == "album"; }
+bool ByAlbum(const ScreenContext& jubo) { return jubo.library.BrowseBy == "album"; }
 
 }  // namespace
 
-void CreateAlbumLetters(app::Jubo& jubo) {
+void CreateAlbumLetters(ScreenContext& jubo) {
   library::LibraryState& lib = jubo.library;
   const bool albums = ByAlbum(jubo);
   lib.sqlLetters =
       library::LetterIndexQuery(lib.BrowseBy, albums ? lib.AlbumGenre : lib.ArtistGenre);
-  lib.rsLetters.Open(lib.sqlLetters, lib.LibraryConnection);
+  OpenList(jubo, lib.rsLetters, lib.sqlLetters);
   jubo.screen.ViewPage[3] = 1;
   std::vector<std::string>& items = jubo.browse.LetterItems;
   items.clear();
@@ -49,7 +49,7 @@ void CreateAlbumLetters(app::Jubo& jubo) {
   jubo.browse.LetterCount = static_cast<int32_t>(items.size());
 }
 
-void RenderAlbumLetters(app::Jubo& jubo) {
+void RenderAlbumLetters(ScreenContext& jubo) {
   ScreenState& s = jubo.screen;
   const bool albums = ByAlbum(jubo);
   const library::LibraryState& lib = jubo.library;
@@ -71,11 +71,11 @@ void RenderAlbumLetters(app::Jubo& jubo) {
                });
 }
 
-void AlbumLettersKeyDown(app::Jubo& jubo, int16_t& KeyCode) {
+void AlbumLettersKeyDown(ScreenContext& jubo, int16_t& KeyCode) {
   ScreenState& s = jubo.screen;
   if (MoveInList(jubo, KeyCode, s.ViewPage[3], RenderAlbumLetters)) return;
   const bool albums = ByAlbum(jubo);
-  if (KeyCode == app::kKeyRight) {
+  if (KeyCode == ground::kKeyRight) {
     if (ListIsEmpty(jubo)) return sound::PlayCue(jubo, jubo.cues.ErrorSound);
     StepIn(jubo);
     const std::string letter = s.frmMain.lblItem[static_cast<size_t>(s.CurrentRow)].caption;
@@ -89,9 +89,9 @@ void AlbumLettersKeyDown(app::Jubo& jubo, int16_t& KeyCode) {
       RenderArtists(jubo);
     }
     renderhighlight(s);
-  } else if (KeyCode == app::kKeyEnter) {
+  } else if (KeyCode == ground::kKeyEnter) {
     AddLetterSongs(jubo);
-  } else if (KeyCode == app::kKeyLeft) {
+  } else if (KeyCode == ground::kKeyLeft) {
     StepOut(jubo);
     s.CurrentView = albums ? 9 : 11;
     if (albums) {
@@ -104,7 +104,7 @@ void AlbumLettersKeyDown(app::Jubo& jubo, int16_t& KeyCode) {
   }
 }
 
-void ReturnToLetters(app::Jubo& jubo, textdb::Cursor& list) {
+void ReturnToLetters(ScreenContext& jubo, textdb::Cursor& list) {
   ScreenState& s = jubo.screen;
   StepOut(jubo);
   list.Close();

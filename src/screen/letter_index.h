@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-namespace app {
-struct Jubo;
+namespace screen {
+struct ScreenContext;
 }
 namespace textdb {
 class Cursor;
@@ -16,14 +16,14 @@ class Cursor;
 namespace screen {
 
 // Builds the index for BrowseBy and the hierarchy's genre; ViewPage(3) = 1. Draws nothing.
-void CreateAlbumLetters(app::Jubo& jubo);
+void CreateAlbumLetters(ScreenContext& jubo);
 // Draws page ViewPage(3); CurrentRow = 1. Callers set CurrentView first and call
 // renderhighlight after.
-void RenderAlbumLetters(app::Jubo& jubo);
-void AlbumLettersKeyDown(app::Jubo& jubo, int16_t& KeyCode);
+void RenderAlbumLetters(ScreenContext& jubo);
+void AlbumLettersKeyDown(ScreenContext& jubo, int16_t& KeyCode);
 
 // Left from a list: closes its cursor and goes back to the index, at the page and row the user
 // left.
-void ReturnToLetters(app::Jubo& jubo, textdb::Cursor& list);
+void ReturnToLetters(ScreenContext& jubo, textdb::Cursor& list);
 
 }  // namespace screen

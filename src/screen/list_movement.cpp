@@ -1,8 +1,8 @@
 #include "screen/list_movement.h"
 
-#include "app/jubo.h"
-#include "app/keys.h"
+#include "ground/keys.h"
 #include "screen/render.h"
+#include "screen/screen_context.h"
 
 namespace screen {
 namespace {
@@ -11,13 +11,13 @@ bool RowEmpty(const ScreenState& s, int row) {
   return s.frmMain.lblItem[static_cast<size_t>(row)].caption.empty();
 }
 
-void Cue(app::Jubo& jubo, bool moved) {
+void Cue(ScreenContext& jubo, bool moved) {
   sound::PlayCue(jubo, moved ? jubo.cues.BeepSound : jubo.cues.ErrorSound);
 }
 
 }  // namespace
 
-bool MoveWithinPage(app::Jubo& jubo, int step) {
+bool MoveWithinPage(ScreenContext& jubo, int step) {
   ScreenState& s = jubo.screen;
   int row = s.CurrentRow + step;
   bool allowed = row >= 1 && row <= s.PageSize && !RowEmpty(s, row);
@@ -29,17 +29,17 @@ bool MoveWithinPage(app::Jubo& jubo, int step) {
   return allowed;
 }
 
-bool MoveInList(app::Jubo& jubo, int16_t key, int16_t& page, void (*render)(app::Jubo&)) {
+bool MoveInList(ScreenContext& jubo, int16_t key, int16_t& page, void (*render)(ScreenContext&)) {
   ScreenState& s = jubo.screen;
   switch (key) {
-    case app::kKeyPageDown:
+    case ground::kKeyPageDown:
       sound::PlayCue(jubo, jubo.cues.BeepSound);
       ++page;
       render(jubo);
       s.CurrentRow = 1;
       renderhighlight(s);
       return true;
-    case app::kKeyPageUp:
+    case ground::kKeyPageUp:
       sound::PlayCue(jubo, jubo.cues.BeepSound);
       // On the first page nothing is redrawn; the highlight goes to the first row.
       if (--page >= 1) {
@@ -50,7 +50,7 @@ bool MoveInList(app::Jubo& jubo, int16_t key, int16_t& page, void (*render)(app:
       s.CurrentRow = 1;
       renderhighlight(s);
       return true;
-    case app::kKeyDown: {
+    case ground::kKeyDown: {
       bool moved = true;
       if (++s.CurrentRow > s.PageSize) {
         // Past the last row: the next page, or the same last page again from its first row.
@@ -65,7 +65,7 @@ bool MoveInList(app::Jubo& jubo, int16_t key, int16_t& page, void (*render)(app:
       Cue(jubo, moved);
       return true;
     }
-    case app::kKeyUp: {
+    case ground::kKeyUp: {
       bool moved = true;
       if (--s.CurrentRow < 1) {
         if (--page >= 1) {

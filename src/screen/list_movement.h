@@ -4,20 +4,18 @@
 
 #include <cstdint>
 
-namespace app {
-struct Jubo;
-}
-
 namespace screen {
+
+struct ScreenContext;
 
 // Within one page (the menus): moves the highlight by `step` rows (-1 up, +1 down). Returns
 // true when it moved.
-bool MoveWithinPage(app::Jubo& jubo, int step);
+bool MoveWithinPage(ScreenContext& jubo, int step);
 
 // The paged lists (genres, the letter index, albums, artists, songs): Up, Down, Page Up and
 // Page Down move through `page` (the view's ViewPage entry), drawing with `render`, which sets
 // CurrentRow = 1 and pulls a page past the end back to the last one. Returns false for any
 // other key.
-bool MoveInList(app::Jubo& jubo, int16_t key, int16_t& page, void (*render)(app::Jubo&));
+bool MoveInList(ScreenContext& jubo, int16_t key, int16_t& page, void (*render)(ScreenContext&));
 
 }  // namespace screen

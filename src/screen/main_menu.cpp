@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "app/jubo.h"
-#include "app/keys.h"
+#include "ground/keys.h"
 #include "screen/genre_views.h"
 #include "screen/list_movement.h"
 #include "screen/render.h"
+#include "screen/screen_context.h"
 
 namespace screen {
 namespace {
@@ -18,7 +18,7 @@ struct MenuItem {
   std::string tag;
 };
 
-std::vector<MenuItem> Items(const app::Jubo& jubo) {
+std::vector<MenuItem> Items(const ScreenContext& jubo) {
   std::vector<MenuItem> items;
   if (jubo.playlist.SongCount >= 1) {
     items.push_back({"Now Playing", "list"});
@@ -36,18 +36,18 @@ std::vector<MenuItem> Items(const app::Jubo& jubo) {
 
 // What Enter does for each item, once the view it opens exists. Items without an entry here
 // refuse Enter with the error cue.
-using ItemAction = std::function<void(app::Jubo&)>;
+using ItemAction = std::function<void(ScreenContext&)>;
 const std::vector<std::pair<std::string, ItemAction>>& Actions() {
   static const std::vector<std::pair<std::string, ItemAction>> actions = {
-      {"album", [](app::Jubo& jubo) { EnterHierarchy(jubo, "album"); }},
-      {"artist", [](app::Jubo& jubo) { EnterHierarchy(jubo, "artist"); }},
+      {"album", [](ScreenContext& jubo) { EnterHierarchy(jubo, "album"); }},
+      {"artist", [](ScreenContext& jubo) { EnterHierarchy(jubo, "artist"); }},
   };
   return actions;
 }
 
 }  // namespace
 
-void RenderMainChooser(app::Jubo& jubo) {
+void RenderMainChooser(ScreenContext& jubo) {
   ScreenState& s = jubo.screen;
   rendertitle(s, *jubo.measure, "Main Menu");
   ClearRows(s);
@@ -64,13 +64,13 @@ void RenderMainChooser(app::Jubo& jubo) {
   s.frmMain.lblHelpBelow.visible = true;
 }
 
-void MainChooserKeyDown(app::Jubo& jubo, int16_t& KeyCode) {
+void MainChooserKeyDown(ScreenContext& jubo, int16_t& KeyCode) {
   ScreenState& s = jubo.screen;
-  if (KeyCode == app::kKeyUp || KeyCode == app::kKeyDown) {
-    MoveWithinPage(jubo, KeyCode == app::kKeyUp ? -1 : 1);
+  if (KeyCode == ground::kKeyUp || KeyCode == ground::kKeyDown) {
+    MoveWithinPage(jubo, KeyCode == ground::kKeyUp ? -1 : 1);
     return;
   }
-  if (KeyCode != app::kKeyEnter) return;
+  if (KeyCode != ground::kKeyEnter) return;
   const std::string& tag = s.frmMain.lblItem[static_cast<size_t>(s.CurrentRow)].tag;
   for (const auto& [item, action] : Actions()) {
     if (item != tag) continue;
@@ -83,7 +83,7 @@ void MainChooserKeyDown(app::Jubo& jubo, int16_t& KeyCode) {
   sound::PlayCue(jubo, jubo.cues.ErrorSound);
 }
 
-void ShowMainMenu(app::Jubo& jubo, int16_t row) {
+void ShowMainMenu(ScreenContext& jubo, int16_t row) {
   ScreenState& s = jubo.screen;
   s.CrumbDepth = 1;
   RenderMainChooser(jubo);

@@ -3,18 +3,16 @@
 
 #include <cstdint>
 
-namespace app {
-struct Jubo;
-}
-
 namespace screen {
 
+struct ScreenContext;
+
 // Draws the Main Menu; CurrentRow and CurrentView are the caller's to set.
-void RenderMainChooser(app::Jubo& jubo);
+void RenderMainChooser(ScreenContext& jubo);
 // Up and Down move the highlight (no wrapping); Enter opens the highlighted function.
-void MainChooserKeyDown(app::Jubo& jubo, int16_t& KeyCode);
+void MainChooserKeyDown(ScreenContext& jubo, int16_t& KeyCode);
 
 // Back to the Main Menu at `row` from any depth, as the M key and the views' Left do.
-void ShowMainMenu(app::Jubo& jubo, int16_t row);
+void ShowMainMenu(ScreenContext& jubo, int16_t row);
 
 }  // namespace screen

@@ -2,14 +2,14 @@
 
 #include <cctype>
 
-#include "app/jubo.h"
-#include "app/keys.h"
+#include "ground/keys.h"
 #include "library/queries.h"
 #include "screen/adding.h"
 #include "screen/letter_index.h"
 #include "screen/list_movement.h"
 #include "screen/paged_list.h"
 #include "screen/render.h"
+#include "screen/screen_context.h"
 #include "screen/track_list.h"
 
 namespace screen {
@@ -30,7 +30,7 @@ std::string TitleLetter(textdb::Cursor& cursor, const char* column) {
 }
 
 // Draws the cursor's page, one row a name: `fill(row, name)` fills the row.
-void DrawNames(app::Jubo& jubo, textdb::Cursor& cursor, int16_t& page, const char* column,
+void DrawNames(ScreenContext& jubo, textdb::Cursor& cursor, int16_t& page, const char* column,
                const char* kind, const char* hint,
                const std::function<void(int row, const std::string& name)>& fill) {
   ScreenState& s = jubo.screen;
@@ -42,7 +42,7 @@ void DrawNames(app::Jubo& jubo, textdb::Cursor& cursor, int16_t& page, const cha
   });
 }
 
-void OpenTracks(app::Jubo& jubo, const std::string& album, const std::string& title) {
+void OpenTracks(ScreenContext& jubo, const std::string& album, const std::string& title) {
   ScreenState& s = jubo.screen;
   StepIn(jubo);
   CreateTracks(jubo, album);
@@ -54,28 +54,28 @@ void OpenTracks(app::Jubo& jubo, const std::string& album, const std::string& ti
 
 }  // namespace
 
-void CreateAlbums(app::Jubo& jubo, const std::string& first_letter) {
+void CreateAlbums(ScreenContext& jubo, const std::string& first_letter) {
   library::LibraryState& lib = jubo.library;
   lib.sqlAlbums = library::AlbumsOfLetterQuery(first_letter, lib.AlbumGenre);
-  lib.rsAlbums.Open(lib.sqlAlbums, lib.LibraryConnection);
+  OpenList(jubo, lib.rsAlbums, lib.sqlAlbums);
   jubo.screen.ViewPage[1] = 1;
 }
 
-void CreateArtists(app::Jubo& jubo, const std::string& first_letter) {
+void CreateArtists(ScreenContext& jubo, const std::string& first_letter) {
   library::LibraryState& lib = jubo.library;
   lib.sqlArtists = library::ArtistsOfLetterQuery(first_letter, lib.ArtistGenre);
-  lib.rsArtists.Open(lib.sqlArtists, lib.LibraryConnection);
+  OpenList(jubo, lib.rsArtists, lib.sqlArtists);
   jubo.screen.ViewPage[12] = 1;
 }
 
-void CreateArtistAlbums(app::Jubo& jubo, const std::string& artist) {
+void CreateArtistAlbums(ScreenContext& jubo, const std::string& artist) {
   library::LibraryState& lib = jubo.library;
   lib.sqlAlbums = library::ArtistAlbumsQuery(artist, lib.ArtistGenre);
-  lib.rsAlbums.Open(lib.sqlAlbums, lib.LibraryConnection);
+  OpenList(jubo, lib.rsAlbums, lib.sqlAlbums);
   jubo.screen.ViewPage[14] = 1;
 }
 
-void RenderAlbums(app::Jubo& jubo) {
+void RenderAlbums(ScreenContext& jubo) {
   ScreenState& s = jubo.screen;
   library::LibraryState& lib = jubo.library;
   rendertitle(s, *jubo.measure,
@@ -89,7 +89,7 @@ void RenderAlbums(app::Jubo& jubo) {
             });
 }
 
-void RenderArtists(app::Jubo& jubo) {
+void RenderArtists(ScreenContext& jubo) {
   ScreenState& s = jubo.screen;
   library::LibraryState& lib = jubo.library;
   rendertitle(s, *jubo.measure,
@@ -104,7 +104,7 @@ void RenderArtists(app::Jubo& jubo) {
             });
 }
 
-void RenderArtistAlbums(app::Jubo& jubo) {
+void RenderArtistAlbums(ScreenContext& jubo) {
   ScreenState& s = jubo.screen;
   library::LibraryState& lib = jubo.library;
   DrawNames(jubo, lib.rsAlbums, s.ViewPage[14], "Album", " Albums", kSongsHint,
@@ -115,28 +115,28 @@ void RenderArtistAlbums(app::Jubo& jubo) {
             });
 }
 
-std::string ArtistAlbumsTitle(const app::Jubo& jubo) {
+std::string ArtistAlbumsTitle(const ScreenContext& jubo) {
   return library::Unescape(jubo.library.SelectedArtist) + " Albums";
 }
 
-void AlbumsKeyDown(app::Jubo& jubo, int16_t& KeyCode) {
+void AlbumsKeyDown(ScreenContext& jubo, int16_t& KeyCode) {
   ScreenState& s = jubo.screen;
   if (MoveInList(jubo, KeyCode, s.ViewPage[1], RenderAlbums)) return;
   const std::string album = s.frmMain.lblItem[static_cast<size_t>(s.CurrentRow)].tag;
-  if (KeyCode == app::kKeyRight) {
+  if (KeyCode == ground::kKeyRight) {
     if (ListIsEmpty(jubo)) return sound::PlayCue(jubo, jubo.cues.ErrorSound);
     OpenTracks(jubo, album, album);
-  } else if (KeyCode == app::kKeyEnter) {
+  } else if (KeyCode == ground::kKeyEnter) {
     AddAlbum(jubo, album);
-  } else if (KeyCode == app::kKeyLeft) {
+  } else if (KeyCode == ground::kKeyLeft) {
     ReturnToLetters(jubo, jubo.library.rsAlbums);
   }
 }
 
-void ArtistsKeyDown(app::Jubo& jubo, int16_t& KeyCode) {
+void ArtistsKeyDown(ScreenContext& jubo, int16_t& KeyCode) {
   ScreenState& s = jubo.screen;
   if (MoveInList(jubo, KeyCode, s.ViewPage[12], RenderArtists)) return;
-  if (KeyCode == app::kKeyRight) {
+  if (KeyCode == ground::kKeyRight) {
     if (ListIsEmpty(jubo)) return sound::PlayCue(jubo, jubo.cues.ErrorSound);
     StepIn(jubo);
     jubo.library.SelectedArtist = library::Escape(s.RowValues[static_cast<size_t>(s.CurrentRow)]);
@@ -145,23 +145,23 @@ void ArtistsKeyDown(app::Jubo& jubo, int16_t& KeyCode) {
     s.CurrentView = 14;
     RenderArtistAlbums(jubo);
     renderhighlight(s);
-  } else if (KeyCode == app::kKeyEnter) {
+  } else if (KeyCode == ground::kKeyEnter) {
     AddArtistSongs(jubo);
-  } else if (KeyCode == app::kKeyLeft) {
+  } else if (KeyCode == ground::kKeyLeft) {
     ReturnToLetters(jubo, jubo.library.rsArtists);
   }
 }
 
-void ArtistAlbumsKeyDown(app::Jubo& jubo, int16_t& KeyCode) {
+void ArtistAlbumsKeyDown(ScreenContext& jubo, int16_t& KeyCode) {
   ScreenState& s = jubo.screen;
   if (MoveInList(jubo, KeyCode, s.ViewPage[14], RenderArtistAlbums)) return;
   const std::string album = s.RowValues[static_cast<size_t>(s.CurrentRow)];
-  if (KeyCode == app::kKeyRight) {
+  if (KeyCode == ground::kKeyRight) {
     if (ListIsEmpty(jubo)) return sound::PlayCue(jubo, jubo.cues.ErrorSound);
     OpenTracks(jubo, album, album);
-  } else if (KeyCode == app::kKeyEnter) {
+  } else if (KeyCode == ground::kKeyEnter) {
     AddAlbum(jubo, album);
-  } else if (KeyCode == app::kKeyLeft) {
+  } else if (KeyCode == ground::kKeyLeft) {
     StepOut(jubo);
     jubo.library.rsAlbums.Close();
     s.CurrentView = 12;

@@ -6,30 +6,28 @@
 #include <cstdint>
 #include <string>
 
-namespace app {
-struct Jubo;
-}
-
 namespace screen {
+
+struct ScreenContext;
 
 // Query the names beginning with the first character of `first_letter` ("*" for the rest),
 // within the hierarchy's genre; page 1.
-void CreateAlbums(app::Jubo& jubo, const std::string& first_letter);
-void CreateArtists(app::Jubo& jubo, const std::string& first_letter);
+void CreateAlbums(ScreenContext& jubo, const std::string& first_letter);
+void CreateArtists(ScreenContext& jubo, const std::string& first_letter);
 // The albums of `artist` (SelectedArtist, quotes already doubled), within ArtistGenre; page 1.
-void CreateArtistAlbums(app::Jubo& jubo, const std::string& artist);
+void CreateArtistAlbums(ScreenContext& jubo, const std::string& artist);
 
 // Draw the view's page; CurrentRow = 1. RenderAlbums and RenderArtists set their title; the
 // artist-album list's title is its callers'.
-void RenderAlbums(app::Jubo& jubo);
-void RenderArtists(app::Jubo& jubo);
-void RenderArtistAlbums(app::Jubo& jubo);
+void RenderAlbums(ScreenContext& jubo);
+void RenderArtists(ScreenContext& jubo);
+void RenderArtistAlbums(ScreenContext& jubo);
 
-void AlbumsKeyDown(app::Jubo& jubo, int16_t& KeyCode);
-void ArtistsKeyDown(app::Jubo& jubo, int16_t& KeyCode);
-void ArtistAlbumsKeyDown(app::Jubo& jubo, int16_t& KeyCode);
+void AlbumsKeyDown(ScreenContext& jubo, int16_t& KeyCode);
+void ArtistsKeyDown(ScreenContext& jubo, int16_t& KeyCode);
+void ArtistAlbumsKeyDown(ScreenContext& jubo, int16_t& KeyCode);
 
 // "O'Dara Albums": the artist-album list's title for SelectedArtist.
-std::string ArtistAlbumsTitle(const app::Jubo& jubo);
+std::string ArtistAlbumsTitle(const ScreenContext& jubo);
 
 }  // namespace screen

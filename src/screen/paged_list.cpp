@@ -1,11 +1,23 @@
 #include "screen/paged_list.h"
 
-#include "app/jubo.h"
+#include <cstdio>
+
 #include "screen/render.h"
+#include "screen/screen_context.h"
 
 namespace screen {
 
-void DrawListPage(app::Jubo& jubo, int16_t& page, long count, std::string_view kind,
+bool OpenList(ScreenContext& jubo, textdb::Cursor& cursor, const std::string& sql) {
+  library::LibraryState& lib = jubo.library;
+  if (textdb::Status s = cursor.Open(sql, lib.LibraryConnection); !s.ok()) {
+    std::fprintf(stderr, "jubo: cannot read the library: %s\n", s.message().c_str());
+    sound::PlayCue(jubo, jubo.cues.ErrorSound);
+    return false;
+  }
+  return true;
+}
+
+void DrawListPage(ScreenContext& jubo, int16_t& page, long count, std::string_view kind,
                   std::string_view hint, const std::function<void(int row, long index)>& fill) {
   ScreenState& s = jubo.screen;
   ClearRows(s);
@@ -24,19 +36,19 @@ void DrawListPage(app::Jubo& jubo, int16_t& page, long count, std::string_view k
   s.CurrentRow = 1;
 }
 
-void StepIn(app::Jubo& jubo) {
+void StepIn(ScreenContext& jubo) {
   ScreenState& s = jubo.screen;
   ++s.CrumbDepth;
   sound::PlayCue(jubo, jubo.cues.BeepSound);
   s.SavedRow[static_cast<size_t>(s.CurrentView)] = s.CurrentRow;
 }
 
-void StepOut(app::Jubo& jubo) {
+void StepOut(ScreenContext& jubo) {
   --jubo.screen.CrumbDepth;
   sound::PlayCue(jubo, jubo.cues.BeepSound);
 }
 
-bool ListIsEmpty(const app::Jubo& jubo) {
+bool ListIsEmpty(const ScreenContext& jubo) {
   return jubo.screen.frmMain.lblItem[static_cast<size_t>(jubo.screen.CurrentRow)].caption.empty();
 }
 

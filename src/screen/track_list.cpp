@@ -4,14 +4,14 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/jubo.h"
-#include "app/keys.h"
+#include "ground/keys.h"
 #include "library/queries.h"
 #include "screen/adding.h"
 #include "screen/list_movement.h"
 #include "screen/name_lists.h"
 #include "screen/paged_list.h"
 #include "screen/render.h"
+#include "screen/screen_context.h"
 #include "screen/text.h"
 
 namespace screen {
@@ -49,16 +49,16 @@ std::string TrackRowText(std::string_view track, std::string_view title, std::st
   return std::to_string(static_cast<long>(std::nearbyint(value))) + " " + text;
 }
 
-void CreateTracks(app::Jubo& jubo, const std::string& album) {
+void CreateTracks(ScreenContext& jubo, const std::string& album) {
   library::LibraryState& lib = jubo.library;
   lib.sqlTracks = lib.BrowseBy != "album"
                       ? library::ArtistAlbumTracksQuery(album, lib.SelectedArtist)
                       : library::AlbumTracksQuery(album, lib.AlbumGenre);
-  lib.rsTracks.Open(lib.sqlTracks, lib.LibraryConnection);
+  OpenList(jubo, lib.rsTracks, lib.sqlTracks);
   jubo.screen.ViewPage[2] = 1;
 }
 
-void RenderTracks(app::Jubo& jubo) {
+void RenderTracks(ScreenContext& jubo) {
   ScreenState& s = jubo.screen;
   textdb::Cursor& cursor = jubo.library.rsTracks;
   const playback::PlaylistState& p = jubo.playlist;
@@ -89,12 +89,12 @@ void RenderTracks(app::Jubo& jubo) {
                });
 }
 
-void TracksKeyDown(app::Jubo& jubo, int16_t& KeyCode) {
+void TracksKeyDown(ScreenContext& jubo, int16_t& KeyCode) {
   ScreenState& s = jubo.screen;
   if (MoveInList(jubo, KeyCode, s.ViewPage[2], RenderTracks)) return;
-  if (KeyCode == app::kKeyEnter) {
+  if (KeyCode == ground::kKeyEnter) {
     ToggleTrack(jubo);
-  } else if (KeyCode == app::kKeyLeft) {
+  } else if (KeyCode == ground::kKeyLeft) {
     StepOut(jubo);
     jubo.library.rsTracks.Close();
     if (jubo.library.BrowseBy != "album") {

@@ -6,18 +6,16 @@
 #include <cstdint>
 #include <string>
 
-namespace app {
-struct Jubo;
-}
-
 namespace screen {
+
+struct ScreenContext;
 
 // Queries the songs of `album` (raw: it is escaped on a copy, so the caller's text never
 // changes): by SelectedArtist in the artist hierarchy, else within AlbumGenre. Page 1.
-void CreateTracks(app::Jubo& jubo, const std::string& album);
+void CreateTracks(ScreenContext& jubo, const std::string& album);
 // Draws page ViewPage(2); CurrentRow = 1. Sets no title.
-void RenderTracks(app::Jubo& jubo);
-void TracksKeyDown(app::Jubo& jubo, int16_t& KeyCode);
+void RenderTracks(ScreenContext& jubo);
+void TracksKeyDown(ScreenContext& jubo, int16_t& KeyCode);
 
 // The row text of a song: "3 Intro by X"; a track that is no number shows none: "Intro by X".
 std::string TrackRowText(std::string_view track, std::string_view title, std::string_view artist);

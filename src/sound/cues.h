@@ -5,11 +5,9 @@
 #include <set>
 #include <string>
 
-namespace app {
-struct Jubo;
-}
-
 namespace sound {
+
+struct SoundContext;
 
 struct CueState {
   std::string BeepSound;           // an accepted navigation step
@@ -20,6 +18,6 @@ struct CueState {
 
 // Plays `sound` (one of the three names) unless it is empty or the player is playing. A file
 // that cannot be played plays nothing and is reported on standard error the first time.
-void PlayCue(app::Jubo& jubo, const std::string& sound);
+void PlayCue(SoundContext& jubo, const std::string& sound);
 
 }  // namespace sound

@@ -1,5 +1,5 @@
 // Result of an operation at the driver's edge: success, or an error with a message a user can
-// act on. Errors are values here; nothing in the driver throws.
+// act on. Errors are values here; nothing in the driver throws, and no caller may drop one.
 #pragma once
 
 #include <string>
@@ -14,7 +14,7 @@ enum class ErrorCode {
   kBadQuery,  // the query text is not in the dialect, or names an unknown column
 };
 
-class Status {
+class [[nodiscard]] Status {
  public:
   Status() = default;
   static Status Ok() { return Status(); }

@@ -6,10 +6,10 @@
 #include <filesystem>
 
 #include "app/jubo.h"
-#include "app/keys.h"
 #include "app/shutdown.h"
 #include "app/startup.h"
 #include "dialogs/confirm.h"
+#include "ground/keys.h"
 #include "platform/sdl_platform.h"
 #include "support/fixture_library.h"
 #include "support/harness.h"

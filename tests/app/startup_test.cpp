@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "app/keys.h"
 #include "app/splash_form.h"
+#include "ground/keys.h"
 #include "support/harness.h"
 
 namespace app {
@@ -68,7 +68,7 @@ TEST(StartupTest, AMissingOrRefusedLibraryIsSaidBeforeTheMainScreenAndEndsWithSt
     if (c.end_request) {
       h.loop.Quit();
     } else {
-      h.loop.Keys({kKeyEnter});
+      h.loop.Keys({ground::kKeyEnter});
     }
     testing::internal::CaptureStderr();
     EXPECT_EQ(h.Run(), 1) << c.name;

@@ -2,19 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include "app/keys.h"
+#include "ground/keys.h"
 #include "support/harness.h"
 
 namespace dialogs {
 namespace {
 
-using app::KeyOf;
-using app::kKeyDown;
-using app::kKeyEnter;
-using app::kKeyEscape;
-using app::kKeyLeft;
-using app::kKeyRight;
-using app::kKeyUp;
+using ground::KeyOf;
+using ground::kKeyDown;
+using ground::kKeyEnter;
+using ground::kKeyEscape;
+using ground::kKeyLeft;
+using ground::kKeyRight;
+using ground::kKeyUp;
 using jubo_test::Harness;
 
 // Asks a question from inside the running program, answers it with `keys`, returns the answer.

@@ -109,7 +109,7 @@ class SdlPlatformTest : public ::testing::Test {
   // Runs the loop until `done`, failing instead of hanging when it does not come.
   void RunUntil(
       const std::function<bool()>& done,
-      const app::EventLoop::KeyHandler& on_key = [](int16_t, int16_t) {}) {
+      const ground::EventLoop::KeyHandler& on_key = [](int16_t, int16_t) {}) {
     bool timed_out = false;
     const int guard = platform_->StartTimer(10000, [&] { timed_out = true; });
     platform_->RunUntil(on_key, [&] { return timed_out || done(); });

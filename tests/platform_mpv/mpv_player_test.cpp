@@ -17,7 +17,7 @@
 #include "library/library_connection.h"
 #include "platform/sdl_platform.h"
 #include "playback/player_engine.h"
-#include "playback/status_panel.h"
+#include "screen/status_panel.h"
 #include "support/fixture_library.h"
 #include "support/temp_dir.h"
 
@@ -319,8 +319,8 @@ struct EngineRig {
 TEST(EngineOnMpvTest, AThreeSongPlaylistPlaysThroughAndRestsStoppedOnTheFirst) {
   EngineRig rig;
   std::vector<std::string> state_lines;  // the status panel's, each text once
-  int timer1 = rig.loop->StartTimer(playback::kTimer1Interval, [&] {
-    playback::Timer1(rig.jubo);
+  int timer1 = rig.loop->StartTimer(screen::kTimer1Interval, [&] {
+    screen::Timer1(rig.jubo);
     const std::string& line = rig.jubo.screen.frmMain.lblState.caption;
     if (state_lines.empty() || state_lines.back() != line) state_lines.push_back(line);
   });
@@ -351,7 +351,7 @@ TEST(EngineOnMpvTest, WithoutAnAudioOutputTheListStopsOnTheSongAndTheStatusPanel
   setenv("ALSA_CONFIG_PATH", (config.path() / "asound.conf").c_str(), 1);
   EngineRig rig("alsa");
   const std::string& state = rig.jubo.screen.frmMain.lblState.caption;
-  int timer1 = rig.loop->StartTimer(playback::kTimer1Interval, [&] { playback::Timer1(rig.jubo); });
+  int timer1 = rig.loop->StartTimer(screen::kTimer1Interval, [&] { screen::Timer1(rig.jubo); });
   testing::internal::CaptureStderr();
   rig.BuildPlaylist({{"First", 1}, {"Second", 1}});
   EXPECT_TRUE(

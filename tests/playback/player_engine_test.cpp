@@ -5,15 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "app/keys.h"
+#include "ground/keys.h"
 #include "support/harness.h"
 
 namespace playback {
 namespace {
 
-using app::KeyOf;
-using app::kKeyEnter;
-using app::kKeyRight;
+using ground::KeyOf;
+using ground::kKeyEnter;
+using ground::kKeyRight;
 using jubo_test::Harness;
 
 const std::string& File(int song) {
@@ -323,7 +323,7 @@ TEST(PlayerEngineTest, WithoutAnAudioOutputTheListStopsOnTheSongAndSaysSoOnce) {
 // Non-Stop Music's draw as the engine calls it: one more song from a pool, while it lasts.
 std::vector<int> pool;
 bool ready_while_drawing = true;
-void DrawFromPool(app::Jubo& jubo) {
+void DrawFromPool(playback::PlayerContext& jubo) {
   ready_while_drawing = jubo.selection.NonStopReady;
   if (pool.empty()) return;
   AppendSong(jubo, "Drawn", File(pool.back()));

@@ -4,7 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/keys.h"
+#include "ground/keys.h"
 #include "support/harness.h"
 
 namespace remote {
@@ -15,7 +15,7 @@ using Json = nlohmann::json;
 
 TEST(ScreenQueryTest, DescribesTheMainMenuAndAnOpenQuestion) {
   Harness h;
-  h.loop.Keys({app::kKeyDown})
+  h.loop.Keys({ground::kKeyDown})
       .Then([&] {
         Json s = Json::parse(ScreenJson(h.jubo));
         EXPECT_EQ(s["view"], 4);
@@ -38,7 +38,7 @@ TEST(ScreenQueryTest, DescribesTheMainMenuAndAnOpenQuestion) {
                   0u);
         EXPECT_EQ(ScreenJson(h.jubo).find('\n'), std::string::npos);
       })
-      .Keys({app::kKeyEscape})
+      .Keys({ground::kKeyEscape})
       .Then([&] {
         Json s = Json::parse(ScreenJson(h.jubo));
         EXPECT_EQ(s["dialog"], (Json{{"form", "frmConfirm"},
@@ -47,7 +47,7 @@ TEST(ScreenQueryTest, DescribesTheMainMenuAndAnOpenQuestion) {
                                      {"selected", 2}}));
         EXPECT_EQ(s["highlight"], false);
       })
-      .Keys({app::kKeyEnter});
+      .Keys({ground::kKeyEnter});
   h.Run();
 }
 

@@ -5,16 +5,16 @@
 
 #include <gtest/gtest.h>
 
-#include "app/keys.h"
+#include "ground/keys.h"
 #include "support/harness.h"
 
 namespace screen {
 namespace {
 
-using app::kKeyDown;
-using app::kKeyEnter;
-using app::kKeyLeft;
-using app::kKeyRight;
+using ground::kKeyDown;
+using ground::kKeyEnter;
+using ground::kKeyLeft;
+using ground::kKeyRight;
 using jubo_test::FixtureLibrary;
 using jubo_test::Harness;
 
@@ -105,7 +105,7 @@ TEST(AddingTest, TheTrackListTogglesASongAndStartsItWhenTheListWasEmpty) {
         EXPECT_EQ(h.Rows()[2], "3 Outro by O'Dara (2)");
       })
       // Taking the playing song out starts the one after it.
-      .Keys({app::kKeyUp, kKeyEnter})
+      .Keys({ground::kKeyUp, kKeyEnter})
       .Then([&] {
         EXPECT_EQ(Entries(h), std::vector<std::string>{"Outro by O'Dara"});
         EXPECT_EQ(h.jubo.playlist.CurrentSong, 0);
@@ -135,7 +135,7 @@ TEST(AddingTest, RemovingAnEarlierSongLeavesTheLastOnePlaying) {
         h.player.SetURL("/music/O'Dara/Blue Hour/02.ogg");
         h.player.play();
       })
-      .Keys({app::kKeyUp, kKeyEnter})  // Intro goes
+      .Keys({ground::kKeyUp, kKeyEnter})  // Intro goes
       .Then([&] {
         EXPECT_EQ(Entries(h), std::vector<std::string>{"Night by O'Dara"});
         EXPECT_EQ(h.jubo.playlist.CurrentSong, 0);

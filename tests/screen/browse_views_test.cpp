@@ -2,20 +2,23 @@
 // index, album and artist lists, an album's songs, and back out again.
 #include <gtest/gtest.h>
 
-#include "app/keys.h"
+#include <algorithm>
+
+#include "ground/keys.h"
+#include "library/library_connection.h"
 #include "screen/track_list.h"
 #include "support/harness.h"
 
 namespace screen {
 namespace {
 
-using app::kKeyDown;
-using app::kKeyEnter;
-using app::kKeyLeft;
-using app::kKeyPageDown;
-using app::kKeyPageUp;
-using app::kKeyRight;
-using app::kKeyUp;
+using ground::kKeyDown;
+using ground::kKeyEnter;
+using ground::kKeyLeft;
+using ground::kKeyPageDown;
+using ground::kKeyPageUp;
+using ground::kKeyRight;
+using ground::kKeyUp;
 using jubo_test::FixtureLibrary;
 using jubo_test::Harness;
 using jubo_test::kBeep;
@@ -220,12 +223,53 @@ TEST(BrowseViewsTest, ArtistsTheirAlbumsAndAnAlbumsSongs) {
         EXPECT_EQ(h.jubo.screen.CurrentView, 12);
         EXPECT_EQ(h.HighlightedRow(), "O'Dara");
       })
-      .Keys({app::KeyOf('M')})
+      .Keys({ground::KeyOf('M')})
       .Then([&] {
         EXPECT_EQ(h.jubo.screen.CurrentView, 4);
         EXPECT_EQ(h.jubo.library.rsArtists.State(), textdb::Cursor::kStateClosed);
       });
   h.Run();
+}
+
+// A list the library cannot give (the file gone since start-up) shows empty, with the error
+// cue and one line on stderr, in every view that opens a cursor.
+TEST(BrowseViewsTest, AListTheLibraryCannotGiveShowsEmptyWithTheErrorCue) {
+  struct Case {
+    std::vector<int16_t> keys_before;  // from the Main Menu, while the library reads
+    int16_t view;                      // the view Right (or Enter) opens after it is gone
+  };
+  const Case cases[] = {
+      {{}, 9},                                           // album genres, by Enter
+      {{kKeyEnter}, 3},                                  // the letter index
+      {{kKeyEnter, kKeyRight}, 1},                       // the albums of a letter
+      {{kKeyEnter, kKeyRight, kKeyRight}, 2},            // an album's tracks
+      {{kKeyDown, kKeyEnter, kKeyRight}, 12},            // the artists of a letter
+      {{kKeyDown, kKeyEnter, kKeyRight, kKeyRight}, 14}  // an artist's albums
+  };
+  for (const Case& c : cases) {
+    Harness h;
+    jubo_test::TempDir empty;
+    for (int16_t key : c.keys_before) h.loop.Keys({key});
+    h.loop
+        .Then([&] {
+          library::closealldatabases(h.jubo.library);
+          ASSERT_TRUE(h.jubo.library.LibraryConnection
+                          .Open(library::ConnectionString(empty.path().string()))
+                          .ok());
+          h.TakeCues();
+          testing::internal::CaptureStderr();
+        })
+        .Keys({c.keys_before.empty() ? kKeyEnter : kKeyRight})
+        .Then([&] {
+          const std::string err = testing::internal::GetCapturedStderr();
+          EXPECT_EQ(h.jubo.screen.CurrentView, c.view);
+          EXPECT_EQ(h.Rows(), Page({})) << c.view;
+          EXPECT_EQ(h.TakeCues().back(), kError) << c.view;
+          EXPECT_EQ(err.rfind("jubo: cannot read the library: ", 0), 0u) << err;
+          EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        });
+    h.Run();
+  }
 }
 
 TEST(TrackRowTextTest, NumbersAsNumbersAndNoNumberAsNone) {

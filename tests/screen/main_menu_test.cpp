@@ -2,16 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include "app/keys.h"
+#include "ground/keys.h"
 #include "support/harness.h"
 
 namespace screen {
 namespace {
 
-using app::kKeyDown;
-using app::kKeyEnter;
-using app::kKeyRight;
-using app::kKeyUp;
+using ground::kKeyDown;
+using ground::kKeyEnter;
+using ground::kKeyRight;
+using ground::kKeyUp;
 using jubo_test::Harness;
 using jubo_test::kBeep;
 using jubo_test::kError;

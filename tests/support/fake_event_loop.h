@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "app/event_loop.h"
+#include "ground/event_loop.h"
 
 namespace jubo_test {
 
-class FakeEventLoop : public app::EventLoop {
+class FakeEventLoop : public ground::EventLoop {
  public:
   // Script steps.
   FakeEventLoop& Keys(std::initializer_list<int16_t> keys);

@@ -12,17 +12,17 @@
 #include <string>
 #include <vector>
 
-#include "app/display.h"
-#include "app/event_loop.h"
-#include "app/random.h"
+#include "ground/event_loop.h"
+#include "ground/random.h"
 #include "playback/media_player.h"
+#include "screen/display.h"
 #include "screen/text.h"
 #include "screen/text_measure.h"
 #include "sound/wave_player.h"
 
 namespace jubo_test {
 
-class FakeDisplay : public app::Display {
+class FakeDisplay : public screen::Display {
  public:
   FakeDisplay(int width = 800, int height = 600) : width_(width), height_(height) {}
   int WidthPixels() const override { return width_; }
@@ -86,7 +86,7 @@ class FakeWavePlayer : public sound::WavePlayer {
 // loop, as the real player's are, and dropped once another file is set.
 class FakeMediaPlayer : public playback::MediaPlayer {
  public:
-  explicit FakeMediaPlayer(app::EventLoop& loop) : loop_(loop) {}
+  explicit FakeMediaPlayer(ground::EventLoop& loop) : loop_(loop) {}
   ~FakeMediaPlayer() override;
 
   const std::string& URL() const override { return url_; }
@@ -129,7 +129,7 @@ class FakeMediaPlayer : public playback::MediaPlayer {
   void StopTimers();
   void Raise(std::function<void(playback::MediaPlayerEvents&)> event);
 
-  app::EventLoop& loop_;
+  ground::EventLoop& loop_;
   playback::MediaPlayerEvents* listener_ = nullptr;
   std::string url_;
   bool loaded_ = false;
@@ -145,7 +145,7 @@ class FakeMediaPlayer : public playback::MediaPlayer {
 };
 
 // A seeded generator: the same draws on every run. `next`, when filled, is drawn first.
-class FakeRandom : public app::Random {
+class FakeRandom : public ground::Random {
  public:
   void Randomize() override { ++randomized; }
   double Rnd() override {

@@ -1,17 +1,17 @@
-#include "playback/status_panel.h"
+#include "screen/status_panel.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "app/keys.h"
+#include "ground/keys.h"
 #include "playback/player_engine.h"
 #include "support/harness.h"
 
 namespace playback {
 namespace {
 
-using app::KeyOf;
+using ground::KeyOf;
 using jubo_test::FixtureLibrary;
 using jubo_test::Harness;
 

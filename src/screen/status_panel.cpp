@@ -1,13 +1,13 @@
-#include "playback/status_panel.h"
+#include "screen/status_panel.h"
 
 #include <optional>
 #include <string>
 
-#include "app/jubo.h"
 #include "screen/render.h"
+#include "screen/screen_context.h"
 #include "screen/text.h"
 
-namespace playback {
+namespace screen {
 namespace {
 
 bool EndsInDots(const std::string& text) {
@@ -16,8 +16,8 @@ bool EndsInDots(const std::string& text) {
 
 // "Song: " and the title, then the place in the playlist, which always shows in full: a title
 // too long for the line gives way to it.
-std::string SongLine(app::Jubo& jubo) {
-  const PlaylistState& p = jubo.playlist;
+std::string SongLine(ScreenContext& jubo) {
+  const playback::PlaylistState& p = jubo.playlist;
   const screen::Label& line = jubo.screen.frmMain.lblTrack;
   const std::string song = "Song: " + p.NowTitle;
   const std::string counter =
@@ -35,22 +35,22 @@ std::string SongLine(app::Jubo& jubo) {
 
 }  // namespace
 
-void Timer1(app::Jubo& jubo) {
+void Timer1(ScreenContext& jubo) {
   screen::MainForm& f = jubo.screen.frmMain;
-  if (const MediaPlayer* player = jubo.player; player != nullptr) {
+  if (const playback::MediaPlayer* player = jubo.player; player != nullptr) {
     // A state none of these names (a file being opened) leaves the last text standing.
-    if (player->playState() == kReady) f.lblState.caption = "Ready";
-    if (player->playState() == kPlaying) f.lblState.caption = "Playing";
-    if (player->playState() == kPaused) f.lblState.caption = "Paused";
-    if (player->playState() == kStopped) {
+    if (player->playState() == playback::kReady) f.lblState.caption = "Ready";
+    if (player->playState() == playback::kPlaying) f.lblState.caption = "Playing";
+    if (player->playState() == playback::kPaused) f.lblState.caption = "Paused";
+    if (player->playState() == playback::kStopped) {
       f.lblState.caption = "Stopped";
       jubo.playlist.NowTitle.clear();
       jubo.playlist.NowArtist.clear();
       jubo.playlist.NowAlbum.clear();
       f.lblTrack.caption.clear();
     }
-    if (player->playState() == kFastForward) f.lblState.caption = "Fast Forward";
-    if (player->playState() == kPlaying) {
+    if (player->playState() == playback::kFastForward) f.lblState.caption = "Fast Forward";
+    if (player->playState() == playback::kPlaying) {
       double position = player->currentPosition();
       double length = player->duration();
       f.lblState.caption +=
@@ -58,7 +58,7 @@ void Timer1(app::Jubo& jubo) {
     }
   }
   // Without an audio output nothing can be heard, whatever the state: say so until one opens.
-  if (const std::optional<AudioOutputFailure>& failure = jubo.playlist.audio_failure) {
+  if (const std::optional<playback::AudioOutputFailure>& failure = jubo.playlist.audio_failure) {
     f.lblState.caption = failure->output.find(',') == std::string::npos
                              ? "No sound: audio output " + failure->output + " failed"
                              : "No sound: no audio output opened";
@@ -76,8 +76,8 @@ void Timer1(app::Jubo& jubo) {
   }
 }
 
-void TrackTimer(app::Jubo& jubo) {
-  PlaylistState& p = jubo.playlist;
+void TrackTimer(ScreenContext& jubo) {
+  playback::PlaylistState& p = jubo.playlist;
   if (p.NowTitle.empty()) return;
   if (++p.TrackLine > 3) p.TrackLine = 1;
   screen::Label& line = jubo.screen.frmMain.lblTrack;
@@ -94,4 +94,4 @@ void TrackTimer(app::Jubo& jubo) {
   }
 }
 
-}  // namespace playback
+}  // namespace screen

@@ -6,7 +6,7 @@
 
 #include "screen/form.h"
 
-namespace app {
+namespace screen {
 
 class Display {
  public:
@@ -17,8 +17,8 @@ class Display {
   virtual int HeightPixels() const = 0;
 
   // Shows `form` above every form showing, or hides it. The form must outlive its showing.
-  virtual void Show(const screen::Form* form) = 0;
-  virtual void Hide(const screen::Form* form) = 0;
+  virtual void Show(const Form* form) = 0;
+  virtual void Hide(const Form* form) = 0;
 
   // Draws the shown forms now, for a form that must show before a long step (the splash).
   virtual void Repaint() = 0;
@@ -31,4 +31,4 @@ class Display {
   virtual void SetSystemSaver(bool enabled) = 0;
 };
 
-}  // namespace app
+}  // namespace screen

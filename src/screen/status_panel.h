@@ -3,11 +3,9 @@
 // the player and the engine, it never changes playback.
 #pragma once
 
-namespace app {
-struct Jubo;
-}
+namespace screen {
 
-namespace playback {
+struct ScreenContext;
 
 inline constexpr int kTimer1Interval = 1000;
 inline constexpr int kTrackTimerInterval = 5000;
@@ -15,10 +13,10 @@ inline constexpr int kTrackTimerInterval = 5000;
 // One tick: the play state (with position and length while playing; details of a stopped song
 // are forgotten), or instead, while no audio output opens, "No sound: " and why; the switch
 // line (repeat, Non-Stop Music) and the idle count.
-void Timer1(app::Jubo& jubo);
+void Timer1(ScreenContext& jubo);
 
 // One tick: the song line shows the next of song (with its place in the playlist), artist and
 // album. Nothing changes while no song's details are known.
-void TrackTimer(app::Jubo& jubo);
+void TrackTimer(ScreenContext& jubo);
 
-}  // namespace playback
+}  // namespace screen

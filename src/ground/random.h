@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <random>
 
-namespace app {
+namespace ground {
 
 class Random {
  public:
@@ -32,4 +32,4 @@ class ClockRandom final : public Random {
   std::mt19937_64 generator_;
 };
 
-}  // namespace app
+}  // namespace ground

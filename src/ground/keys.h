@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace app {
+namespace ground {
 
 inline constexpr int16_t kKeyEnter = 13;
 inline constexpr int16_t kKeyEscape = 27;
@@ -17,4 +17,4 @@ inline constexpr int16_t kKeyDown = 40;
 // Letters are their upper-case codes, 'A' (65) to 'Z' (90).
 constexpr int16_t KeyOf(char letter) { return static_cast<int16_t>(letter); }
 
-}  // namespace app
+}  // namespace ground

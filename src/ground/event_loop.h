@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <functional>
 
-namespace app {
+namespace ground {
 
 class EventLoop {
  public:
@@ -38,4 +38,4 @@ class EventLoop {
   virtual void SetQuitHandler(std::function<void()> on_quit) = 0;
 };
 
-}  // namespace app
+}  // namespace ground

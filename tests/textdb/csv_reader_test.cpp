@@ -28,13 +28,25 @@ Parsed Parse(std::string_view text) {
 
 using Rows = std::vector<std::pair<int64_t, std::vector<std::string>>>;
 
+struct Case {
+  std::string_view name;
+  std::string_view text;
+  Rows rows;                        // line, fields
+  std::vector<int64_t> note_lines;  // the lines a note speaks of
+};
+
+template <size_t N>
+void ExpectRows(const Case (&cases)[N]) {
+  for (const Case& c : cases) {
+    Parsed p = Parse(c.text);
+    EXPECT_EQ(p.rows, c.rows) << c.name;
+    std::vector<int64_t> lines;
+    for (const LoadNote& n : p.notes) lines.push_back(n.line);
+    EXPECT_EQ(lines, c.note_lines) << c.name;
+  }
+}
+
 TEST(CsvReaderTest, ReadsRowsWithTheLineTheyStartOn) {
-  struct Case {
-    std::string_view name;
-    std::string_view text;
-    Rows rows;
-    std::vector<int64_t> note_lines;
-  };
   const Case kCases[] = {
       {"LF", "a,b\n1,2\n", {{1, {"a", "b"}}, {2, {"1", "2"}}}, {}},
       {"CRLF, no final newline", "a,b\r\n1,2", {{1, {"a", "b"}}, {2, {"1", "2"}}}, {}},
@@ -56,24 +68,12 @@ TEST(CsvReaderTest, ReadsRowsWithTheLineTheyStartOn) {
           "b"}}},
        {1}},
   };
-  for (const Case& c : kCases) {
-    Parsed p = Parse(c.text);
-    EXPECT_EQ(p.rows, c.rows) << c.name;
-    std::vector<int64_t> lines;
-    for (const LoadNote& n : p.notes) lines.push_back(n.line);
-    EXPECT_EQ(lines, c.note_lines) << c.name;
-  }
+  ExpectRows(kCases);
 }
 
 // Taggers write quotes inside unquoted fields; such a row reads whole, its text as written, and
 // a quote reaches into the next line only when the field it opens closes well formed there.
 TEST(CsvReaderTest, QuotesTaggersLeaveUnquotedAreText) {
-  struct Case {
-    std::string_view name;
-    std::string_view text;
-    Rows rows;
-    std::vector<int64_t> note_lines;
-  };
   const Case kCases[] = {
       {"a quoted word starts the field",
        "T,A,L,N,F\n"
@@ -106,13 +106,7 @@ TEST(CsvReaderTest, QuotesTaggersLeaveUnquotedAreText) {
        {{1, {"T", "L"}}, {2, {"a", "two\r\nlines"}}, {4, {"b", "c"}}},
        {}},
   };
-  for (const Case& c : kCases) {
-    Parsed p = Parse(c.text);
-    EXPECT_EQ(p.rows, c.rows) << c.name;
-    std::vector<int64_t> lines;
-    for (const LoadNote& n : p.notes) lines.push_back(n.line);
-    EXPECT_EQ(lines, c.note_lines) << c.name;
-  }
+  ExpectRows(kCases);
 }
 
 // Stray quotes anywhere in a large library: each costs nothing but a note with its line, however

@@ -118,9 +118,10 @@ class SdlPlatform::Impl {
 
   void RunUntil(const KeyHandler& on_key, const std::function<bool()>& done);
   void Post(std::function<void()> task);
-  // Draws the shown forms into the renderer's buffer; Present puts the buffer on the screen.
+  // Draws the shown forms into the renderer's buffer; Present puts the buffer on the screen,
+  // `look` (what Look() said of the forms drawn) being what it now shows.
   void Draw();
-  void Present();
+  void Present(std::string look);
   // Draws and presents the shown forms unless the screen shows them as they are already.
   void Refresh();
   bool SaveScreenshot(const std::string& png_path, std::string* error);
@@ -280,17 +281,18 @@ std::string SdlPlatform::Impl::Look() const {
   return std::move(look.bytes);
 }
 
-void SdlPlatform::Impl::Present() {
+void SdlPlatform::Impl::Present(std::string look) {
   SDL_RenderPresent(renderer_);
   ++frames_presented_;
-  on_screen_ = Look();
+  on_screen_ = std::move(look);
   stale_ = false;
 }
 
 void SdlPlatform::Impl::Refresh() {
-  if (!stale_ && Look() == on_screen_) return;
+  std::string look = Look();
+  if (!stale_ && look == on_screen_) return;
   Draw();
-  Present();
+  Present(std::move(look));
 }
 
 void SdlPlatform::Impl::RunUntil(const KeyHandler& on_key, const std::function<bool()>& done) {
@@ -457,7 +459,7 @@ bool SdlPlatform::Impl::SaveScreenshot(const std::string& png_path, std::string*
     saved = true;
   }
   if (surface != nullptr) SDL_FreeSurface(surface);
-  Present();
+  Present(Look());
   return saved;
 }
 

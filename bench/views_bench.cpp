@@ -19,7 +19,7 @@
 #include "platform/sdl_platform.h"
 #include "platform/sdl_wave_player.h"
 #include "screen/layout.h"
-#include "screen/main_menu.h"
+#include "screen/navigation.h"
 
 namespace {
 

@@ -1,37 +1,15 @@
 #include "app/key_dispatch.h"
 
-#include <array>
-
 #include "app/jubo.h"
 #include "app/shutdown.h"
 #include "dialogs/confirm.h"
 #include "ground/keys.h"
 #include "library/library_connection.h"
 #include "playback/player_engine.h"
-#include "screen/genre_views.h"
-#include "screen/letter_index.h"
-#include "screen/main_menu.h"
-#include "screen/name_lists.h"
-#include "screen/track_list.h"
+#include "screen/navigation.h"
 
 namespace app {
 namespace {
-
-using ViewKeyHandler = void (*)(screen::ScreenContext&, int16_t&);
-
-// The key handler of each view code; views not built yet have none, and their keys do nothing.
-constexpr std::array<ViewKeyHandler, screen::kViewCount> kViewHandlers = [] {
-  std::array<ViewKeyHandler, screen::kViewCount> handlers{};
-  handlers[1] = screen::AlbumsKeyDown;
-  handlers[2] = screen::TracksKeyDown;
-  handlers[3] = screen::AlbumLettersKeyDown;
-  handlers[4] = screen::MainChooserKeyDown;
-  handlers[9] = screen::AlbumGenreKeyDown;
-  handlers[11] = screen::ArtistGenreKeyDown;
-  handlers[12] = screen::ArtistsKeyDown;
-  handlers[14] = screen::ArtistAlbumsKeyDown;
-  return handlers;
-}();
 
 // The player's keys, served while the playlist holds a song. Returns true when the key was one.
 bool PlayerHotkey(Jubo& jubo, int16_t key) {
@@ -81,7 +59,8 @@ bool LetterHotkey(Jubo& jubo, int16_t key) {
       // The Main Menu loses its playlist items; Now Playing has nothing left to show.
       if (!dialogs::AskConfirm(jubo, "Clear Playlist?", "")) return true;
       playback::ClearPlaylist(jubo);
-      if (jubo.screen.CurrentView == 4 || jubo.screen.CurrentView == 8) {
+      if (jubo.screen.CurrentView == screen::kViewMainMenu ||
+          jubo.screen.CurrentView == screen::kViewNowPlaying) {
         screen::ShowMainMenu(jubo, 1);
       }
       return true;
@@ -103,10 +82,7 @@ void Form_KeyDown(Jubo& jubo, int16_t& KeyCode, int16_t) {
     // After "No" the key goes on like any other.
   }
   if (LetterHotkey(jubo, KeyCode)) return;
-  int16_t view = jubo.screen.CurrentView;
-  if (view >= 0 && view < screen::kViewCount && kViewHandlers[view] != nullptr) {
-    kViewHandlers[view](jubo, KeyCode);
-  }
+  screen::ViewKeyDown(jubo, KeyCode);
 }
 
 void Form_Click(Jubo& jubo) {

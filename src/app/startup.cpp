@@ -13,7 +13,7 @@
 #include "playback/player_engine.h"
 #include "remote/screen_query.h"
 #include "screen/layout.h"
-#include "screen/main_menu.h"
+#include "screen/navigation.h"
 #include "screen/render.h"
 #include "screen/status_panel.h"
 
@@ -195,9 +195,7 @@ int RunJubo(Jubo& jubo) {
       std::fprintf(stderr, "jubo: no remote control: %s\n", error.c_str());
   }
 
-  screen::RenderMainChooser(jubo);
-  jubo.screen.CurrentView = 4;
-  screen::renderhighlight(jubo.screen);
+  screen::ShowMainMenu(jubo, 1);
   jubo.display->SetPointerVisible(false);
   jubo.display->Show(&jubo.screen.frmMain);
 

@@ -41,46 +41,35 @@ const std::string& HighlightedTag(const ScreenContext& jubo) {
   return jubo.screen.frmMain.lblItem[static_cast<size_t>(jubo.screen.CurrentRow)].tag;
 }
 
-// An empty list has nothing to add: the key is refused.
-bool Refused(ScreenContext& jubo) {
-  if (!ListIsEmpty(jubo)) return false;
-  sound::PlayCue(jubo, jubo.cues.ErrorSound);
-  return true;
-}
-
 }  // namespace
 
-void AddGenreSongs(ScreenContext& jubo) {
-  if (Refused(jubo) || !Ask(jubo, "Add selection")) return;
-  AddSongs(jubo, library::GenreSongsQuery(jubo.library.BrowseBy, HighlightedTag(jubo)));
+void AddGenreSongs(ScreenContext& jubo, const std::string& genre) {
+  if (!Ask(jubo, "Add selection")) return;
+  AddSongs(jubo, library::GenreSongsQuery(jubo.library.BrowseBy, genre));
 }
 
-void AddLetterSongs(ScreenContext& jubo) {
-  if (Refused(jubo) || !Ask(jubo, "Add selection")) return;
+void AddLetterSongs(ScreenContext& jubo, const std::string& letter) {
+  if (!Ask(jubo, "Add selection")) return;
   const library::LibraryState& lib = jubo.library;
-  const std::string letter =
-      jubo.screen.frmMain.lblItem[static_cast<size_t>(jubo.screen.CurrentRow)].caption;
   AddSongs(jubo,
            library::LetterSongsQuery(lib.BrowseBy, letter,
                                      lib.BrowseBy == "album" ? lib.AlbumGenre : lib.ArtistGenre));
 }
 
-void AddArtistSongs(ScreenContext& jubo) {
-  if (Refused(jubo) || !Ask(jubo, "Add selection")) return;
+void AddArtistSongs(ScreenContext& jubo, const std::string& artist) {
+  if (!Ask(jubo, "Add selection")) return;
   library::LibraryState& lib = jubo.library;
-  lib.SelectedArtist =
-      library::Escape(jubo.screen.RowValues[static_cast<size_t>(jubo.screen.CurrentRow)]);
+  lib.SelectedArtist = library::Escape(artist);
   AddSongs(jubo, library::ArtistSongsQuery(lib.SelectedArtist));
 }
 
 void AddAlbum(ScreenContext& jubo, const std::string& album) {
-  if (Refused(jubo) || !Ask(jubo, "Add album")) return;
+  if (!Ask(jubo, "Add album")) return;
   CreateTracks(jubo, album);
   AppendAll(jubo, jubo.library.rsTracks);
 }
 
-void ToggleTrack(ScreenContext& jubo) {
-  if (Refused(jubo)) return;
+void ToggleTrack(ScreenContext& jubo, const std::string&) {
   ScreenState& s = jubo.screen;
   playback::PlaylistState& p = jubo.playlist;
   const std::string file = HighlightedTag(jubo);
@@ -96,9 +85,9 @@ void ToggleTrack(ScreenContext& jubo) {
   } else {
     playback::RemoveSong(jubo, j);
   }
-  s.SavedRow[2] = s.CurrentRow;
+  s.SavedRow[kViewTracks] = s.CurrentRow;
   RenderTracks(jubo);
-  s.CurrentRow = s.SavedRow[2];
+  s.CurrentRow = s.SavedRow[kViewTracks];
   // The highlight stays where it was: RenderTracks moved nothing but the row number.
   if (added && p.SongCount == 1) playback::PlaySong(jubo, 0);
 }

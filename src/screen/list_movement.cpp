@@ -3,6 +3,7 @@
 #include "ground/keys.h"
 #include "screen/render.h"
 #include "screen/screen_context.h"
+#include "screen/view.h"
 
 namespace screen {
 namespace {
@@ -29,8 +30,12 @@ bool MoveWithinPage(ScreenContext& jubo, int step) {
   return allowed;
 }
 
-bool MoveInList(ScreenContext& jubo, int16_t key, int16_t& page, void (*render)(ScreenContext&)) {
+bool MoveInList(ScreenContext& jubo, int16_t key) {
   ScreenState& s = jubo.screen;
+  const View* view = FindView(s.CurrentView);
+  if (view == nullptr) return false;
+  int16_t& page = s.ViewPage[static_cast<size_t>(view->page)];
+  auto render = view->draw;
   switch (key) {
     case ground::kKeyPageDown:
       sound::PlayCue(jubo, jubo.cues.BeepSound);

@@ -13,9 +13,9 @@ struct ScreenContext;
 bool MoveWithinPage(ScreenContext& jubo, int step);
 
 // The paged lists (genres, the letter index, albums, artists, songs): Up, Down, Page Up and
-// Page Down move through `page` (the view's ViewPage entry), drawing with `render`, which sets
-// CurrentRow = 1 and pulls a page past the end back to the last one. Returns false for any
-// other key.
-bool MoveInList(ScreenContext& jubo, int16_t key, int16_t& page, void (*render)(ScreenContext&));
+// Page Down move through the pages of the view on the screen (its ViewPage entry), drawing
+// with its draw routine, which sets CurrentRow = 1 and pulls a page past the end back to the
+// last one. Returns false for any other key.
+bool MoveInList(ScreenContext& jubo, int16_t key);
 
 }  // namespace screen

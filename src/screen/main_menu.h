@@ -1,18 +1,13 @@
-// The Main Menu (view 4): the root of every path, listing the program's functions.
+// The Main Menu: the root of every path, listing the program's functions. Up and Down move the
+// highlight (no wrapping); Enter opens the highlighted function. Its row of the view table is
+// kMainMenuView; navigation's ShowMainMenu brings it back from anywhere.
 #pragma once
-
-#include <cstdint>
 
 namespace screen {
 
 struct ScreenContext;
 
-// Draws the Main Menu; CurrentRow and CurrentView are the caller's to set.
+// Draws the menu's rows and hints; CurrentRow and CurrentView are navigation's.
 void RenderMainChooser(ScreenContext& jubo);
-// Up and Down move the highlight (no wrapping); Enter opens the highlighted function.
-void MainChooserKeyDown(ScreenContext& jubo, int16_t& KeyCode);
-
-// Back to the Main Menu at `row` from any depth, as the M key and the views' Left do.
-void ShowMainMenu(ScreenContext& jubo, int16_t row);
 
 }  // namespace screen

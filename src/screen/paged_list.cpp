@@ -4,6 +4,7 @@
 
 #include "screen/render.h"
 #include "screen/screen_context.h"
+#include "screen/view.h"
 
 namespace screen {
 
@@ -17,35 +18,34 @@ bool OpenList(ScreenContext& jubo, textdb::Cursor& cursor, const std::string& sq
   return true;
 }
 
-void DrawListPage(ScreenContext& jubo, int16_t& page, long count, std::string_view kind,
-                  std::string_view hint, const std::function<void(int row, long index)>& fill) {
+void MoveFirstPastNull(textdb::Cursor& cursor, const char* column) {
+  cursor.MoveFirst();
+  if (!cursor.IsEOF() && !cursor.Field(column)) cursor.MoveNext();
+}
+
+void DrawListPage(ScreenContext& jubo, long count, std::string_view kind,
+                  const std::function<ListRow(long index)>& row) {
   ScreenState& s = jubo.screen;
+  const View* view = FindView(s.CurrentView);
+  int16_t& page = s.ViewPage[static_cast<size_t>(view != nullptr ? view->page : s.CurrentView)];
   ClearRows(s);
   const long size = s.PageSize;
   const long last_page = count == 0 ? 1 : (count + size - 1) / size;
   if (page > last_page) page = static_cast<int16_t>(last_page);
   if (page < 1) page = 1;
-  const long first = (page - 1) * size;
-  int row = 1;
-  for (long index = first; index < count && row <= size; ++index, ++row) fill(row, index);
-  for (; row <= size; ++row) SetRow(s, row, "", "");
+  int i = 1;
+  for (long index = (page - 1) * size; index < count && i <= size; ++index, ++i) {
+    ListRow r = row(index);
+    s.RowValues[static_cast<size_t>(i)] = std::move(r.value);
+    SetRow(s, i, std::move(r.caption), std::move(r.tag));
+    rendericon(s, r.icon, i);
+  }
+  for (; i <= size; ++i) SetRow(s, i, "", "");
   s.frmMain.lblHelpAbove.caption = PagingText(page, s.PageSize, static_cast<int>(count), kind);
   s.frmMain.lblHelpAbove.visible = true;
-  s.frmMain.lblHelpBelow.caption = std::string(hint);
+  s.frmMain.lblHelpBelow.caption = view != nullptr ? view->hint(jubo) : "";
   s.frmMain.lblHelpBelow.visible = true;
   s.CurrentRow = 1;
-}
-
-void StepIn(ScreenContext& jubo) {
-  ScreenState& s = jubo.screen;
-  ++s.CrumbDepth;
-  sound::PlayCue(jubo, jubo.cues.BeepSound);
-  s.SavedRow[static_cast<size_t>(s.CurrentView)] = s.CurrentRow;
-}
-
-void StepOut(ScreenContext& jubo) {
-  --jubo.screen.CrumbDepth;
-  sound::PlayCue(jubo, jubo.cues.BeepSound);
 }
 
 bool ListIsEmpty(const ScreenContext& jubo) {

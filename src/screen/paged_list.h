@@ -1,6 +1,5 @@
-// Drawing one page of a list view, the steps every list shares: the rows of the page, empty
-// rows after the last one (an empty caption marks a row past the end), the paging text above
-// and the hint below, the highlight on the first row.
+// What every paged list shares: a cursor opened for a list, the rows of one page, and the
+// test for an empty list. The keys of a paged list are navigation's (navigation.h).
 #pragma once
 
 #include <cstdint>
@@ -20,18 +19,27 @@ struct ScreenContext;
 // empty; the error cue sounds and one line on stderr says why. Returns true when it opened.
 bool OpenList(ScreenContext& jubo, textdb::Cursor& cursor, const std::string& sql);
 
-// Draws page `page` of a list of `count` entries: `fill(row, index)` fills row `row` of the
-// page from entry `index` (0-based). A page past the end falls back to the last page; an empty
-// list shows no rows and "Displaying 0 to 0 of 0" + `kind`.
-void DrawListPage(ScreenContext& jubo, int16_t& page, long count, std::string_view kind,
-                  std::string_view hint, const std::function<void(int row, long index)>& fill);
+// Moves `cursor` to its first row, past a Null `column`: Null sorts first, and a Null name
+// (songs without a genre, an album or an artist) makes no row of its own.
+void MoveFirstPastNull(textdb::Cursor& cursor, const char* column);
 
-// The rows of a list view's current page are empty: Right and Enter there are refused.
+// One row of a page: what it shows, its key, its value (what Right and Enter act on; the full
+// text behind a shortened caption), its icon.
+struct ListRow {
+  std::string caption;
+  std::string tag;
+  std::string value;
+  int icon = 0;
+};
+
+// Draws the current page (the ViewPage entry of the view on the screen) of a list of `count`
+// entries, `row(index)` giving entry `index` (0-based), with the view's hint below and
+// "Displaying 11 to 20 of 37" + `kind` above. A page past the end falls back to the last page;
+// an empty list shows no rows. Rows past the end have an empty caption. CurrentRow = 1.
+void DrawListPage(ScreenContext& jubo, long count, std::string_view kind,
+                  const std::function<ListRow(long index)>& row);
+
+// The highlighted row of the page is empty: the list has nothing to act on.
 bool ListIsEmpty(const ScreenContext& jubo);
-
-// A step deeper (Right): one more breadcrumb, the beep cue, the current row remembered for the
-// way back. A step back (Left): one breadcrumb less and the beep cue.
-void StepIn(ScreenContext& jubo);
-void StepOut(ScreenContext& jubo);
 
 }  // namespace screen

@@ -56,6 +56,20 @@ std::string fittowidth(std::string_view texttoprint, const Label& container,
   return Left(texttoprint, static_cast<long>(n)) + "...";
 }
 
+std::string FitWithSuffix(const std::string& text, const std::string& suffix,
+                          const Label& container, const TextMeasure& measure) {
+  auto shortened = [&] {
+    return Left(text, static_cast<long>(Len(text)) - static_cast<long>(Len(suffix) + 4)) + "..." +
+           suffix;
+  };
+  auto ends_in_dots = [](const std::string& caption) {
+    return caption.size() >= 3 && caption.compare(caption.size() - 3, 3, "...") == 0;
+  };
+  if (ends_in_dots(text)) return shortened();
+  if (ends_in_dots(fittowidth(text + suffix, container, measure))) return shortened();
+  return text + suffix;
+}
+
 void renderhighlight(ScreenState& s) {
   Frame& frame = s.frmMain.shpHighlight;
   int row = std::clamp<int>(s.CurrentRow, 1, std::max<int>(1, s.PageSize));
@@ -63,7 +77,8 @@ void renderhighlight(ScreenState& s) {
   frame.left = s.ListLeft - Scaled(s, 50);
   frame.top = item.top;
   frame.height = item.height;
-  frame.width = s.CurrentView == 3 ? Scaled(s, 600) : s.frmMain.width - s.ListLeft - Scaled(s, 150);
+  frame.width = s.CurrentView == kViewLetters ? Scaled(s, 600)
+                                              : s.frmMain.width - s.ListLeft - Scaled(s, 150);
 }
 
 void rendericon(ScreenState& s, int kind, int row) {

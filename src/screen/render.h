@@ -20,6 +20,10 @@ void renderbreadcrumbs(ScreenState& s, const TextMeasure& measure);
 // `texttoprint` shortened with "..." to fit the width of `container`, in its font.
 std::string fittowidth(std::string_view texttoprint, const Label& container,
                        const TextMeasure& measure);
+// `text` + `suffix`, shortened to fit `container` so that the suffix always shows: "Long
+// title by Some...(3)". A `text` already shortened ("...") is shortened again to make room.
+std::string FitWithSuffix(const std::string& text, const std::string& suffix,
+                          const Label& container, const TextMeasure& measure);
 // Places the highlight frame on row CurrentRow: narrow on the letter index, else the list's
 // width.
 void renderhighlight(ScreenState& s);

@@ -8,25 +8,26 @@
 #include <vector>
 
 #include "screen/main_form.h"
+#include "screen/view_codes.h"
 
 namespace screen {
 
-inline constexpr int kViewCount = 23;  // view codes 0..22
 inline constexpr int kMaxCrumbDepth = 10;
 
 struct ScreenState {
   MainForm frmMain;
-  float ScreenScale = 1;    // display height in pixels / 600
-  int16_t ListTop = 0;      // top of the list panel, twips
-  int16_t ListLeft = 0;     // left edge of the row captions, twips
-  int16_t PageSize = 0;     // rows per page, fixed at start-up
-  int16_t CurrentRow = 1;   // highlighted row, 1-based within the page
-  int16_t CurrentView = 4;  // code of the view on the screen (see app/views.h)
-  int16_t CrumbDepth = 1;   // navigation depth; 1 is the Main Menu
+  float ScreenScale = 1;                 // display height in pixels / 600
+  int16_t ListTop = 0;                   // top of the list panel, twips
+  int16_t ListLeft = 0;                  // left edge of the row captions, twips
+  int16_t PageSize = 0;                  // rows per page, fixed at start-up
+  int16_t CurrentRow = 1;                // highlighted row, 1-based within the page
+  ViewCode CurrentView = kViewMainMenu;  // the view on the screen
+  int16_t CrumbDepth = 1;                // navigation depth; 1 is the Main Menu
   std::array<std::string, kMaxCrumbDepth + 1> CrumbTitles;  // title shown at each depth
   std::array<int16_t, kViewCount> ViewPage{};               // page last shown, per view code
   std::array<int16_t, kViewCount> SavedRow{};  // row remembered on leaving, per view code
-  std::vector<std::string> RowValues;          // 0..PageSize: full value behind a shortened row
+  std::vector<std::string>
+      RowValues;  // 0..PageSize: each row's value (full text of a shortened row)
 };
 
 }  // namespace screen

@@ -70,8 +70,8 @@ void Timer1(ScreenContext& jubo) {
       repeat + (jubo.selection.NonStop ? "Non-Stop Music:ON" : "Non-Stop Music:OFF");
 
   // The idle count runs only while the program's screen saver is in use, and pauses while it
-  // shows (view 20).
-  if (jubo.settings.ScreensaverTimeout != 0 && jubo.screen.CurrentView != 20) {
+  // shows.
+  if (jubo.settings.ScreensaverTimeout != 0 && jubo.screen.CurrentView != kViewSaver) {
     ++jubo.IdleSeconds;
   }
 }

@@ -1,5 +1,7 @@
 #include "screen/text.h"
 
+#include <cctype>
+
 namespace screen {
 namespace {
 
@@ -20,6 +22,12 @@ std::string Left(std::string_view text, long n) {
     if (!IsContinuation(text[i]) && seen++ == n) break;
   }
   return std::string(text.substr(0, i));
+}
+
+std::string FirstLetter(std::string_view name) {
+  auto c = static_cast<unsigned char>(name.empty() ? ' ' : name[0]);
+  if (c >= 0x80 || !std::isalpha(c)) return "*";
+  return std::string(1, static_cast<char>(std::toupper(c)));
 }
 
 }  // namespace screen

@@ -10,5 +10,8 @@ namespace screen {
 size_t Len(std::string_view text);
 // The first `n` characters of `text` (all of it when shorter; none when n <= 0).
 std::string Left(std::string_view text, long n);
+// The letter a name is listed under: its first character upper-cased when it is one of the 52
+// English letters, else "*" (digits, punctuation, accented letters, an empty name).
+std::string FirstLetter(std::string_view name);
 
 }  // namespace screen

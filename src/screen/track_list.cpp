@@ -4,35 +4,15 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "ground/keys.h"
 #include "library/queries.h"
 #include "screen/adding.h"
-#include "screen/list_movement.h"
-#include "screen/name_lists.h"
+#include "screen/hints.h"
 #include "screen/paged_list.h"
 #include "screen/render.h"
 #include "screen/screen_context.h"
-#include "screen/text.h"
+#include "screen/view.h"
 
 namespace screen {
-namespace {
-
-// The playlist position suffix " (3)" takes the end of a row that does not fit with it.
-std::string WithSuffix(const std::string& caption, const std::string& suffix, const Label& row,
-                       const screen::TextMeasure& measure) {
-  auto shortened = [&] {
-    return Left(caption, static_cast<long>(Len(caption)) - static_cast<long>(Len(suffix) + 4)) +
-           "..." + suffix;
-  };
-  auto ends_in_dots = [](const std::string& text) {
-    return text.size() >= 3 && text.compare(text.size() - 3, 3, "...") == 0;
-  };
-  if (ends_in_dots(caption)) return shortened();
-  if (ends_in_dots(fittowidth(caption + suffix, row, measure))) return shortened();
-  return caption + suffix;
-}
-
-}  // namespace
 
 std::string TrackRowText(std::string_view track, std::string_view title, std::string_view artist) {
   std::string text = std::string(title) + " by " + std::string(artist);
@@ -55,7 +35,7 @@ void CreateTracks(ScreenContext& jubo, const std::string& album) {
                       ? library::ArtistAlbumTracksQuery(album, lib.SelectedArtist)
                       : library::AlbumTracksQuery(album, lib.AlbumGenre);
   OpenList(jubo, lib.rsTracks, lib.sqlTracks);
-  jubo.screen.ViewPage[2] = 1;
+  jubo.screen.ViewPage[kViewTracks] = 1;
 }
 
 void RenderTracks(ScreenContext& jubo) {
@@ -63,52 +43,47 @@ void RenderTracks(ScreenContext& jubo) {
   textdb::Cursor& cursor = jubo.library.rsTracks;
   const playback::PlaylistState& p = jubo.playlist;
   jubo.browse.TrackEntries.assign(static_cast<size_t>(s.PageSize) + 1, std::string());
-  DrawListPage(jubo, s.ViewPage[2], cursor.RecordCount(), " Tracks",
-               "[Left = Back] [Up/Down = Scroll] [Enter/OK = Add to/Remove from Playlist]",
-               [&](int row, long index) {
-                 cursor.MoveFirst();
-                 cursor.Move(index);
-                 std::string_view title = cursor.Field("Title").value_or("");
-                 std::string_view artist = cursor.Field("Artist").value_or("");
-                 std::string text = TrackRowText(cursor.Field("Track").value_or(""), title, artist);
-                 std::string file(cursor.Field("Filename").value_or(""));
-                 s.RowValues[static_cast<size_t>(row)] = text;
-                 jubo.browse.TrackEntries[static_cast<size_t>(row)] =
-                     std::string(title) + " by " + std::string(artist);
-                 std::string caption = fittowidth(text, s.frmMain.lblItem[0], *jubo.measure);
-                 int icon = kIconTrack;
-                 for (int32_t j = 0; j < p.SongCount; ++j) {
-                   if (p.Playlist[static_cast<size_t>(j)].file != file) continue;
-                   icon = kIconSelected;
-                   caption = WithSuffix(caption, " (" + std::to_string(j + 1) + ")",
-                                        s.frmMain.lblItem[0], *jubo.measure);
-                   break;
-                 }
-                 SetRow(s, row, caption, file);
-                 rendericon(s, icon, row);
-               });
+  int row = 0;  // the page's rows are made in order, from row 1
+  DrawListPage(jubo, cursor.RecordCount(), " Tracks", [&](long index) {
+    cursor.MoveFirst();
+    cursor.Move(index);
+    std::string_view title = cursor.Field("Title").value_or("");
+    std::string_view artist = cursor.Field("Artist").value_or("");
+    std::string text = TrackRowText(cursor.Field("Track").value_or(""), title, artist);
+    std::string file(cursor.Field("Filename").value_or(""));
+    jubo.browse.TrackEntries[static_cast<size_t>(++row)] =
+        std::string(title) + " by " + std::string(artist);
+    ListRow r{fittowidth(text, s.frmMain.lblItem[0], *jubo.measure), file, text, kIconTrack};
+    for (int32_t j = 0; j < p.SongCount; ++j) {
+      if (p.Playlist[static_cast<size_t>(j)].file != file) continue;
+      r.icon = kIconSelected;
+      r.caption = FitWithSuffix(r.caption, " (" + std::to_string(j + 1) + ")", s.frmMain.lblItem[0],
+                                *jubo.measure);
+      break;
+    }
+    return r;
+  });
 }
 
-void TracksKeyDown(ScreenContext& jubo, int16_t& KeyCode) {
-  ScreenState& s = jubo.screen;
-  if (MoveInList(jubo, KeyCode, s.ViewPage[2], RenderTracks)) return;
-  if (KeyCode == ground::kKeyEnter) {
-    ToggleTrack(jubo);
-  } else if (KeyCode == ground::kKeyLeft) {
-    StepOut(jubo);
-    jubo.library.rsTracks.Close();
-    if (jubo.library.BrowseBy != "album") {
-      s.CurrentView = 14;
-      RenderArtistAlbums(jubo);
-      rendertitle(s, *jubo.measure, ArtistAlbumsTitle(jubo));
-      s.CurrentRow = s.SavedRow[14];
-    } else {
-      s.CurrentView = 1;
-      RenderAlbums(jubo);
-      s.CurrentRow = s.SavedRow[1];
-    }
-    renderhighlight(s);
-  }
-}
+extern const View kTracksView = {
+    .code = kViewTracks,
+    .page = kViewTracks,
+    .create =
+        [](ScreenContext& jubo, const std::string& album) {
+          jubo.browse.TracksAlbum = album;
+          CreateTracks(jubo, album);
+        },
+    .title = [](ScreenContext& jubo) { return jubo.browse.TracksAlbum; },
+    .draw = RenderTracks,
+    .hint = [](const ScreenContext&) { return kHintTracks; },
+    .parent =
+        [](const ScreenContext& jubo) {
+          return jubo.library.BrowseBy == "album" ? kViewAlbums : kViewArtistAlbums;
+        },
+    .leave = [](ScreenContext& jubo) { jubo.library.rsTracks.Close(); },
+    .right = nullptr,
+    .enter = ToggleTrack,
+    .key = nullptr,
+};
 
 }  // namespace screen

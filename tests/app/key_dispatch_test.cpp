@@ -23,7 +23,7 @@ TEST(KeyDispatchTest, EscapeThenNoLeavesEverythingAsItWas) {
       .Keys({ground::kKeyEnter})
       .Then([&] {
         EXPECT_FALSE(h.jubo.ending);
-        EXPECT_EQ(h.jubo.screen.CurrentView, 4);
+        EXPECT_EQ(h.jubo.screen.CurrentView, screen::kViewMainMenu);
         EXPECT_EQ(h.jubo.screen.CurrentRow, 3);
         EXPECT_TRUE(h.jubo.screen.frmMain.shpHighlight.visible);
         EXPECT_EQ(h.jubo.screen.frmMain.shpHighlight.top, h.jubo.screen.frmMain.lblItem[3].top);
@@ -81,7 +81,7 @@ TEST(KeyDispatchTest, HotkeysAndTheIdleCount) {
   });
   // M: back to the Main Menu, first row, from wherever the highlight was.
   h.loop.Keys({ground::kKeyDown, ground::kKeyDown, ground::KeyOf('M')}).Then([&] {
-    EXPECT_EQ(h.jubo.screen.CurrentView, 4);
+    EXPECT_EQ(h.jubo.screen.CurrentView, screen::kViewMainMenu);
     EXPECT_EQ(h.jubo.screen.CurrentRow, 1);
     EXPECT_EQ(h.jubo.screen.frmMain.lblCrumbs.caption, "");
   });

@@ -28,7 +28,7 @@ TEST(StartupTest, TheSplashShowsWhileTheLibraryLoadsThenTheMainMenu) {
   h.loop.Then([&] {
     EXPECT_TRUE(splash_seen);
     EXPECT_EQ(h.display.shown, std::vector<const screen::Form*>{&h.jubo.screen.frmMain});
-    EXPECT_EQ(h.jubo.screen.CurrentView, 4);
+    EXPECT_EQ(h.jubo.screen.CurrentView, screen::kViewMainMenu);
     EXPECT_EQ(h.jubo.screen.CurrentRow, 1);
     EXPECT_FALSE(h.display.pointer_visible);
     // With the program's own saver off, the system's saver stays allowed.

@@ -39,7 +39,8 @@ TEST(PlayerEngineTest, PlayerKeysWaitForASongInThePlaylist) {
   h.loop.Keys({KeyOf('P'), KeyOf('S'), KeyOf('N'), KeyOf('B'), KeyOf('F'), KeyOf('R')}).Then([&] {
     EXPECT_TRUE(h.player.loads.empty());
     EXPECT_EQ(h.jubo.playlist.CurrentSong, -1);
-    EXPECT_EQ(h.jubo.screen.CurrentView, 4);  // the Main Menu had no use for them
+    EXPECT_EQ(h.jubo.screen.CurrentView,
+              screen::kViewMainMenu);  // the Main Menu had no use for them
   });
   h.Run();
 }
@@ -201,7 +202,7 @@ TEST(PlayerEngineTest, ShuffleAsksThenPlaysTheNewFirstSong) {
 }
 
 TEST(PlayerEngineTest, ClearAsksThenEmptiesThePlaylistAndShowsTheMainMenu) {
-  for (int16_t view : {4, 8}) {
+  for (screen::ViewCode view : {screen::kViewMainMenu, screen::kViewNowPlaying}) {
     Harness h;
     AddSongs(h, 3);
     h.loop.Then([&] {
@@ -219,7 +220,7 @@ TEST(PlayerEngineTest, ClearAsksThenEmptiesThePlaylistAndShowsTheMainMenu) {
       EXPECT_EQ(h.jubo.playlist.CurrentSong, -1) << label;
       EXPECT_EQ(h.player.playState(), kStopped) << label;
       EXPECT_FALSE(h.jubo.selection.NonStop) << label;
-      EXPECT_EQ(h.jubo.screen.CurrentView, 4) << label;
+      EXPECT_EQ(h.jubo.screen.CurrentView, screen::kViewMainMenu) << label;
       EXPECT_EQ(h.HighlightedRow(), "Select Songs by Album") << label;
     });
     // Songs added afterwards start by themselves again.

@@ -47,7 +47,7 @@ TEST(AddingTest, AllAlbumsAddsEverySongByAlbumAndTrackAndStartsTheFirst) {
       .Then([&] {
         EXPECT_EQ(h.jubo.playlist.SongCount, 0);
         EXPECT_EQ(h.TakeCues(), std::vector<std::string>{jubo_test::kBeep});
-        EXPECT_EQ(h.jubo.screen.CurrentView, 9);
+        EXPECT_EQ(h.jubo.screen.CurrentView, kViewAlbumGenres);
       })
       .Keys({kKeyEnter, kKeyRight, kKeyEnter})  // Yes
       .Wait(100)
@@ -60,7 +60,7 @@ TEST(AddingTest, AllAlbumsAddsEverySongByAlbumAndTrackAndStartsTheFirst) {
         EXPECT_EQ(h.player.playState(), playback::kPlaying);
         EXPECT_EQ(h.jubo.library.rsAddSongs.State(), textdb::Cursor::kStateClosed);
         // The view and the highlight stay as they were.
-        EXPECT_EQ(h.jubo.screen.CurrentView, 9);
+        EXPECT_EQ(h.jubo.screen.CurrentView, kViewAlbumGenres);
         EXPECT_EQ(h.jubo.screen.CurrentRow, 1);
       });
   h.Run();
@@ -175,13 +175,13 @@ TEST(AddingTest, EmptyListsRefuseRightAndEnter) {
   Harness h(library);
   h.loop.Keys({kKeyEnter, kKeyRight})
       .Then([&] {
-        EXPECT_EQ(h.jubo.screen.CurrentView, 3);
+        EXPECT_EQ(h.jubo.screen.CurrentView, kViewLetters);
         EXPECT_EQ(h.jubo.screen.frmMain.lblHelpAbove.caption, "Displaying 0 to 0 of 0 Items");
         h.TakeCues();
       })
       .Keys({kKeyRight, kKeyEnter})
       .Then([&] {
-        EXPECT_EQ(h.jubo.screen.CurrentView, 3);
+        EXPECT_EQ(h.jubo.screen.CurrentView, kViewLetters);
         EXPECT_EQ(h.TakeCues(), (std::vector<std::string>{jubo_test::kError, jubo_test::kError}));
         EXPECT_FALSE(h.jubo.dialogs.DialogOpen);
       })

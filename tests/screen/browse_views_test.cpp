@@ -50,7 +50,7 @@ TEST(BrowseViewsTest, GenresLettersAndTheWayBack) {
   h.loop
       .Keys({kKeyEnter})  // Select Songs by Album
       .Then([&] {
-        EXPECT_EQ(h.jubo.screen.CurrentView, 9);
+        EXPECT_EQ(h.jubo.screen.CurrentView, kViewAlbumGenres);
         EXPECT_EQ(Title(h), "Select Albums");
         EXPECT_EQ(h.jubo.screen.frmMain.lblCrumbs.caption, "Main Menu>");
         // Songs without a genre make no row.
@@ -66,7 +66,7 @@ TEST(BrowseViewsTest, GenresLettersAndTheWayBack) {
       .Then([&] {
         EXPECT_EQ(h.jubo.library.AlbumGenre, "Jazz");
         EXPECT_EQ(h.jubo.library.ArtistGenre, "All");  // the other hierarchy keeps its filter
-        EXPECT_EQ(h.jubo.screen.CurrentView, 3);
+        EXPECT_EQ(h.jubo.screen.CurrentView, kViewLetters);
         EXPECT_EQ(Title(h), "Jazz Albums by First Letter");
         // Letters in the order their names first come, lower-case names folded in, "*" last.
         EXPECT_EQ(h.Rows(), Page({"A", "B", "Z", "*"}));
@@ -75,7 +75,7 @@ TEST(BrowseViewsTest, GenresLettersAndTheWayBack) {
       })
       .Keys({kKeyDown, kKeyRight})  // B
       .Then([&] {
-        EXPECT_EQ(h.jubo.screen.CurrentView, 1);
+        EXPECT_EQ(h.jubo.screen.CurrentView, kViewAlbums);
         EXPECT_EQ(Title(h), "Jazz Albums beginning with B");
         EXPECT_EQ(h.Rows(), Page({"bee sides", "Blue Hour"}));
         EXPECT_EQ(Above(h), "Displaying 1 to 2 of 2 Albums");
@@ -85,7 +85,7 @@ TEST(BrowseViewsTest, GenresLettersAndTheWayBack) {
       })
       .Keys({kKeyLeft})
       .Then([&] {
-        EXPECT_EQ(h.jubo.screen.CurrentView, 3);
+        EXPECT_EQ(h.jubo.screen.CurrentView, kViewLetters);
         EXPECT_EQ(h.HighlightedRow(), "B");  // the row the user left
         EXPECT_EQ(h.jubo.library.rsAlbums.State(), textdb::Cursor::kStateClosed);
       })
@@ -96,12 +96,12 @@ TEST(BrowseViewsTest, GenresLettersAndTheWayBack) {
       })
       .Keys({kKeyLeft, kKeyLeft})
       .Then([&] {
-        EXPECT_EQ(h.jubo.screen.CurrentView, 9);
+        EXPECT_EQ(h.jubo.screen.CurrentView, kViewAlbumGenres);
         EXPECT_EQ(h.HighlightedRow(), "Jazz Albums");
       })
       .Keys({kKeyLeft})
       .Then([&] {
-        EXPECT_EQ(h.jubo.screen.CurrentView, 4);
+        EXPECT_EQ(h.jubo.screen.CurrentView, kViewMainMenu);
         EXPECT_EQ(h.HighlightedRow(), "Select Songs by Album");
         EXPECT_EQ(h.jubo.screen.CrumbDepth, 1);
       });
@@ -180,7 +180,7 @@ TEST(BrowseViewsTest, ArtistsTheirAlbumsAndAnAlbumsSongs) {
   h.loop
       .Keys({kKeyDown, kKeyEnter})  // Select Songs by Artist
       .Then([&] {
-        EXPECT_EQ(h.jubo.screen.CurrentView, 11);
+        EXPECT_EQ(h.jubo.screen.CurrentView, kViewArtistGenres);
         EXPECT_EQ(h.Rows(), Page({"All Artists", "Jazz Artists", "Rock Artists"}));
       })
       .Keys({kKeyRight})
@@ -193,14 +193,14 @@ TEST(BrowseViewsTest, ArtistsTheirAlbumsAndAnAlbumsSongs) {
       })
       .Keys({kKeyRight})
       .Then([&] {
-        EXPECT_EQ(h.jubo.screen.CurrentView, 14);
+        EXPECT_EQ(h.jubo.screen.CurrentView, kViewArtistAlbums);
         EXPECT_EQ(h.jubo.library.SelectedArtist, "O''Dara");
         EXPECT_EQ(Title(h), "O'Dara Albums");
         EXPECT_EQ(h.Rows(), Page({"Dara's Best", "Second"}));
       })
       .Keys({kKeyRight})
       .Then([&] {
-        EXPECT_EQ(h.jubo.screen.CurrentView, 2);
+        EXPECT_EQ(h.jubo.screen.CurrentView, kViewTracks);
         EXPECT_EQ(Title(h), "Dara's Best");
         std::vector<std::string> rows = h.Rows();
         EXPECT_EQ(rows[0], "1 Intro by O'Dara");
@@ -215,17 +215,17 @@ TEST(BrowseViewsTest, ArtistsTheirAlbumsAndAnAlbumsSongs) {
       .Then([&] { EXPECT_EQ(h.jubo.library.rsTracks.RecordCount(), 12); })
       .Keys({kKeyLeft})
       .Then([&] {
-        EXPECT_EQ(h.jubo.screen.CurrentView, 14);
+        EXPECT_EQ(h.jubo.screen.CurrentView, kViewArtistAlbums);
         EXPECT_EQ(Title(h), "O'Dara Albums");
       })
       .Keys({kKeyLeft})
       .Then([&] {
-        EXPECT_EQ(h.jubo.screen.CurrentView, 12);
+        EXPECT_EQ(h.jubo.screen.CurrentView, kViewArtists);
         EXPECT_EQ(h.HighlightedRow(), "O'Dara");
       })
       .Keys({ground::KeyOf('M')})
       .Then([&] {
-        EXPECT_EQ(h.jubo.screen.CurrentView, 4);
+        EXPECT_EQ(h.jubo.screen.CurrentView, kViewMainMenu);
         EXPECT_EQ(h.jubo.library.rsArtists.State(), textdb::Cursor::kStateClosed);
       });
   h.Run();
@@ -236,15 +236,15 @@ TEST(BrowseViewsTest, ArtistsTheirAlbumsAndAnAlbumsSongs) {
 TEST(BrowseViewsTest, AListTheLibraryCannotGiveShowsEmptyWithTheErrorCue) {
   struct Case {
     std::vector<int16_t> keys_before;  // from the Main Menu, while the library reads
-    int16_t view;                      // the view Right (or Enter) opens after it is gone
+    ViewCode view;                     // the view Right (or Enter) opens after it is gone
   };
   const Case cases[] = {
-      {{}, 9},                                           // album genres, by Enter
-      {{kKeyEnter}, 3},                                  // the letter index
-      {{kKeyEnter, kKeyRight}, 1},                       // the albums of a letter
-      {{kKeyEnter, kKeyRight, kKeyRight}, 2},            // an album's tracks
-      {{kKeyDown, kKeyEnter, kKeyRight}, 12},            // the artists of a letter
-      {{kKeyDown, kKeyEnter, kKeyRight, kKeyRight}, 14}  // an artist's albums
+      {{}, kViewAlbumGenres},                                           // album genres, by Enter
+      {{kKeyEnter}, kViewLetters},                                      // the letter index
+      {{kKeyEnter, kKeyRight}, kViewAlbums},                            // the albums of a letter
+      {{kKeyEnter, kKeyRight, kKeyRight}, kViewTracks},                 // an album's tracks
+      {{kKeyDown, kKeyEnter, kKeyRight}, kViewArtists},                 // the artists of a letter
+      {{kKeyDown, kKeyEnter, kKeyRight, kKeyRight}, kViewArtistAlbums}  // an artist's albums
   };
   for (const Case& c : cases) {
     Harness h;

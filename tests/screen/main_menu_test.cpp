@@ -1,8 +1,7 @@
-#include "screen/main_menu.h"
-
 #include <gtest/gtest.h>
 
 #include "ground/keys.h"
+#include "screen/navigation.h"
 #include "support/harness.h"
 
 namespace screen {
@@ -32,7 +31,7 @@ TEST(MainMenuTest, StartsOnTheFirstItemAndNeverWraps) {
   Harness h;
   h.loop
       .Then([&] {
-        EXPECT_EQ(h.jubo.screen.CurrentView, 4);
+        EXPECT_EQ(h.jubo.screen.CurrentView, kViewMainMenu);
         EXPECT_EQ(h.jubo.screen.frmMain.lblTitle.caption, "Main Menu");
         EXPECT_EQ(h.jubo.screen.frmMain.lblCrumbs.caption, "");
         EXPECT_EQ(h.jubo.screen.frmMain.lblHelpAbove.caption, "");
@@ -82,7 +81,7 @@ TEST(MainMenuTest, EnterOnAnItemWhoseViewIsNotThereYetIsRefused) {
   Harness h;
   h.loop.Keys({kKeyDown, kKeyDown}).Then([&] { h.TakeCues(); });
   h.loop.Keys({kKeyEnter}).Then([&] {
-    EXPECT_EQ(h.jubo.screen.CurrentView, 4);
+    EXPECT_EQ(h.jubo.screen.CurrentView, kViewMainMenu);
     EXPECT_EQ(h.jubo.screen.CrumbDepth, 1);
     EXPECT_EQ(h.TakeCues(), std::vector<std::string>{kError});
   });

@@ -1,0 +1,24 @@
+// The hint lines under the lists, each written once: several views share them.
+#pragma once
+
+namespace screen {
+
+inline constexpr const char* kHintMenu = "[Up/Down = Scroll] [Enter/OK = Select Item]";
+inline constexpr const char* kHintAlbumsAdd =
+    "[Left = Back] [Up/Down = Scroll] [Right = Show Albums] [Enter/OK = Add to Playlist]";
+inline constexpr const char* kHintArtistsAdd =
+    "[Left = Back] [Up/Down = Scroll] [Right = Show Artists] [Enter/OK = Add to Playlist]";
+inline constexpr const char* kHintSongsAdd =
+    "[Left = Back] [Up/Down = Scroll] [Right = Show Songs] [Enter/OK = Add to Playlist]";
+inline constexpr const char* kHintTracks =
+    "[Left = Back] [Up/Down = Scroll] [Enter/OK = Add to/Remove from Playlist]";
+// While the user marks albums or artists for Jubo DJ or the exclusions: nothing is added.
+inline constexpr const char* kHintAlbums = "[Left = Back] [Up/Down = Scroll] [Right = Show Albums]";
+inline constexpr const char* kHintArtists =
+    "[Left = Back] [Up/Down = Scroll] [Right = Show Artists]";
+inline constexpr const char* kHintChooseAlbum =
+    "[Left = Back] [Up/Down = Scroll] [Enter/OK = Select/Deselect Album]";
+inline constexpr const char* kHintChooseArtist =
+    "[Left = Back] [Up/Down = Scroll] [Enter/OK = Select/Deselect Artist]";
+
+}  // namespace screen

@@ -1,0 +1,33 @@
+// Moving between views, in one place. Each move sets CurrentView before anything is drawn
+// (the hint, the marks and the highlight's width follow the view), then shows the view's
+// title, its page and the highlight. Breadcrumbs, the rows remembered for the way back
+// (SavedRow) and the pages kept per view (ViewPage) are kept here.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "screen/view_codes.h"
+
+namespace screen {
+
+struct ScreenContext;
+
+// One step deeper (Right, or a menu item): a breadcrumb more, the beep cue, the current row
+// remembered for the way back; `to` is built from `chosen` and shown at its first page, row 1.
+void StepInto(ScreenContext& jubo, ViewCode to, const std::string& chosen);
+
+// One step back (Left) to `to`: the view left closes what it held open, a breadcrumb less, the
+// beep cue; `to` is redrawn (not rebuilt) at the page and row the user left it on.
+void StepBackTo(ScreenContext& jubo, ViewCode to);
+
+// The Main Menu at depth 1 with row `row` highlighted, from any view. Closing the cursors
+// of the views left is the caller's (closealldatabases).
+void ShowMainMenu(ScreenContext& jubo, int16_t row);
+
+// The last step of the key dispatch: the key goes to the view on the screen. A paged list gets
+// the movement keys, Left, and Right and Enter on its highlighted row (refused with the error
+// cue on an empty list); a menu gets every key. A code with no view ignores keys.
+void ViewKeyDown(ScreenContext& jubo, int16_t& KeyCode);
+
+}  // namespace screen

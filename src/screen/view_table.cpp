@@ -1,0 +1,33 @@
+// The view table: every view of the main screen, each row defined in the view's own file.
+#include <array>
+
+#include "screen/view.h"
+
+namespace screen {
+
+extern const View kMainMenuView;      // main_menu.cpp
+extern const View kAlbumGenresView;   // genre_views.cpp
+extern const View kArtistGenresView;  // genre_views.cpp
+extern const View kLettersView;       // letter_index.cpp
+extern const View kAlbumsView;        // name_lists.cpp
+extern const View kArtistsView;       // name_lists.cpp
+extern const View kArtistAlbumsView;  // name_lists.cpp
+extern const View kTracksView;        // track_list.cpp
+
+namespace {
+
+const std::array<const View*, 8> kViews = {
+    &kMainMenuView, &kAlbumGenresView, &kArtistGenresView, &kLettersView,
+    &kAlbumsView,   &kArtistsView,     &kArtistAlbumsView, &kTracksView,
+};
+
+}  // namespace
+
+const View* FindView(int code) {
+  for (const View* view : kViews) {
+    if (view->code == code) return view;
+  }
+  return nullptr;
+}
+
+}  // namespace screen

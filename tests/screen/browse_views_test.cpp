@@ -231,6 +231,65 @@ TEST(BrowseViewsTest, ArtistsTheirAlbumsAndAnAlbumsSongs) {
   h.Run();
 }
 
+// The highlight always takes the shape of the view it lands on: M from any view gives the Main
+// Menu's own (as at start-up), and Left gives each view back its own, on the row the user left.
+TEST(BrowseViewsTest, TheHighlightIsTheViewsOwnAfterMAndAfterLeft) {
+  struct Case {
+    std::vector<int16_t> keys;  // from the Main Menu
+    ViewCode view;
+  };
+  const Case cases[] = {
+      {{kKeyEnter}, kViewAlbumGenres},
+      {{kKeyDown, kKeyEnter}, kViewArtistGenres},
+      {{kKeyEnter, kKeyRight}, kViewLetters},
+      {{kKeyEnter, kKeyDown, kKeyDown, kKeyRight, kKeyDown, kKeyRight}, kViewAlbums},
+      {{kKeyEnter, kKeyDown, kKeyDown, kKeyRight, kKeyDown, kKeyRight, kKeyDown, kKeyRight},
+       kViewTracks},
+      {{kKeyDown, kKeyEnter, kKeyRight, kKeyDown, kKeyRight}, kViewArtists},
+      {{kKeyDown, kKeyEnter, kKeyRight, kKeyDown, kKeyRight, kKeyRight}, kViewArtistAlbums},
+  };
+  auto shape = [](const Harness& h) {
+    const Frame& f = h.jubo.screen.frmMain.shpHighlight;
+    return std::vector<int>{f.left, f.top, f.width, f.height};
+  };
+  for (const Case& c : cases) {
+    Harness h(LettersLibrary());
+    std::vector<int> at_start;
+    h.loop.Then([&] { at_start = shape(h); });
+    for (int16_t key : c.keys) h.loop.Keys({key});
+    h.loop.Then([&] { EXPECT_EQ(h.jubo.screen.CurrentView, c.view); });
+    h.loop.Keys({ground::KeyOf('M')}).Then([&] {
+      EXPECT_EQ(h.jubo.screen.CurrentView, kViewMainMenu) << c.view;
+      EXPECT_EQ(shape(h), at_start) << c.view;
+    });
+    h.Run();
+  }
+
+  // Left from the tracks, the album list and the letter index.
+  Harness h(LettersLibrary());
+  int wide = 0;  // the list's width
+  for (int16_t key : cases[4].keys) h.loop.Keys({key});
+  h.loop.Then([&] { wide = h.jubo.screen.frmMain.shpHighlight.width; });
+  const struct {
+    ViewCode view;
+    std::string row;
+    int width;
+  } back[] = {{kViewAlbums, "Blue Hour", 0},
+              {kViewLetters, "B", 600},
+              {kViewAlbumGenres, "Jazz Albums", 0}};
+  for (const auto& b : back) {
+    h.loop.Keys({kKeyLeft}).Then([&] {
+      EXPECT_EQ(h.jubo.screen.CurrentView, b.view);
+      EXPECT_EQ(h.HighlightedRow(), b.row) << b.view;
+      EXPECT_EQ(h.jubo.screen.frmMain.shpHighlight.width, b.width != 0 ? b.width : wide) << b.view;
+      EXPECT_EQ(h.jubo.screen.frmMain.shpHighlight.top,
+                h.jubo.screen.frmMain.lblItem[static_cast<size_t>(h.jubo.screen.CurrentRow)].top)
+          << b.view;
+    });
+  }
+  h.Run();
+}
+
 // A list the library cannot give (the file gone since start-up) shows empty, with the error
 // cue and one line on stderr, in every view that opens a cursor.
 TEST(BrowseViewsTest, AListTheLibraryCannotGiveShowsEmptyWithTheErrorCue) {

@@ -13,12 +13,13 @@ extern const View kAlbumsView;        // name_lists.cpp
 extern const View kArtistsView;       // name_lists.cpp
 extern const View kArtistAlbumsView;  // name_lists.cpp
 extern const View kTracksView;        // track_list.cpp
+extern const View kSettingsView;      // settings_view.cpp
 
 namespace {
 
-const std::array<const View*, 8> kViews = {
-    &kMainMenuView, &kAlbumGenresView, &kArtistGenresView, &kLettersView,
-    &kAlbumsView,   &kArtistsView,     &kArtistAlbumsView, &kTracksView,
+const std::array<const View*, 9> kViews = {
+    &kMainMenuView, &kAlbumGenresView,  &kArtistGenresView, &kLettersView,  &kAlbumsView,
+    &kArtistsView,  &kArtistAlbumsView, &kTracksView,       &kSettingsView,
 };
 
 }  // namespace

@@ -147,8 +147,9 @@ bool ReadAll(const std::string& path, std::string* bytes, std::string* error) {
   // O_NONBLOCK: a FIFO put in the file's place must not hang the start.
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
+    // A file in the place of a folder on the way: there is no settings file either.
     *error = std::strerror(errno);
-    return errno != ENOENT;
+    return errno != ENOENT && errno != ENOTDIR;
   }
   struct stat info;
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

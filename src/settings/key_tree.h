@@ -44,6 +44,8 @@ KeyPath KeyPathOf(std::string_view text);
 
 struct Key {
   std::vector<std::pair<std::string, RegValue>> values;  // "" is the key's unnamed value
+
+  bool operator==(const Key&) const = default;
 };
 
 class KeyTree {

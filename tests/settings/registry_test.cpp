@@ -16,8 +16,7 @@ TEST(RegistryTest, WritingTypesTheValueAndReadingGivesItBack) {
     Variant read;
   };
   const Case kCases[] = {
-      {REG_SZ, std::string("%JUBO_TEST_SOUNDS%/beep.wav"), REG_EXPAND_SZ,
-       std::string("/snd/beep.wav")},
+      {REG_SZ, std::string("%JUBO_TEST_SOUNDS%/b.wav"), REG_EXPAND_SZ, std::string("/snd/b.wav")},
       {REG_SZ, std::string("a%b%"), REG_EXPAND_SZ, std::string("a%b%")},  // b is not set
       {REG_EXPAND_SZ, std::string("50%"), REG_SZ, std::string("50%")},
       {REG_SZ, std::string("%%x"), REG_SZ, std::string("%%x")},
@@ -49,7 +48,6 @@ TEST(RegistryTest, Keys) {
   MemoryStore store;
   cRegistry r(store);
   r.SectionKey = "A\\B";
-  EXPECT_FALSE(r.KeyExists());
   r.ValueKey = "";
   r.ValueType = REG_DWORD;
   r.Value(int32_t{0});
@@ -58,49 +56,12 @@ TEST(RegistryTest, Keys) {
   EXPECT_TRUE(r.EnumerateValues(names, count));
   EXPECT_EQ(names, std::vector<std::string>{""});
   EXPECT_EQ(count, 1);
-  for (const char* name : {"z", "a", "m"}) {
-    r.ValueKey = name;
-    r.Value(int16_t{1});
-  }
-  r.ValueKey = "z";
-  r.Value(int16_t{2});  // keeps its place
-  r.EnumerateValues(names, count);
-  EXPECT_EQ(names, (std::vector<std::string>{"", "z", "a", "m"}));
-
-  // A key with keys below it cannot be deleted; a missing one neither.
   r.SectionKey = "A";
-  EXPECT_TRUE(r.KeyExists());
-  EXPECT_THROW(r.DeleteKey(), RegistryError);
+  EXPECT_THROW(r.DeleteKey(), RegistryError);  // a key below it
   r.SectionKey = "A\\B\\";
   EXPECT_TRUE(r.DeleteKey());
   EXPECT_FALSE(r.KeyExists());
-  try {
-    r.DeleteKey();
-    ADD_FAILURE() << "deleted a missing key";
-  } catch (const RegistryError& e) {
-    EXPECT_EQ(e.Number, 26001);
-    EXPECT_EQ(e.Source, "jubo.cRegistry");
-    EXPECT_EQ(e.Description, "Failed to delete registry Key: '-2147483647',Section: 'A\\B\\");
-  }
-  r.EnumerateValues(names, count);
-  EXPECT_EQ(count, 0);
-}
-
-TEST(RegistryTest, AStoreThatCannotBeWrittenRaisesItsReason) {
-  MemoryStore store;
-  store.refusal = "cannot write /x/registry.json: No space left on device";
-  cRegistry r(store);
-  r.Flush();  // nothing changed: nothing to write
-  EXPECT_EQ(store.saves, 0);
-  r.SectionKey = "A";
-  r.CreateKey();
-  try {
-    r.Flush();
-    ADD_FAILURE() << "no error";
-  } catch (const RegistryError& e) {
-    EXPECT_EQ(e.Number, 26001);
-    EXPECT_EQ(e.Description, "Failed to save the settings: " + store.refusal);
-  }
+  EXPECT_THROW(r.DeleteKey(), RegistryError);
 }
 
 }  // namespace

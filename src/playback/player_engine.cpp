@@ -20,7 +20,7 @@ void Load(PlayerContext& jubo, int32_t row) {
   const PlaylistState& p = jubo.playlist;
   // Rows past SongCount keep what they held; a row outside the table has no file at all.
   if (row < 0 || row >= static_cast<int32_t>(p.Playlist.size())) return;
-  jubo.player->SetURL(p.Playlist[static_cast<size_t>(row)].file);
+  jubo.player->SetURL(p.Playlist[static_cast<size_t>(row)].file());
 }
 
 void Play(PlayerContext& jubo) {
@@ -63,7 +63,7 @@ void LookUpDetails(PlayerContext& jubo) {
   PlaylistState& p = jubo.playlist;
   library::LibraryState& lib = jubo.library;
   if (p.CurrentSong < 0 || p.CurrentSong >= static_cast<int32_t>(p.Playlist.size())) return;
-  lib.sqlSongInfo = library::SongInfoQuery(p.Playlist[static_cast<size_t>(p.CurrentSong)].file);
+  lib.sqlSongInfo = library::SongInfoQuery(p.Playlist[static_cast<size_t>(p.CurrentSong)].file());
   (void)lib.rsSongInfo.Open(lib.sqlSongInfo, lib.LibraryConnection);
   p.NowTitle = FieldText(lib.rsSongInfo, "Title");
   p.NowArtist = FieldText(lib.rsSongInfo, "Artist");
@@ -93,6 +93,7 @@ void AppendSong(PlayerContext& jubo, std::string text, std::string file) {
     p.PlaylistCapacity += kPlaylistGrowth;
     p.Playlist.resize(static_cast<size_t>(p.PlaylistCapacity));
   }
+  p.where.Append(file);
   p.Playlist[static_cast<size_t>(p.SongCount)] = {std::move(text), std::move(file)};
   ++p.SongCount;
 }
@@ -175,6 +176,8 @@ bool ShuffleSongs(PlayerContext& jubo) {
     std::swap(p.Playlist[static_cast<size_t>(i - 1)],
               p.Playlist[static_cast<size_t>(std::clamp(j, i - 1, n - 1))]);
   }
+  p.where.Clear();
+  for (int32_t i = 0; i < n; ++i) p.where.Append(p.Playlist[static_cast<size_t>(i)].file());
   p.CurrentSong = 0;
   Load(jubo, 0);
   Play(jubo);
@@ -186,6 +189,7 @@ void ClearPlaylist(PlayerContext& jubo) {
   Stop(jubo);
   p.SongCount = 0;
   p.CurrentSong = -1;
+  p.where.Clear();
   jubo.selection.NonStop = false;
 }
 

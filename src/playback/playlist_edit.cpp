@@ -5,14 +5,22 @@
 namespace playback {
 
 void PlaySong(PlayerContext& jubo, int32_t row) {
-  jubo.player->SetURL(jubo.playlist.Playlist[static_cast<size_t>(row)].file);
+  jubo.player->SetURL(jubo.playlist.Playlist[static_cast<size_t>(row)].file());
   jubo.player->play();
+}
+
+int32_t FindSong(const PlaylistState& p, std::string_view file) {
+  return p.where.Find(file, [&](int32_t position) {
+    return position >= 0 && position < p.SongCount &&
+           p.Playlist[static_cast<size_t>(position)].file() == file;
+  });
 }
 
 void RemoveSong(PlayerContext& jubo, int32_t j) {
   PlaylistState& p = jubo.playlist;
   const bool was_current = p.CurrentSong == j;
   if (was_current) jubo.player->stop();
+  p.where.Remove(j, p.Playlist[static_cast<size_t>(j)].file());
   p.Playlist.erase(p.Playlist.begin() + j);
   p.Playlist.emplace_back();  // the table keeps its capacity
   --p.SongCount;

@@ -3,19 +3,39 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "playback/media_player.h"
+#include "playback/playlist_index.h"
 
 namespace playback {
 
 struct PlayerContext;
 
-struct PlaylistEntry {
-  std::string text;  // what the lists show: Title + " by " + Artist
-  std::string file;  // the audio file handed to the player
+// One entry: a shared handle to its texts, so that moving entries (a removal shifts every later
+// one) costs a pointer each, even in a playlist of a million songs.
+class PlaylistEntry {
+ public:
+  PlaylistEntry() = default;
+  PlaylistEntry(std::string text, std::string file)
+      : texts_(std::make_shared<const Texts>(Texts{std::move(text), std::move(file)})) {}
+  // What the lists show: Title + " by " + Artist. Empty for an unused entry.
+  const std::string& text() const { return texts_ ? texts_->text : Empty(); }
+  // The audio file handed to the player. Empty for an unused entry.
+  const std::string& file() const { return texts_ ? texts_->file : Empty(); }
+
+ private:
+  struct Texts {
+    std::string text, file;
+  };
+  static const std::string& Empty() {
+    static const std::string empty;
+    return empty;
+  }
+  std::shared_ptr<const Texts> texts_;
 };
 
 // Grows the playlist by this many entries when an append finds it full.
@@ -26,6 +46,7 @@ struct PlaylistState {
   int32_t PlaylistCapacity = 2;                                         // entries allocated
   int32_t SongCount = 0;                                                // live entries
   int32_t CurrentSong = -1;  // entry loaded in the player; -1 until one is chosen
+  PlaylistIndex where;       // where each file is; kept by every change of the entries
   bool PlayPending = false;  // the automatic advance loaded a song: start it once it is Ready
   std::string NowTitle, NowArtist, NowAlbum;  // details of the song that last started playing
   int16_t TrackLine = 0;  // the status panel's song line shown last: 1 song, 2 artist, 3 album

@@ -21,7 +21,7 @@ using jubo_test::Harness;
 std::vector<std::string> Entries(const Harness& h) {
   std::vector<std::string> entries;
   for (int32_t i = 0; i < h.jubo.playlist.SongCount; ++i) {
-    entries.push_back(h.jubo.playlist.Playlist[static_cast<size_t>(i)].text);
+    entries.push_back(h.jubo.playlist.Playlist[static_cast<size_t>(i)].text());
   }
   return entries;
 }

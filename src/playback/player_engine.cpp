@@ -201,6 +201,7 @@ void Player9_OpenStateChange(PlayerContext& jubo) {
   // A song the automatic advance loaded starts the moment it is open, rather than at the next
   // tick of the timer: the silence between songs is shorter by up to a tick.
   PlayerTimer1(jubo);
+  jubo.SongChanged();
 }
 
 void Player9_PlayStateChange(PlayerContext& jubo, int NewState) {

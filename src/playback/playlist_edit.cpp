@@ -6,6 +6,7 @@ namespace playback {
 
 void PlaySong(PlayerContext& jubo, int32_t row) {
   jubo.player->SetURL(jubo.playlist.Playlist[static_cast<size_t>(row)].file());
+  jubo.playlist.play_asked = true;
   jubo.player->play();
 }
 

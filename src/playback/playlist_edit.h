@@ -18,7 +18,7 @@ void RemoveSong(PlayerContext& jubo, int32_t j);
 
 // The first entry (0-based) that plays `file`, or -1.
 int32_t FindSong(const PlaylistState& p, std::string_view file);
-// Loads entry `row` into the player and plays it.
+// Loads entry `row` into the player and plays it. CurrentSong is the caller's.
 void PlaySong(PlayerContext& jubo, int32_t row);
 
 }  // namespace playback

@@ -82,6 +82,7 @@ extern const View kTracksView = {
     .leave = [](ScreenContext& jubo) { jubo.library.rsTracks.Close(); },
     .right = nullptr,
     .enter = ToggleTrack,
+    .quiet_pages = false,
     .key = nullptr,
 };
 

@@ -94,7 +94,8 @@ void AppendSong(PlayerContext& jubo, std::string text, std::string file) {
     p.Playlist.resize(static_cast<size_t>(p.PlaylistCapacity));
   }
   p.where.Append(file);
-  p.Playlist[static_cast<size_t>(p.SongCount)] = {std::move(text), std::move(file)};
+  p.Playlist[static_cast<size_t>(p.SongCount)] =
+      PlaylistEntry(p.texts.Make(std::move(text), std::move(file)));
   ++p.SongCount;
 }
 
@@ -190,6 +191,9 @@ void ClearPlaylist(PlayerContext& jubo) {
   p.SongCount = 0;
   p.CurrentSong = -1;
   p.where.Clear();
+  // No entry may keep pointing at texts that are freed.
+  std::fill(p.Playlist.begin(), p.Playlist.end(), PlaylistEntry());
+  p.texts.Clear();
   jubo.selection.NonStop = false;
 }
 

@@ -21,8 +21,10 @@ void RemoveSong(PlayerContext& jubo, int32_t j) {
   PlaylistState& p = jubo.playlist;
   const bool was_current = p.CurrentSong == j;
   if (was_current) jubo.player->stop();
-  p.where.Remove(j, p.Playlist[static_cast<size_t>(j)].file());
+  const PlaylistEntry removed = p.Playlist[static_cast<size_t>(j)];
+  p.where.Remove(j, removed.file());
   p.Playlist.erase(p.Playlist.begin() + j);
+  p.texts.Release(removed.texts());
   p.Playlist.emplace_back();  // the table keeps its capacity
   --p.SongCount;
   if (p.SongCount == 0) {

@@ -124,26 +124,6 @@ TEST(AddingTest, TheTrackListTogglesASongAndStartsItWhenTheListWasEmpty) {
   h.Run();
 }
 
-TEST(AddingTest, RemovingAnEarlierSongLeavesTheLastOnePlaying) {
-  Harness h(TwoAlbums());
-  h.loop.Keys({kKeyEnter, kKeyDown, kKeyRight, kKeyRight, kKeyRight});  // Blue Hour's songs
-  h.loop
-      .Keys({kKeyEnter, kKeyDown, kKeyEnter})  // Intro (playing), then Night
-      .Then([&] {
-        // The last entry plays.
-        h.jubo.playlist.CurrentSong = 1;
-        h.player.SetURL("/music/O'Dara/Blue Hour/02.ogg");
-        h.player.play();
-      })
-      .Keys({ground::kKeyUp, kKeyEnter})  // Intro goes
-      .Then([&] {
-        EXPECT_EQ(Entries(h), std::vector<std::string>{"Night by O'Dara"});
-        EXPECT_EQ(h.jubo.playlist.CurrentSong, 0);
-        EXPECT_EQ(h.player.URL(), "/music/O'Dara/Blue Hour/02.ogg");
-      });
-  h.Run();
-}
-
 TEST(AddingTest, AShortenedRowStillAddsItsFullNameAndTheSuffixTakesTheEnd) {
   const std::string kLong =
       "Bach Complete Organ Works Played On Historic Instruments Of The North German Baroque Vol 1";

@@ -7,6 +7,7 @@
 #include "library/library_connection.h"
 #include "playback/player_engine.h"
 #include "screen/navigation.h"
+#include "screen/status_panel.h"
 
 namespace app {
 namespace {
@@ -40,10 +41,7 @@ bool PlayerHotkey(Jubo& jubo, int16_t key) {
 bool LetterHotkey(Jubo& jubo, int16_t key) {
   switch (key) {
     case ground::KeyOf('A'):
-      // Start the screen saver at the next tick, if it is in use at all.
-      if (jubo.settings.ScreensaverTimeout != 0) {
-        jubo.IdleSeconds = jubo.settings.ScreensaverTimeout * 60 + 1;
-      }
+      screen::StartScreensaverSoon(jubo);
       return true;
     case ground::KeyOf('X'):
       // An empty playlist is left alone, without the question.

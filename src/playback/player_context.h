@@ -18,6 +18,10 @@ struct PlayerContext : sound::SoundContext {
     return player != nullptr && player->playState() == kPlaying;
   }
 
+  // The player opened, closed or changed its file: whoever shows the playlist follows the
+  // current song. The engine draws nothing itself.
+  virtual void SongChanged() {}
+
   // None owned here.
   ground::EventLoop* loop = nullptr;
   MediaPlayer* player = nullptr;     // null until the player is loaded

@@ -20,7 +20,7 @@ void Load(PlayerContext& jubo, int32_t row) {
   const PlaylistState& p = jubo.playlist;
   // Rows past SongCount keep what they held; a row outside the table has no file at all.
   if (row < 0 || row >= static_cast<int32_t>(p.Playlist.size())) return;
-  jubo.player->SetURL(p.Playlist[static_cast<size_t>(row)].file);
+  jubo.player->SetURL(p.Playlist[static_cast<size_t>(row)].file());
 }
 
 void Play(PlayerContext& jubo) {
@@ -63,7 +63,7 @@ void LookUpDetails(PlayerContext& jubo) {
   PlaylistState& p = jubo.playlist;
   library::LibraryState& lib = jubo.library;
   if (p.CurrentSong < 0 || p.CurrentSong >= static_cast<int32_t>(p.Playlist.size())) return;
-  lib.sqlSongInfo = library::SongInfoQuery(p.Playlist[static_cast<size_t>(p.CurrentSong)].file);
+  lib.sqlSongInfo = library::SongInfoQuery(p.Playlist[static_cast<size_t>(p.CurrentSong)].file());
   (void)lib.rsSongInfo.Open(lib.sqlSongInfo, lib.LibraryConnection);
   p.NowTitle = FieldText(lib.rsSongInfo, "Title");
   p.NowArtist = FieldText(lib.rsSongInfo, "Artist");
@@ -93,7 +93,9 @@ void AppendSong(PlayerContext& jubo, std::string text, std::string file) {
     p.PlaylistCapacity += kPlaylistGrowth;
     p.Playlist.resize(static_cast<size_t>(p.PlaylistCapacity));
   }
-  p.Playlist[static_cast<size_t>(p.SongCount)] = {std::move(text), std::move(file)};
+  p.where.Append(file);
+  p.Playlist[static_cast<size_t>(p.SongCount)] =
+      PlaylistEntry(p.texts.Make(std::move(text), std::move(file)));
   ++p.SongCount;
 }
 
@@ -175,6 +177,8 @@ bool ShuffleSongs(PlayerContext& jubo) {
     std::swap(p.Playlist[static_cast<size_t>(i - 1)],
               p.Playlist[static_cast<size_t>(std::clamp(j, i - 1, n - 1))]);
   }
+  p.where.Clear();
+  for (int32_t i = 0; i < n; ++i) p.where.Append(p.Playlist[static_cast<size_t>(i)].file());
   p.CurrentSong = 0;
   Load(jubo, 0);
   Play(jubo);
@@ -186,6 +190,10 @@ void ClearPlaylist(PlayerContext& jubo) {
   Stop(jubo);
   p.SongCount = 0;
   p.CurrentSong = -1;
+  p.where.Clear();
+  // No entry may keep pointing at texts that are freed.
+  std::fill(p.Playlist.begin(), p.Playlist.end(), PlaylistEntry());
+  p.texts.Clear();
   jubo.selection.NonStop = false;
 }
 
@@ -197,6 +205,7 @@ void Player9_OpenStateChange(PlayerContext& jubo) {
   // A song the automatic advance loaded starts the moment it is open, rather than at the next
   // tick of the timer: the silence between songs is shorter by up to a tick.
   PlayerTimer1(jubo);
+  jubo.SongChanged();
 }
 
 void Player9_PlayStateChange(PlayerContext& jubo, int NewState) {

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 namespace playback {
 
 struct PlayerContext;
+struct PlaylistState;
 
 // Removes entry `j` (0 <= j < SongCount). Removing the current song stops the player; the song
 // that moves into its place starts, or entry 0 when it was the last; an emptied playlist rests
@@ -14,7 +16,9 @@ struct PlayerContext;
 // when that song is the last one.
 void RemoveSong(PlayerContext& jubo, int32_t j);
 
-// Loads entry `row` into the player and plays it.
+// The first entry (0-based) that plays `file`, or -1.
+int32_t FindSong(const PlaylistState& p, std::string_view file);
+// Loads entry `row` into the player and plays it. CurrentSong is the caller's.
 void PlaySong(PlayerContext& jubo, int32_t row);
 
 }  // namespace playback

@@ -3,19 +3,54 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "playback/media_player.h"
+#include "playback/playlist_index.h"
 
 namespace playback {
 
 struct PlayerContext;
 
-struct PlaylistEntry {
+// What an entry shows and plays. It stays where it is while its entry moves.
+struct EntryTexts {
   std::string text;  // what the lists show: Title + " by " + Artist
   std::string file;  // the audio file handed to the player
+};
+
+// One entry: a pointer to texts the playlist keeps (EntryStore), so that moving entries (a
+// removal shifts every later one) moves 8 bytes each, even in a playlist of a million songs.
+class PlaylistEntry {
+ public:
+  PlaylistEntry() = default;
+  explicit PlaylistEntry(const EntryTexts* texts) : texts_(texts) {}
+  // Empty for an unused entry.
+  const std::string& text() const { return texts_ != nullptr ? texts_->text : Empty(); }
+  const std::string& file() const { return texts_ != nullptr ? texts_->file : Empty(); }
+  const EntryTexts* texts() const { return texts_; }
+
+ private:
+  static const std::string& Empty() {
+    static const std::string empty;
+    return empty;
+  }
+  const EntryTexts* texts_ = nullptr;
+};
+
+// Owns the texts of the playlist's entries. Texts released by a removal are reused by the next
+// append; Clear frees them all (no entry may point at them any more).
+class EntryStore {
+ public:
+  const EntryTexts* Make(std::string text, std::string file);
+  void Release(const EntryTexts* texts);
+  void Clear();
+
+ private:
+  std::deque<EntryTexts> texts_;  // a deque never moves what it holds
+  std::vector<EntryTexts*> free_;
 };
 
 // Grows the playlist by this many entries when an append finds it full.
@@ -26,6 +61,8 @@ struct PlaylistState {
   int32_t PlaylistCapacity = 2;                                         // entries allocated
   int32_t SongCount = 0;                                                // live entries
   int32_t CurrentSong = -1;  // entry loaded in the player; -1 until one is chosen
+  PlaylistIndex where;       // where each file is; kept by every change of the entries
+  EntryStore texts;          // the texts the entries point at
   bool PlayPending = false;  // the automatic advance loaded a song: start it once it is Ready
   std::string NowTitle, NowArtist, NowAlbum;  // details of the song that last started playing
   int16_t TrackLine = 0;  // the status panel's song line shown last: 1 song, 2 artist, 3 album

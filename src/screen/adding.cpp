@@ -73,10 +73,7 @@ void ToggleTrack(ScreenContext& jubo, const std::string&) {
   ScreenState& s = jubo.screen;
   playback::PlaylistState& p = jubo.playlist;
   const std::string file = HighlightedTag(jubo);
-  int32_t j = -1;
-  for (int32_t i = 0; i < p.SongCount && j < 0; ++i) {
-    if (p.Playlist[static_cast<size_t>(i)].file == file) j = i;
-  }
+  const int32_t j = playback::FindSong(p, file);
   bool added = j < 0;
   if (added) {
     playback::AppendSong(jubo, jubo.browse.TrackEntries[static_cast<size_t>(s.CurrentRow)], file);

@@ -3,6 +3,7 @@
 #include "library/queries.h"
 #include "screen/adding.h"
 #include "screen/hints.h"
+#include "screen/navigation.h"
 #include "screen/paged_list.h"
 #include "screen/screen_context.h"
 #include "screen/view.h"
@@ -76,8 +77,9 @@ extern const View kAlbumGenresView = {
     .hint = [](const ScreenContext&) { return kHintAlbumsAdd; },
     .parent = [](const ScreenContext&) { return kViewMainMenu; },
     .leave = nullptr,
-    .right = [](const ScreenContext&) { return kViewLetters; },
+    .right = Into<kViewLetters>,
     .enter = AddGenreSongs,
+    .quiet_pages = false,
     .key = nullptr,
 };
 
@@ -90,8 +92,9 @@ extern const View kArtistGenresView = {
     .hint = [](const ScreenContext&) { return kHintArtistsAdd; },
     .parent = [](const ScreenContext&) { return kViewMainMenu; },
     .leave = nullptr,
-    .right = [](const ScreenContext&) { return kViewLetters; },
+    .right = Into<kViewLetters>,
     .enter = AddGenreSongs,
+    .quiet_pages = false,
     .key = nullptr,
 };
 

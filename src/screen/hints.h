@@ -12,6 +12,10 @@ inline constexpr const char* kHintSongsAdd =
     "[Left = Back] [Up/Down = Scroll] [Right = Show Songs] [Enter/OK = Add to Playlist]";
 inline constexpr const char* kHintTracks =
     "[Left = Back] [Up/Down = Scroll] [Enter/OK = Add to/Remove from Playlist]";
+inline constexpr const char* kHintNowPlaying =
+    "[Left = Back] [Up/Down = Scroll] [Enter/OK = Jump to Song] [Right = Remove Song]";
+inline constexpr const char* kHintControl =
+    "[Left = Back] [Up/Down = Scroll] [Enter/OK = Select Item]";
 // While the user marks albums or artists for Jubo DJ or the exclusions: nothing is added.
 inline constexpr const char* kHintAlbums = "[Left = Back] [Up/Down = Scroll] [Right = Show Albums]";
 inline constexpr const char* kHintArtists =

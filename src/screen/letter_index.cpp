@@ -5,6 +5,7 @@
 #include "library/queries.h"
 #include "screen/adding.h"
 #include "screen/hints.h"
+#include "screen/navigation.h"
 #include "screen/paged_list.h"
 #include "screen/screen_context.h"
 #include "screen/text.h"
@@ -69,8 +70,12 @@ extern const View kLettersView = {
           return ByAlbum(jubo) ? kViewAlbumGenres : kViewArtistGenres;
         },
     .leave = nullptr,
-    .right = [](const ScreenContext& jubo) { return ByAlbum(jubo) ? kViewAlbums : kViewArtists; },
+    .right =
+        [](ScreenContext& jubo, const std::string& letter) {
+          StepInto(jubo, ByAlbum(jubo) ? kViewAlbums : kViewArtists, letter);
+        },
     .enter = AddLetterSongs,
+    .quiet_pages = false,
     .key = nullptr,
 };
 

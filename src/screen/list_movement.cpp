@@ -38,14 +38,14 @@ bool MoveInList(ScreenContext& jubo, int16_t key) {
   auto render = view->draw;
   switch (key) {
     case ground::kKeyPageDown:
-      sound::PlayCue(jubo, jubo.cues.BeepSound);
+      if (!view->quiet_pages) sound::PlayCue(jubo, jubo.cues.BeepSound);
       ++page;
       render(jubo);
       s.CurrentRow = 1;
       renderhighlight(s);
       return true;
     case ground::kKeyPageUp:
-      sound::PlayCue(jubo, jubo.cues.BeepSound);
+      if (!view->quiet_pages) sound::PlayCue(jubo, jubo.cues.BeepSound);
       // On the first page nothing is redrawn; the highlight goes to the first row.
       if (--page >= 1) {
         render(jubo);

@@ -25,8 +25,8 @@ struct MenuItem {
 std::vector<MenuItem> Items(const ScreenContext& jubo) {
   std::vector<MenuItem> items;
   if (jubo.playlist.SongCount >= 1) {
-    items.push_back({"Now Playing", "list", kViewMainMenu});
-    items.push_back({"Playlist Control", "playback", kViewMainMenu});
+    items.push_back({"Now Playing", "list", kViewNowPlaying});
+    items.push_back({"Playlist Control", "playback", kViewPlaylistControl});
   }
   items.push_back({"Select Songs by Album", "album", kViewAlbumGenres});
   items.push_back({"Select Songs by Artist", "artist", kViewArtistGenres});
@@ -83,6 +83,7 @@ extern const View kMainMenuView = {
     .leave = nullptr,
     .right = nullptr,
     .enter = nullptr,
+    .quiet_pages = false,
     .key = MainChooserKeyDown,
 };
 

@@ -3,6 +3,7 @@
 #include "library/queries.h"
 #include "screen/adding.h"
 #include "screen/hints.h"
+#include "screen/navigation.h"
 #include "screen/paged_list.h"
 #include "screen/render.h"
 #include "screen/screen_context.h"
@@ -32,7 +33,6 @@ std::string Fitted(const ScreenContext& jubo, const std::string& name) {
   return fittowidth(name, jubo.screen.frmMain.lblItem[0], *jubo.measure);
 }
 
-ViewCode ToTracks(const ScreenContext&) { return kViewTracks; }
 ViewCode ToLetters(const ScreenContext&) { return kViewLetters; }
 
 }  // namespace
@@ -87,8 +87,9 @@ extern const View kAlbumsView = {
     .hint = [](const ScreenContext&) { return kHintSongsAdd; },
     .parent = ToLetters,
     .leave = [](ScreenContext& jubo) { jubo.library.rsAlbums.Close(); },
-    .right = ToTracks,
+    .right = Into<kViewTracks>,
     .enter = AddAlbum,
+    .quiet_pages = false,
     .key = nullptr,
 };
 
@@ -105,8 +106,9 @@ extern const View kArtistsView = {
     .hint = [](const ScreenContext&) { return kHintAlbumsAdd; },
     .parent = ToLetters,
     .leave = [](ScreenContext& jubo) { jubo.library.rsArtists.Close(); },
-    .right = [](const ScreenContext&) { return kViewArtistAlbums; },
+    .right = Into<kViewArtistAlbums>,
     .enter = AddArtistSongs,
+    .quiet_pages = false,
     .key = nullptr,
 };
 
@@ -126,8 +128,9 @@ extern const View kArtistAlbumsView = {
     .hint = [](const ScreenContext&) { return kHintSongsAdd; },
     .parent = [](const ScreenContext&) { return kViewArtists; },
     .leave = [](ScreenContext& jubo) { jubo.library.rsAlbums.Close(); },
-    .right = ToTracks,
+    .right = Into<kViewTracks>,
     .enter = AddAlbum,
+    .quiet_pages = false,
     .key = nullptr,
 };
 

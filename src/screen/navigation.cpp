@@ -32,7 +32,7 @@ void ListKeyDown(ScreenContext& jubo, const View& view, int16_t key) {
   if (ListIsEmpty(jubo)) return sound::PlayCue(jubo, jubo.cues.ErrorSound);
   const std::string value = s.RowValues[static_cast<size_t>(s.CurrentRow)];
   if (right) {
-    StepInto(jubo, view.right(jubo), value);
+    view.right(jubo, value);
   } else {
     view.enter(jubo, value);
   }

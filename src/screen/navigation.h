@@ -17,6 +17,12 @@ struct ScreenContext;
 // remembered for the way back; `to` is built from `chosen` and shown at its first page, row 1.
 void StepInto(ScreenContext& jubo, ViewCode to, const std::string& chosen);
 
+// Right (or Enter) into `to`, as a view row names it: `.right = Into<kViewTracks>`.
+template <ViewCode to>
+void Into(ScreenContext& jubo, const std::string& chosen) {
+  StepInto(jubo, to, chosen);
+}
+
 // One step back (Left) to `to`: the view left closes what it held open, a breadcrumb less, the
 // beep cue; `to` is redrawn (not rebuilt) at the page and row the user left it on.
 void StepBackTo(ScreenContext& jubo, ViewCode to);

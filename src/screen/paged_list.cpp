@@ -26,8 +26,9 @@ void MoveFirstPastNull(textdb::Cursor& cursor, const char* column) {
 void DrawListPage(ScreenContext& jubo, long count, std::string_view kind,
                   const std::function<ListRow(long index)>& row) {
   ScreenState& s = jubo.screen;
-  const View* view = FindView(s.CurrentView);
-  int16_t& page = s.ViewPage[static_cast<size_t>(view != nullptr ? view->page : s.CurrentView)];
+  const View* view = FindView(ShownView(s));
+  if (view == nullptr) return;
+  int16_t& page = s.ViewPage[static_cast<size_t>(view->page)];
   ClearRows(s);
   const long size = s.PageSize;
   const long last_page = count == 0 ? 1 : (count + size - 1) / size;
@@ -38,12 +39,12 @@ void DrawListPage(ScreenContext& jubo, long count, std::string_view kind,
     ListRow r = row(index);
     s.RowValues[static_cast<size_t>(i)] = std::move(r.value);
     SetRow(s, i, std::move(r.caption), std::move(r.tag));
-    rendericon(s, r.icon, i);
+    if (r.icon >= 0) rendericon(s, r.icon, i);
   }
   for (; i <= size; ++i) SetRow(s, i, "", "");
   s.frmMain.lblHelpAbove.caption = PagingText(page, s.PageSize, static_cast<int>(count), kind);
   s.frmMain.lblHelpAbove.visible = true;
-  s.frmMain.lblHelpBelow.caption = view != nullptr ? view->hint(jubo) : "";
+  s.frmMain.lblHelpBelow.caption = view->hint(jubo);
   s.frmMain.lblHelpBelow.visible = true;
   s.CurrentRow = 1;
 }

@@ -29,10 +29,10 @@ struct ListRow {
   std::string caption;
   std::string tag;
   std::string value;
-  int icon = 0;
+  int icon = -1;  // kIconTrack ...; -1: none
 };
 
-// Draws the current page (the ViewPage entry of the view on the screen) of a list of `count`
+// Draws the current page (the ViewPage entry of the view shown, ShownView) of a list of `count`
 // entries, `row(index)` giving entry `index` (0-based), with the view's hint below and
 // "Displaying 11 to 20 of 37" + `kind` above. A page past the end falls back to the last page;
 // an empty list shows no rows. Rows past the end have an empty caption. CurrentRow = 1.

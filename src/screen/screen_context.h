@@ -18,6 +18,8 @@ namespace screen {
 struct ScreenContext : playback::PlayerContext {
   // Asks a yes/no question with "No" marked; true when answered Yes.
   virtual bool AskConfirm(const std::string& line1, const std::string& line2) = 0;
+  // Now Playing turns its page with the current song (now_playing.cpp).
+  void SongChanged() override;
 
   // None owned here.
   Display* display = nullptr;

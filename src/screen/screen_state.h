@@ -16,18 +16,24 @@ inline constexpr int kMaxCrumbDepth = 10;
 
 struct ScreenState {
   MainForm frmMain;
-  float ScreenScale = 1;                 // display height in pixels / 600
-  int16_t ListTop = 0;                   // top of the list panel, twips
-  int16_t ListLeft = 0;                  // left edge of the row captions, twips
-  int16_t PageSize = 0;                  // rows per page, fixed at start-up
-  int16_t CurrentRow = 1;                // highlighted row, 1-based within the page
-  ViewCode CurrentView = kViewMainMenu;  // the view on the screen
-  int16_t CrumbDepth = 1;                // navigation depth; 1 is the Main Menu
+  float ScreenScale = 1;                    // display height in pixels / 600
+  int16_t ListTop = 0;                      // top of the list panel, twips
+  int16_t ListLeft = 0;                     // left edge of the row captions, twips
+  int16_t PageSize = 0;                     // rows per page, fixed at start-up
+  int16_t CurrentRow = 1;                   // highlighted row, 1-based within the page
+  ViewCode CurrentView = kViewMainMenu;     // the view on the screen
+  ViewCode ViewUnderSaver = kViewMainMenu;  // while the saver shows: the view it covers
+  int16_t CrumbDepth = 1;                   // navigation depth; 1 is the Main Menu
   std::array<std::string, kMaxCrumbDepth + 1> CrumbTitles;  // title shown at each depth
   std::array<int16_t, kViewCount> ViewPage{};               // page last shown, per view code
   std::array<int16_t, kViewCount> SavedRow{};  // row remembered on leaving, per view code
   std::vector<std::string>
       RowValues;  // 0..PageSize: each row's value (full text of a shortened row)
 };
+
+// The view the user sees, or sees again once the saver goes.
+inline ViewCode ShownView(const ScreenState& s) {
+  return s.CurrentView == kViewSaver ? s.ViewUnderSaver : s.CurrentView;
+}
 
 }  // namespace screen

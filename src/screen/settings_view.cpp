@@ -111,6 +111,7 @@ extern const View kSettingsView = {
     .leave = nullptr,
     .right = nullptr,
     .enter = nullptr,
+    .quiet_pages = false,
     .key = SettingsKeyDown,
 };
 

@@ -76,6 +76,12 @@ void Timer1(ScreenContext& jubo) {
   }
 }
 
+void StartScreensaverSoon(ScreenContext& jubo) {
+  if (jubo.settings.ScreensaverTimeout != 0) {
+    jubo.IdleSeconds = jubo.settings.ScreensaverTimeout * 60 + 1;
+  }
+}
+
 void TrackTimer(ScreenContext& jubo) {
   playback::PlaylistState& p = jubo.playlist;
   if (p.NowTitle.empty()) return;

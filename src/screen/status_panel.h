@@ -14,6 +14,8 @@ inline constexpr int kTrackTimerInterval = 5000;
 // are forgotten), or instead, while no audio output opens, "No sound: " and why; the switch
 // line (repeat, Non-Stop Music) and the idle count.
 void Timer1(ScreenContext& jubo);
+// Starts the screen saver at the next tick of Timer1, when the saver is in use at all.
+void StartScreensaverSoon(ScreenContext& jubo);
 
 // One tick: the song line shows the next of song (with its place in the playlist), artist and
 // album. Nothing changes while no song's details are known.

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "library/queries.h"
+#include "playback/playlist_edit.h"
 #include "screen/adding.h"
 #include "screen/hints.h"
 #include "screen/paged_list.h"
@@ -54,12 +55,10 @@ void RenderTracks(ScreenContext& jubo) {
     jubo.browse.TrackEntries[static_cast<size_t>(++row)] =
         std::string(title) + " by " + std::string(artist);
     ListRow r{fittowidth(text, s.frmMain.lblItem[0], *jubo.measure), file, text, kIconTrack};
-    for (int32_t j = 0; j < p.SongCount; ++j) {
-      if (p.Playlist[static_cast<size_t>(j)].file != file) continue;
+    if (const int32_t j = playback::FindSong(p, file); j >= 0) {
       r.icon = kIconSelected;
       r.caption = FitWithSuffix(r.caption, " (" + std::to_string(j + 1) + ")", s.frmMain.lblItem[0],
                                 *jubo.measure);
-      break;
     }
     return r;
   });
@@ -83,6 +82,7 @@ extern const View kTracksView = {
     .leave = [](ScreenContext& jubo) { jubo.library.rsTracks.Close(); },
     .right = nullptr,
     .enter = ToggleTrack,
+    .quiet_pages = false,
     .key = nullptr,
 };
 

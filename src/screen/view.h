@@ -34,10 +34,11 @@ struct View {
   void (*leave)(ScreenContext& jubo);
 
   // A paged list (key == nullptr) gets the movement keys, Left and the empty-list refusal from
-  // navigation, and supplies only these: where Right leads with the highlighted row's value,
-  // and what Enter does with it. nullptr: the key does nothing.
-  ViewCode (*right)(const ScreenContext& jubo);
+  // navigation, and supplies only what Right and Enter do with the highlighted row's value
+  // (Into<code> for a step into another view). nullptr: the key does nothing.
+  void (*right)(ScreenContext& jubo, const std::string& value);
   void (*enter)(ScreenContext& jubo, const std::string& value);
+  bool quiet_pages;  // Page Up and Page Down sound no cue
 
   // A view that is not a paged list (a menu) serves every key itself.
   void (*key)(ScreenContext& jubo, int16_t& KeyCode);

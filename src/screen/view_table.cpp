@@ -5,21 +5,24 @@
 
 namespace screen {
 
-extern const View kMainMenuView;      // main_menu.cpp
-extern const View kAlbumGenresView;   // genre_views.cpp
-extern const View kArtistGenresView;  // genre_views.cpp
-extern const View kLettersView;       // letter_index.cpp
-extern const View kAlbumsView;        // name_lists.cpp
-extern const View kArtistsView;       // name_lists.cpp
-extern const View kArtistAlbumsView;  // name_lists.cpp
-extern const View kTracksView;        // track_list.cpp
-extern const View kSettingsView;      // settings_view.cpp
+extern const View kMainMenuView;         // main_menu.cpp
+extern const View kAlbumGenresView;      // genre_views.cpp
+extern const View kArtistGenresView;     // genre_views.cpp
+extern const View kLettersView;          // letter_index.cpp
+extern const View kAlbumsView;           // name_lists.cpp
+extern const View kArtistsView;          // name_lists.cpp
+extern const View kArtistAlbumsView;     // name_lists.cpp
+extern const View kTracksView;           // track_list.cpp
+extern const View kNowPlayingView;       // now_playing.cpp
+extern const View kPlaylistControlView;  // playlist_control.cpp
+extern const View kSettingsView;         // settings_view.cpp
 
 namespace {
 
-const std::array<const View*, 9> kViews = {
-    &kMainMenuView, &kAlbumGenresView,  &kArtistGenresView, &kLettersView,  &kAlbumsView,
-    &kArtistsView,  &kArtistAlbumsView, &kTracksView,       &kSettingsView,
+const std::array<const View*, 11> kViews = {
+    &kMainMenuView,   &kAlbumGenresView,     &kArtistGenresView, &kLettersView,
+    &kAlbumsView,     &kArtistsView,         &kArtistAlbumsView, &kTracksView,
+    &kNowPlayingView, &kPlaylistControlView, &kSettingsView,
 };
 
 }  // namespace

@@ -29,7 +29,7 @@ void AddSongs(Harness& h, int count) {
 std::vector<std::string> Files(const Harness& h) {
   std::vector<std::string> files;
   for (int32_t i = 0; i < h.jubo.playlist.SongCount; ++i) {
-    files.push_back(h.jubo.playlist.Playlist[static_cast<size_t>(i)].file);
+    files.push_back(h.jubo.playlist.Playlist[static_cast<size_t>(i)].file());
   }
   return files;
 }

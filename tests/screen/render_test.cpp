@@ -76,13 +76,5 @@ TEST(FormatTest, MinutesAndSeconds) {
   }
 }
 
-TEST(ScrollTextTest, NeverAboveTheFirstLine) {
-  TextBox box;
-  ScrollText(box, 5);
-  EXPECT_EQ(box.first_line, 5);
-  ScrollText(box, -7);
-  EXPECT_EQ(box.first_line, 0);
-}
-
 }  // namespace
 }  // namespace screen

@@ -1,0 +1,103 @@
+#include "screen/now_playing.h"
+
+#include <algorithm>
+
+#include "playback/playlist_edit.h"
+#include "screen/hints.h"
+#include "screen/navigation.h"
+#include "screen/paged_list.h"
+#include "screen/render.h"
+#include "screen/screen_context.h"
+#include "screen/view.h"
+
+namespace screen {
+namespace {
+
+int16_t& Page(ScreenContext& jubo) { return jubo.screen.ViewPage[kViewNowPlaying]; }
+
+// The page (1-based) that holds entry `song`.
+int16_t PageOf(const ScreenContext& jubo, int32_t song) {
+  return static_cast<int16_t>(std::max(song, 0) / jubo.screen.PageSize + 1);
+}
+
+// Draws the page and puts the highlight on `row`.
+void Redraw(ScreenContext& jubo, int16_t row) {
+  RenderPlaylist(jubo);
+  jubo.screen.CurrentRow = row;
+  renderhighlight(jubo.screen);
+}
+
+void Jump(ScreenContext& jubo, const std::string& entry) {
+  sound::PlayCue(jubo, jubo.cues.BeepSound);
+  jubo.playlist.CurrentSong = std::stoi(entry);
+  playback::PlaySong(jubo, jubo.playlist.CurrentSong);
+  Redraw(jubo, jubo.screen.CurrentRow);  // the mark moves, the highlight stays
+}
+
+void Remove(ScreenContext& jubo, const std::string& entry) {
+  if (!jubo.AskConfirm("Remove Track?", "")) return;
+  playback::RemoveSong(jubo, std::stoi(entry));
+  if (jubo.playlist.SongCount == 0) {
+    ShowMainMenu(jubo, jubo.screen.SavedRow[kViewMainMenu]);
+  } else {
+    Redraw(jubo, 1);
+  }
+}
+
+}  // namespace
+
+void RenderPlaylist(ScreenContext& jubo) {
+  const playback::PlaylistState& p = jubo.playlist;
+  const Label& row = jubo.screen.frmMain.lblItem[0];
+  DrawListPage(jubo, p.SongCount, " Songs", [&](long index) {
+    const auto k = static_cast<int32_t>(index);
+    const std::string caption =
+        std::to_string(k + 1) + ". " + p.Playlist[static_cast<size_t>(k)].text();
+    return ListRow{fittowidth(caption, row, *jubo.measure), std::to_string(k), std::to_string(k),
+                   k == p.CurrentSong ? kIconSelected : -1};
+  });
+}
+
+void FollowCurrentSong(ScreenContext& jubo) {
+  ScreenState& s = jubo.screen;
+  if (ShownView(s) != kViewNowPlaying) return;
+  const playback::PlaylistState& p = jubo.playlist;
+  int16_t& page = Page(jubo);
+  const int d = PageOf(jubo, p.CurrentSong) - page;
+  if (d == 1) {
+    ++page;
+    Redraw(jubo, 1);
+  } else if (d == -1) {
+    --page;
+    Redraw(jubo, s.PageSize);
+  } else if (p.CurrentSong == 0) {
+    page = 1;
+    Redraw(jubo, 1);
+  } else if (p.CurrentSong == p.SongCount - 1) {
+    page = PageOf(jubo, p.CurrentSong);
+    Redraw(jubo, static_cast<int16_t>(p.CurrentSong % s.PageSize + 1));
+  } else {
+    Redraw(jubo, s.CurrentRow);
+  }
+}
+
+void ScreenContext::SongChanged() { FollowCurrentSong(*this); }
+
+extern const View kNowPlayingView = {
+    .code = kViewNowPlaying,
+    .page = kViewNowPlaying,
+    // Opens on the page that holds the current song.
+    .create = [](ScreenContext& jubo,
+                 const std::string&) { Page(jubo) = PageOf(jubo, jubo.playlist.CurrentSong); },
+    .title = [](ScreenContext&) -> std::string { return "Now Playing"; },
+    .draw = RenderPlaylist,
+    .hint = [](const ScreenContext&) { return kHintNowPlaying; },
+    .parent = [](const ScreenContext&) { return kViewMainMenu; },
+    .leave = nullptr,
+    .right = Remove,
+    .enter = Jump,
+    .quiet_pages = true,
+    .key = nullptr,
+};
+
+}  // namespace screen

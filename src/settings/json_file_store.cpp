@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -51,11 +52,10 @@ std::string Hex(const std::vector<uint8_t>& bytes) {
 bool FromHex(const std::string& text, std::vector<uint8_t>* bytes) {
   if (text.size() % 2 != 0) return false;
   for (size_t i = 0; i < text.size(); i += 2) {
-    char* end = nullptr;
-    const std::string pair = text.substr(i, 2);
-    const unsigned long b = std::strtoul(pair.c_str(), &end, 16);
-    if (end != pair.c_str() + 2) return false;
-    bytes->push_back(static_cast<uint8_t>(b));
+    uint8_t b = 0;
+    const char* pair = text.data() + i;
+    if (std::from_chars(pair, pair + 2, b, 16).ptr != pair + 2) return false;
+    bytes->push_back(b);
   }
   return true;
 }
@@ -111,7 +111,8 @@ bool ValueFromJson(const Json& j, RegValue* v) {
     return Dword(j, &v->number);
   }
   if (!j.is_object() || j.size() != 1) return false;
-  const auto& [name, data] = *j.items().begin();
+  const std::string& name = j.begin().key();
+  const Json& data = j.begin().value();
   for (const TypeName& t : kTypeNames) {
     if (name != t.name) continue;
     v->type = t.type;
@@ -147,9 +148,10 @@ bool ReadAll(const std::string& path, std::string* bytes, std::string* error) {
   // O_NONBLOCK: a FIFO put in the file's place must not hang the start.
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
+    const int reason = errno;
+    *error = std::strerror(reason);
     // A file in the place of a folder on the way: there is no settings file either.
-    *error = std::strerror(errno);
-    return errno != ENOENT && errno != ENOTDIR;
+    return reason != ENOENT && reason != ENOTDIR;
   }
   struct stat info;
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

@@ -65,7 +65,6 @@ TEST(ReadSongTest, TagsOfEachFormatBecomeTheSongsFields) {
        false,
        {"", "Bo", "Aiff Song", "", "", "", "Fast"}},
       {"untagged.wav", {}, false, {"", "", "untagged", "", "", "", ""}},
-      {"untagged.ogg", {}, false, {"", "", "untagged", "", "", "", ""}},
       {"blank title.flac",
        {"   ", "Cy", "", "0", "", "0", ""},
        false,
@@ -99,8 +98,6 @@ TEST(ReadSongTest, FilesWhoseTagsCannotBeReadSayWhy) {
     fs::resize_file(dir.path() / name, uintmax_t{4} << 30);
   }
   dir.Write("empty.opus", "");
-  scan_test::WriteSong(dir.path() / "locked.flac", {"Locked", "", "", "", "", "", ""});
-  chmod((dir.path() / "locked.flac").c_str(), 0);
 
   struct Case {
     const char* name;
@@ -109,10 +106,9 @@ TEST(ReadSongTest, FilesWhoseTagsCannotBeReadSayWhy) {
   const Case kCases[] = {
       {"damaged.ogg", "not a valid OGG file"}, {"broken.flac", "not a valid FLAC file"},
       {"notes.mp3", "not a valid MP3 file"},   {"empty.opus", "not a valid OPUS file"},
-      {"locked.flac", "Permission denied"},    {"missing.mp3", "No such file or directory"},
+      {"missing.mp3", "No such file or directory"},
       {"zeros.mp3", "not a valid MP3 file"},   {"tag then zeros.mp3", "not a valid MP3 file"},
   };
-  scan_test::WithoutPermissionOverride as_a_user;
   for (const Case& c : kCases) {
     const fs::path path = dir.path() / c.name;
     const ReadResult read = ReadSong(path.string());

@@ -8,11 +8,6 @@
 namespace library {
 namespace {
 
-TEST(LibraryConnectionTest, ConnectionStringKeepsItsShape) {
-  EXPECT_EQ(ConnectionString("/home/me/jubo"),
-            "DRIVER={Text Driver (*.txt; *.csv)};DBQ=/home/me/jubo;");
-}
-
 TEST(LibraryConnectionTest, CloseAllClosesTheBrowsingCursorsOnly) {
   LibraryState state;
   closealldatabases(state);  // nothing opened yet: nothing happens
@@ -88,16 +83,6 @@ TEST(LibraryConnectionTest, EveryBuiltQueryReturnsItsRowsInOrder) {
     }
     EXPECT_EQ(rows, c.rows) << c.query;
   }
-}
-
-TEST(LibraryConnectionTest, MissingAndRefusedLibraries) {
-  LibraryState state;
-  jubo_test::TempDir dir;
-  EXPECT_EQ(OpenLibrary(state, dir.path().string()).code(), textdb::ErrorCode::kNotFound);
-  dir.Write(kLibraryFile, "Title,Filename\nT,/f\n");
-  textdb::Status s = OpenLibrary(state, dir.path().string());
-  EXPECT_EQ(s.code(), textdb::ErrorCode::kRefused);
-  EXPECT_NE(s.message().find("no column Album, Artist"), std::string::npos) << s.message();
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ namespace {
 TEST(PlaylistEditTest, RemovingASongKeepsTheRightSongPlaying) {
   struct Case {
     int songs;
-    int playing;     // the entry that plays when one is removed
+    int playing;  // the entry that plays when one is removed
     int32_t removed;
     int32_t current;  // CurrentSong afterwards
     int plays;        // the library's song the player has afterwards; -1 when it stopped

@@ -25,6 +25,9 @@ void MakeMusic(const fs::path& m) {
   scan_test::WriteSong(m / "Ana/Songs, Vol. 2/07 The Long Road.ogg",
                        {"The \"Long\" Road", "Ana", "Songs, Vol. 2", "7", "Rock", "128", ""});
   scan_test::WriteSong(m / "Ana/Songs, Vol. 2/08 Untitled.flac", {});
+  // Two artists, a blank title, no track, no beats but the tagger's own tempo word.
+  scan_test::WriteSong(m / "Ana/Songs, Vol. 2/09 Duet.flac",
+                       {"   ", "Ana\nBo", "Songs, Vol. 2", "0", "Rock", "0", "Moderate"});
   scan_test::WriteFile(m / "Ana/Songs, Vol. 2/cover.jpg", "\xFF\xD8\xFF\xE0 a picture");
   scan_test::WriteFile(m / "Ana/Songs, Vol. 2/._07 The Long Road.ogg", "a resource fork");
   scan_test::WriteFile(m / "Ana/.Trash-1000/old.mp3", "deleted");
@@ -39,6 +42,8 @@ void MakeMusic(const fs::path& m) {
   // Genres count as Jubo lists them: "jazz" is "Jazz".
   scan_test::WriteSong(m / "O'Dara/Blue Hour/02 \xC3\x89lan.opus",
                        {"\xC3\x89lan", "O'Dara", "Blue Hour", "2/9", "jazz", "95", ""});
+  scan_test::WriteSong(m / "O'Dara/Blue Hour/03 Old Rip.mp3",
+                       {"Old Rip", "O'Dara", "Blue Hour", "03", "Jazz", "", ""}, true);  // ID3v1
   fs::create_directory_symlink("../..", m / "O'Dara/Blue Hour/back to start");
   scan_test::WriteSong(m / "O'Dara/Live.wav", {"Live", "O'Dara", "", "", "Jazz", "150", ""});
   scan_test::WriteSong(m / "Broken/03 Broken.ogg", {"Broken", "", "", "", "", "", ""});
@@ -63,10 +68,12 @@ std::string WithMusic(std::string text, const fs::path& m) {
 std::string ExpectedLibrary(const fs::path& music) {
   return WithMusic(std::string(kHeader) + R"("Songs, Vol. 2",Ana,"The ""Long"" Road",7,"$M/Ana/Songs, Vol. 2/07 The Long Road.ogg",Rock,Fast
 ,,08 Untitled,,"$M/Ana/Songs, Vol. 2/08 Untitled.flac",,
+"Songs, Vol. 2",Ana; Bo,09 Duet,,"$M/Ana/Songs, Vol. 2/09 Duet.flac",Rock,Moderate
 ,,locked,,$M/Ana/locked.flac,,
 ,,03 Broken,,$M/Broken/03 Broken.ogg,,
 Blue Hour,O'Dara,Intro,1,$M/O'Dara/Blue Hour/01 Intro.mp3,Jazz,Slow
 Blue Hour,O'Dara,Élan,2,$M/O'Dara/Blue Hour/02 Élan.opus,jazz,Medium
+Blue Hour,O'Dara,Old Rip,3,$M/O'Dara/Blue Hour/03 Old Rip.mp3,Jazz,
 ,O'Dara,Live,,$M/O'Dara/Live.wav,Jazz,Very Fast
 )",
                    music);
@@ -109,7 +116,7 @@ TEST_F(JuboScanTest, WritesOneRowPerSongAndReportsWhatItCannotRead) {
   EXPECT_EQ(Library(), ExpectedLibrary(music_));
   EXPECT_EQ(run.err, ExpectedProblems(music_));
   const std::regex summary(
-      "7 songs, 2 albums, 2 artists, 2 genres written to jubodb.txt in "
+      "9 songs, 2 albums, 3 artists, 2 genres written to jubodb.txt in "
       "[0-9]+\\.[0-9]{2} s; 7 files skipped\n");
   EXPECT_TRUE(std::regex_match(run.out, summary)) << run.out;
   EXPECT_FALSE(fs::exists(out_ / "jubodb.txt.tmp"));
@@ -148,17 +155,19 @@ TEST_F(JuboScanTest, UpdateReadsOnlyWhatChangedSinceTheLibraryWasMade) {
   EXPECT_EQ(run.status, 1) << run.err;
   EXPECT_EQ(Library(), WithMusic(std::string(kHeader) + R"(,Ana,New,,$M/Ana/New.mp3,,
 "Songs, Vol. 2",Ana,"The ""Long"" Road",7,"$M/Ana/Songs, Vol. 2/07 The Long Road.ogg",Rock,Fast
+"Songs, Vol. 2",Ana; Bo,09 Duet,,"$M/Ana/Songs, Vol. 2/09 Duet.flac",Rock,Moderate
 ,,locked,,$M/Ana/locked.flac,,
 ,,03 Broken,,$M/Broken/03 Broken.ogg,,
 Blue Hour,O'Dara,Intro (as kept),1,$M/O'Dara/Blue Hour/01 Intro.mp3,Jazz,Slow
 Blue Hour,O'Dara,Élan,2,$M/O'Dara/Blue Hour/02 Élan.opus,jazz,Medium
+Blue Hour,O'Dara,Old Rip,3,$M/O'Dara/Blue Hour/03 Old Rip.mp3,Jazz,
 ,O'Dara,Live Again,,$M/O'Dara/Live.wav,Jazz,
 ,,Hidden Away,,$M/Locked/04 Hidden Away.mp3,,
 ,,There,,$O/there.mp3,,
 )",
                                  music_));
   EXPECT_EQ(run.err, ExpectedProblems(music_, true));
-  EXPECT_NE(run.out.find("; 7 files skipped; 7 kept, 2 read, 2 gone\n"), std::string::npos)
+  EXPECT_NE(run.out.find("; 7 files skipped; 9 kept, 2 read, 2 gone\n"), std::string::npos)
       << run.out;
 }
 
@@ -188,8 +197,8 @@ TEST_F(JuboScanTest, UpdateWithoutAWholeRecordOfThePreviousScanReadsEverything) 
     EXPECT_EQ(run.status, c.status) << run.err;
     EXPECT_EQ(run.err.rfind(c.err, 0), 0u) << run.err;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-    EXPECT_NE(run.out.find("5 songs,"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("; 0 kept, 5 read, 0 gone\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("7 songs,"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("; 0 kept, 7 read, 0 gone\n"), std::string::npos) << run.out;
   }
 }
 
@@ -218,6 +227,9 @@ TEST_F(JuboScanTest, NothingIsWrittenWhenTheScanCannotFinish) {
       {{music_.string(), "-o", fifo, "--update", lib},
        false,
        "jubo-scan: cannot write " + fifo + ": not a regular file\n"},
+      {{music_.string(), "--update", fifo, "-o", lib},
+       false,
+       "jubo-scan: cannot read " + fifo + ": not a regular file\n"},
       {{music_.string(), "-o", lib},
        true,
        ExpectedProblems(music_) + "jubo-scan: cannot write " + lib + ": Is a directory\n"},
@@ -259,7 +271,7 @@ TEST_F(JuboScanTest, LinksToTheLibraryAndToTheMusicLeadToTheSameFiles) {
     EXPECT_TRUE(fs::exists(library.string() + ".scan")) << option;
     EXPECT_FALSE(fs::exists(link.string() + ".scan")) << option;
     if (option == "--update") {
-      EXPECT_NE(run.out.find("; 7 kept, 0 read, 0 gone\n"), std::string::npos) << run.out;
+      EXPECT_NE(run.out.find("; 9 kept, 0 read, 0 gone\n"), std::string::npos) << run.out;
     }
   }
 }

@@ -1,7 +1,6 @@
 #include "scan/library_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "support/temp_dir.h"
 
@@ -61,29 +60,6 @@ TEST(ReadLibraryTest, ReadsBackWhatWasWrittenInAnyColumnOrder) {
     std::vector<std::string> expected_notes;
     for (const std::string& n : c.notes) expected_notes.push_back(path + ": " + n);
     EXPECT_EQ(notes, expected_notes) << c.label;
-  }
-}
-
-TEST(ReadLibraryTest, RefusesWhatIsNoLibrary) {
-  jubo_test::TempDir dir;
-  dir.Write("no-filename.txt", "Album,Artist,Title\nA,B,C\n");
-  ASSERT_EQ(mkfifo((dir.path() / "fifo").c_str(), 0600), 0);
-  struct Case {
-    const char* name;
-    const char* error;  // after the path
-  };
-  const Case kCases[] = {
-      {"no-filename.txt", ": no Filename column; not a library to update"},
-      {"missing.txt", ": No such file or directory"},
-      {".", ": Is a directory"},
-      {"fifo", ": not a regular file"},
-  };
-  for (const Case& c : kCases) {
-    const std::string path = (dir.path() / c.name).string();
-    std::vector<Song> songs;
-    std::vector<std::string> notes;
-    const std::string error = ReadLibrary(path, &songs, &notes);
-    EXPECT_NE(error.find(path + c.error), std::string::npos) << c.name << ": " << error;
   }
 }
 

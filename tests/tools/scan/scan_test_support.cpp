@@ -26,7 +26,6 @@ namespace {
 int SndfileFormat(const std::string& extension) {
   static const std::map<std::string, int> kFormats = {
       {"wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16},
-      {"aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16},
       {"flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16},
       {"ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS},
       {"opus", SF_FORMAT_OGG | SF_FORMAT_OPUS},

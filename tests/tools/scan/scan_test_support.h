@@ -31,7 +31,7 @@ struct Tags {
 };
 
 // Writes a fifth of a second of sound at `path` (its folders made as needed) in the format its
-// extension names (wav, aiff, flac, ogg, opus, mp3), encoded by libsndfile, then writes `tags` into
+// extension names (wav, flac, ogg, opus, mp3), encoded by libsndfile, then writes `tags` into
 // it with TagLib (an MP3 gets ID3v2, or only ID3v1 when `id3v1_only`). Untagged when `tags` is all
 // empty. A failure fails the calling test.
 void WriteSong(const std::filesystem::path& path, const Tags& tags, bool id3v1_only = false);

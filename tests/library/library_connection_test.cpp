@@ -8,28 +8,6 @@
 namespace library {
 namespace {
 
-TEST(LibraryConnectionTest, CloseAllClosesTheBrowsingCursorsOnly) {
-  LibraryState state;
-  closealldatabases(state);  // nothing opened yet: nothing happens
-
-  jubo_test::TempDir dir;
-  dir.Write(kLibraryFile,
-            "Album,Artist,Title,Track,Filename,Genre\nA,O'Dara,T,1,/f,Jazz\nB,Bo,U,2,/g,\n");
-  ASSERT_TRUE(OpenLibrary(state, dir.path().string()).ok());
-  textdb::Cursor* all[] = {&state.rsAlbums,   &state.rsArtists,     &state.rsTracks,
-                           &state.rsLetters,  &state.rsAlbumGenres, &state.rsArtistGenres,
-                           &state.rsSongInfo, &state.rsNonStop,     &state.rsAddSongs};
-  for (textdb::Cursor* c : all) {
-    ASSERT_TRUE(c->Open(GenresQuery(), state.LibraryConnection).ok());
-  }
-  closealldatabases(state);
-  for (size_t i = 0; i < std::size(all); ++i) {
-    bool kept = all[i] == &state.rsNonStop || all[i] == &state.rsAddSongs;
-    EXPECT_EQ(all[i]->State(), kept ? textdb::Cursor::kStateOpen : textdb::Cursor::kStateClosed)
-        << "cursor " << i;
-  }
-}
-
 // Every query the views build, run on a library whose names need quoting: the rows each
 // returns, in order, tell its filters, its quoting and its sort.
 TEST(LibraryConnectionTest, EveryBuiltQueryReturnsItsRowsInOrder) {

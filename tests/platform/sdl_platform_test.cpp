@@ -158,10 +158,12 @@ TEST_F(SdlPlatformTest, DrawsFramesAndPicturesWhereTheFormPutsThem) {
   const Probe kProbes[] = {
       {"outside everything", 5, 5, screen::kBackground},
       {"frame's top left corner", 20, 20, kBorder},
+      {"frame's top border, inner row", 120, 23, kBorder},
       {"frame's right border", 219, 70, kBorder},
       {"frame's bottom right corner", 219, 119, kBorder},
       {"frame's fill, just inside the border", 24, 24, kFill},
       {"just right of the frame", 220, 70, screen::kBackground},
+      {"just below the frame", 120, 120, screen::kBackground},
       {"a hidden frame", 320, 30, screen::kBackground},
       {"top of the selected icon's amber disc", 70, 312, Color{255, 196, 64}},
       {"corner of the icon's box (transparent)", 41, 301, screen::kBackground},
@@ -434,10 +436,16 @@ TEST(SdlPlatformOpenTest, FullScreenOnTheDesktopOrAWindowOfAGoodSize) {
     const char* text;
     int width, height;  // 0 when refused
   };
-  const Case kCases[] = {
-      {"1280x720", 1280, 720}, {"16384x16384", 16384, 16384}, {"", 0, 0},
-      {"0x720", 0, 0},         {"1280x720x3", 0, 0},          {"16385x100", 0, 0},
-      {"99999999999x1", 0, 0}};
+  const Case kCases[] = {{"1280x720", 1280, 720},
+                         {"16384x16384", 16384, 16384},
+                         {"", 0, 0},
+                         {"0x720", 0, 0},
+                         {"1280x720x3", 0, 0},
+                         {"16385x100", 0, 0},
+                         {"99999999999x1", 0, 0},
+                         {"1280x", 0, 0},
+                         {"-5x720", 0, 0},
+                         {"1280x720 ", 0, 0}};
   for (const Case& c : kCases) {
     int width = 0, height = 0;
     EXPECT_EQ(ParseWindowSize(c.text, &width, &height), c.width > 0) << '"' << c.text << '"';

@@ -78,7 +78,8 @@ TEST(PlayerEngineTest, NextAndPreviousWrapAroundWhateverRepeatSays) {
     std::initializer_list<int16_t> keys;
     int32_t current;
   };
-  const Case kCases[] = {{5, {B}, 4}, {5, {N, N, N, N, N}, 0}, {5, {N, B, B}, 4}, {1, {N}, 0}};
+  const Case kCases[] = {
+      {5, {B}, 4}, {5, {N, N, N, N, N}, 0}, {5, {N, B, B}, 4}, {1, {N}, 0}, {1, {B}, 0}};
   for (const Case& c : kCases) {
     SCOPED_TRACE(std::to_string(c.songs) + " songs, " + std::to_string(c.keys.size()) + " keys");
     Harness h;

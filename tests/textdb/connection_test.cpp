@@ -178,7 +178,8 @@ TEST(ConnectionLoadTest, BadFilesLoadWhatTheyCanAndSayWhatTheyCannot) {
       {"empty file", "", ErrorCode::kRefused, {}, {}},
       {"header only", kHeader, ErrorCode::kNone, {}, {}},
       {"byte-order mark, CRLF",
-       "\xEF\xBB\xBF" "Album,Artist,Title,Filename\r\nA,r,T,/f\r\n",
+       "\xEF\xBB\xBF"
+       "Album,Artist,Title,Filename\r\nA,r,T,/f\r\n",
        ErrorCode::kNone,
        {"A|T"},
        {}},

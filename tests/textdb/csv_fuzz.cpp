@@ -131,7 +131,7 @@ class Fuzzer {
   std::mt19937_64 rng_;
   std::string text_;
   std::vector<Row> good_;
-  int64_t line_ = 1;   // the line text_[counted_] is on
+  int64_t line_ = 1;  // the line text_[counted_] is on
   size_t counted_ = 0;
 };
 

@@ -21,6 +21,7 @@ TEST(LikePatternTest, MatchesAsTheDialectSays) {
       // Sets match by character code, not by case: [B] alone misses b.
       {"[B]%", "bee", false, false},
       {"[!a-z]%", "Bee", false, true},
+      {"[!a-z]%", "bee", false, false},
       {"[É]%", "Élan", false, true},
       // Plain characters match without regard to case, accents included, unless exact.
       {"blue%", "BLUE HOUR", false, true},
@@ -34,6 +35,7 @@ TEST(LikePatternTest, MatchesAsTheDialectSays) {
       {"%%a", "banana", false, true},
       // Wildcard characters inside a set are literal.
       {"[%]%", "%off", false, true},
+      {"[_]x", "ax", false, false},
       {"100[%]", "100%", false, true},
       // ] first in a set is a member.
       {"[]a]", "]", false, true},

@@ -34,6 +34,7 @@ TEST(JuboSqlTest, PrintsResultsAsCsvAndFailuresAsOneLine) {
       {"lib", "Select Album, Title, Genre from jubodb.txt where Artist = 'O''Dara' Order by Track",
        0, "Album,Title,Genre\nSongs,Intro,\n\"Songs, Vol. 2\",\"The \"\"Long\"\" Road\",Jazz\n"},
       {"lib", "Select Distinct Genre from jubodb.txt Order by Genre ASC", 0, "Genre\n\nJazz\n"},
+      {"lib", "Select Title from jubodb.txt where Album = 'None'", 0, "Title\n"},
       {"lib", "Drop table jubodb.txt", 2,
        "jubo-sql: expected Select but found 'Drop' at character 1\n"},
       // As deep as a condition may nest, in the shape that costs the engine most.

@@ -19,8 +19,8 @@ constexpr const char* kHeader = "Album,Artist,Title,Track,Filename,Genre,Tempo\n
 // A music folder with songs of several formats, tagged and not, and what a walk must pass over
 // or report: a cover picture and a text file, hidden names (macOS's ._ copies, a trash folder),
 // a link to a song met already, a link to nothing, a FIFO, a name that is not UTF-8, a song
-// nobody may read, one whose tags are damaged, a folder nobody may read and a link back to the
-// top.
+// nobody may read, one whose tags are damaged in a folder named like a song, a folder nobody
+// may read and a link back to the top.
 void MakeMusic(const fs::path& m) {
   scan_test::WriteSong(m / "Ana/Songs, Vol. 2/07 The Long Road.ogg",
                        {"The \"Long\" Road", "Ana", "Songs, Vol. 2", "7", "Rock", "128", ""});
@@ -46,10 +46,10 @@ void MakeMusic(const fs::path& m) {
                        {"Old Rip", "O'Dara", "Blue Hour", "03", "Jazz", "", ""}, true);  // ID3v1
   fs::create_directory_symlink("../..", m / "O'Dara/Blue Hour/back to start");
   scan_test::WriteSong(m / "O'Dara/Live.wav", {"Live", "O'Dara", "", "", "Jazz", "150", ""});
-  scan_test::WriteSong(m / "Broken/03 Broken.ogg", {"Broken", "", "", "", "", "", ""});
-  std::string damaged = scan_test::ReadFile(m / "Broken/03 Broken.ogg");
+  scan_test::WriteSong(m / "Broken.ogg/03 Broken.ogg", {"Broken", "", "", "", "", "", ""});
+  std::string damaged = scan_test::ReadFile(m / "Broken.ogg/03 Broken.ogg");
   for (size_t i = 60; i < 200 && i < damaged.size(); ++i) damaged[i] ^= 0x55;
-  scan_test::WriteFile(m / "Broken/03 Broken.ogg", damaged);
+  scan_test::WriteFile(m / "Broken.ogg/03 Broken.ogg", damaged);
   scan_test::WriteSong(m / "Locked/04 Hidden Away.mp3", {"Hidden Away", "", "", "", "", "", ""});
   fs::permissions(m / "Locked", fs::perms::none);
   scan_test::WriteFile(m / "notes.txt", "ripped 2019\n");
@@ -66,17 +66,19 @@ std::string WithMusic(std::string text, const fs::path& m) {
 
 // The library MakeMusic's folder gives, in the order the scan meets the files.
 std::string ExpectedLibrary(const fs::path& music) {
-  return WithMusic(std::string(kHeader) + R"("Songs, Vol. 2",Ana,"The ""Long"" Road",7,"$M/Ana/Songs, Vol. 2/07 The Long Road.ogg",Rock,Fast
+  return WithMusic(
+      std::string(kHeader) +
+          R"("Songs, Vol. 2",Ana,"The ""Long"" Road",7,"$M/Ana/Songs, Vol. 2/07 The Long Road.ogg",Rock,Fast
 ,,08 Untitled,,"$M/Ana/Songs, Vol. 2/08 Untitled.flac",,
 "Songs, Vol. 2",Ana; Bo,09 Duet,,"$M/Ana/Songs, Vol. 2/09 Duet.flac",Rock,Moderate
 ,,locked,,$M/Ana/locked.flac,,
-,,03 Broken,,$M/Broken/03 Broken.ogg,,
+,,03 Broken,,$M/Broken.ogg/03 Broken.ogg,,
 Blue Hour,O'Dara,Intro,1,$M/O'Dara/Blue Hour/01 Intro.mp3,Jazz,Slow
 Blue Hour,O'Dara,Élan,2,$M/O'Dara/Blue Hour/02 Élan.opus,jazz,Medium
 Blue Hour,O'Dara,Old Rip,3,$M/O'Dara/Blue Hour/03 Old Rip.mp3,Jazz,
 ,O'Dara,Live,,$M/O'Dara/Live.wav,Jazz,Very Fast
 )",
-                   music);
+      music);
 }
 
 // What the scan reports, in the order it meets it; an update reads neither song again.
@@ -84,9 +86,10 @@ std::string ExpectedProblems(const fs::path& music, bool update = false) {
   return WithMusic(
       "jubo-scan: $M/Ana/bad\xE9.mp3: the name is not valid UTF-8; rename it to list it\n"
       "jubo-scan: cannot read $M/Ana/gone.mp3: No such file or directory\n" +
-          std::string(update ? "" : "jubo-scan: $M/Ana/locked.flac: Permission denied; listed "
-                                    "under its file name\njubo-scan: $M/Broken/03 Broken.ogg: "
-                                    "not a valid OGG file; listed under its file name\n") +
+          std::string(update ? ""
+                             : "jubo-scan: $M/Ana/locked.flac: Permission denied; listed "
+                               "under its file name\njubo-scan: $M/Broken.ogg/03 Broken.ogg: "
+                               "not a valid OGG file; listed under its file name\n") +
           "jubo-scan: cannot read folder $M/Locked: Permission denied\n",
       music);
 }
@@ -112,7 +115,7 @@ class JuboScanTest : public testing::Test {
 
 TEST_F(JuboScanTest, WritesOneRowPerSongAndReportsWhatItCannotRead) {
   const RunResult run = RunProgram(JUBO_SCAN, {music_.string()}, out_);  // into ./jubodb.txt
-  EXPECT_EQ(run.status, 1) << run.err;  // written, with problems
+  EXPECT_EQ(run.status, 1) << run.err;                                   // written, with problems
   EXPECT_EQ(Library(), ExpectedLibrary(music_));
   EXPECT_EQ(run.err, ExpectedProblems(music_));
   const std::regex summary(
@@ -145,7 +148,8 @@ TEST_F(JuboScanTest, UpdateReadsOnlyWhatChangedSinceTheLibraryWasMade) {
 )",
                                                  music_));
   scan_test::WriteFile(dir_.path() / "Musical/there.mp3", "not read: kept as listed");
-  scan_test::WriteSong(music_ / "O'Dara/Live.wav", {"Live Again", "O'Dara", "", "", "Jazz", "", ""});
+  scan_test::WriteSong(music_ / "O'Dara/Live.wav",
+                       {"Live Again", "O'Dara", "", "", "Jazz", "", ""});
   fs::remove(music_ / "Ana/Songs, Vol. 2/08 Untitled.flac");
   scan_test::WriteSong(music_ / "Ana/New.mp3", {"New", "Ana", "", "", "", "", ""});
   scan_test::SetModified(music_ / "O'Dara/Live.wav", scan_test::HoursFromNow(2));
@@ -157,7 +161,7 @@ TEST_F(JuboScanTest, UpdateReadsOnlyWhatChangedSinceTheLibraryWasMade) {
 "Songs, Vol. 2",Ana,"The ""Long"" Road",7,"$M/Ana/Songs, Vol. 2/07 The Long Road.ogg",Rock,Fast
 "Songs, Vol. 2",Ana; Bo,09 Duet,,"$M/Ana/Songs, Vol. 2/09 Duet.flac",Rock,Moderate
 ,,locked,,$M/Ana/locked.flac,,
-,,03 Broken,,$M/Broken/03 Broken.ogg,,
+,,03 Broken,,$M/Broken.ogg/03 Broken.ogg,,
 Blue Hour,O'Dara,Intro (as kept),1,$M/O'Dara/Blue Hour/01 Intro.mp3,Jazz,Slow
 Blue Hour,O'Dara,Élan,2,$M/O'Dara/Blue Hour/02 Élan.opus,jazz,Medium
 Blue Hour,O'Dara,Old Rip,3,$M/O'Dara/Blue Hour/03 Old Rip.mp3,Jazz,
@@ -176,7 +180,8 @@ Blue Hour,O'Dara,Old Rip,3,$M/O'Dara/Blue Hour/03 Old Rip.mp3,Jazz,
 // record is a problem.
 TEST_F(JuboScanTest, UpdateWithoutAWholeRecordOfThePreviousScanReadsEverything) {
   fs::permissions(music_ / "Locked", fs::perms::owner_all);
-  for (const char* bad : {"Locked", "Broken", "Ana/gone.mp3", "Ana/bad\xE9.mp3", "Ana/locked.flac"}) {
+  for (const char* bad :
+       {"Locked", "Broken.ogg", "Ana/gone.mp3", "Ana/bad\xE9.mp3", "Ana/locked.flac"}) {
     fs::remove_all(music_ / bad);
   }
   scan_test::WaitUntilSettled(dir_.path());  // so that a whole record would vouch for them all
@@ -217,6 +222,7 @@ TEST_F(JuboScanTest, NothingIsWrittenWhenTheScanCannotFinish) {
       {{}, false, "jubo-scan: no music folder given\nusage: jubo-scan MUSICDIR..."},
       {{"--shuffle", music_.string()}, false, "jubo-scan: unknown option --shuffle\nusage:"},
       {{music_.string(), "-o"}, false, "jubo-scan: -o needs a file name\nusage:"},
+      {{music_.string(), "-o", lib, "--output", lib}, false, "jubo-scan: --output given twice"},
       {{(dir_.path() / "Missing").string(), "-o", lib},
        false,
        "jubo-scan: cannot read folder " + (dir_.path() / "Missing").string() +

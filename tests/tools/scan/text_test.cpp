@@ -20,7 +20,7 @@ TEST(IsUtf8Test, AcceptsWellFormedAndRefusesTheRest) {
       {"\xE0\x80\xAF", false},      // overlong, three bytes
       {"\xED\xA0\x80", false},      // a surrogate
       {"\xF4\x90\x80\x80", false},  // past U+10FFFF
-      {"ok\x80", false},  // a stray continuation byte
+      {"ok\x80", false},            // a stray continuation byte
   };
   for (const Case& c : kCases) {
     EXPECT_EQ(IsUtf8(c.text), c.valid) << testing::PrintToString(std::string(c.text));

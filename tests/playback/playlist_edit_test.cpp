@@ -26,16 +26,20 @@ TEST(PlaylistEditTest, RemovingASongKeepsTheRightSongPlaying) {
       {1, 0, 0, 0, -1},  // the only one: the player stops
   };
   for (const Case& c : kCases) {
+    SCOPED_TRACE(std::to_string(c.removed) + " of " + std::to_string(c.songs) + " while " +
+                 std::to_string(c.playing) + " plays");
     jubo_test::Harness h;
     h.loop.Then([&] { h.AddSongs(c.songs); }).Keys(ground::KeyOf('N'), c.playing);
     h.loop.Wait(100).Then([&] { RemoveSong(h.jubo, c.removed); }).Wait(100).Then([&] {
-      const std::string label = std::to_string(c.removed) + " of " + std::to_string(c.songs) +
-                                " while " + std::to_string(c.playing) + " plays";
-      EXPECT_EQ(h.jubo.playlist.SongCount, c.songs - 1) << label;
-      EXPECT_EQ(h.jubo.playlist.CurrentSong, c.current) << label;
-      EXPECT_EQ(h.player.playState(), c.plays < 0 ? kStopped : kPlaying) << label;
+      const PlaylistState& p = h.jubo.playlist;
+      EXPECT_EQ(p.SongCount, c.songs - 1);
+      EXPECT_EQ(p.CurrentSong, c.current);
+      EXPECT_EQ(h.player.playState(), c.plays < 0 ? kStopped : kPlaying);
       if (c.plays >= 0) {
-        EXPECT_EQ(h.player.URL(), h.songs[static_cast<size_t>(c.plays)].filename) << label;
+        EXPECT_EQ(h.player.URL(), h.songs[static_cast<size_t>(c.plays)].filename);
+      }
+      for (int32_t i = 0; i < p.SongCount; ++i) {  // the index follows the entries
+        EXPECT_EQ(FindSong(p, p.Playlist[static_cast<size_t>(i)].file()), i);
       }
     });
     h.Run();

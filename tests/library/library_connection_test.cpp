@@ -8,33 +8,6 @@
 namespace library {
 namespace {
 
-TEST(LibraryConnectionTest, ConnectionStringKeepsItsShape) {
-  EXPECT_EQ(ConnectionString("/home/me/jubo"),
-            "DRIVER={Text Driver (*.txt; *.csv)};DBQ=/home/me/jubo;");
-}
-
-TEST(LibraryConnectionTest, CloseAllClosesTheBrowsingCursorsOnly) {
-  LibraryState state;
-  closealldatabases(state);  // nothing opened yet: nothing happens
-
-  jubo_test::TempDir dir;
-  dir.Write(kLibraryFile,
-            "Album,Artist,Title,Track,Filename,Genre\nA,O'Dara,T,1,/f,Jazz\nB,Bo,U,2,/g,\n");
-  ASSERT_TRUE(OpenLibrary(state, dir.path().string()).ok());
-  textdb::Cursor* all[] = {&state.rsAlbums,   &state.rsArtists,     &state.rsTracks,
-                           &state.rsLetters,  &state.rsAlbumGenres, &state.rsArtistGenres,
-                           &state.rsSongInfo, &state.rsNonStop,     &state.rsAddSongs};
-  for (textdb::Cursor* c : all) {
-    ASSERT_TRUE(c->Open(GenresQuery(), state.LibraryConnection).ok());
-  }
-  closealldatabases(state);
-  for (size_t i = 0; i < std::size(all); ++i) {
-    bool kept = all[i] == &state.rsNonStop || all[i] == &state.rsAddSongs;
-    EXPECT_EQ(all[i]->State(), kept ? textdb::Cursor::kStateOpen : textdb::Cursor::kStateClosed)
-        << "cursor " << i;
-  }
-}
-
 // Every query the views build, run on a library whose names need quoting: the rows each
 // returns, in order, tell its filters, its quoting and its sort.
 TEST(LibraryConnectionTest, EveryBuiltQueryReturnsItsRowsInOrder) {
@@ -88,16 +61,6 @@ TEST(LibraryConnectionTest, EveryBuiltQueryReturnsItsRowsInOrder) {
     }
     EXPECT_EQ(rows, c.rows) << c.query;
   }
-}
-
-TEST(LibraryConnectionTest, MissingAndRefusedLibraries) {
-  LibraryState state;
-  jubo_test::TempDir dir;
-  EXPECT_EQ(OpenLibrary(state, dir.path().string()).code(), textdb::ErrorCode::kNotFound);
-  dir.Write(kLibraryFile, "Title,Filename\nT,/f\n");
-  textdb::Status s = OpenLibrary(state, dir.path().string());
-  EXPECT_EQ(s.code(), textdb::ErrorCode::kRefused);
-  EXPECT_NE(s.message().find("no column Album, Artist"), std::string::npos) << s.message();
 }
 
 }  // namespace

@@ -46,7 +46,6 @@ void FakeMediaPlayer::Opened() {
   switch (pending) {
     case Pending::kNothing:
       state = playback::kReady;
-      ready_at_ms = loop_.NowMs();
       break;
     case Pending::kPlay:
       Run(playback::kPlaying, 1);
@@ -118,7 +117,6 @@ void FakeMediaPlayer::Run(int new_state, double speed) {
   StopTimers();
   speed_ = speed;
   state = new_state;
-  if (new_state == playback::kPlaying) played_at_ms = loop_.NowMs();
   Raise([new_state](MediaPlayerEvents& l) { l.PlayStateChange(new_state); });
   // As mpv does, the output opens (or fails to) once the song has been told to start.
   if (!failing_output.empty()) {
@@ -153,7 +151,6 @@ double FakeMediaPlayer::currentPosition() const {
 }
 
 void FakeMediaPlayer::SetCurrentPosition(double seconds) {
-  positions_asked.push_back(seconds);
   if (!loaded_) return;
   position_ = std::clamp(seconds, 0.0, length_);
   mark_ms_ = loop_.NowMs();

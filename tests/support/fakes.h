@@ -109,12 +109,8 @@ class FakeMediaPlayer : public playback::MediaPlayer {
   // While set, no audio output opens: a song that starts ends at once, reporting this output.
   std::string failing_output;
 
-  // What the player was asked and did: every file set, in order; every position asked for
-  // (before clamping); when it last became Ready and last started playing (loop time, ms).
+  // Every file set, in order.
   std::vector<std::string> loads;
-  std::vector<double> positions_asked;
-  int64_t ready_at_ms = -1;
-  int64_t played_at_ms = -1;
 
   int state = playback::kStopped;  // a test may set it to look at a state without events
 

@@ -4,10 +4,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
 #include <thread>
 
+#include "support/run_program.h"
 
 namespace jubo_test {
 
@@ -51,30 +50,10 @@ int JuboProcess::WaitExit(std::chrono::milliseconds limit) {
 }
 
 int RunCommand(const std::vector<std::string>& argv, const std::string& runtime, std::string* out) {
-  int pipe_fds[2];
-  if (pipe(pipe_fds) != 0) return -1;
-  pid_t pid = fork();
-  if (pid == 0) {
-    dup2(pipe_fds[1], 1);
-    dup2(pipe_fds[1], 2);
-    close(pipe_fds[0]);
-    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    execv(args[0], args.data());
-    _exit(127);
-  }
-  close(pipe_fds[1]);
-  out->clear();
-  char buffer[4096];
-  ssize_t n;
-  while ((n = read(pipe_fds[0], buffer, sizeof buffer)) > 0)
-    out->append(buffer, static_cast<size_t>(n));
-  close(pipe_fds[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  const RunResult run = RunProgram(argv[0], {argv.begin() + 1, argv.end()}, ".",
+                                   {{"XDG_RUNTIME_DIR", runtime}});
+  *out = run.out + run.err;
+  return run.status;
 }
 
 bool Eventually(const std::function<bool()>& done) {

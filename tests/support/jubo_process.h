@@ -34,7 +34,7 @@ class JuboProcess {
 };
 
 // Runs a command with XDG_RUNTIME_DIR=runtime; returns its exit status and fills *out with what
-// it printed (standard output and error).
+// it printed (its standard output, then its standard error).
 int RunCommand(const std::vector<std::string>& argv, const std::string& runtime, std::string* out);
 
 // Waits until `done` holds, for at most a minute (a loaded machine and a sanitizer build start

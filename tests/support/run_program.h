@@ -14,6 +14,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace jubo_test {
@@ -30,9 +31,11 @@ inline std::string ReadFile(const std::filesystem::path& path) {
   return text.str();
 }
 
-// Runs `program` with `args` in `folder`; its output passes through a scratch folder of its own.
+// Runs `program` with `args` in `folder`, with the variables `env` set on top of ours; its output
+// passes through a scratch folder of its own.
 inline RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                            const std::filesystem::path& folder) {
+                            const std::filesystem::path& folder,
+                            const std::vector<std::pair<std::string, std::string>>& env = {}) {
   RunResult result;
   std::string scratch = (std::filesystem::temp_directory_path() / "jubo-run-XXXXXX").string();
   if (mkdtemp(scratch.data()) == nullptr) return result;
@@ -53,6 +56,7 @@ inline RunResult RunProgram(const std::string& program, const std::vector<std::s
         chdir(folder.c_str()) != 0) {
       _exit(126);
     }
+    for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
     execv(program.c_str(), argv.data());
     _exit(127);
   }

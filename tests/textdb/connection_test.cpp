@@ -96,7 +96,8 @@ TEST_F(ConnectionTest, AnswersTheLibraryQueriesInTheDialect) {
       // A song without an album is in no album, not even under a Not.
       {"Select Title from jubodb.txt where not (Album = 'Blue Hour') and Artist = 'Nobody'", {}},
       {"Select Title from jubodb.txt where Album Is Null", {"Lost"}},
-      {"Select Distinct Album from jubodb.txt Order by Album DESC",
+      // Keywords in any case, the table in brackets, a closing semicolon.
+      {"select distinct Album FROM [jubodb.txt] order BY Album desc;",
        {"Zephyr Road", "Élan", "Elan", "Blue Hour", "bee sides", "amber gold", "10 Rivers",
         "[Live]", "<null>"}},
       // A Like that only another spelling of a value matches still finds the value, shown as
@@ -119,7 +120,6 @@ TEST_F(ConnectionTest, AnswersTheLibraryQueriesInTheDialect) {
       {"Select Distinct Album from jubodb.txt where Album > 'Blue' and Album < 'C' Order by "
        "Album",
        {"Blue Hour"}},
-      {"Select Title from jubodb.txt where Album = 'No Such Album'", {}},
   };
   for (const Case& c : kCases) {
     V rows = Rows(connection_, c.sql);
@@ -173,23 +173,15 @@ TEST(ConnectionLoadTest, BadFilesLoadWhatTheyCanAndSayWhatTheyCannot) {
     std::vector<std::string> rows;  // "Album|Title"
     std::vector<std::string> reports;
   };
+  // Quoting, line ends, NUL bytes and stray quotes are the CSV reader's, tested with it.
   const std::vector<Case> kCases = {
       {"empty file", "", ErrorCode::kRefused, {}, {}},
       {"header only", kHeader, ErrorCode::kNone, {}, {}},
-      {"byte-order mark",
-       "\xEF\xBB\xBF" + kHeader + "A,r,T,1,/f,g,t\n",
+      {"byte-order mark, CRLF",
+       "\xEF\xBB\xBF"
+       "Album,Artist,Title,Filename\r\nA,r,T,/f\r\n",
        ErrorCode::kNone,
        {"A|T"},
-       {}},
-      {"CRLF",
-       "Album,Artist,Title,Filename\r\nA,r,T,/f\r\nB,r,U,/g\r\n",
-       ErrorCode::kNone,
-       {"A|T", "B|U"},
-       {}},
-      {"quotes, commas and line breaks",
-       kHeader + "\"A, the \"\"best\"\"\",r,\"two\nlines\",1,/f,g,t\n",
-       ErrorCode::kNone,
-       {"A, the \"best\"|two\nlines"},
        {}},
       {"ragged rows",
        kHeader + "A,r\nB,r,U,1,/f,g,t,extra,more\n",
@@ -206,16 +198,6 @@ TEST(ConnectionLoadTest, BadFilesLoadWhatTheyCanAndSayWhatTheyCannot) {
        ErrorCode::kNone,
        {"A|" + kBigField},
        {}},
-      {"NUL bytes",
-       kHeader + std::string("A,r,T\0U,1,/f,g,t\n", 16),
-       ErrorCode::kNone,
-       {"A|T\xEF\xBF\xBDU"},
-       {"jubodb.txt line 2: NUL byte replaced by U+FFFD"}},
-      {"unterminated quote",
-       kHeader + "A,r,\"T,1,/f,g,t\nB,r,U,1,/g,g,t\n",
-       ErrorCode::kNone,
-       {"A|\"T", "B|U"},
-       {"jubodb.txt line 2: unterminated quote; the field is read as written"}},
       {"no Genre column", "Album,Artist,Title,Filename\nA,r,T,/f\n", ErrorCode::kNone, {"A|T"}, {}},
       {"no Filename column", "Album,Artist,Title,Genre\nA,r,T,g\n", ErrorCode::kRefused, {}, {}},
       {"header names in any case",
@@ -263,39 +245,6 @@ TEST(ConnectionLoadTest, RefusalsNameTheMissingColumnsAndTheMissingFile) {
   EXPECT_EQ(no_folder.Open("DBQ=" + (dir.path() / "nowhere").string()).code(),
             ErrorCode::kNotFound);
   EXPECT_EQ(no_folder.Open("DRIVER={x}").code(), ErrorCode::kNotFound);
-}
-
-}  // namespace
-}  // namespace textdb
-
-namespace textdb {
-namespace {
-
-// Hostile files: random bytes drawn from the characters that steer a CSV reader. Loading must
-// never crash, and a query on what loaded must always answer.
-TEST(ConnectionLoadTest, SurvivesRandomFiles) {
-  const std::string kAlphabet = std::string("\",\r\n\0 a'[%_\xC3\xA9\xFF\xFE", 16);
-  uint32_t seed = 12345;
-  auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
-  jubo_test::TempDir dir;
-  for (int round = 0; round < 200; ++round) {
-    std::string bytes = "Album,Artist,Title,Filename,Genre\n";
-    int length = static_cast<int>(next() % 400);
-    for (int i = 0; i < length; ++i) bytes.push_back(kAlphabet[next() % kAlphabet.size()]);
-    dir.Write("jubodb.txt", bytes);
-    Connection connection;
-    connection.set_report([](const std::string&) {});
-    ASSERT_TRUE(connection.Open("DBQ=" + dir.path().string()).ok());
-    Status s = connection.LoadTable("jubodb.txt");
-    if (!s.ok()) continue;  // a first byte of FF FE makes it UTF-16: columns may be gone
-    ResultSet result;
-    EXPECT_TRUE(connection
-                    .Execute("Select Distinct Album from jubodb.txt where Album Not Like "
-                             "'[a-zA-Z]%' or Genre = 'a' Order by Album ASC",
-                             &result)
-                    .ok())
-        << "round " << round;
-  }
 }
 
 }  // namespace

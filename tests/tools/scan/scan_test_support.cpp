@@ -2,10 +2,8 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/capability.h>
 #include <sndfile.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <taglib/fileref.h>
 #include <taglib/id3v1tag.h>
 #include <taglib/mpegfile.h>
@@ -25,12 +23,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr unsigned kOverrides = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
-
 int SndfileFormat(const std::string& extension) {
   static const std::map<std::string, int> kFormats = {
       {"wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16},
-      {"aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16},
       {"flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16},
       {"ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS},
       {"opus", SF_FORMAT_OGG | SF_FORMAT_OPUS},
@@ -138,29 +133,6 @@ void WaitUntilSettled(const fs::path& folder) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   ADD_FAILURE() << "the file system's clock never passed the files below " << folder;
-}
-
-WithoutPermissionOverride::WithoutPermissionOverride() {
-  if (geteuid() != 0) return;
-  __user_cap_header_struct header = {_LINUX_CAPABILITY_VERSION_3, 0};
-  __user_cap_data_struct data[2] = {};
-  if (syscall(SYS_capget, &header, data) != 0) {
-    ADD_FAILURE() << "cannot read this process's capabilities";
-    return;
-  }
-  saved_effective_ = data[0].effective;
-  data[0].effective &= ~kOverrides;
-  dropped_ = syscall(SYS_capset, &header, data) == 0;
-  EXPECT_TRUE(dropped_) << "cannot drop the capabilities that override file permissions";
-}
-
-WithoutPermissionOverride::~WithoutPermissionOverride() {
-  if (!dropped_) return;
-  __user_cap_header_struct header = {_LINUX_CAPABILITY_VERSION_3, 0};
-  __user_cap_data_struct data[2] = {};
-  syscall(SYS_capget, &header, data);
-  data[0].effective = saved_effective_;
-  EXPECT_EQ(syscall(SYS_capset, &header, data), 0);
 }
 
 }  // namespace scan_test

@@ -1,5 +1,5 @@
-// What the scan tests share: tagged songs written the way taggers leave them, folders that
-// stay unreadable even when the tests run as root.
+// What the scan tests share: tagged songs written the way taggers leave them, and times to
+// give files.
 #pragma once
 
 #include <time.h>
@@ -31,7 +31,7 @@ struct Tags {
 };
 
 // Writes a fifth of a second of sound at `path` (its folders made as needed) in the format its
-// extension names (wav, aiff, flac, ogg, opus, mp3), encoded by libsndfile, then writes `tags` into
+// extension names (wav, flac, ogg, opus, mp3), encoded by libsndfile, then writes `tags` into
 // it with TagLib (an MP3 gets ID3v2, or only ID3v1 when `id3v1_only`). Untagged when `tags` is all
 // empty. A failure fails the calling test.
 void WriteSong(const std::filesystem::path& path, const Tags& tags, bool id3v1_only = false);
@@ -53,20 +53,5 @@ void SetModified(const std::filesystem::path& path, const timespec& when);
 // it (readable to this process), however coarse the file system's clock: files a scan that
 // starts then counts as settled. Fails the calling test after a minute.
 void WaitUntilSettled(const std::filesystem::path& folder);
-
-// While alive, this process cannot read what its permissions forbid, even as root (which
-// otherwise reads any folder): the capabilities that override file permissions are dropped
-// from the effective set, and given back at the end.
-class WithoutPermissionOverride {
- public:
-  WithoutPermissionOverride();
-  ~WithoutPermissionOverride();
-  WithoutPermissionOverride(const WithoutPermissionOverride&) = delete;
-  WithoutPermissionOverride& operator=(const WithoutPermissionOverride&) = delete;
-
- private:
-  bool dropped_ = false;
-  unsigned saved_effective_ = 0;
-};
 
 }  // namespace scan_test

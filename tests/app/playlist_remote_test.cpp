@@ -40,6 +40,10 @@ TEST(PlaylistRemoteTest, AddJumpRemoveRepeatShuffleClear) {
   remote({"right", "enter"});
   Json s = screen();
   EXPECT_EQ(s["playlist"]["count"], 3);
+  // Now Playing follows every change of the player's file, as a user's slower keys would see it
+  // settled: wait until the first song plays.
+  EXPECT_TRUE(jubo_test::Eventually(
+      [&] { return screen()["state"].get<std::string>().rfind("Playing", 0) == 0; }));
 
   remote({"menu", "enter"});
   s = screen();

@@ -112,7 +112,10 @@ bool ServeCache(textdb::Connection& connection, LibraryLoad* load) {
     return false;
   };
   Fd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (fd.get() < 0) return errno == ENOENT ? false : unused(std::strerror(errno));
+  // No cache yet, or no folder for one: writing it says why, when it cannot be made.
+  if (fd.get() < 0) {
+    return errno == ENOENT || errno == ENOTDIR ? false : unused(std::strerror(errno));
+  }
   struct stat cache;
   if (fstat(fd.get(), &cache) != 0) return unused(std::strerror(errno));
   if (!S_ISREG(cache.st_mode)) return unused("not a regular file");
@@ -144,9 +147,6 @@ bool ServeCache(textdb::Connection& connection, LibraryLoad* load) {
       !SameTime(library, h.mtime_sec, h.mtime_nsec)) {
     return false;
   }
-  std::optional<XXH128_hash_t> contents = HashFile(library_path, library);
-  if (!contents || contents->low64 != h.hash_low || contents->high64 != h.hash_high) return false;
-
   std::string state(h.state_size, '\0');
   textdb::Pages pages = textdb::Pages::Allocate(h.pages_size);
   if (pages.empty()) return unused("no memory for " + std::to_string(h.pages_size >> 20) + " MB");
@@ -158,6 +158,9 @@ bool ServeCache(textdb::Connection& connection, LibraryLoad* load) {
   }
   const XXH128_hash_t sum = XXH3_128bits_digest(checksum.get());
   if (sum.low64 != stored[0] || sum.high64 != stored[1]) return unused("its checksum is wrong");
+  // Last, the library's own bytes: the same size and time may hide other contents.
+  std::optional<XXH128_hash_t> contents = HashFile(library_path, library);
+  if (!contents || contents->low64 != h.hash_low || contents->high64 != h.hash_high) return false;
   if (textdb::Status s = connection.RestoreTable(std::move(pages), state); !s.ok()) {
     return unused(s.message());
   }

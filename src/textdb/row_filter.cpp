@@ -124,6 +124,19 @@ class Table::Filter {
     if (c->rank >= 0) {
       const Ranks& ranks = table_.ranks_[static_cast<size_t>(c->rank)];
       const int64_t rank = table_.RankOf(*c, literal);
+      if (positive && op == "=" && c->rank == static_cast<int>(kAlbumRanks)) {
+        // An album's songs lie together in the listing order: only they are looked at.
+        auto album_of = [&](uint32_t row) {
+          return static_cast<int64_t>(table_.ListingKey(row) >> 32);
+        };
+        auto first = std::partition_point(table_.order_.begin(), table_.order_.end(),
+                                          [&](uint32_t row) { return album_of(row) < rank; });
+        auto last = std::partition_point(first, table_.order_.end(),
+                                         [&](uint32_t row) { return album_of(row) == rank; });
+        std::vector<uint32_t> rows(first, last);
+        HoldsFor(rows, out);
+        return true;
+      }
       Spread(ranks,
              Verdicts(ranks,
                       [&](size_t id) {
@@ -134,15 +147,18 @@ class Table::Filter {
       return true;
     }
     if (c->order != Order::kExact || op != "=" || !positive) return false;
+    HoldsFor(table_.RowsOfFile(literal), out);
+    return true;
+  }
+
+  // Holds for `rows` (row ids - 1) and fails for every other: where no Not is above, a row
+  // whose value is Null may be taken as failing.
+  void HoldsFor(const std::vector<uint32_t>& rows, Truth* out) const {
     out->holds.assign(words_, 0);
-    for (int64_t row_id : table_.RowsOfFile(literal)) {
-      const auto i = static_cast<size_t>(row_id - 1);
-      out->holds[i / 64] |= uint64_t{1} << (i % 64);
-    }
+    for (uint32_t i : rows) out->holds[i / 64] |= uint64_t{1} << (i % 64);
     out->fails.resize(words_);
     for (size_t w = 0; w < words_; ++w) out->fails[w] = ~out->holds[w];
     ClearTail(&out->fails);
-    return true;
   }
 
   bool Like(const Expr& e, Truth* out) const {

@@ -85,19 +85,6 @@ struct Dictionary {
   }
 };
 
-// The rows in album, then track, then file order: the order a library is listed in.
-std::vector<uint32_t> AlbumOrder(const Table::Ranks& albums, const Table::Ranks& tracks) {
-  std::vector<std::pair<uint64_t, uint32_t>> keyed(albums.rows.size());
-  for (uint32_t row = 0; row < keyed.size(); ++row) {
-    keyed[row] = {
-        (uint64_t{albums.rank_of[albums.rows[row]]} << 32) | tracks.rank_of[tracks.rows[row]], row};
-  }
-  std::sort(keyed.begin(), keyed.end());
-  std::vector<uint32_t> order(keyed.size());
-  for (size_t i = 0; i < keyed.size(); ++i) order[i] = keyed[i].second;
-  return order;
-}
-
 class SqliteStatement {
  public:
   SqliteStatement(sqlite3* db, const std::string& sql) {
@@ -307,7 +294,12 @@ Status Table::Load(sqlite3* db, const std::string& path, const std::string& name
     const Column& c = table->columns_[dictionaries[k].field];
     dictionaries[k].Rank(c.order, &table->ranks_[k]);
   }
-  table->order_ = AlbumOrder(table->ranks_[kAlbumRanks], table->ranks_[kTrackRanks]);
+  // The listing order: album, then track, then file.
+  std::vector<std::pair<uint64_t, uint32_t>> keyed(rows);
+  for (uint32_t row = 0; row < rows; ++row) keyed[row] = {table->ListingKey(row), row};
+  std::sort(keyed.begin(), keyed.end());
+  table->order_.resize(rows);
+  for (size_t i = 0; i < rows; ++i) table->order_[i] = keyed[i].second;
   std::sort(table->files_.begin(), table->files_.end());
   table->row_count_ = rows;
   table->Finish(db);
@@ -347,8 +339,18 @@ void ValueFunction(sqlite3_context* context, int, sqlite3_value** args) {
 
 }  // namespace
 
+uint64_t Table::ListingKey(size_t row) const {
+  const Ranks& albums = ranks_[kAlbumRanks];
+  const Ranks& tracks = ranks_[kTrackRanks];
+  return (uint64_t{albums.rank_of[albums.rows[row]]} << 32) | tracks.rank_of[tracks.rows[row]];
+}
+
 void Table::Finish(sqlite3* db) {
   db_ = db;
+  has_null_.clear();
+  for (const Ranks& r : ranks_) {
+    has_null_.push_back(std::find(r.rows.begin(), r.rows.end(), 0u) != r.rows.end());
+  }
   // The ranked columns live in memory only: SQL reaches their values and ranks through these.
   const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
   sqlite3_create_function(db, "jubo_rank", 2, flags, &ranks_, RankFunction, nullptr, nullptr);

@@ -124,7 +124,11 @@ class Table {
   // The rank a literal compares as: 2(i+1) when it equals the i-th distinct key, odd between.
   int64_t RankOf(const Column& column, std::string_view literal) const;
   std::string KeyOf(const Column& column, std::string_view literal) const;
-  // Once the rows and ranks are set: the SQL functions over the ranks, on `db`.
+  // Where row `row` (row id - 1) comes in the listing order, before its row id breaks ties:
+  // its album's rank, then its track's.
+  uint64_t ListingKey(size_t row) const;
+  // Once the rows and ranks are set: what is derived from them, and the SQL functions over
+  // the ranks, on `db`.
   void Finish(sqlite3* db);
 
   Status CompileExpr(const Expr& e, CompiledQuery* out, std::string* sql) const;
@@ -145,8 +149,8 @@ class Table {
   // Fills *out with the rows `ids`, whose `selected` columns are read when asked for.
   Status SetRows(const std::vector<const Column*>& selected, std::vector<int64_t> ids,
                  ResultSet* out) const;
-  // Row ids of a file name, compared exactly.
-  std::vector<int64_t> RowsOfFile(std::string_view filename) const;
+  // The rows (row ids - 1) whose file name is `filename`, compared exactly.
+  std::vector<uint32_t> RowsOfFile(std::string_view filename) const;
 
   sqlite3* db_ = nullptr;
   std::string name_;
@@ -154,6 +158,7 @@ class Table {
   std::vector<Ranks> ranks_;
   std::vector<FileEntry> files_;  // sorted
   std::vector<uint32_t> order_;   // row ids - 1 in album, then track, then file order
+  std::vector<bool> has_null_;    // by ranked column: whether some row has no value
   int64_t row_count_ = 0;
 };
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "textdb/table.h"
 
@@ -56,8 +57,8 @@ void ForEachBit(const std::vector<uint64_t>& bits, Each&& each) {
 
 }  // namespace
 
-std::vector<int64_t> Table::RowsOfFile(std::string_view filename) const {
-  std::vector<int64_t> rows;
+std::vector<uint32_t> Table::RowsOfFile(std::string_view filename) const {
+  std::vector<uint32_t> rows;
   const auto hash = static_cast<uint32_t>(XXH3_64bits(filename.data(), filename.size()));
   auto it = std::lower_bound(files_.begin(), files_.end(), FileEntry{hash, 0});
   if (it == files_.end() || it->hash != hash) return rows;
@@ -73,7 +74,7 @@ std::vector<int64_t> Table::RowsOfFile(std::string_view filename) const {
     if (sqlite3_step(read.get()) != SQLITE_ROW) continue;
     std::string_view text(reinterpret_cast<const char*>(sqlite3_column_text(read.get(), 0)),
                           static_cast<size_t>(sqlite3_column_bytes(read.get(), 0)));
-    if (text == filename) rows.push_back(int64_t{it->row} + 1);
+    if (text == filename) rows.push_back(it->row);
   }
   return rows;
 }
@@ -124,14 +125,19 @@ Status Table::Run(const SelectStatement& statement, ResultSet* out) const {
   }
 
   std::vector<uint64_t> bits;
-  if (Status s = SelectRows(statement, compiled, &bits); !s.ok()) return s;
   const bool descending = !statement.order_by.empty() && statement.order_by[0].descending;
-
   if (values_list) {
-    // Each value once, by rank, as the file spells it first; Null (rank 0) first.
-    const Ranks& ranks = ranks_[static_cast<size_t>(listed->rank)];
-    std::vector<bool> seen(ranks.sorted_keys.size() + 1);
-    ForEachBit(bits, [&](size_t i) { seen[ranks.rank_of[ranks.rows[i]] / 2] = true; });
+    // Each value once, by rank, as the file spells it first; Null (rank 0) first. Without a
+    // condition every value is there: each is some row's.
+    const auto column = static_cast<size_t>(listed->rank);
+    const Ranks& ranks = ranks_[column];
+    std::vector<bool> seen(ranks.sorted_keys.size() + 1, !statement.where);
+    if (statement.where) {
+      if (Status s = SelectRows(statement, compiled, &bits); !s.ok()) return s;
+      ForEachBit(bits, [&](size_t i) { seen[ranks.rank_of[ranks.rows[i]] / 2] = true; });
+    } else {
+      seen[0] = has_null_[column];
+    }
     for (size_t n = 0; n < seen.size(); ++n) {
       const size_t k = descending ? seen.size() - 1 - n : n;
       if (!seen[k]) continue;
@@ -143,14 +149,25 @@ Status Table::Run(const SelectStatement& statement, ResultSet* out) const {
     return Status::Ok();
   }
 
+  if (Status s = SelectRows(statement, compiled, &bits); !s.ok()) return s;
   // The rows in listing order (album, track, file); ordering by Album, or by Album then Track,
   // all one way, is that order.
   std::vector<int64_t> row_ids;
   size_t count = 0;
   for (uint64_t word : bits) count += static_cast<size_t>(__builtin_popcountll(word));
   row_ids.reserve(count);
-  for (uint32_t i : order_) {
-    if ((bits[i / 64] >> (i % 64)) & 1) row_ids.push_back(int64_t{i} + 1);
+  if (count < order_.size() / 64) {
+    // A few rows (a song's by its file name): sorted by what makes the order, not found in it.
+    ForEachBit(bits, [&](size_t i) { row_ids.push_back(static_cast<int64_t>(i) + 1); });
+    auto key = [&](int64_t id) {
+      return std::make_pair(ListingKey(static_cast<size_t>(id - 1)), id);
+    };
+    std::sort(row_ids.begin(), row_ids.end(),
+              [&](int64_t a, int64_t b) { return key(a) < key(b); });
+  } else {
+    for (uint32_t i : order_) {
+      if ((bits[i / 64] >> (i % 64)) & 1) row_ids.push_back(int64_t{i} + 1);
+    }
   }
   const bool in_listing_order =
       !order.empty() && order.size() <= 2 && order[0]->rank == static_cast<int>(kAlbumRanks) &&

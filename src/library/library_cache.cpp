@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -147,6 +148,10 @@ bool ServeCache(textdb::Connection& connection, LibraryLoad* load) {
       !SameTime(library, h.mtime_sec, h.mtime_nsec)) {
     return false;
   }
+  // The library's own bytes (the same size and time may hide other contents) are hashed on a
+  // second thread while the cache is read; the future waits for it on every way out.
+  std::future<std::optional<XXH128_hash_t>> contents = std::async(
+      std::launch::async, [&library_path, library] { return HashFile(library_path, library); });
   std::string state(h.state_size, '\0');
   textdb::Pages pages = textdb::Pages::Allocate(h.pages_size);
   if (pages.empty()) return unused("no memory for " + std::to_string(h.pages_size >> 20) + " MB");
@@ -158,9 +163,8 @@ bool ServeCache(textdb::Connection& connection, LibraryLoad* load) {
   }
   const XXH128_hash_t sum = XXH3_128bits_digest(checksum.get());
   if (sum.low64 != stored[0] || sum.high64 != stored[1]) return unused("its checksum is wrong");
-  // Last, the library's own bytes: the same size and time may hide other contents.
-  std::optional<XXH128_hash_t> contents = HashFile(library_path, library);
-  if (!contents || contents->low64 != h.hash_low || contents->high64 != h.hash_high) return false;
+  const std::optional<XXH128_hash_t> hash = contents.get();
+  if (!hash || hash->low64 != h.hash_low || hash->high64 != h.hash_high) return false;
   if (textdb::Status s = connection.RestoreTable(std::move(pages), state); !s.ok()) {
     return unused(s.message());
   }

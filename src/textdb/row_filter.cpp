@@ -27,11 +27,26 @@ class Table::Filter {
     switch (e.kind) {
       case Expr::kAnd:
       case Expr::kOr: {
-        if (!Eval(e.children[0], positive, out)) return false;
+        // In an And, a child that picks the rows of a few albums or files without a scan goes
+        // first, and the others are decided for those rows only: it fails every other row.
+        std::vector<const Expr*> children;
+        for (const Expr& child : e.children) children.push_back(&child);
+        const bool narrowing = e.kind == Expr::kAnd && positive;
+        auto narrow = std::find_if(children.begin(), children.end(),
+                                   [&](const Expr* child) { return narrowing && Narrow(*child); });
+        if (narrow != children.end()) std::rotate(children.begin(), narrow, narrow + 1);
+        if (!Eval(*children[0], positive, out)) return false;
+        const std::vector<uint32_t>* outer = only_;
+        std::vector<uint32_t> picked;
+        if (narrow != children.end()) {
+          ForEachBit(out->holds, [&](size_t i) { picked.push_back(static_cast<uint32_t>(i)); });
+          only_ = &picked;
+        }
         Truth other;
-        for (size_t i = 1; i < e.children.size(); ++i) {
-          if (!Eval(e.children[i], positive, &other)) return false;
-          for (size_t w = 0; w < words_; ++w) {
+        bool answered = true;
+        for (size_t i = 1; i < children.size() && answered; ++i) {
+          answered = Eval(*children[i], positive, &other);
+          for (size_t w = 0; w < words_ && answered; ++w) {
             if (e.kind == Expr::kAnd) {
               out->holds[w] &= other.holds[w];
               out->fails[w] |= other.fails[w];
@@ -41,7 +56,8 @@ class Table::Filter {
             }
           }
         }
-        return true;
+        only_ = outer;
+        return answered;
       }
       case Expr::kNot:
         if (!Eval(e.children[0], !positive, out)) return false;
@@ -73,11 +89,35 @@ class Table::Filter {
     if (rows_ % 64 != 0) bits->back() &= (uint64_t{1} << (rows_ % 64)) - 1;
   }
 
-  // Each row takes the verdict of its spelling in `ranks`.
+  // Whether `e`, with no Not above it, holds for the rows of a few albums or files only, found
+  // without a scan (see Compare).
+  bool Narrow(const Expr& e) const {
+    if (e.kind == Expr::kOr) {
+      return std::all_of(e.children.begin(), e.children.end(),
+                         [&](const Expr& child) { return Narrow(child); });
+    }
+    if (e.kind != Expr::kCompare || e.op != "=" ||
+        (e.left.kind == Operand::kColumn) == (e.right.kind == Operand::kColumn)) {
+      return false;
+    }
+    const Column* c = table_.Find(e.left.kind == Operand::kColumn ? e.left.text : e.right.text);
+    return c != nullptr && (c->rank == static_cast<int>(kAlbumRanks) || c->order == Order::kExact);
+  }
+
+  // Each row takes the verdict of its spelling in `ranks`; while only_ is set, only its rows
+  // do, and every other row is left unknown.
   void Spread(const Ranks& ranks, const std::vector<Verdict>& verdicts, Truth* out) const {
     out->holds.assign(words_, 0);
     out->fails.assign(words_, 0);
     const uint32_t* ids = ranks.rows.data();
+    if (only_ != nullptr) {
+      for (uint32_t i : *only_) {
+        const Verdict v = verdicts[ids[i]];
+        out->holds[i / 64] |= uint64_t{v == kHolds} << (i % 64);
+        out->fails[i / 64] |= uint64_t{v == kFails} << (i % 64);
+      }
+      return;
+    }
     for (size_t w = 0; w < words_; ++w) {
       uint64_t holds = 0, fails = 0;
       const size_t end = std::min(rows_, (w + 1) * 64);
@@ -196,6 +236,7 @@ class Table::Filter {
   const Table& table_;
   const size_t rows_;
   const size_t words_;
+  mutable const std::vector<uint32_t>* only_ = nullptr;  // the rows an And narrowed to
 };
 
 bool Table::FilterRows(const Expr& where, std::vector<uint64_t>* bits) const {

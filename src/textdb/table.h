@@ -11,11 +11,12 @@
 // rows: for each of the ranked columns (Album, Artist, Genre, Tempo, Track), every spelling the
 // file uses, each row's spelling, and each spelling's rank, the position of its sort key among
 // the column's distinct keys (equal keys, equal ranks); and the rows by the hash of their file
-// name. SQLite stores the other columns. A statement that memory answers is answered there
-// (row_filter.cpp, table_query.cpp), SQLite only reading the rows shown; any other is rewritten
-// as SQL (sql_builder.cpp), which reaches the ranked columns through jubo_value() and
-// jubo_rank(). A Distinct list of one
-// ranked column shows, for each value, the spelling the file gives first.
+// name. SQLite stores the other columns, in a block of memory it reads in place
+// (memory_store.h). A statement that memory answers is answered there (row_filter.cpp,
+// table_query.cpp), SQLite only reading the rows shown; any other is rewritten as SQL
+// (sql_builder.cpp), which reaches the ranked columns through jubo_value() and jubo_rank().
+// A Distinct list of one ranked column shows, for each value, the spelling the file gives
+// first.
 #pragma once
 
 #include <sqlite3.h>
@@ -82,7 +83,8 @@ class Table {
     std::vector<uint32_t> rows;            // by row id - 1: the row's spelling id
   };
 
-  // Reads `path` and creates the table `name` in `db`. A missing file gives kNotFound; one
+  // Reads `path` and creates the table `name` in `db`, whose main database becomes a memory
+  // store (memory_store.h) holding that table alone. A missing file gives kNotFound; one
   // that is not a regular file, or lacks Album, Artist, Title or Filename, gives kRefused.
   // Rows that were not read as written are added to *notes and the rest loads. `source`, when
   // given, is set to what identifies the bytes read, unless the file kept changing while it was
@@ -101,7 +103,7 @@ class Table {
                         std::unique_ptr<Table>* out);
 
   // Runs `statement` over the table and fills *out (see result_set.h); unknown columns give
-  // kBadQuery. The result reads rows through `db` and must not outlive it.
+  // kBadQuery. The result reads rows from the table and must not outlive it.
   Status Run(const SelectStatement& statement, ResultSet* out) const;
 
   // Rewrites a parsed statement as SQL over this table; unknown columns give kBadQuery.
@@ -161,6 +163,16 @@ class Table {
   std::vector<bool> has_null_;    // by ranked column: whether some row has no value
   int64_t row_count_ = 0;
 };
+
+// Calls `each(i)` for every set bit i of `bits`, in order.
+template <typename Each>
+void ForEachBit(const std::vector<uint64_t>& bits, Each&& each) {
+  for (size_t w = 0; w < bits.size(); ++w) {
+    for (uint64_t word = bits[w]; word != 0; word &= word - 1) {
+      each(w * 64 + static_cast<size_t>(__builtin_ctzll(word)));
+    }
+  }
+}
 
 // Positions in the table's ranked columns of the two the listing order follows.
 inline constexpr size_t kAlbumRanks = 0;

@@ -45,16 +45,6 @@ Statement Prepare(sqlite3* db, const std::string& sql, const std::vector<Bind>& 
   return Statement(stmt, sqlite3_finalize);
 }
 
-// Calls `each(i)` for every set bit i, in order.
-template <typename Each>
-void ForEachBit(const std::vector<uint64_t>& bits, Each&& each) {
-  for (size_t w = 0; w < bits.size(); ++w) {
-    for (uint64_t word = bits[w]; word != 0; word &= word - 1) {
-      each(w * 64 + static_cast<size_t>(__builtin_ctzll(word)));
-    }
-  }
-}
-
 }  // namespace
 
 std::vector<uint32_t> Table::RowsOfFile(std::string_view filename) const {

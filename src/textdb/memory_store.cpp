@@ -1,5 +1,6 @@
 #include "textdb/memory_store.h"
 
+#include <algorithm>
 #include <string>
 
 namespace textdb {
@@ -58,6 +59,9 @@ char* Pages::Release() {
 }
 
 Status UseMemoryStore(sqlite3* db, size_t capacity) {
+  // Past SQLite's largest block the table may still fit; if not, the insert that does not
+  // fit fails.
+  capacity = std::min(capacity, kMaxBlock);
   Pages block = Pages::Allocate(capacity);
   if (block.empty()) {
     return Status::Error(ErrorCode::kRefused, "not enough memory to hold the library (" +

@@ -37,9 +37,9 @@ class Pages {
   size_t size_ = 0;
 };
 
-// Replaces `db`'s main database by an empty one in a block of `capacity` bytes, which it may
-// fill but not outgrow (a write past it fails with SQLITE_FULL). Untouched parts of the block
-// cost no memory.
+// Replaces `db`'s main database by an empty one in a block of `capacity` bytes (at most 2 GB,
+// SQLite's largest block), which it may fill but not outgrow (a write past it fails with
+// SQLITE_FULL). Untouched parts of the block cost no memory.
 Status UseMemoryStore(sqlite3* db, size_t capacity);
 
 // Replaces `db`'s main database by the one whose pages are `pages`, which it takes over and

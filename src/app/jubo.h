@@ -14,6 +14,7 @@ namespace app {
 struct Jubo : dialogs::DialogContext {
   std::string folder;          // the program's folder, where jubodb.txt lives
   std::string runtime_folder;  // where the Remote socket goes; empty: no remote control
+  std::string cache_folder;    // where the loaded library is kept between runs; empty: it is not
 
   std::unique_ptr<remote::Endpoint> remote;  // listening from start-up to the ending
 

@@ -6,7 +6,9 @@
 // the only code that knows libmpv), the random source and the settings file (settings/).
 // RunJubo (app/startup.cpp) then loads the settings and the sound events, lays the screen out,
 // opens the library (library/, on the text-file driver of textdb/), shows the splash while
-// jubodb.txt loads, draws the Main Menu and runs the event loop.
+// jubodb.txt loads (or its cache, library/library_cache.h, when that still holds it), draws the
+// Main Menu, keeps a library read from its file in the cache on a thread of its own, and runs
+// the event loop.
 //
 // The story of a key press: SDL reports a key-down (or, later, the remote-control socket posts
 // one); the platform maps it to the program's key code and hands it to the innermost running
@@ -36,6 +38,7 @@
 #include "app/jubo.h"
 #include "app/runtime_folder.h"
 #include "app/startup.h"
+#include "library/library_cache.h"
 #include "platform/mpv_player.h"
 #include "platform/sdl_platform.h"
 #include "platform/sdl_wave_player.h"
@@ -110,5 +113,6 @@ int main() {
   jubo.store = store.get();
   jubo.folder = ProgramFolder();
   jubo.runtime_folder = runtime;
+  jubo.cache_folder = library::CacheFolder();
   return app::RunJubo(jubo);
 }

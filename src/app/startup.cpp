@@ -4,12 +4,14 @@
 
 #include <cmath>
 #include <cstdio>
+#include <thread>
 
 #include "app/jubo.h"
 #include "app/key_dispatch.h"
 #include "app/shutdown.h"
 #include "app/splash_form.h"
 #include "ground/keys.h"
+#include "library/library_cache.h"
 #include "playback/player_engine.h"
 #include "remote/screen_query.h"
 #include "screen/layout.h"
@@ -68,9 +70,10 @@ void LayOutSplash(Jubo& jubo, SplashForm& f) {
                true};
 }
 
-// The splash: shown while the library file is checked and loaded. Returns an empty string when
-// the library is ready, else the message that tells the user why it is not.
-std::string ShowSplash(Jubo& jubo) {
+// The splash: shown while the library is checked and loaded (from its cache when it has one
+// that still holds it). Returns an empty string when the library is ready, else the message
+// that tells the user why it is not; *load tells how it loaded.
+std::string ShowSplash(Jubo& jubo, library::LibraryLoad* load) {
   SplashForm splash;
   LayOutSplash(jubo, splash);
   jubo.display->Show(&splash);
@@ -81,9 +84,11 @@ std::string ShowSplash(Jubo& jubo) {
   struct stat st;
   if (stat(path.c_str(), &st) != 0) {
     problem = kMissingLibrary;
-  } else if (textdb::Status s = jubo.library.LibraryConnection.LoadTable(library::kLibraryFile);
-             !s.ok()) {
-    problem = s.code() == textdb::ErrorCode::kNotFound ? kMissingLibrary : s.message();
+  } else {
+    *load = library::LoadLibrary(jubo.library, jubo.cache_folder);
+    if (!load->note.empty()) std::fprintf(stderr, "jubo: %s\n", load->note.c_str());
+    const textdb::Status& s = load->status;
+    if (!s.ok()) problem = s.code() == textdb::ErrorCode::kNotFound ? kMissingLibrary : s.message();
   }
   splash.lblWait.visible = false;
   jubo.display->Hide(&splash);
@@ -181,7 +186,8 @@ int RunJubo(Jubo& jubo) {
     ShowMessageBox(jubo, s.code() == textdb::ErrorCode::kNotFound ? kMissingLibrary : s.message());
     return 1;
   }
-  if (std::string problem = ShowSplash(jubo); !problem.empty()) {
+  library::LibraryLoad load;
+  if (std::string problem = ShowSplash(jubo, &load); !problem.empty()) {
     ShowMessageBox(jubo, problem);
     return 1;
   }
@@ -199,6 +205,20 @@ int RunJubo(Jubo& jubo) {
   jubo.display->SetPointerVisible(false);
   jubo.display->Show(&jubo.screen.frmMain);
 
+  // A library read from its file is kept for the next start, on a thread of its own once the
+  // Main Menu is up. It only reads the loaded table, which nothing changes until the program
+  // ends, and it is waited for before the table goes.
+  std::thread cache_writer;
+  if (load.ShouldKeep()) {
+    jubo.loop->Post([&] {
+      cache_writer = std::thread([image = jubo.library.LibraryConnection.Image(), &load] {
+        if (std::string error = library::WriteCache(image, load); !error.empty()) {
+          std::fprintf(stderr, "jubo: %s\n", error.c_str());
+        }
+      });
+    });
+  }
+
   int timer1 = jubo.loop->StartTimer(screen::kTimer1Interval, [&jubo] { screen::Timer1(jubo); });
   int track_timer =
       jubo.loop->StartTimer(screen::kTrackTimerInterval, [&jubo] { screen::TrackTimer(jubo); });
@@ -208,6 +228,7 @@ int RunJubo(Jubo& jubo) {
   jubo.loop->StopTimer(track_timer);
   jubo.remote.reset();
   jubo.display->Hide(&jubo.screen.frmMain);
+  if (cache_writer.joinable()) cache_writer.join();
   return jubo.exit_status;
 }
 

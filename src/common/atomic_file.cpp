@@ -60,6 +60,11 @@ std::string WriteTarget(const std::string& path, std::string* target) {
 }
 
 std::string WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  return WriteFileAtomically(path, std::vector<std::string_view>{bytes});
+}
+
+std::string WriteFileAtomically(const std::string& path,
+                                const std::vector<std::string_view>& parts) {
   std::string target;
   if (std::string error = WriteTarget(path, &target); !error.empty()) return error;
   const std::string temporary = target + ".tmp";
@@ -74,12 +79,14 @@ std::string WriteFileAtomically(const std::string& path, std::string_view bytes)
     close(fd);  // not ours to remove
     return Failure(path, (temporary + " is not a regular file").c_str());
   }
-  for (size_t done = 0; error == 0 && done < bytes.size();) {
-    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n > 0) {
-      done += static_cast<size_t>(n);
-    } else if (n == 0 || errno != EINTR) {
-      error = n == 0 ? EIO : errno;
+  for (std::string_view bytes : parts) {
+    for (size_t done = 0; error == 0 && done < bytes.size();) {
+      const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+      if (n > 0) {
+        done += static_cast<size_t>(n);
+      } else if (n == 0 || errno != EINTR) {
+        error = n == 0 ? EIO : errno;
+      }
     }
   }
   if (error == 0 && fsync(fd) != 0) error = errno;

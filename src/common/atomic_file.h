@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace common {
 
@@ -21,5 +22,8 @@ std::string WriteTarget(const std::string& path, std::string* target);
 // ("cannot write /x/jubodb.txt: No space left on device"), removes the temporary file and
 // leaves the file as it was.
 std::string WriteFileAtomically(const std::string& path, std::string_view bytes);
+// The same, the file's bytes given as parts written one after the other.
+std::string WriteFileAtomically(const std::string& path,
+                                const std::vector<std::string_view>& parts);
 
 }  // namespace common

@@ -8,7 +8,6 @@
 #include <cstdio>
 
 #include "textdb/query.h"
-#include "textdb/table.h"
 
 namespace textdb {
 namespace {
@@ -58,7 +57,7 @@ Connection::Connection()
     : report_([](const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); }) {}
 
 Connection::~Connection() {
-  tables_.clear();
+  table_.reset();
   // close_v2: a cursor still holding a prepared row reader keeps the engine until it goes.
   if (db_ != nullptr) sqlite3_close_v2(db_);
 }
@@ -84,23 +83,26 @@ Status Connection::Open(std::string_view connection_string, std::string_view, st
   sqlite3_exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA temp_store=MEMORY;",
                nullptr, nullptr, nullptr);
   RegisterFunctions(db);
+  table_.reset();
   if (db_ != nullptr) sqlite3_close_v2(db_);
-  tables_.clear();
   db_ = db;
   folder_ = *folder;
   return Status::Ok();
 }
 
-Status Connection::LoadTable(const std::string& name) {
+Status Connection::LoadTable(const std::string& name, std::optional<SourceFile>* source) {
   if (db_ == nullptr) return Status::Error(ErrorCode::kNotFound, "the connection is not open");
-  std::string key = Lower(name);
-  if (tables_.count(key) != 0) return Status::Ok();
+  if (Lower(name) != kLibraryTable) {
+    return Status::Error(ErrorCode::kNotFound,
+                         "no table named '" + name + "': the only table is " + kLibraryTable);
+  }
+  if (table_ != nullptr) return Status::Ok();
   std::string path = folder_;
   if (!path.empty() && path.back() != '/') path += '/';
   path += name;
   std::vector<LoadNote> notes;
   std::unique_ptr<Table> table;
-  Status s = Table::Load(db_, path, name, &table, &notes);
+  Status s = Table::Load(db_, path, name, &table, &notes, source);
   for (size_t i = 0; i < notes.size() && i < kMaxReportedNotes; ++i) {
     report_(name + (notes[i].line > 0 ? " line " + std::to_string(notes[i].line) : "") + ": " +
             notes[i].message);
@@ -115,8 +117,25 @@ Status Connection::LoadTable(const std::string& name) {
     sqlite3_exec(db_, drop.c_str(), nullptr, nullptr, nullptr);
     return s;
   }
-  tables_[key] = std::move(table);
+  table_ = std::move(table);
   return Status::Ok();
+}
+
+TableImage Connection::Image() const {
+  TableImage image;
+  if (table_ == nullptr) return image;
+  image.pages_ = PagesOf(db_);
+  image.table_ = table_.get();
+  return image;
+}
+
+Status Connection::RestoreTable(Pages pages, std::string_view state) {
+  if (db_ == nullptr) return Status::Error(ErrorCode::kNotFound, "the connection is not open");
+  if (table_ != nullptr) {
+    return Status::Error(ErrorCode::kRefused, "the connection holds a table already");
+  }
+  if (Status s = AdoptPages(db_, std::move(pages)); !s.ok()) return s;
+  return Table::Restore(db_, kLibraryTable, state, &table_);
 }
 
 Status Connection::Execute(std::string_view sql, ResultSet* out) {
@@ -129,63 +148,9 @@ Status Connection::Execute(std::string_view sql, ResultSet* out) {
                                                    "': the only table is " + kLibraryTable);
   }
   if (Status s = LoadTable(kLibraryTable); !s.ok()) return s;
-  CompiledQuery compiled;
-  if (Status s = tables_[kLibraryTable]->Compile(statement, &compiled); !s.ok()) return s;
-
-  sqlite3_stmt* stmt = nullptr;
-  if (sqlite3_prepare_v2(db_, compiled.sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-    return Status::Error(ErrorCode::kBadQuery,
-                         std::string("cannot run the query: ") + sqlite3_errmsg(db_));
-  }
-  for (size_t i = 0; i < compiled.binds.size(); ++i) {
-    const Bind& b = compiled.binds[i];
-    int slot = static_cast<int>(i) + 1;
-    if (b.kind == Bind::kInt) {
-      sqlite3_bind_int64(stmt, slot, b.number);
-    } else if (b.kind == Bind::kText) {
-      sqlite3_bind_text(stmt, slot, b.bytes.data(), static_cast<int>(b.bytes.size()),
-                        SQLITE_STATIC);
-    } else {
-      sqlite3_bind_blob(stmt, slot, b.bytes.data(), static_cast<int>(b.bytes.size()),
-                        SQLITE_STATIC);
-    }
-  }
-  const int width = static_cast<int>(compiled.columns.size());
-  std::vector<int64_t> row_ids;
-  int rc;
-  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-    if (compiled.row_ids) {
-      row_ids.push_back(sqlite3_column_int64(stmt, 0));
-      continue;
-    }
-    for (int c = 0; c < width; ++c) {
-      if (sqlite3_column_type(stmt, c) == SQLITE_NULL) {
-        out->AppendValue(std::nullopt);
-      } else {
-        out->AppendValue(
-            std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)),
-                             static_cast<size_t>(sqlite3_column_bytes(stmt, c))));
-      }
-    }
-    out->EndRow();
-  }
-  std::string error = rc == SQLITE_DONE ? "" : sqlite3_errmsg(db_);
-  sqlite3_finalize(stmt);
-  if (error.empty() && compiled.row_ids) {
-    sqlite3_stmt* row_stmt = nullptr;
-    if (sqlite3_prepare_v2(db_, compiled.row_sql.c_str(), -1, &row_stmt, nullptr) != SQLITE_OK) {
-      error = sqlite3_errmsg(db_);
-    } else {
-      out->SetRows(std::move(row_ids),
-                   std::make_unique<RowReader>(row_stmt, compiled.columns.size()));
-    }
-  }
-  if (!error.empty()) {
-    *out = ResultSet();
-    return Status::Error(ErrorCode::kBadQuery, "cannot run the query: " + error);
-  }
-  out->columns = std::move(compiled.columns);
-  return Status::Ok();
+  Status s = table_->Run(statement, out);
+  if (!s.ok()) *out = ResultSet();
+  return s;
 }
 
 }  // namespace textdb

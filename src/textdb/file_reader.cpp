@@ -26,7 +26,8 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 }  // namespace
 
 Status ReadFileBytes(const std::string& path, const std::string& name, std::string* bytes,
-                     std::vector<LoadNote>* notes, const std::function<void()>& after_chunk) {
+                     std::vector<LoadNote>* notes, const std::function<void()>& after_chunk,
+                     struct stat* read_as) {
   // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
@@ -65,8 +66,9 @@ Status ReadFileBytes(const std::string& path, const std::string& name, std::stri
       if (after_chunk) after_chunk();
     }
     struct stat after;
-    if (!status.ok() || fstat(fd, &after) != 0 ||
-        (SameFile(before, after) && static_cast<off_t>(bytes->size()) == after.st_size)) {
+    if (!status.ok() || fstat(fd, &after) != 0) break;
+    if (SameFile(before, after) && static_cast<off_t>(bytes->size()) == after.st_size) {
+      if (read_as != nullptr) *read_as = after;
       break;
     }
     if (attempt == kAttempts) {

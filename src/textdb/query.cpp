@@ -286,6 +286,23 @@ class Parser {
 
 }  // namespace
 
+bool OperatorHolds(std::string_view op, int comparison) {
+  if (op == "=") return comparison == 0;
+  if (op == "<>") return comparison != 0;
+  if (op == "<") return comparison < 0;
+  if (op == ">") return comparison > 0;
+  if (op == "<=") return comparison <= 0;
+  return comparison >= 0;
+}
+
+std::string FlippedOperator(const std::string& op) {
+  if (op == "<") return ">";
+  if (op == ">") return "<";
+  if (op == "<=") return ">=";
+  if (op == ">=") return "<=";
+  return op;
+}
+
 Status ParseSelect(std::string_view sql, SelectStatement* out) {
   std::vector<Token> tokens;
   if (Status s = Tokenize(sql, &tokens); !s.ok()) return s;

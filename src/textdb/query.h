@@ -49,6 +49,12 @@ struct SelectStatement {
   std::vector<OrderItem> order_by;
 };
 
+// Whether a comparison whose three-way result is `comparison` (<0, 0, >0) satisfies `op`
+// (=, <>, <, >, <= or >=).
+bool OperatorHolds(std::string_view op, int comparison);
+// The operator that says the same with its operands swapped (< for >).
+std::string FlippedOperator(const std::string& op);
+
 // Parses `sql`. On text outside the dialect, or a condition nested deeper than kMaxNesting,
 // returns kBadQuery with a message naming the offending token and its position; *out is then
 // unspecified.

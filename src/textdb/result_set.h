@@ -14,22 +14,34 @@
 
 namespace textdb {
 
-// Reads one table row's values by row id through a prepared statement. Must not outlive the
-// connection it was made on.
+// Reads one table row's values by row id: some columns through a prepared statement, others
+// from values held in memory. Must not outlive the connection and table it was made on.
 class RowReader {
  public:
-  RowReader(sqlite3_stmt* stmt, size_t columns) : stmt_(stmt), values_(columns) {}
+  // Where one column's values come from: column `column` of the statement's row, or, when
+  // `ids` is set, (*values)[(*ids)[row id - 1] - 1], an id of 0 being Null.
+  struct Source {
+    int column = -1;
+    const std::vector<uint32_t>* ids = nullptr;
+    const std::vector<std::string>* values = nullptr;
+  };
+
+  // `stmt` (taken over; null when every column is in memory) reads a row by its id, ?1.
+  RowReader(sqlite3_stmt* stmt, std::vector<Source> sources)
+      : stmt_(stmt), sources_(std::move(sources)), values_(sources_.size()) {}
   ~RowReader() { sqlite3_finalize(stmt_); }
   RowReader(const RowReader&) = delete;
   RowReader& operator=(const RowReader&) = delete;
 
-  // The values of row `row_id`, column by column; nullopt for Null. Valid until the next call.
-  const std::vector<std::optional<std::string>>& Read(int64_t row_id);
+  // The values of row `row_id`, column by column; nullopt for Null, for every column of a row
+  // that is not there. Valid until the next call.
+  const std::vector<std::optional<std::string_view>>& Read(int64_t row_id);
 
  private:
   sqlite3_stmt* stmt_;
+  std::vector<Source> sources_;
   int64_t current_ = -1;
-  std::vector<std::optional<std::string>> values_;
+  std::vector<std::optional<std::string_view>> values_;
 };
 
 class ResultSet {

@@ -8,23 +8,6 @@
 namespace textdb {
 namespace {
 
-bool Holds(std::string_view op, int comparison) {
-  if (op == "=") return comparison == 0;
-  if (op == "<>") return comparison != 0;
-  if (op == "<") return comparison < 0;
-  if (op == ">") return comparison > 0;
-  if (op == "<=") return comparison <= 0;
-  return comparison >= 0;
-}
-
-std::string Flip(const std::string& op) {
-  if (op == "<") return ">";
-  if (op == ">") return "<";
-  if (op == "<=") return ">=";
-  if (op == ">=") return "<=";
-  return op;
-}
-
 std::string Placeholder(CompiledQuery* out, Bind bind) {
   out->binds.push_back(std::move(bind));
   return "?" + std::to_string(out->binds.size());
@@ -86,17 +69,16 @@ int64_t Table::RankOf(const Column& column, std::string_view literal) const {
 }
 
 std::string Table::OrderExpr(const Column& column) const {
-  if (column.rank >= 0) return ranks_[column.rank].sql;
+  if (column.rank >= 0) return "jubo_rank(" + std::to_string(column.rank) + ", rowid)";
   if (column.order == Order::kExact) return column.sql;
   return (column.order == Order::kTrack ? "jubo_track_key(" : "jubo_key(") + column.sql + ")";
 }
 
-Status Table::CompileCompare(const Expr& e, bool positive, CompiledQuery* out,
-                             std::string* sql) const {
+Status Table::CompileCompare(const Expr& e, CompiledQuery* out, std::string* sql) const {
   const Operand& l = e.left;
   const Operand& r = e.right;
   if (l.kind == Operand::kLiteral && r.kind == Operand::kLiteral) {
-    *sql += Holds(e.op, CollationKey(l.text).compare(CollationKey(r.text))) ? "1" : "0";
+    *sql += OperatorHolds(e.op, CollationKey(l.text).compare(CollationKey(r.text))) ? "1" : "0";
     return Status::Ok();
   }
   if (l.kind == Operand::kColumn && r.kind == Operand::kColumn) {
@@ -116,51 +98,40 @@ Status Table::CompileCompare(const Expr& e, bool positive, CompiledQuery* out,
   bool column_left = l.kind == Operand::kColumn;
   const Operand& col = column_left ? l : r;
   const std::string& literal = column_left ? r.text : l.text;
-  std::string op = column_left ? e.op : Flip(e.op);
+  std::string op = column_left ? e.op : FlippedOperator(e.op);
   const Column* c = Find(col.text);
   if (c == nullptr) return UnknownColumn(col.text);
   if (c->order == Order::kExact) {
     *sql += c->sql + " " + op + " " + Placeholder(out, {Bind::kText, 0, literal});
   } else if (c->rank >= 0) {
-    int64_t rank = RankOf(*c, literal);
-    std::string test =
-        ranks_[c->rank].sql + " " + op + " " + Placeholder(out, {Bind::kInt, rank, {}});
-    // An album's songs are one range of row ids: say so, and SQLite reads only that range.
-    // Only where no Not looks at the result, since outside the range the test is false even
-    // for a Null album, where it would otherwise be unknown.
-    if (positive && op == "=" && c->rank == static_cast<int>(kAlbumRanks) && rank % 2 == 0) {
-      const RowRange& range = album_rows_[static_cast<size_t>(rank / 2 - 1)];
-      test = "(" + test + " AND rowid BETWEEN " + std::to_string(range.first) + " AND " +
-             std::to_string(range.last) + ")";
-    }
-    *sql += test;
+    *sql +=
+        OrderExpr(*c) + " " + op + " " + Placeholder(out, {Bind::kInt, RankOf(*c, literal), {}});
   } else {
     *sql += OrderExpr(*c) + " " + op + " " + Placeholder(out, {Bind::kBlob, 0, KeyOf(*c, literal)});
   }
   return Status::Ok();
 }
 
-Status Table::CompileExpr(const Expr& e, bool positive, CompiledQuery* out,
-                          std::string* sql) const {
+Status Table::CompileExpr(const Expr& e, CompiledQuery* out, std::string* sql) const {
   switch (e.kind) {
     case Expr::kAnd:
     case Expr::kOr: {
       *sql += "(";
       for (size_t i = 0; i < e.children.size(); ++i) {
         if (i > 0) *sql += e.kind == Expr::kAnd ? " AND " : " OR ";
-        if (Status s = CompileExpr(e.children[i], positive, out, sql); !s.ok()) return s;
+        if (Status s = CompileExpr(e.children[i], out, sql); !s.ok()) return s;
       }
       *sql += ")";
       return Status::Ok();
     }
     case Expr::kNot: {
       *sql += "NOT (";
-      if (Status s = CompileExpr(e.children[0], !positive, out, sql); !s.ok()) return s;
+      if (Status s = CompileExpr(e.children[0], out, sql); !s.ok()) return s;
       *sql += ")";
       return Status::Ok();
     }
     case Expr::kCompare:
-      return CompileCompare(e, positive, out, sql);
+      return CompileCompare(e, out, sql);
     case Expr::kLike: {
       std::string error;
       auto pattern = LikePattern::Compile(e.right.text, &error);
@@ -190,44 +161,8 @@ Status Table::CompileExpr(const Expr& e, bool positive, CompiledQuery* out,
   return Status::Ok();
 }
 
-bool Table::CompileValuesList(const SelectStatement& statement, CompiledQuery* out) const {
-  if (!statement.distinct || statement.columns.size() != 1) return false;
-  const Column* c = Find(statement.columns[0]);
-  if (c == nullptr || c->rank < 0 || statement.order_by.size() > 1) return false;
-  if (!statement.order_by.empty() && Find(statement.order_by[0].column) != c) return false;
-  const Ranks& ranks = ranks_[c->rank];
-  const Expr* where = statement.where ? &*statement.where : nullptr;
-  std::string filter;
-  if (where == nullptr) {
-    // Every value.
-  } else if (where->kind == Expr::kLike && where->left.kind == Operand::kColumn &&
-             Find(where->left.text) == c) {
-    // Values some song spells in a way that matches: the spellings answer that.
-    std::string error;
-    if (!LikePattern::Compile(where->right.text, &error)) return false;
-    filter = std::string(" WHERE rank IN (SELECT rank FROM ") + ranks.spellings_table + " WHERE " +
-             (where->negated ? "NOT " : "") + "jubo_like(" +
-             Placeholder(out, {Bind::kText, 0, where->right.text}) + ", value, 0))";
-  } else {
-    // Values of the songs that match; a song without one stands for the Null value (rank 0).
-    std::string songs;
-    if (!CompileExpr(*where, true, out, &songs).ok()) {
-      out->binds.clear();
-      return false;
-    }
-    filter = " WHERE rank IN (SELECT coalesce(" + ranks.sql + ", 0) FROM " + QuoteName(name_) +
-             " WHERE " + songs + ")";
-  }
-  bool descending = !statement.order_by.empty() && statement.order_by[0].descending;
-  out->sql = "SELECT value FROM " + ranks.names_table + filter +
-             (descending ? " ORDER BY rank DESC" : " ORDER BY rank");
-  out->columns = {c->name};
-  return true;
-}
-
 Status Table::Compile(const SelectStatement& statement, CompiledQuery* out) const {
   *out = CompiledQuery();
-  if (CompileValuesList(statement, out)) return Status::Ok();
   std::vector<const Column*> selected;
   if (statement.columns.empty()) {
     for (const Column& c : columns_) selected.push_back(&c);
@@ -242,8 +177,9 @@ Status Table::Compile(const SelectStatement& statement, CompiledQuery* out) cons
   std::string where;
   if (statement.where) {
     where = " WHERE ";
-    if (Status s = CompileExpr(*statement.where, true, out, &where); !s.ok()) return s;
+    if (Status s = CompileExpr(*statement.where, out, &where); !s.ok()) return s;
   }
+  out->where = where;
   std::vector<const Column*> order;
   for (const OrderItem& item : statement.order_by) {
     const Column* c = Find(item.column);
@@ -256,29 +192,14 @@ Status Table::Compile(const SelectStatement& statement, CompiledQuery* out) cons
     // Rows of the table: their ids now, their values when read.
     out->row_ids = true;
     out->sql = "SELECT rowid FROM " + quoted_name + where;
-    out->row_sql = "SELECT ";
-    for (size_t i = 0; i < selected.size(); ++i) {
-      out->row_sql += (i > 0 ? ", " : "") + selected[i]->sql;
-    }
-    out->row_sql += " FROM " + quoted_name + " WHERE rowid = ?1";
+    // Only an order on a column that is not ranked comes here (see Run).
     if (order.empty()) return Status::Ok();
-    // Rows are stored by album, then track, then file: ordering by Album, or by Album then
-    // Track, all one way, is the stored order.
-    bool stored =
-        order.size() <= 2 && order[0]->rank == static_cast<int>(kAlbumRanks) &&
-        (order.size() == 1 || order[1]->rank == static_cast<int>(kTrackRanks)) &&
-        std::all_of(statement.order_by.begin(), statement.order_by.end(), [&](const OrderItem& i) {
-          return i.descending == statement.order_by[0].descending;
-        });
-    if (stored) {
-      out->sql += statement.order_by[0].descending ? " ORDER BY rowid DESC" : " ORDER BY rowid";
-      return Status::Ok();
-    }
     out->sql += " ORDER BY ";
     for (size_t i = 0; i < order.size(); ++i) {
       out->sql += OrderExpr(*order[i]) + (statement.order_by[i].descending ? " DESC" : "") + ", ";
     }
-    out->sql += "rowid";  // rows are stored in file order within an album and track
+    // Equal rows keep the listing order.
+    out->sql += OrderExpr(*Find("Album")) + ", " + OrderExpr(*Find("Track")) + ", rowid";
     return Status::Ok();
   }
 
@@ -299,8 +220,7 @@ Status Table::Compile(const SelectStatement& statement, CompiledQuery* out) cons
     order_sql += (i > 0 ? ", k" : " ORDER BY k") + std::to_string(i) +
                  (statement.order_by[i].descending ? " DESC" : "");
   }
-  inner +=
-      std::string("min(") + kLineColumn + ") FROM " + quoted_name + where + " GROUP BY " + group;
+  inner += "min(rowid) FROM " + quoted_name + where + " GROUP BY " + group;
   out->sql = outer + " FROM (" + inner + ")" + order_sql;
   return Status::Ok();
 }

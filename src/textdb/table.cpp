@@ -1,19 +1,20 @@
 #include "textdb/table.h"
 
 #include <strings.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <xxhash.h>
 
 #include <algorithm>
-#include <condition_variable>
-#include <cstring>
 #include <deque>
-#include <mutex>
 #include <optional>
 #include <string_view>
-#include <thread>
 #include <unordered_map>
 
 #include "textdb/collation.h"
 #include "textdb/file_reader.h"
+#include "textdb/memory_store.h"
 
 namespace textdb {
 namespace {
@@ -31,20 +32,15 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-// Where a row lies in the text: [begin, end).
-struct Span {
-  size_t begin, end;
-};
-
 // The distinct values of one ranked column, and each row's value among them.
 struct Dictionary {
-  static constexpr uint32_t kNone = 0;  // Null; ids and ranks start at 1 and 2
+  static constexpr uint32_t kNone = 0;  // Null; spelling ids start at 1
 
   size_t field = 0;                // the column's place in the file's rows
   bool in_file = false;            // false for a column the file lacks (every value Null)
   std::deque<std::string> values;  // id - 1 -> value; a deque keeps the map's views valid
   std::unordered_map<std::string_view, uint32_t> ids;
-  std::vector<uint32_t> row_values;  // per row: the value's id, later its rank; kNone for Null
+  std::vector<uint32_t> row_values;  // per row, in the file's order: the spelling id
 
   void Add(const std::vector<std::string_view>& fields) {
     if (!in_file || field >= fields.size() || fields[field].empty()) {
@@ -59,14 +55,9 @@ struct Dictionary {
     row_values.push_back(it->second);
   }
 
-  // Sorts the distinct values by their keys, turns each row's id into the rank of its key
-  // (2, 4, 6 ..., so a literal between two keys can take the odd number between), and fills
-  // `sorted_keys` with the distinct keys, `first_spellings` with the spelling of each that the
-  // file gives first, and `rank_of_value` with the rank of each distinct value (by id - 1).
-  // `has_null` tells whether some row has no value.
-  void Rank(Table::Order order, std::vector<std::string>* sorted_keys,
-            std::vector<std::string>* first_spellings, std::vector<uint32_t>* rank_of_value,
-            bool* has_null) {
+  // Sorts the distinct values by their keys into `ranks`, moving the spellings and the rows'
+  // spelling ids over.
+  void Rank(Table::Order order, Table::Ranks* ranks) {
     std::vector<std::string> keys(values.size());
     for (size_t i = 0; i < keys.size(); ++i) {
       keys[i] = order == Table::Order::kTrack ? TrackKey(values[i]) : CollationKey(values[i]);
@@ -78,126 +69,20 @@ struct Dictionary {
       int c = keys[a].compare(keys[b]);
       return c < 0 || (c == 0 && a < b);
     });
-    rank_of_value->assign(keys.size(), kNone);
+    ranks->rank_of.assign(keys.size() + 1, kNone);
     for (uint32_t i : by_key) {
-      if (sorted_keys->empty() || sorted_keys->back() != keys[i]) {
-        sorted_keys->push_back(std::move(keys[i]));
-        first_spellings->push_back(values[i]);
+      if (ranks->sorted_keys.empty() || ranks->sorted_keys.back() != keys[i]) {
+        ranks->sorted_keys.push_back(std::move(keys[i]));
+        ranks->first_spelling.push_back(i + 1);
       }
-      (*rank_of_value)[i] = 2 * static_cast<uint32_t>(sorted_keys->size());
+      ranks->rank_of[i + 1] = 2 * static_cast<uint32_t>(ranks->sorted_keys.size());
     }
-    *has_null = false;
-    for (uint32_t& v : row_values) {
-      *has_null = *has_null || v == kNone;
-      v = v == kNone ? kNone : (*rank_of_value)[v - 1];
-    }
+    ids.clear();
+    ranks->spellings.reserve(values.size());
+    for (std::string& value : values) ranks->spellings.push_back(std::move(value));
+    values.clear();
+    ranks->rows = std::move(row_values);
   }
-};
-
-// Rows go into SQLite ordered by album, then track, then file order, so that an album's songs
-// lie together and reading the library in album order walks the table front to back.
-std::vector<uint32_t> InsertionOrder(const std::vector<uint32_t>& album_ranks,
-                                     const std::vector<uint32_t>& track_ranks) {
-  std::vector<std::pair<uint64_t, uint32_t>> keyed(album_ranks.size());
-  for (uint32_t row = 0; row < keyed.size(); ++row) {
-    keyed[row] = {(uint64_t{album_ranks[row]} << 32) | track_ranks[row], row};
-  }
-  std::sort(keyed.begin(), keyed.end());
-  std::vector<uint32_t> order(keyed.size());
-  for (size_t i = 0; i < keyed.size(); ++i) order[i] = keyed[i].second;
-  return order;
-}
-
-// Reads the rows again, in the order given, on a thread of its own and hands them over in
-// batches, so that parsing the text and storing the rows in SQLite overlap. It is the one
-// other thread the driver runs, and it ends before loading does.
-class RowFeeder {
- public:
-  static constexpr uint32_t kNoField = UINT32_MAX;
-  struct Batch {
-    size_t width = 0;
-    std::vector<uint32_t> rows;                         // each row's place in the file
-    std::string text;                                   // every field's text
-    std::vector<std::pair<uint32_t, uint32_t>> fields;  // offset, length; kNoField: Null
-
-    std::optional<std::string_view> Field(size_t row, size_t column) const {
-      const auto& [offset, length] = fields[row * width + column];
-      if (length == kNoField) return std::nullopt;
-      return std::string_view(text.data() + offset, length);
-    }
-  };
-
-  RowFeeder(std::string_view text, const std::vector<Span>& spans, std::vector<uint32_t> order,
-            size_t width)
-      : text_(text), spans_(spans), order_(std::move(order)), width_(width) {
-    thread_ = std::thread([this] { Produce(); });
-  }
-  ~RowFeeder() {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      stopped_ = true;
-    }
-    changed_.notify_all();
-    thread_.join();
-  }
-  RowFeeder(const RowFeeder&) = delete;
-  RowFeeder& operator=(const RowFeeder&) = delete;
-
-  // The next batch, or nullptr once every row has been handed over.
-  std::unique_ptr<Batch> Next() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [this] { return !ready_.empty() || finished_; });
-    if (ready_.empty()) return nullptr;
-    std::unique_ptr<Batch> batch = std::move(ready_.front());
-    ready_.pop_front();
-    changed_.notify_all();
-    return batch;
-  }
-
- private:
-  static constexpr size_t kBatchRows = 2048;
-  static constexpr size_t kBatchesAhead = 4;
-
-  void Produce() {
-    CsvRowReader reader;
-    for (size_t start = 0; start < order_.size(); start += kBatchRows) {
-      auto batch = std::make_unique<Batch>();
-      batch->width = width_;
-      for (size_t i = start; i < std::min(order_.size(), start + kBatchRows); ++i) {
-        const Span& span = spans_[order_[i]];
-        const std::vector<std::string_view>& fields =
-            reader.Read(text_.substr(span.begin, span.end - span.begin));
-        batch->rows.push_back(order_[i]);
-        for (size_t f = 0; f < width_; ++f) {
-          if (f < fields.size() && !fields[f].empty()) {
-            batch->fields.emplace_back(static_cast<uint32_t>(batch->text.size()),
-                                       static_cast<uint32_t>(fields[f].size()));
-            batch->text.append(fields[f]);
-          } else {
-            batch->fields.emplace_back(0, kNoField);
-          }
-        }
-      }
-      std::unique_lock<std::mutex> lock(mutex_);
-      changed_.wait(lock, [this] { return ready_.size() < kBatchesAhead || stopped_; });
-      if (stopped_) break;
-      ready_.push_back(std::move(batch));
-      changed_.notify_all();
-    }
-    std::lock_guard<std::mutex> lock(mutex_);
-    finished_ = true;
-    changed_.notify_all();
-  }
-
-  std::string_view text_;
-  const std::vector<Span>& spans_;
-  std::vector<uint32_t> order_;
-  size_t width_;
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::deque<std::unique_ptr<Batch>> ready_;
-  bool stopped_ = false, finished_ = false;
-  std::thread thread_;
 };
 
 class SqliteStatement {
@@ -224,221 +109,256 @@ Status Exec(sqlite3* db, const std::string& sql) {
   return Status::Ok();
 }
 
-// A column's value tables: the names table holds (rank, first spelling) of each distinct value,
-// rank 0 standing for Null when some row has none; the spellings table holds (rank, spelling)
-// of every spelling the file uses, which Like must look at.
-Status StoreValues(sqlite3* db, const Table::Ranks& ranks, const Dictionary& dictionary,
-                   const std::vector<std::string>& first_spellings,
-                   const std::vector<uint32_t>& rank_of_value, bool has_null) {
-  for (const std::string* table : {&ranks.names_table, &ranks.spellings_table}) {
-    std::string key = table == &ranks.names_table ? " INTEGER PRIMARY KEY" : " INTEGER";
-    if (Status s = Exec(db, "CREATE TABLE " + *table + "(rank" + key + ", value)"); !s.ok()) {
-      return s;
-    }
-  }
-  auto store = [db](const std::string& table, auto&& each) {
-    SqliteStatement insert(db, "INSERT INTO " + table + " VALUES(?, ?)");
-    if (insert.get() == nullptr) return StoreError(db);
-    bool ok = true;
-    each([&](int64_t rank, const std::string* value) {
-      sqlite3_bind_int64(insert.get(), 1, rank);
-      if (value == nullptr) {
-        sqlite3_bind_null(insert.get(), 2);
-      } else {
-        sqlite3_bind_text(insert.get(), 2, value->data(), static_cast<int>(value->size()),
-                          SQLITE_STATIC);
-      }
-      ok = ok && sqlite3_step(insert.get()) == SQLITE_DONE;
-      sqlite3_reset(insert.get());
-    });
-    return ok ? Status::Ok() : StoreError(db);
-  };
-  Status s = store(ranks.names_table, [&](auto add) {
-    if (has_null) add(0, nullptr);
-    for (size_t i = 0; i < first_spellings.size(); ++i) {
-      add(2 * static_cast<int64_t>(i + 1), &first_spellings[i]);
-    }
-  });
-  if (!s.ok()) return s;
-  return store(ranks.spellings_table, [&](auto add) {
-    for (size_t id = 0; id < dictionary.values.size(); ++id) {
-      add(rank_of_value[id], &dictionary.values[id]);
-    }
-  });
+// The block the table's pages are stored in: room for the text and for each row's own overhead
+// (its cell and record header), with a margin for pages left part empty. Untouched room costs
+// no memory.
+size_t StoreCapacity(size_t text_bytes, size_t lines, size_t width) {
+  const size_t needed = text_bytes + lines * (24 + 2 * width);
+  return needed + needed / 4 + (size_t{16} << 20);
 }
+
+// Gives the text's memory back to the system as the rows it holds are stored, so that the text
+// and the table it becomes are not held whole at once. The text is never read again behind
+// the row being read; its pages read as zeros once given back, and its owner frees it as ever.
+class TextRelease {
+ public:
+  explicit TextRelease(std::string_view text) : text_(text) {}
+
+  // Every row before `offset` is stored.
+  void StoredBefore(size_t offset) {
+    if (offset < released_ + kStep) return;
+    const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto begin = reinterpret_cast<uintptr_t>(text_.data());
+    // Whole pages of the text only: the allocator's own bytes around it stay.
+    const uintptr_t from = (begin + released_ + page - 1) / page * page;
+    const uintptr_t to = (begin + offset) / page * page;
+    if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+    released_ = offset;
+  }
+
+ private:
+  static constexpr size_t kStep = size_t{4} << 20;
+  std::string_view text_;
+  size_t released_ = 0;
+};
 
 }  // namespace
 
-// Two passes over the text keep memory near the size of the file and the SQLite table: the
-// first reads the header, the distinct values of the ranked columns and where each row lies;
-// the second, once the ranks are known, reads the rows again in album order and inserts each
-// as it is read. No copy of the rows is ever held. The text is a copy of the file, not a map of
-// it: a file cut short under a map raises SIGBUS at the next read of a page it lost.
+// One pass over the text: each row is added to the ranked columns' dictionaries and its other
+// columns are stored as it is read, so no copy of the rows is held, and the text is given back
+// as it is consumed. Once every row is read the ranked columns are sorted and ranked. The text
+// is a copy of the file, not a map of it: a file cut short under a map raises SIGBUS at the
+// next read of a page it lost.
 Status Table::Load(sqlite3* db, const std::string& path, const std::string& name,
-                   std::unique_ptr<Table>* out, std::vector<LoadNote>* notes) {
+                   std::unique_ptr<Table>* out, std::vector<LoadNote>* notes,
+                   std::optional<SourceFile>* source) {
   std::string bytes;
-  if (Status s = ReadFileBytes(path, name, &bytes, notes); !s.ok()) return s;
+  struct stat read_as;
+  read_as.st_nlink = 0;  // stays 0 unless the read saw one unchanging file
+  if (Status s = ReadFileBytes(path, name, &bytes, notes, nullptr, &read_as); !s.ok()) return s;
+  if (source != nullptr && read_as.st_nlink != 0) {
+    XXH128_hash_t hash = XXH3_128bits(bytes.data(), bytes.size());
+    *source = SourceFile{static_cast<uint64_t>(read_as.st_size), read_as.st_mtim.tv_sec,
+                         read_as.st_mtim.tv_nsec, hash.low64, hash.high64};
+  }
   std::string converted;
   const std::string_view text = DecodeText(bytes, &converted, notes);
   if (!converted.empty()) std::string().swap(bytes);  // the text is the converted copy
 
   auto table = std::make_unique<Table>();
   table->name_ = name;
+  const std::string quoted = QuoteName(name);
   std::vector<Dictionary> dictionaries(std::size(kRankedColumns));
-  bool have_header = false;
+  std::string missing;         // required columns the header lacks
+  std::vector<size_t> stored;  // the fields SQLite stores: every column but the ranked ones
+  size_t filename_field = 0;
   size_t file_columns = 0;
-  std::vector<Span> spans;  // where each row lies in the text
+  uint32_t rows = 0;
+  bool have_header = false;
+  std::unique_ptr<SqliteStatement> insert;
+  Status status;
+  TextRelease release(text);
+
+  // The header names the columns: the table is made from it, before any row.
+  auto make_table = [&](const std::vector<std::string_view>& fields) {
+    file_columns = fields.size();
+    for (size_t i = 0; i < fields.size(); ++i) {
+      std::string column_name(Trim(fields[i]));
+      if (column_name.empty() || table->Find(column_name) != nullptr) {
+        column_name = "F" + std::to_string(i + 1);
+      }
+      table->columns_.push_back({column_name, "c" + std::to_string(i)});
+    }
+    for (const char* required : kRequiredColumns) {
+      if (table->Find(required) == nullptr) {
+        missing += (missing.empty() ? "" : ", ") + std::string(required);
+      }
+    }
+    if (!missing.empty()) return Status::Ok();
+    // Columns the file lacks are there all the same, every value Null.
+    for (const char* optional : kOptionalColumns) {
+      if (table->Find(optional) == nullptr) {
+        table->columns_.push_back({optional, "c" + std::to_string(table->columns_.size())});
+      }
+    }
+    const size_t lines = static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+    for (size_t k = 0; k < dictionaries.size(); ++k) {
+      Column& c =
+          table
+              ->columns_[static_cast<size_t>(table->Find(kRankedColumns[k]) - &table->columns_[0])];
+      c.rank = static_cast<int>(k);
+      c.sql = ValueSql(k);
+      dictionaries[k].in_file = static_cast<size_t>(&c - &table->columns_[0]) < file_columns;
+      dictionaries[k].field = static_cast<size_t>(&c - &table->columns_[0]);
+      dictionaries[k].row_values.reserve(lines);
+    }
+    for (Column& c : table->columns_) {
+      if (SameName(c.name, "Filename")) c.order = Order::kExact;
+      if (SameName(c.name, "Track")) c.order = Order::kTrack;
+    }
+    filename_field = static_cast<size_t>(table->Find("Filename") - &table->columns_[0]);
+    table->files_.reserve(lines);
+
+    if (Status s = UseMemoryStore(db, StoreCapacity(text.size(), lines, file_columns)); !s.ok()) {
+      return s;
+    }
+    std::string create = "CREATE TABLE " + quoted + "(";
+    std::string values;
+    for (size_t i = 0; i < table->columns_.size(); ++i) {
+      if (table->columns_[i].rank >= 0) continue;
+      create += (stored.empty() ? "" : ",") + table->columns_[i].sql;
+      values += stored.empty() ? "?" : ",?";
+      stored.push_back(i);
+    }
+    if (Status s = Exec(db, create + ")"); !s.ok()) return s;
+    if (Status s = Exec(db, "BEGIN"); !s.ok()) return s;
+    insert =
+        std::make_unique<SqliteStatement>(db, "INSERT INTO " + quoted + " VALUES(" + values + ")");
+    return insert->get() == nullptr ? StoreError(db) : Status::Ok();
+  };
+
+  // A row: its ranked values to the dictionaries, the rest to SQLite, as row id `rows` + 1.
+  auto store_row = [&](const std::vector<std::string_view>& fields) {
+    sqlite3_stmt* st = insert->get();
+    for (size_t i = 0; i < stored.size(); ++i) {
+      const size_t f = stored[i];
+      const int slot = static_cast<int>(i) + 1;
+      if (f < fields.size() && !fields[f].empty()) {
+        sqlite3_bind_text(st, slot, fields[f].data(), static_cast<int>(fields[f].size()),
+                          SQLITE_STATIC);
+      } else {
+        sqlite3_bind_null(st, slot);
+      }
+    }
+    if (filename_field < fields.size() && !fields[filename_field].empty()) {
+      const std::string_view file = fields[filename_field];
+      table->files_.push_back({static_cast<uint32_t>(XXH3_64bits(file.data(), file.size())), rows});
+    }
+    const bool failed = sqlite3_step(st) != SQLITE_DONE;
+    sqlite3_reset(st);
+    if (failed) status = StoreError(db);
+  };
+
   ParseCsv(
       text,
       [&](const CsvRow& row) {
-        const std::vector<std::string_view>& fields = row.fields;
+        if (!status.ok()) return;
         if (!have_header) {
           have_header = true;
-          file_columns = fields.size();
-          for (size_t i = 0; i < fields.size(); ++i) {
-            std::string column_name(Trim(fields[i]));
-            if (column_name.empty() || table->Find(column_name) != nullptr) {
-              column_name = "F" + std::to_string(i + 1);
-            }
-            table->columns_.push_back({column_name, "c" + std::to_string(i)});
-          }
-          size_t lines = static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
-          spans.reserve(lines);
-          for (size_t k = 0; k < dictionaries.size(); ++k) {
-            const Column* c = table->Find(kRankedColumns[k]);
-            dictionaries[k].in_file = c != nullptr;
-            if (c != nullptr) dictionaries[k].field = static_cast<size_t>(c - &table->columns_[0]);
-            dictionaries[k].row_values.reserve(lines);
-          }
+          status = make_table(row.fields);
           return;
         }
-        if (fields.size() > file_columns) {
+        if (!missing.empty()) return;
+        if (row.fields.size() > file_columns) {
           notes->push_back(
-              {row.line, std::to_string(fields.size()) + " fields where the header has " +
+              {row.line, std::to_string(row.fields.size()) + " fields where the header has " +
                              std::to_string(file_columns) + "; the extra fields are ignored"});
         }
-        for (Dictionary& d : dictionaries) d.Add(fields);
-        spans.push_back({row.begin, row.end});
+        for (Dictionary& d : dictionaries) d.Add(row.fields);
+        store_row(row.fields);
+        ++rows;
+        release.StoredBefore(row.end);
       },
       notes);
-  const size_t rows = spans.size();
-
-  std::string missing;
-  for (const char* required : kRequiredColumns) {
-    if (table->Find(required) == nullptr) {
-      missing += (missing.empty() ? "" : ", ") + std::string(required);
-    }
-  }
-  if (!missing.empty()) {
+  if (!status.ok()) return status;
+  if (!have_header || !missing.empty()) {
+    if (!have_header) missing = "Album, Artist, Title, Filename";
     return Status::Error(ErrorCode::kRefused, name + " has no column " + missing +
                                                   " (its first line must name the " +
                                                   "columns Album, Artist, Title and Filename)");
   }
-  // Columns the file lacks are there all the same, every value Null.
-  for (const char* optional : kOptionalColumns) {
-    if (table->Find(optional) == nullptr) {
-      table->columns_.push_back({optional, "c" + std::to_string(table->columns_.size())});
-    }
-  }
-  for (Column& c : table->columns_) {
-    if (SameName(c.name, "Filename")) c.order = Order::kExact;
-    if (SameName(c.name, "Track")) c.order = Order::kTrack;
-  }
-  std::vector<std::vector<std::string>> first_spellings(dictionaries.size());
-  std::vector<std::vector<uint32_t>> rank_of_value(dictionaries.size());
-  std::vector<bool> has_null(dictionaries.size());
-  for (size_t k = 0; k < dictionaries.size(); ++k) {
-    Column& column = table->columns_[table->Find(kRankedColumns[k]) - &table->columns_[0]];
-    column.rank = static_cast<int>(k);
-    Ranks& ranks = table->ranks_.emplace_back();
-    ranks.sql = "r" + std::to_string(k);
-    ranks.names_table = QuoteName(name + "/" + kRankedColumns[k]);
-    ranks.spellings_table = QuoteName(name + "/" + kRankedColumns[k] + " spellings");
-    bool null = false;
-    dictionaries[k].Rank(column.order, &ranks.sorted_keys, &first_spellings[k], &rank_of_value[k],
-                         &null);
-    has_null[k] = null;
-  }
-
-  const std::string quoted = QuoteName(name);
-  std::string create = "CREATE TABLE " + quoted + "(";
-  // The ranks first: most conditions read only them, and SQLite decodes a row's columns from
-  // the front.
-  std::string columns;
-  for (const Ranks& r : table->ranks_) columns += r.sql + ",";
-  columns += std::string(kLineColumn) + ",";
-  for (const Column& c : table->columns_) columns += c.sql + ",";
-  columns.pop_back();
-  for (const Ranks& r : table->ranks_) create += r.sql + " INTEGER,";
-  create += std::string(kLineColumn) + " INTEGER,";
-  for (const Column& c : table->columns_) create += c.sql + ",";
-  create.back() = ')';
-  if (Status s = Exec(db, create); !s.ok()) return s;
-  if (Status s = Exec(db, "BEGIN"); !s.ok()) return s;
-  {
-    std::string insert = "INSERT INTO " + quoted + "(" + columns + ") VALUES(";
-    for (size_t i = 0; i < table->ranks_.size() + 1 + table->columns_.size(); ++i) insert += "?,";
-    insert.back() = ')';
-    SqliteStatement stmt(db, insert);
-    if (stmt.get() == nullptr) return StoreError(db);
-    sqlite3_stmt* st = stmt.get();
-    const int text_columns = static_cast<int>(table->columns_.size());
-    const int line_slot = static_cast<int>(dictionaries.size()) + 1;
-    const int first_text_slot = line_slot + 1;
-    table->album_rows_.resize(table->ranks_[kAlbumRanks].sorted_keys.size());
-    int64_t row_id = 0;
-    RowFeeder feeder(
-        text, spans,
-        InsertionOrder(dictionaries[kAlbumRanks].row_values, dictionaries[kTrackRanks].row_values),
-        file_columns);
-    while (std::unique_ptr<RowFeeder::Batch> batch = feeder.Next()) {
-      for (size_t r = 0; r < batch->rows.size(); ++r) {
-        const uint32_t row = batch->rows[r];
-        for (int i = 0; i < text_columns; ++i) {
-          auto f = static_cast<size_t>(i);
-          std::optional<std::string_view> field =
-              f < file_columns ? batch->Field(r, f) : std::nullopt;
-          if (field) {
-            sqlite3_bind_text(st, first_text_slot + i, field->data(),
-                              static_cast<int>(field->size()), SQLITE_STATIC);
-          } else {
-            sqlite3_bind_null(st, first_text_slot + i);
-          }
-        }
-        for (size_t k = 0; k < dictionaries.size(); ++k) {
-          uint32_t rank = dictionaries[k].row_values[row];
-          int slot = static_cast<int>(k) + 1;
-          if (rank == Dictionary::kNone) {
-            sqlite3_bind_null(st, slot);
-          } else {
-            sqlite3_bind_int64(st, slot, rank);
-          }
-        }
-        sqlite3_bind_int64(st, line_slot, row + 1);
-        bool failed = sqlite3_step(st) != SQLITE_DONE;
-        sqlite3_reset(st);
-        if (failed) return StoreError(db);
-        ++row_id;
-        if (uint32_t album = dictionaries[kAlbumRanks].row_values[row];
-            album != Dictionary::kNone) {
-          RowRange& range = table->album_rows_[album / 2 - 1];
-          if (range.last < range.first) range.first = row_id;
-          range.last = row_id;
-        }
-      }
-    }
-  }
-  for (size_t k = 0; k < dictionaries.size(); ++k) {
-    if (Status s = StoreValues(db, table->ranks_[k], dictionaries[k], first_spellings[k],
-                               rank_of_value[k], has_null[k]);
-        !s.ok())
-      return s;
-  }
   if (Status s = Exec(db, "COMMIT"); !s.ok()) return s;
 
-  table->row_count_ = static_cast<int64_t>(rows);
+  table->ranks_.resize(dictionaries.size());
+  for (size_t k = 0; k < dictionaries.size(); ++k) {
+    const Column& c = table->columns_[dictionaries[k].field];
+    dictionaries[k].Rank(c.order, &table->ranks_[k]);
+  }
+  // The listing order: album, then track, then file.
+  std::vector<std::pair<uint64_t, uint32_t>> keyed(rows);
+  for (uint32_t row = 0; row < rows; ++row) keyed[row] = {table->ListingKey(row), row};
+  std::sort(keyed.begin(), keyed.end());
+  table->order_.resize(rows);
+  for (size_t i = 0; i < rows; ++i) table->order_[i] = keyed[i].second;
+  std::sort(table->files_.begin(), table->files_.end());
+  table->row_count_ = rows;
+  table->Finish(db);
   *out = std::move(table);
   return Status::Ok();
+}
+
+namespace {
+
+// The spelling id of a row in a ranked column, for jubo_rank(column, rowid) and
+// jubo_value(column, rowid); 0 (Null) for arguments that name no row.
+const Table::Ranks* SpellingOf(sqlite3_context* context, sqlite3_value** args, uint32_t* id) {
+  const auto& ranks = *static_cast<const std::vector<Table::Ranks>*>(sqlite3_user_data(context));
+  const sqlite3_int64 column = sqlite3_value_int64(args[0]);
+  const sqlite3_int64 row_id = sqlite3_value_int64(args[1]);
+  *id = 0;
+  if (column < 0 || static_cast<size_t>(column) >= ranks.size()) return nullptr;
+  const Table::Ranks& r = ranks[static_cast<size_t>(column)];
+  if (row_id < 1 || static_cast<size_t>(row_id) > r.rows.size()) return nullptr;
+  *id = r.rows[static_cast<size_t>(row_id - 1)];
+  return &r;
+}
+
+void RankFunction(sqlite3_context* context, int, sqlite3_value** args) {
+  uint32_t id;
+  const Table::Ranks* r = SpellingOf(context, args, &id);
+  if (id != 0) sqlite3_result_int64(context, r->rank_of[id]);
+}
+
+void ValueFunction(sqlite3_context* context, int, sqlite3_value** args) {
+  uint32_t id;
+  const Table::Ranks* r = SpellingOf(context, args, &id);
+  if (id == 0) return;
+  const std::string& value = r->spellings[id - 1];
+  sqlite3_result_text(context, value.data(), static_cast<int>(value.size()), SQLITE_STATIC);
+}
+
+}  // namespace
+
+uint64_t Table::ListingKey(size_t row) const {
+  const Ranks& albums = ranks_[kAlbumRanks];
+  const Ranks& tracks = ranks_[kTrackRanks];
+  return (uint64_t{albums.rank_of[albums.rows[row]]} << 32) | tracks.rank_of[tracks.rows[row]];
+}
+
+void Table::Finish(sqlite3* db) {
+  db_ = db;
+  has_null_.clear();
+  for (const Ranks& r : ranks_) {
+    has_null_.push_back(std::find(r.rows.begin(), r.rows.end(), 0u) != r.rows.end());
+  }
+  // The ranked columns live in memory only: SQL reaches their values and ranks through these.
+  const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+  sqlite3_create_function(db, "jubo_rank", 2, flags, &ranks_, RankFunction, nullptr, nullptr);
+  sqlite3_create_function(db, "jubo_value", 2, flags, &ranks_, ValueFunction, nullptr, nullptr);
+}
+
+std::string ValueSql(size_t rank_index) {
+  return "jubo_value(" + std::to_string(rank_index) + ", rowid)";
 }
 
 std::string QuoteName(std::string_view name) {

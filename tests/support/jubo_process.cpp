@@ -21,6 +21,7 @@ JuboProcess::JuboProcess(const std::string& home, const std::string& runtime,
     setenv("JUBO_HOME", home.c_str(), 1);
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (runtime + "/cache").c_str(), 1);  // not the user's
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("JUBO_WINDOW", "800x600", 1);
     setenv("JUBO_AUDIO_OUTPUT", "null", 1);

@@ -4,7 +4,7 @@
 
 namespace jubo_test {
 
-FakeEventLoop& FakeEventLoop::Keys(std::initializer_list<int16_t> keys) {
+FakeEventLoop& FakeEventLoop::Keys(const std::vector<int16_t>& keys) {
   for (int16_t key : keys) steps_.push_back({Step::kKey, key, 0, {}});
   return *this;
 }

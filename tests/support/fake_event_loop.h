@@ -19,7 +19,7 @@ namespace jubo_test {
 class FakeEventLoop : public ground::EventLoop {
  public:
   // Script steps.
-  FakeEventLoop& Keys(std::initializer_list<int16_t> keys);
+  FakeEventLoop& Keys(const std::vector<int16_t>& keys);
   FakeEventLoop& Keys(int16_t key, int times);
   FakeEventLoop& Wait(int64_t ms);
   FakeEventLoop& Click();

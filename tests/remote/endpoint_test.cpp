@@ -16,6 +16,7 @@
 #include "support/fixture_library.h"
 #include "support/harness.h"
 #include "support/jubo_process.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -137,6 +138,16 @@ TEST_F(RemoteTest, AClientThatStopsSendingGetsItsAnswersThenTheEnd) {
     }
     EXPECT_EQ(rows, c.rows) << c.sent;
   }
+}
+
+// The first copy answers its remote only once it holds the lock: a second copy ends at once,
+// quietly, and leaves the first alone.
+TEST_F(RemoteTest, ASecondCopyEndsAtOnceAndLeavesTheFirstAlone) {
+  JuboProcess second(home_.path().string(), runtime_.path().string(),
+                     (runtime_.path() / "second.err").string());
+  EXPECT_EQ(second.WaitExit(60s), 0);  // the bound only keeps a broken lock from hanging the test
+  EXPECT_EQ(jubo_test::ReadFile(runtime_.path() / "second.err"), "");
+  EXPECT_EQ(Remote({"screen"}), 0) << out_;
 }
 
 TEST(RemoteStaleSocketTest, ACopyKilledHardIsReplacedCleanly) {

@@ -2,15 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace platform {
 namespace {
 
-TEST(KeyMapTest, KeysTheProgramHears) {
+TEST(KeyMapTest, KeysTheProgramHearsAndTheRestIgnored) {
   struct Case {
     const char* sdl_name;
     int16_t code;
   };
-  const Case kCases[] = {
+  std::vector<Case> cases = {
       {"Return", 13},
       {"Keypad Enter", 13},
       {"Escape", 27},
@@ -32,21 +34,14 @@ TEST(KeyMapTest, KeysTheProgramHears) {
       {"AC Back", 37},
       {"AC Home", 'M'},
   };
-  for (const Case& c : kCases) {
+  for (const char* ignored : {"0", "5", "9", "Keypad 8", "Space", "Tab", "Backspace", "F1", "Home",
+                              "End", "Left Shift", "Delete", "AudioMute", "-", "Keypad +"}) {
+    cases.push_back({ignored, 0});
+  }
+  for (const Case& c : cases) {
     const int32_t sdl_key = SdlKeycodeNamed(c.sdl_name);
     ASSERT_NE(sdl_key, 0) << "SDL knows no key named " << c.sdl_name;
     EXPECT_EQ(ProgramKeyCode(sdl_key), c.code) << c.sdl_name;
-  }
-}
-
-TEST(KeyMapTest, KeysTheProgramIgnores) {
-  const char* const kIgnored[] = {"0",          "5",         "9",         "Keypad 8", "Space",
-                                  "Tab",        "Backspace", "F1",        "Home",     "End",
-                                  "Left Shift", "Delete",    "AudioMute", "-",        "Keypad +"};
-  for (const char* name : kIgnored) {
-    const int32_t sdl_key = SdlKeycodeNamed(name);
-    ASSERT_NE(sdl_key, 0) << "SDL knows no key named " << name;
-    EXPECT_EQ(ProgramKeyCode(sdl_key), 0) << name;
   }
 }
 

@@ -11,6 +11,7 @@
 
 #include "platform/image.h"
 #include "platform/key_map.h"
+#include "platform/sdl_wave_player.h"
 #include "support/temp_dir.h"
 
 namespace platform {
@@ -437,6 +438,59 @@ TEST(SdlPlatformOpenTest, FullScreenOnTheDesktopOrAWindowOfAGoodSize) {
   setenv("JUBO_WINDOW", "big", 1);
   EXPECT_EQ(SdlPlatform::Create(&error), nullptr);
   EXPECT_NE(error.find("JUBO_WINDOW"), std::string::npos) << error;
+}
+
+TEST(KeyMapTest, KeysTheProgramHearsAndTheRestIgnored) {
+  struct Case {
+    const char* sdl_name;
+    int16_t code;
+  };
+  std::vector<Case> cases = {
+      {"Return", 13},
+      {"Keypad Enter", 13},
+      {"Escape", 27},
+      {"PageUp", 33},
+      {"PageDown", 34},
+      {"Left", 37},
+      {"Up", 38},
+      {"Right", 39},
+      {"Down", 40},
+      {"A", 65},
+      {"M", 77},
+      {"Z", 90},
+      {"AudioPlay", 'P'},
+      {"AudioStop", 'S'},
+      {"AudioNext", 'N'},
+      {"AudioPrev", 'B'},
+      {"AudioFastForward", 'F'},
+      {"AudioRewind", 'R'},
+      {"AC Back", 37},
+      {"AC Home", 'M'},
+  };
+  for (const char* ignored : {"0", "5", "9", "Keypad 8", "Space", "Tab", "Backspace", "F1", "Home",
+                              "End", "Left Shift", "Delete", "AudioMute", "-", "Keypad +"}) {
+    cases.push_back({ignored, 0});
+  }
+  for (const Case& c : cases) {
+    const int32_t sdl_key = SdlKeycodeNamed(c.sdl_name);
+    ASSERT_NE(sdl_key, 0) << "SDL knows no key named " << c.sdl_name;
+    EXPECT_EQ(ProgramKeyCode(sdl_key), c.code) << c.sdl_name;
+  }
+}
+
+TEST(SdlWavePlayerTest, RefusesWhatCannotBePlayed) {
+  setenv("JUBO_AUDIO_OUTPUT", "null", 1);
+  jubo_test::TempDir dir;
+  dir.Write("empty.wav", "");
+  dir.Write("garbage.wav", "RIFF\x10\0\0\0WAVEnot a sound at all");
+  dir.Write("text.wav", "Album,Artist,Title\n");
+  SdlWavePlayer player;
+  for (const char* name : {"missing.wav", "empty.wav", "garbage.wav", "text.wav"}) {
+    std::string error;
+    EXPECT_FALSE(player.Play((dir.path() / name).string(), &error)) << name;
+    EXPECT_NE(error.find(name), std::string::npos) << name << ": " << error;
+    EXPECT_EQ(player.Sounding(), "") << name;
+  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,8 @@ namespace jubo_test {
 // The keys of a step, then what shows; a field left empty is not checked.
 struct Step {
   std::vector<int16_t> keys{};
-  int64_t wait_ms = 0;  // after the keys
-  int view = -1;        // CurrentView
+  int64_t wait_ms = 0;        // after the keys
+  std::optional<int> view{};  // CurrentView
   std::string title{}, crumbs{}, above{}, below{};
   std::vector<std::string> rows{};        // the page's first rows; the rest of the page is empty
   std::vector<int> icons{};               // IconKind of the page's first rows
@@ -51,46 +52,34 @@ inline void Script(Harness& h, const std::vector<Step>& steps) {
       SCOPED_TRACE("step " + std::to_string(i + 1));
       const screen::ScreenState& screen = h.jubo.screen;
       const screen::MainForm& f = screen.frmMain;
-      const std::vector<std::string> cues = h.TakeCues();
-      if (s.view >= 0) {
-        EXPECT_EQ(screen.CurrentView, s.view);
-      }
-      auto shows = [](const std::string& shown, const std::string& expected) {
-        if (!expected.empty()) {
-          EXPECT_EQ(shown, expected);
-        }
+      const auto& dialog = h.jubo.dialogs;
+      auto shows = [](const auto& shown, const auto& expected) {
+        if (expected == std::decay_t<decltype(expected)>{}) return;
+        EXPECT_EQ(shown, expected);
       };
+      std::vector<std::string> page = s.rows;
+      if (!page.empty()) page.resize(static_cast<size_t>(screen.PageSize));
+      shows(std::optional<int>(screen.CurrentView), s.view);
       shows(f.lblTitle.caption, s.title);
       shows(f.lblCrumbs.caption, s.crumbs);
       shows(f.lblHelpAbove.caption, s.above);
       shows(f.lblHelpBelow.caption, s.below);
+      shows(h.Rows(), page);
       shows(h.HighlightedRow(), s.highlighted);
-      if (!s.rows.empty()) {
-        std::vector<std::string> page = s.rows;
-        page.resize(static_cast<size_t>(screen.PageSize));
-        EXPECT_EQ(h.Rows(), page);
-      }
+      shows(dialog.DialogOpen
+                ? dialog.frmConfirm.lblTitle.caption + "\n" + dialog.frmConfirm.lblTitle2.caption
+                : "",
+            s.question);
+      shows(h.TakeCues(), s.cues);
+      shows(Entries(h), s.playlist);
       for (size_t row = 0; row < s.icons.size(); ++row) {
         EXPECT_EQ(screen::IconKind(f.imgIcon[row + 1]), s.icons[row]) << "row " << row + 1;
       }
-      if (!s.question.empty()) {
-        const auto& form = h.jubo.dialogs.frmConfirm;
-        EXPECT_TRUE(h.jubo.dialogs.DialogOpen);
-        EXPECT_EQ(form.lblTitle.caption + "\n" + form.lblTitle2.caption, s.question);
-      }
-      if (!s.cues.empty()) {
-        EXPECT_EQ(cues, s.cues);
-      }
-      if (!s.playlist.empty()) {
-        EXPECT_EQ(Entries(h), s.playlist);
-      }
       const screen::Frame& highlight = f.shpHighlight;
       EXPECT_EQ(highlight.top, f.lblItem[static_cast<size_t>(screen.CurrentRow)].top);
-      if (screen.CurrentView == screen::kViewLetters) {
-        EXPECT_LT(highlight.width, *wide / 4);
-      } else {
-        EXPECT_EQ(highlight.width, *wide);
-      }
+      EXPECT_TRUE(screen.CurrentView == screen::kViewLetters ? highlight.width < *wide / 4
+                                                             : highlight.width == *wide)
+          << "the highlight is " << highlight.width << " twips wide";
       if (s.check) s.check(h);
     });
   }

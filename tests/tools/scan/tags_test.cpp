@@ -62,6 +62,8 @@ TEST(TempoFieldTest, TextTempoFirstThenBeatsInWords) {
   struct Case {
     std::string_view text_tempo, bpm, field;
   };
+  // The tagger's own word wins over the beats; beats may stand in the text field; a text
+  // tempo of 0 means unknown and the BPM tag is asked.
   const Case kCases[] = {
       {"", "", ""},
       {"", " 72 ", "Slow"},
@@ -71,10 +73,10 @@ TEST(TempoFieldTest, TextTempoFirstThenBeatsInWords) {
       {"", "120", "Fast"},
       {"", "149", "Fast"},
       {"", "150", "Very Fast"},
-      {"Moderate", "160", "Moderate"},  // the tagger's own word wins over the beats
+      {"Moderate", "160", "Moderate"},
       {"  Up-beat ", "", "Up-beat"},
-      {"150", "", "Very Fast"},  // beats in the text field
-      {"0", "95", "Medium"},     // 0 means unknown: the BPM tag is asked
+      {"150", "", "Very Fast"},
+      {"0", "95", "Medium"},
       {"", "0", ""},
       {"", "-20", ""},
       {"", "120 bpm", ""},

@@ -91,6 +91,8 @@ Ink InkIn(const Image& image, Rect rect, Color background) {
 class SdlPlatformTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // A shell starts a background job with SIGINT ignored, and SDL leaves an ignored signal be.
+    std::signal(SIGINT, SIG_DFL);
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("JUBO_WINDOW", (std::to_string(kWidth) + "x" + std::to_string(kHeight)).c_str(), 1);
     std::string error;

@@ -62,6 +62,12 @@ bool LetterHotkey(Jubo& jubo, int16_t key) {
         screen::ShowMainMenu(jubo, 1);
       }
       return true;
+    case ground::KeyOf('V'):
+      // Left from there comes back to the Main Menu's first row.
+      library::closealldatabases(jubo.library);
+      jubo.screen.SavedRow[screen::kViewMainMenu] = 1;
+      screen::ShowMenuAt(jubo, screen::kViewSettings, 2, 1);
+      return true;
     case ground::KeyOf('M'):
       library::closealldatabases(jubo.library);
       screen::ShowMainMenu(jubo, 1);

@@ -3,9 +3,10 @@
 // main() refuses a second running copy, opens the window (platform/, the only code that knows
 // SDL), and wires the real outside world into the program's context (app/jubo.h): the event
 // loop, the display, text measurement, the cue player, the media player (platform/mpv_player,
-// the only code that knows libmpv) and the random source. RunJubo (app/startup.cpp) then lays
-// the screen out, opens the library (library/, on the text-file driver of textdb/), shows the
-// splash while jubodb.txt loads, draws the Main Menu and runs the event loop.
+// the only code that knows libmpv), the random source and the settings file (settings/).
+// RunJubo (app/startup.cpp) then loads the settings and the sound events, lays the screen out,
+// opens the library (library/, on the text-file driver of textdb/), shows the splash while
+// jubodb.txt loads, draws the Main Menu and runs the event loop.
 //
 // The story of a key press: SDL reports a key-down (or, later, the remote-control socket posts
 // one); the platform maps it to the program's key code and hands it to the innermost running
@@ -38,6 +39,7 @@
 #include "platform/mpv_player.h"
 #include "platform/sdl_platform.h"
 #include "platform/sdl_wave_player.h"
+#include "settings/json_file_store.h"
 
 namespace {
 
@@ -85,6 +87,18 @@ int main() {
     return 1;
   }
   ground::ClockRandom random;
+  // The user's settings file; without a home folder they are kept for this run only.
+  std::unique_ptr<settings::Store> store;
+  if (std::string path = settings::UserSettingsPath(); !path.empty()) {
+    auto file = std::make_unique<settings::JsonFileStore>(path);
+    if (std::string problem = file->Load(); !problem.empty()) {
+      std::fprintf(stderr, "jubo: %s\n", problem.c_str());
+    }
+    store = std::move(file);
+  } else {
+    std::fprintf(stderr, "jubo: no home folder: the settings are kept until the program ends\n");
+    store = std::make_unique<settings::MemoryStore>();
+  }
 
   app::Jubo jubo;
   jubo.loop = sdl.get();
@@ -93,6 +107,7 @@ int main() {
   jubo.waves = &waves;
   jubo.player = player.get();
   jubo.random = &random;
+  jubo.store = store.get();
   jubo.folder = ProgramFolder();
   jubo.runtime_folder = runtime;
   return app::RunJubo(jubo);

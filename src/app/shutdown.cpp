@@ -2,6 +2,7 @@
 
 #include "app/jubo.h"
 #include "dialogs/confirm.h"
+#include "settings/settings_store.h"
 
 namespace app {
 
@@ -14,6 +15,7 @@ bool ExitRequest(Jubo& jubo) {
 
 void EndProgram(Jubo& jubo, int status) {
   if (jubo.ending) return;
+  settings::SaveSettings(jubo.store, jubo.settings, jubo.selection);
   jubo.display->SetSystemSaver(true);
   jubo.remote.reset();  // no key is taken from here on, and the socket goes
   jubo.ending = true;

@@ -16,6 +16,7 @@
 #include "screen/navigation.h"
 #include "screen/render.h"
 #include "screen/status_panel.h"
+#include "settings/settings_store.h"
 
 namespace app {
 namespace {
@@ -160,8 +161,7 @@ void ShowMessageBox(Jubo& jubo, const std::string& message) {
 }
 
 int RunJubo(Jubo& jubo) {
-  // Settings and sound events load here once the settings store exists; until then the
-  // defaults hold.
+  settings::LoadSettings(jubo.store, jubo.settings, jubo.cues, jubo.selection);
   jubo.display->SetSystemSaver(jubo.settings.ScreensaverTimeout < 1);
   jubo.settings.ConfiguredSaverType = jubo.settings.SaverType;
 

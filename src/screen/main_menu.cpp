@@ -33,7 +33,7 @@ std::vector<MenuItem> Items(const ScreenContext& jubo) {
   items.push_back({"Select Songs using Jubo DJ", "jubodj", kViewMainMenu});
   items.push_back({jubo.selection.NonStop ? "Turn OFF Non-Stop Music" : "Turn ON Non-Stop Music",
                    "library", kViewMainMenu});
-  items.push_back({"Settings", "settings", kViewMainMenu});
+  items.push_back({"Settings", "settings", kViewSettings});
   items.push_back({"Help", "help", kViewMainMenu});
   return items;
 }

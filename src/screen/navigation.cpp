@@ -64,9 +64,11 @@ void StepBackTo(ScreenContext& jubo, ViewCode to) {
   Show(jubo, *view, s.SavedRow[static_cast<size_t>(to)]);
 }
 
-void ShowMainMenu(ScreenContext& jubo, int16_t row) {
-  jubo.screen.CrumbDepth = 1;
-  Show(jubo, *FindView(kViewMainMenu), row);
+void ShowMainMenu(ScreenContext& jubo, int16_t row) { ShowMenuAt(jubo, kViewMainMenu, 1, row); }
+
+void ShowMenuAt(ScreenContext& jubo, ViewCode view, int16_t depth, int16_t row) {
+  jubo.screen.CrumbDepth = depth;
+  Show(jubo, *FindView(view), row);
 }
 
 void ViewKeyDown(ScreenContext& jubo, int16_t& KeyCode) {

@@ -30,6 +30,8 @@ void StepBackTo(ScreenContext& jubo, ViewCode to);
 // The Main Menu at depth 1 with row `row` highlighted, from any view. Closing the cursors
 // of the views left is the caller's (closealldatabases).
 void ShowMainMenu(ScreenContext& jubo, int16_t row);
+// The same for `view`, a menu, shown at breadcrumb depth `depth` (a hotkey's jump).
+void ShowMenuAt(ScreenContext& jubo, ViewCode view, int16_t depth, int16_t row);
 
 // The last step of the key dispatch: the key goes to the view on the screen. A paged list gets
 // the movement keys, Left, and Right and Enter on its highlighted row (refused with the error

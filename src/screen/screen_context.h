@@ -11,6 +11,7 @@
 #include "screen/display.h"
 #include "screen/screen_state.h"
 #include "screen/text_measure.h"
+#include "settings/store.h"
 
 namespace screen {
 
@@ -23,6 +24,8 @@ struct ScreenContext : playback::PlayerContext {
   // None owned here.
   Display* display = nullptr;
   const TextMeasure* measure = nullptr;
+  // Where the settings persist; null: they are neither loaded nor saved.
+  settings::Store* store = nullptr;
 
   ScreenState screen;
   BrowseState browse;

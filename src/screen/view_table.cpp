@@ -15,12 +15,14 @@ extern const View kArtistAlbumsView;     // name_lists.cpp
 extern const View kTracksView;           // track_list.cpp
 extern const View kNowPlayingView;       // now_playing.cpp
 extern const View kPlaylistControlView;  // playlist_control.cpp
+extern const View kSettingsView;         // settings_view.cpp
 
 namespace {
 
-const std::array<const View*, 10> kViews = {
-    &kMainMenuView, &kAlbumGenresView,  &kArtistGenresView, &kLettersView,    &kAlbumsView,
-    &kArtistsView,  &kArtistAlbumsView, &kTracksView,       &kNowPlayingView, &kPlaylistControlView,
+const std::array<const View*, 11> kViews = {
+    &kMainMenuView,   &kAlbumGenresView,     &kArtistGenresView, &kLettersView,
+    &kAlbumsView,     &kArtistsView,         &kArtistAlbumsView, &kTracksView,
+    &kNowPlayingView, &kPlaylistControlView, &kSettingsView,
 };
 
 }  // namespace

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace selection {
 
@@ -11,6 +13,10 @@ struct SelectionState {
   int32_t ChosenAlbumCount = 0, ChosenArtistCount = 0;  // albums and artists marked
   bool NonStop = false;                                 // Non-Stop Music is on
   bool NonStopReady = true;  // false while the next random song is being queued
+
+  // What Non-Stop Music leaves out, kept in the settings store: albums and artists in the order
+  // they were marked, genres and tempos in the order of their lists. Each count is its size.
+  std::vector<std::string> ExcludedAlbums, ExcludedArtists, ExcludedGenres, ExcludedTempos;
 };
 
 }  // namespace selection

@@ -5,6 +5,8 @@
 
 namespace settings {
 
+inline constexpr int16_t kMaxScreensaverTimeout = 3600;  // minutes
+
 struct SettingsState {
   int16_t ScreensaverTimeout = 0;   // idle minutes before the program's saver; 0 = never
   int16_t SaverType = 1;            // 1 Visualization, 2 Logo, 3 Blank Screen

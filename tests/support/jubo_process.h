@@ -15,8 +15,8 @@ namespace jubo_test {
 
 class JuboProcess {
  public:
-  // Starts `binary` (jubo by default) with JUBO_HOME=home and XDG_RUNTIME_DIR=runtime, its
-  // standard error going to `err_path`.
+  // Starts `binary` (jubo by default) with JUBO_HOME=home, XDG_CONFIG_HOME=home/config (the
+  // settings) and XDG_RUNTIME_DIR=runtime, its standard error going to `err_path`.
   JuboProcess(const std::string& home, const std::string& runtime, const std::string& err_path,
               const std::string& binary = JUBO_BINARY);
   ~JuboProcess();  // kills it if it still runs

@@ -1,0 +1,110 @@
+#include "settings/settings_store.h"
+
+#include <gtest/gtest.h>
+
+namespace settings {
+namespace {
+
+const std::string kPlayer = "HKEY_CURRENT_USER\\Software\\Tarvento\\Jubo_Player\\";
+const std::string kEvents = "HKEY_CURRENT_USER\\AppEvents\\";
+
+RegValue Dword(int32_t n) { return {REG_DWORD, "", n, {}}; }
+RegValue Text(const std::string& text) { return {REG_SZ, text, 0, {}}; }
+
+struct Loaded {
+  SettingsState settings;
+  sound::CueState cues;
+  selection::SelectionState selection;
+};
+
+Loaded Load(Store& store) {
+  Loaded l;
+  EXPECT_TRUE(LoadSettings(&store, l.settings, l.cues, l.selection));
+  return l;
+}
+
+TEST(SettingsStoreTest, AFirstRunGivesTheDefaultsAndRegistersTheSoundEvents) {
+  MemoryStore store;
+  Loaded l = Load(store);
+  const SettingsState& s = l.settings;
+  EXPECT_EQ(std::vector<int>({s.ScreensaverTimeout, s.SaverType, s.PlaylistLoop, s.ActionOnError}),
+            std::vector<int>({0, 1, 0, 0}));
+  EXPECT_EQ(l.cues.BeepSound + l.cues.SelectSound + l.cues.ErrorSound, "");
+  // Of the player's settings only the type is stored.
+  EXPECT_FALSE(store.keys.Exists(KeyPathOf(kPlayer + "Playlist")));
+  EXPECT_FALSE(store.keys.Exists(KeyPathOf(kPlayer + "NonStopExcludes")));
+  EXPECT_EQ(store.keys.keys().at(KeyPathOf(kPlayer + "Screensaver")).values.size(), 1u);
+  for (const char* event : {"KX_Beep", "KX_Select", "KX_Error"}) {
+    EXPECT_FALSE(store.keys.Find(KeyPathOf(kEvents + "EventLabels\\" + event), "")->text.empty());
+    EXPECT_TRUE(store.keys.Exists(KeyPathOf(kEvents + "Schemes\\Apps\\Tarvento\\" + event)));
+  }
+  // A second start finds everything in place and writes nothing.
+  Load(store);
+  EXPECT_EQ(store.saves, 1);
+}
+
+TEST(SettingsStoreTest, StoredValuesAreBroughtIntoRange) {
+  struct Case {
+    RegValue timeout, type, loop;
+    int16_t ScreensaverTimeout, SaverType, PlaylistLoop;
+    int32_t type_stored_after;
+  };
+  const Case kCases[] = {
+      {Dword(15), Dword(0), Dword(1), 15, 1, 1, 1},  // a type 0 is written back as 1
+      {Dword(3600), Dword(2), Dword(0), 3600, 2, 0, 2},
+      {Dword(99999), Dword(3), Dword(-1), 3600, 3, 0, 3},
+      {Dword(-5), Dword(7), Dword(9), 0, 3, 1, 7},
+      {Text("20"), Text("Logo"), Text(""), 20, 1, 0, 1},
+  };
+  for (const Case& c : kCases) {
+    MemoryStore store;
+    const KeyPath screensaver = KeyPathOf(kPlayer + "Screensaver");
+    store.keys.Set(screensaver, "Timeout", c.timeout);
+    store.keys.Set(screensaver, "Type", c.type);
+    store.keys.Set(KeyPathOf(kPlayer + "Playlist"), "Loop", c.loop);
+    Loaded l = Load(store);
+    const std::string label = c.timeout.text + std::to_string(c.timeout.number);
+    EXPECT_EQ(l.settings.ScreensaverTimeout, c.ScreensaverTimeout) << label;
+    EXPECT_EQ(l.settings.SaverType, c.SaverType) << label;
+    EXPECT_EQ(l.settings.PlaylistLoop, c.PlaylistLoop) << label;
+    EXPECT_EQ(store.keys.Find(screensaver, "Type")->number, c.type_stored_after) << label;
+  }
+}
+
+TEST(SettingsStoreTest, ListsAreReadWhateverTheirCountAndWrittenAnew) {
+  MemoryStore store;
+  const KeyPath albums = KeyPathOf(kPlayer + "NonStopExcludes\\Albums");
+  // Count and names disagree, and the count comes last: every name is taken.
+  store.keys.Set(albums, "Blue Hour", Dword(1));
+  store.keys.Set(albums, "Élan", Dword(1));
+  store.keys.Set(albums, "", Dword(5));
+  Loaded l = Load(store);
+  EXPECT_EQ(l.selection.ExcludedAlbums, (std::vector<std::string>{"Blue Hour", "Élan"}));
+
+  // Saved, each list is its count, then its names in order; an empty list only its count.
+  l.selection.ExcludedAlbums = {"Élan"};
+  EXPECT_TRUE(SaveSettings(&store, l.settings, l.selection));
+  for (const char* list : {"Albums", "Artists", "Genres", "Tempos"}) {
+    std::string values;
+    for (const auto& [name, value] :
+         store.keys.keys().at(KeyPathOf(kPlayer + "NonStopExcludes\\" + list)).values) {
+      values += name + "=" + std::to_string(value.number) + ";";
+    }
+    EXPECT_EQ(values, list == std::string("Albums") ? "=1;Élan=1;" : "=0;") << list;
+  }
+}
+
+TEST(SettingsStoreTest, AFailedSaveIsReportedAndTheProgramCarriesOn) {
+  MemoryStore store;
+  store.refusal = "cannot write /ro/registry.json: Read-only file system";
+  Loaded l;
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(SaveSettings(&store, l.settings, l.selection));
+  EXPECT_EQ(
+      testing::internal::GetCapturedStderr(),
+      "jubo: Failed to save the settings: " + store.refusal + " (error 26001 in jubo.cRegistry)\n");
+  EXPECT_TRUE(SaveSettings(nullptr, l.settings, l.selection));  // no store: nothing to do
+}
+
+}  // namespace
+}  // namespace settings

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <nlohmann/json.hpp>
 
+#include "screen/view_codes.h"
 #include "support/jubo_process.h"
 #include "support/temp_dir.h"
 
@@ -16,81 +17,63 @@ using Json = nlohmann::json;
 TEST(PlaylistRemoteTest, AddJumpRemoveRepeatShuffleClear) {
   jubo_test::TempDir home, runtime;
   std::string out;
-  ASSERT_EQ(jubo_test::RunCommand({JUBO_DEMO, home.path().string()}, runtime.path().string(), &out),
-            0)
-      << out;
+  auto run = [&](std::vector<std::string> argv) {
+    return jubo_test::RunCommand(argv, runtime.path().string(), &out);
+  };
+  ASSERT_EQ(run({JUBO_DEMO, home.path().string()}), 0) << out;
   jubo_test::JuboProcess jubo(home.path().string(), runtime.path().string(),
                               (runtime.path() / "err").string());
-  auto remote = [&](std::vector<std::string> keys) {
-    keys.insert(keys.begin(), {JUBO_REMOTE, "--wait"});
-    EXPECT_EQ(jubo_test::RunCommand(keys, runtime.path().string(), &out), 0) << out;
+  ASSERT_TRUE(jubo_test::Eventually([&] { return run({JUBO_REMOTE, "screen"}) == 0; })) << out;
+
+  // Keys, then parts of the screen answer (JSON pointers into it, and what they hold).
+  struct Step {
+    std::vector<std::string> keys;
+    std::vector<std::pair<std::string, Json>> shows;
+    // Now Playing follows every change of the player's file, as a user's slower keys would see
+    // it settled: then wait until the first song plays.
+    bool until_playing = false;
   };
-  auto screen = [&] {
-    EXPECT_EQ(jubo_test::RunCommand({JUBO_REMOTE, "screen"}, runtime.path().string(), &out), 0);
-    return Json::parse(out);
+  const Step kSteps[] = {
+      // All Albums, letter B, its first album: "Add album to Playlist?" Yes.
+      {{"enter", "right", "right", "enter"}, {{"/dialog/lines/0", "Add album"}}},
+      {{"right", "enter"}, {{"/playlist/count", 3}}, true},
+      {{"menu", "enter"},
+       {{"/view", screen::kViewNowPlaying},
+        {"/above", "Displaying 1 to 3 of 3 Songs"},
+        {"/rows/0/caption", "1. honey by amber gold"}}},  // bee sides, the first album of B
+      {{"down", "down", "enter"}, {{"/playlist/current", 2}, {"/rows/2/icon", 1}, {"/row", 3}}},
+      {{"right"}, {{"/dialog/lines/0", "Remove Track?"}}},
+      // The playing last entry goes: the list starts over.
+      {{"right", "enter"},
+       {{"/above", "Displaying 1 to 2 of 2 Songs"}, {"/playlist/current", 0}, {"/rows/0/icon", 1}}},
+      {{"left", "down", "enter"},
+       {{"/view", screen::kViewPlaylistControl}, {"/rows/8/caption", "Turn ON Playlist Repeat"}}},
+      {{"down", "down", "down", "down", "down", "down", "down", "down", "enter"},
+       {{"/rows/8/caption", "Turn OFF Playlist Repeat"}}},
+      {{"up", "up", "enter"}, {{"/dialog/lines", {"Shuffle", "Playlist?"}}}},
+      // The new first song plays.
+      {{"right", "enter"}, {{"/view", screen::kViewPlaylistControl}, {"/playlist/current", 0}}},
+      {{"down", "enter"}, {{"/dialog/lines/0", "Clear Playlist?"}}},
+      {{"right", "enter"},
+       {{"/view", screen::kViewMainMenu},
+        {"/row", 1},
+        {"/playlist/count", 0},
+        {"/rows/0/caption", "Select Songs by Album"}}},
   };
-  auto caption = [](const Json& s, int row) { return s["rows"][row - 1]["caption"]; };
-  ASSERT_TRUE(jubo_test::Eventually([&] {
-    return jubo_test::RunCommand({JUBO_REMOTE, "screen"}, runtime.path().string(), &out) == 0;
-  })) << out;
-
-  // All Albums, letter B, its first album: "Add album to Playlist?" Yes.
-  remote({"enter", "right", "right", "enter"});
-  EXPECT_EQ(screen()["dialog"]["lines"][0], "Add album");
-  remote({"right", "enter"});
-  Json s = screen();
-  EXPECT_EQ(s["playlist"]["count"], 3);
-  // Now Playing follows every change of the player's file, as a user's slower keys would see it
-  // settled: wait until the first song plays.
-  EXPECT_TRUE(jubo_test::Eventually(
-      [&] { return screen()["state"].get<std::string>().rfind("Playing", 0) == 0; }));
-
-  remote({"menu", "enter"});
-  s = screen();
-  EXPECT_EQ(s["view"], 8);
-  EXPECT_EQ(s["title"], "Now Playing");
-  EXPECT_EQ(s["above"], "Displaying 1 to 3 of 3 Songs");
-  EXPECT_EQ(caption(s, 1), "1. honey by amber gold");  // bee sides, the first album of B
-
-  remote({"down", "down", "enter"});  // jump to the third song
-  s = screen();
-  EXPECT_EQ(s["playlist"]["current"], 2);
-  EXPECT_EQ(s["rows"][2]["icon"], 1);
-  EXPECT_EQ(s["row"], 3);
-
-  remote({"right"});
-  EXPECT_EQ(screen()["dialog"]["lines"][0], "Remove Track?");
-  remote({"right", "enter"});  // the playing last entry goes: the list starts over
-  s = screen();
-  EXPECT_EQ(s["above"], "Displaying 1 to 2 of 2 Songs");
-  EXPECT_EQ(s["playlist"]["current"], 0);
-  EXPECT_EQ(s["rows"][0]["icon"], 1);
-
-  remote({"left", "down", "enter"});
-  s = screen();
-  EXPECT_EQ(s["view"], 19);
-  EXPECT_EQ(caption(s, 9), "Turn ON Playlist Repeat");
-  remote({"down", "down", "down", "down", "down", "down", "down", "down", "enter"});
-  EXPECT_EQ(caption(screen(), 9), "Turn OFF Playlist Repeat");
-  EXPECT_TRUE(jubo_test::Eventually(
-      [&] { return screen()["switches"].get<std::string>().rfind("Repeat:ON", 0) == 0; }));
-
-  remote({"up", "up", "enter"});
-  EXPECT_EQ(screen()["dialog"]["lines"], Json({"Shuffle", "Playlist?"}));
-  remote({"right", "enter"});
-  s = screen();
-  EXPECT_EQ(s["view"], 19);
-  EXPECT_EQ(s["playlist"]["current"], 0);  // the new first song plays
-
-  remote({"down", "enter"});
-  EXPECT_EQ(screen()["dialog"]["lines"][0], "Clear Playlist?");
-  remote({"right", "enter"});
-  s = screen();
-  EXPECT_EQ(s["view"], 4);
-  EXPECT_EQ(s["row"], 1);
-  EXPECT_EQ(s["playlist"]["count"], 0);
-  EXPECT_EQ(caption(s, 1), "Select Songs by Album");
-
+  for (const Step& step : kSteps) {
+    std::vector<std::string> argv = {JUBO_REMOTE, "--wait"};
+    argv.insert(argv.end(), step.keys.begin(), step.keys.end());
+    EXPECT_EQ(run(argv), 0) << out;
+    ASSERT_EQ(run({JUBO_REMOTE, "screen"}), 0) << out;
+    const Json screen = Json::parse(out);
+    for (const auto& [pointer, value] : step.shows) {
+      EXPECT_EQ(screen[Json::json_pointer(pointer)], value) << pointer << " after " << argv.back();
+    }
+    EXPECT_TRUE(!step.until_playing || jubo_test::Eventually([&] {
+      return run({JUBO_REMOTE, "screen"}) == 0 &&
+             Json::parse(out)["state"].get<std::string>().starts_with("Playing");
+    }));
+  }
   jubo.Terminate();
   EXPECT_EQ(jubo.WaitExit(60s), 0);
 }

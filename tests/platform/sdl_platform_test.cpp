@@ -11,6 +11,7 @@
 
 #include "platform/image.h"
 #include "platform/key_map.h"
+#include "platform/sdl_wave_player.h"
 #include "support/temp_dir.h"
 
 namespace platform {
@@ -45,6 +46,7 @@ class TestForm : public screen::Form {
 struct Rect {
   int x, y, w, h;
 };
+constexpr Rect kAll{0, 0, kWidth, kHeight};
 
 // `control` in the box `r`, given in pixels.
 template <typename Control>
@@ -56,7 +58,7 @@ Control At(Control control, Rect r) {
   return control;
 }
 
-screen::Label LabelAt(Rect r, std::string caption, Color color,
+screen::Label LabelAt(Rect r, std::string caption, Color color = screen::kText,
                       screen::Align align = screen::Align::kLeft) {
   screen::Label label = At(screen::Label{}, r);
   label.points = 18;
@@ -66,11 +68,10 @@ screen::Label LabelAt(Rect r, std::string caption, Color color,
   return label;
 }
 
-// Columns and rows of `rect` where `image` differs from `background`: the ink of what was
-// drawn there. Empty (left > right) when nothing was.
+// The columns and rows of `rect` where `image` differs from `background`: the ink of what
+// was drawn there.
 struct Ink {
   int left = 1 << 20, right = -1, top = 1 << 20, bottom = -1, pixels = 0;
-  bool empty() const { return pixels == 0; }
 };
 Ink InkIn(const Image& image, Rect rect, Color background) {
   Ink ink;
@@ -86,11 +87,12 @@ Ink InkIn(const Image& image, Rect rect, Color background) {
   }
   return ink;
 }
-constexpr Rect kAll{0, 0, kWidth, kHeight};
 
 class SdlPlatformTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // A shell starts a background job with SIGINT ignored, and SDL leaves an ignored signal be.
+    std::signal(SIGINT, SIG_DFL);
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("JUBO_WINDOW", (std::to_string(kWidth) + "x" + std::to_string(kHeight)).c_str(), 1);
     std::string error;
@@ -98,7 +100,7 @@ class SdlPlatformTest : public ::testing::Test {
     ASSERT_NE(platform_, nullptr) << error;
   }
 
-  // What `form` looks like shown alone.
+  // What the screen shows, with `form` shown on top for the picture.
   Image Screenshot(const screen::Form* form = nullptr) {
     if (form != nullptr) platform_->Show(form);
     const std::string path = (dir_.path() / "screen.png").string();
@@ -106,8 +108,6 @@ class SdlPlatformTest : public ::testing::Test {
     Image image;
     EXPECT_TRUE(platform_->SaveScreenshot(path, &error)) << error;
     EXPECT_TRUE(ReadImage(path, &image, &error)) << error;
-    EXPECT_EQ(image.width, kWidth);
-    EXPECT_EQ(image.height, kHeight);
     if (form != nullptr) platform_->Hide(form);
     return image;
   }
@@ -132,24 +132,15 @@ class SdlPlatformTest : public ::testing::Test {
 TEST_F(SdlPlatformTest, DrawsFramesAndPicturesWhereTheFormPutsThem) {
   const Color kBorder{255, 0, 0}, kFill{0, 0, 255};
   TestForm form(screen::kBackground);
-  screen::Frame frame = At(screen::Frame{}, {20, 20, 200, 100}), hidden;
-  frame.border = 4;
-  frame.border_color = kBorder;
-  frame.filled = true;
-  frame.fill = kFill;
-  hidden = At(frame, {300, 20, 200, 100});
-  hidden.visible = false;
-  screen::Picture picture = At(screen::Picture{}, {40, 300, 60, 60});
-  screen::Picture missing = At(screen::Picture{}, {140, 300, 60, 60});
-  picture.asset = "selected";
-  missing.asset = "no-such-picture";
-  screen::Label invisible = LabelAt({300, 400, 300, 60}, "Not shown", kBorder);
-  invisible.visible = false;
-  form.frames = {frame, hidden};
-  form.pictures = {picture, missing};
-  form.labels = {invisible};
+  form.frames = {
+      At(screen::Frame{.border = 4, .border_color = kBorder, .filled = true, .fill = kFill},
+         {20, 20, 200, 100}),
+      At(screen::Frame{.filled = true, .visible = false}, {300, 20, 200, 100})};
+  form.pictures = {At(screen::Picture{.asset = "selected"}, {40, 300, 60, 60}),
+                   At(screen::Picture{.asset = "no-such-picture"}, {140, 300, 60, 60})};
+  form.labels = {LabelAt({300, 400, 300, 60}, "Not shown", kBorder)};
+  form.labels[0].visible = false;
   const Image image = Screenshot(&form);
-
   struct Probe {
     const char* what;
     int x, y;
@@ -159,7 +150,6 @@ TEST_F(SdlPlatformTest, DrawsFramesAndPicturesWhereTheFormPutsThem) {
       {"outside everything", 5, 5, screen::kBackground},
       {"frame's top left corner", 20, 20, kBorder},
       {"frame's top border, inner row", 120, 23, kBorder},
-      {"frame's right border", 219, 70, kBorder},
       {"frame's bottom right corner", 219, 119, kBorder},
       {"frame's fill, just inside the border", 24, 24, kFill},
       {"just right of the frame", 220, 70, screen::kBackground},
@@ -174,7 +164,7 @@ TEST_F(SdlPlatformTest, DrawsFramesAndPicturesWhereTheFormPutsThem) {
     EXPECT_EQ(got, p.expected) << p.what << " at " << p.x << "," << p.y << ": got " << int(got.r)
                                << "," << int(got.g) << "," << int(got.b);
   }
-  EXPECT_TRUE(InkIn(image, {300, 400, 300, 60}, screen::kBackground).empty()) << "invisible";
+  EXPECT_EQ(InkIn(image, {300, 400, 300, 60}, screen::kBackground).pixels, 0) << "hidden label";
 }
 
 // A caption is drawn in its label's colour, aligned, centred on the label's height and cut at
@@ -194,58 +184,48 @@ TEST_F(SdlPlatformTest, LabelsAreAlignedCentredCutAtTheirBoxAndMeasuredAsDrawn) 
   const Rect box{200, 200, 160, 60};
   const Color kInk{255, 255, 255};
   for (const Case& c : kCases) {
-    const std::string what = c.caption + " aligned " + std::to_string(int(c.align));
+    SCOPED_TRACE(c.caption + " aligned " + std::to_string(int(c.align)));
     TestForm form(screen::kBlack);
     form.labels = {LabelAt(box, c.caption, kInk, c.align)};
     form.labels[0].bold = c.bold;
     const Image image = Screenshot(&form);
-
     const Ink inside = InkIn(image, box, screen::kBlack);
-    ASSERT_FALSE(inside.empty()) << what;
-    EXPECT_EQ(InkIn(image, kAll, screen::kBlack).pixels, inside.pixels) << what << ": outside";
-    EXPECT_GT(box.w * box.h - InkIn(image, box, kInk).pixels, 20) << what << ": not its colour";
+    ASSERT_GT(inside.pixels, 0);
+    EXPECT_EQ(InkIn(image, kAll, screen::kBlack).pixels, inside.pixels) << "outside";
+    EXPECT_GT(box.w * box.h - InkIn(image, box, kInk).pixels, 20) << "not its colour";
     const int left_gap = inside.left - box.x, right_gap = box.x + box.w - 1 - inside.right;
-    const int top_gap = inside.top - box.y, bottom_gap = box.y + box.h - 1 - inside.bottom;
-    EXPECT_NEAR(top_gap, bottom_gap, 12) << what << ": not centred on the box's height";
-    switch (c.align) {
-      case screen::Align::kLeft:
-        EXPECT_LE(left_gap, 3) << what;
-        break;
-      case screen::Align::kCenter:
-        EXPECT_NEAR(left_gap, right_gap, 3) << what;
-        break;
-      case screen::Align::kRight:
-        EXPECT_LE(right_gap, 3) << what;
-        break;
-    }
+    EXPECT_NEAR(inside.top - box.y, box.y + box.h - 1 - inside.bottom, 12) << "not centred";
+    const int off_by = c.align == screen::Align::kLeft    ? left_gap
+                       : c.align == screen::Align::kRight ? right_gap
+                                                          : std::abs(left_gap - right_gap);
+    EXPECT_LE(off_by, 3) << "not aligned";
     if (c.align == screen::Align::kLeft && c.caption != kLong) {
       const int measured = platform_->WidthTwips(c.caption, 18, c.bold) / kTwips;
-      EXPECT_LE(inside.right - box.x + 1, measured + 1) << what;
-      EXPECT_GE(inside.right - box.x + 1, measured - 4) << what;
+      EXPECT_LE(inside.right - box.x + 1, measured + 1);
+      EXPECT_GE(inside.right - box.x + 1, measured - 4);
     }
   }
 }
 
 TEST_F(SdlPlatformTest, TextBoxWrapsItsTextAndShowsFromItsFirstLine) {
   TestForm form(screen::kBlack);
-  form.boxes = {At(screen::TextBox{}, {20, 20, 200, 400})};
-  screen::TextBox& box = form.boxes[0];
-  box.points = 12;
-  box.visible = true;
-  box.text =
-      "Setup\nPut jubodb.txt in the program's folder and start the program again. "
-      "Every list comes from that one file.\n\nKeys\nUp and Down move the highlight.";
+  form.boxes = {
+      At(screen::TextBox{.points = 12,
+                         .text = "Setup\nPut jubodb.txt in the program's folder and start "
+                                 "the program again. Every list comes from that one "
+                                 "file.\n\nKeys\nUp and Down move the highlight.",
+                         .visible = true},
+         {20, 20, 200, 400})};
   // Lines of ink, from the top: runs of rows with ink, one per line of text.
   auto lines_of_ink = [&](int first_line) {
-    box.first_line = first_line;
+    form.boxes[0].first_line = first_line;
     const Image image = Screenshot(&form);
-    EXPECT_TRUE(InkIn(image, {221, 0, kWidth - 221, kHeight}, screen::kBlack).empty())
+    EXPECT_EQ(InkIn(image, {221, 0, kWidth - 221, kHeight}, screen::kBlack).pixels, 0)
         << "ink right of the box";
     int lines = 0;
-    bool in_line = false;
-    for (int y = 0; y < kHeight; ++y) {
-      const bool ink = !InkIn(image, {0, y, kWidth, 1}, screen::kBlack).empty();
-      if (ink && !in_line) ++lines;
+    for (int y = 0, in_line = 0; y < kHeight; ++y) {
+      const int ink = InkIn(image, {0, y, kWidth, 1}, screen::kBlack).pixels > 0;
+      lines += ink > in_line;
       in_line = ink;
     }
     return lines;
@@ -283,18 +263,14 @@ TEST_F(SdlPlatformTest, DialogsAreCentredAndTheLastShownFormIsOnTop) {
     EXPECT_EQ(Screenshot().At(kWidth / 2, kHeight / 2), step.on_top) << step.what;
   }
   const Ink area = InkIn(Screenshot(), kAll, kB);
-  EXPECT_EQ(area.left, 220);
-  EXPECT_EQ(area.right, 419);
-  EXPECT_EQ(area.top, 190);
-  EXPECT_EQ(area.bottom, 289);
-  EXPECT_EQ(area.pixels, 200 * 100);
+  EXPECT_EQ(std::tie(area.left, area.right, area.top, area.bottom, area.pixels),
+            std::make_tuple(220, 419, 190, 289, 200 * 100));
 }
 
 TEST_F(SdlPlatformTest, AFrameIsPresentedOnlyWhenWhatShowsChanges) {
   TestForm main(screen::kBackground), dialog(screen::kRed, false);
   dialog.width = dialog.height = 100 * kTwips;
-  main.labels = {LabelAt({10, 10, 200, 30}, "00:01", screen::kText),
-                 LabelAt({10, 50, 200, 30}, "", screen::kText)};
+  main.labels = {LabelAt({10, 10, 200, 30}, "00:01"), LabelAt({10, 50, 200, 30}, "")};
   main.labels[1].visible = false;
   platform_->Show(&main);
   // Frames presented while a timer ticks three times, the first tick making `change`.
@@ -384,20 +360,9 @@ TEST_F(SdlPlatformTest, AModalLoopInsideAKeyHandlerGetsTheKeysAndTheTimers) {
   EXPECT_EQ(ticks_outside, 0) << "stopped as the dialog closed";
 }
 
-TEST_F(SdlPlatformTest, ATaskThatPostsItselfLeavesRoomForKeysAndTimers) {
-  int ticks = 0;
-  std::vector<int> keys;
-  std::function<void()> again = [&] { platform_->Post(again); };
-  platform_->Post(again);
-  platform_->PushKeyDown(SdlKeycodeNamed("Up"));
-  platform_->StartTimer(5, [&] { ++ticks; });
-  RunUntil([&] { return !keys.empty() && ticks > 0; },
-           [&](int16_t code, int16_t) { keys.push_back(code); });
-  EXPECT_EQ(keys, std::vector<int>{38});
-}
-
 // Posted from another thread, as the remote control and libmpv post: tasks run on the loop's
-// thread, keys reach the innermost loop, both in the order posted.
+// thread, keys reach the innermost loop, both in the order posted; and a task that posts
+// itself again leaves room for keys and timers.
 TEST_F(SdlPlatformTest, PostedTasksAndKeysKeepTheirOrderAndReachTheInnermostLoop) {
   const std::thread::id loop_thread = std::this_thread::get_id();
   std::vector<std::string> log;
@@ -427,6 +392,16 @@ TEST_F(SdlPlatformTest, PostedTasksAndKeysKeepTheirOrderAndReachTheInnermostLoop
   const std::vector<std::string> expected = {"task 1", "main 13/0", "dialog 38",
                                              "task 2", "dialog 27", "main 40/0"};
   EXPECT_EQ(log, expected);
+
+  int ticks = 0;
+  std::vector<int> keys;
+  std::function<void()> again = [&] { platform_->Post(again); };
+  platform_->Post(again);
+  platform_->PushKeyDown(SdlKeycodeNamed("Up"));
+  platform_->StartTimer(5, [&] { ++ticks; });
+  RunUntil([&] { return !keys.empty() && ticks > 0; },
+           [&](int16_t code, int16_t) { keys.push_back(code); });
+  EXPECT_EQ(keys, std::vector<int>{38});
 }
 
 // --- opening ------------------------------------------------------------------------------
@@ -436,22 +411,22 @@ TEST(SdlPlatformOpenTest, FullScreenOnTheDesktopOrAWindowOfAGoodSize) {
     const char* text;
     int width, height;  // 0 when refused
   };
-  const Case kCases[] = {{"1280x720", 1280, 720},
-                         {"16384x16384", 16384, 16384},
-                         {"", 0, 0},
-                         {"0x720", 0, 0},
-                         {"1280x720x3", 0, 0},
-                         {"16385x100", 0, 0},
-                         {"99999999999x1", 0, 0},
-                         {"1280x", 0, 0},
-                         {"-5x720", 0, 0},
-                         {"1280x720 ", 0, 0}};
+  const Case kCases[] = {
+      {"1280x720", 1280, 720},
+      {"16384x16384", 16384, 16384},
+      {"", 0, 0},
+      {"0x720", 0, 0},
+      {"1280x720x3", 0, 0},
+      {"16385x100", 0, 0},
+      {"99999999999x1", 0, 0},
+      {"1280x", 0, 0},
+      {"-5x720", 0, 0},
+      {"1280x720 ", 0, 0},
+  };
   for (const Case& c : kCases) {
     int width = 0, height = 0;
     EXPECT_EQ(ParseWindowSize(c.text, &width, &height), c.width > 0) << '"' << c.text << '"';
-    if (c.width > 0) {
-      EXPECT_EQ(std::pair(width, height), std::pair(c.width, c.height)) << c.text;
-    }
+    EXPECT_EQ(std::pair(width, height), std::pair(c.width, c.height)) << c.text;
   }
   setenv("SDL_VIDEODRIVER", "offscreen", 1);
   std::string error;
@@ -465,6 +440,59 @@ TEST(SdlPlatformOpenTest, FullScreenOnTheDesktopOrAWindowOfAGoodSize) {
   setenv("JUBO_WINDOW", "big", 1);
   EXPECT_EQ(SdlPlatform::Create(&error), nullptr);
   EXPECT_NE(error.find("JUBO_WINDOW"), std::string::npos) << error;
+}
+
+TEST(KeyMapTest, KeysTheProgramHearsAndTheRestIgnored) {
+  struct Case {
+    const char* sdl_name;
+    int16_t code;
+  };
+  std::vector<Case> cases = {
+      {"Return", 13},
+      {"Keypad Enter", 13},
+      {"Escape", 27},
+      {"PageUp", 33},
+      {"PageDown", 34},
+      {"Left", 37},
+      {"Up", 38},
+      {"Right", 39},
+      {"Down", 40},
+      {"A", 65},
+      {"M", 77},
+      {"Z", 90},
+      {"AudioPlay", 'P'},
+      {"AudioStop", 'S'},
+      {"AudioNext", 'N'},
+      {"AudioPrev", 'B'},
+      {"AudioFastForward", 'F'},
+      {"AudioRewind", 'R'},
+      {"AC Back", 37},
+      {"AC Home", 'M'},
+  };
+  for (const char* ignored : {"0", "5", "9", "Keypad 8", "Space", "Tab", "Backspace", "F1", "Home",
+                              "End", "Left Shift", "Delete", "AudioMute", "-", "Keypad +"}) {
+    cases.push_back({ignored, 0});
+  }
+  for (const Case& c : cases) {
+    const int32_t sdl_key = SdlKeycodeNamed(c.sdl_name);
+    ASSERT_NE(sdl_key, 0) << "SDL knows no key named " << c.sdl_name;
+    EXPECT_EQ(ProgramKeyCode(sdl_key), c.code) << c.sdl_name;
+  }
+}
+
+TEST(SdlWavePlayerTest, RefusesWhatCannotBePlayed) {
+  setenv("JUBO_AUDIO_OUTPUT", "null", 1);
+  jubo_test::TempDir dir;
+  dir.Write("empty.wav", "");
+  dir.Write("garbage.wav", "RIFF\x10\0\0\0WAVEnot a sound at all");
+  dir.Write("text.wav", "Album,Artist,Title\n");
+  SdlWavePlayer player;
+  for (const char* name : {"missing.wav", "empty.wav", "garbage.wav", "text.wav"}) {
+    std::string error;
+    EXPECT_FALSE(player.Play((dir.path() / name).string(), &error)) << name;
+    EXPECT_NE(error.find(name), std::string::npos) << name << ": " << error;
+    EXPECT_EQ(player.Sounding(), "") << name;
+  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ground/keys.h"
+#include "playback/playlist_edit.h"
 #include "support/harness.h"
 
 namespace playback {
@@ -16,7 +17,7 @@ using ground::kKeyEnter;
 using ground::kKeyRight;
 using jubo_test::Harness;
 
-const int16_t P = KeyOf('P'), N = KeyOf('N'), B = KeyOf('B'), F = KeyOf('F');
+const int16_t P = KeyOf('P'), N = KeyOf('N'), B = KeyOf('B'), F = KeyOf('F'), S = KeyOf('S');
 
 const std::string& File(int song) {
   static const std::vector<jubo_test::FixtureSong> songs = jubo_test::SmallLibrary().songs();
@@ -38,7 +39,7 @@ std::vector<std::string> Files(const Harness& h) {
 
 TEST(PlayerEngineTest, PlayerKeysWaitForASongInThePlaylist) {
   Harness h;
-  h.loop.Keys({P, KeyOf('S'), N, B, F, KeyOf('R'), KeyOf('X')}).Then([&] {
+  h.loop.Keys({P, S, N, B, F, KeyOf('R'), KeyOf('X')}).Then([&] {
     EXPECT_TRUE(h.player.loads.empty());
     EXPECT_EQ(h.jubo.playlist.CurrentSong, -1);
     EXPECT_EQ(h.jubo.screen.CurrentView,
@@ -48,63 +49,61 @@ TEST(PlayerEngineTest, PlayerKeysWaitForASongInThePlaylist) {
   h.Run();
 }
 
-TEST(PlayerEngineTest, AtTheEndTheListRestsOnItsFirstSongOrStartsOver) {
+// Songs of 2 s; the keys pressed 1 s into the first, then where the list is `wait_ms` later.
+TEST(PlayerEngineTest, KeysEndsAndFailuresMoveThroughTheListAndRestOnItsFirstSong) {
   struct Case {
+    const char* what;
     int songs;
-    int16_t repeat;
-    int state;  // once the last song has ended
-  };
-  const Case kCases[] = {{1, 0, kStopped}, {3, 0, kStopped}, {3, 1, kPlaying}};
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(std::to_string(c.songs) + " songs, repeat " + std::to_string(c.repeat));
-    Harness h;
-    h.player.default_length = 2;
-    h.player.open_ms = 30;
-    h.jubo.settings.PlaylistLoop = c.repeat;
-    AddSongs(h, c.songs);
-    h.loop.Wait(2100 * c.songs).Then([&] {
-      EXPECT_EQ(h.jubo.playlist.CurrentSong, 0);
-      EXPECT_EQ(h.player.URL(), File(0));
-      EXPECT_EQ(h.player.playState(), c.state);
-      EXPECT_EQ(h.player.loads.size(), static_cast<size_t>(c.songs + 1));
-    });
-    h.Run();
-  }
-}
-
-TEST(PlayerEngineTest, NextAndPreviousWrapAroundWhateverRepeatSays) {
-  struct Case {
-    int songs;
-    std::initializer_list<int16_t> keys;
-    int32_t current;
+    std::vector<int16_t> keys;
+    int64_t wait_ms;
+    int16_t repeat, action_on_error;
+    std::vector<int> unplayable;
+    int32_t current;  // CurrentSong then
+    int state;
+    size_t loads;  // files set, the first one's included
+    bool beep;     // the error cue
   };
   const Case kCases[] = {
-      {5, {B}, 4}, {5, {N, N, N, N, N}, 0}, {5, {N, B, B}, 4}, {1, {N}, 0}, {1, {B}, 0}};
+      // At the end the list rests stopped on its first song, or starts over with repeat.
+      {"one song ends", 1, {}, 1100, 0, 0, {}, 0, kStopped, 2, false},
+      {"three songs end", 3, {}, 5300, 0, 0, {}, 0, kStopped, 4, false},
+      {"three songs, repeat", 3, {}, 5300, 1, 0, {}, 0, kPlaying, 4, false},
+      // Next and Previous wrap around whatever repeat says, each from the song's beginning.
+      {"B from the first", 5, {B}, 100, 0, 0, {}, 4, kPlaying, 2, false},
+      {"N past the last", 5, {N, N, N, N, N}, 100, 0, 0, {}, 0, kPlaying, 6, false},
+      {"N, B, B", 5, {N, B, B}, 100, 0, 0, {}, 4, kPlaying, 4, false},
+      {"N on one song", 1, {N}, 100, 0, 0, {}, 0, kPlaying, 2, false},
+      {"B on one song", 1, {B}, 100, 0, 0, {}, 0, kPlaying, 2, false},
+      // A song that cannot be played is skipped, or stopped on.
+      {"skip the second", 3, {}, 6000, 0, 0, {1}, 0, kStopped, 4, false},
+      {"skip the last", 3, {}, 6000, 0, 0, {2}, 0, kStopped, 4, false},
+      // The first song, loaded only to rest on, fails again: that moves nothing.
+      {"skip the first two", 3, {}, 6000, 0, 0, {0, 1}, 0, kStopped, 4, false},
+      {"stop on the third", 3, {}, 6000, 0, 1, {2}, 2, kStopped, 3, true},
+      // Skipping gives up once every song has failed in a row: no endless rounds.
+      {"skip, all missing, repeat", 3, {}, 6000, 1, 0, {0, 1, 2}, 2, kStopped, 3, true},
+      {"skip, the only song missing", 1, {}, 2000, 1, 0, {0}, 0, kStopped, 1, true},
+      // One good song among missing ones keeps the music going: the third round by 7 s.
+      {"skip, one good, repeat", 3, {}, 6000, 1, 0, {0, 2}, 1, kPlaying, 11, false},
+  };
   for (const Case& c : kCases) {
-    SCOPED_TRACE(std::to_string(c.songs) + " songs, " + std::to_string(c.keys.size()) + " keys");
+    SCOPED_TRACE(c.what);
     Harness h;
+    h.player.default_length = 2;
+    for (int song : c.unplayable) h.player.unplayable.insert(File(song));
+    h.jubo.settings.PlaylistLoop = c.repeat;
+    h.jubo.settings.ActionOnError = c.action_on_error;
     AddSongs(h, c.songs);
-    h.loop.Wait(1000).Keys(c.keys).Wait(100).Then([&] {
+    h.loop.Wait(1000).Keys(c.keys).Wait(c.wait_ms).Then([&] {
       EXPECT_EQ(h.jubo.playlist.CurrentSong, c.current);
       EXPECT_EQ(h.player.URL(), File(c.current));
-      // Every key loaded its song again and plays it from the beginning.
-      EXPECT_EQ(h.player.loads.size(), 1 + c.keys.size());
-      EXPECT_EQ(h.player.playState(), kPlaying);
-      EXPECT_LT(h.player.currentPosition(), 1);
+      EXPECT_EQ(h.player.playState(), c.state);
+      EXPECT_EQ(h.player.loads.size(), c.loads);
+      EXPECT_EQ(h.TakeCues().size(), c.beep ? 1u : 0u);
+      EXPECT_TRUE(c.keys.empty() || h.player.currentPosition() < 1) << "not from the beginning";
     });
     h.Run();
   }
-
-  // N waits while Non-Stop Music queues its next song; B does not.
-  Harness h;
-  AddSongs(h, 3);
-  h.loop.Then([&] {
-    h.jubo.selection.NonStop = true;
-    h.jubo.selection.NonStopReady = false;
-  });
-  h.loop.Keys({N}).Then([&] { EXPECT_EQ(h.jubo.playlist.CurrentSong, 0); });
-  h.loop.Keys({B}).Then([&] { EXPECT_EQ(h.jubo.playlist.CurrentSong, 2); });
-  h.Run();
 }
 
 TEST(PlayerEngineTest, PlayPauseFastForwardStopAndSkipBack) {
@@ -118,7 +117,7 @@ TEST(PlayerEngineTest, PlayPauseFastForwardStopAndSkipBack) {
       {"playing", {}, kPaused, false},
       {"paused", {P}, kPlaying, false},
       {"fast-forwarding", {F}, kPlaying, false},
-      {"stopped", {KeyOf('S')}, kPlaying, true},
+      {"stopped", {S}, kPlaying, true},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.from);
@@ -231,48 +230,6 @@ TEST(PlayerEngineTest, ASongThatStartsHasItsDetailsLookedUp) {
   h.Run();
 }
 
-TEST(PlayerEngineTest, ASongThatCannotBePlayedIsSkippedOrStoppedOn) {
-  struct Case {
-    const char* what;
-    int songs;
-    std::vector<int> unplayable;
-    int16_t action_on_error;
-    int16_t repeat;
-    int32_t rests_on;  // CurrentSong 1 s after the list would have ended
-    int state;
-    size_t loads;
-    bool beep;
-  };
-  const Case kCases[] = {
-      {"skip the second", 3, {1}, 0, 0, 0, kStopped, 4, false},
-      {"skip the last", 3, {2}, 0, 0, 0, kStopped, 4, false},
-      // The first song, loaded only to rest on, fails again: that moves nothing.
-      {"skip the first two", 3, {0, 1}, 0, 0, 0, kStopped, 4, false},
-      {"stop on the third", 3, {2}, 1, 0, 2, kStopped, 3, true},
-      // Skipping gives up once every song has failed in a row: no endless rounds.
-      {"skip, all missing, repeat", 3, {0, 1, 2}, 0, 1, 2, kStopped, 3, true},
-      {"skip, the only song missing", 1, {0}, 0, 1, 0, kStopped, 1, true},
-      // One good song among missing ones keeps the music going: the third round by 7 s.
-      {"skip, one good, repeat", 3, {0, 2}, 0, 1, 1, kPlaying, 11, false},
-  };
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.what);
-    Harness h;
-    h.player.default_length = 2;
-    for (int song : c.unplayable) h.player.unplayable.insert(File(song));
-    h.jubo.settings.ActionOnError = c.action_on_error;
-    h.jubo.settings.PlaylistLoop = c.repeat;
-    AddSongs(h, c.songs);
-    h.loop.Wait(2000 * c.songs + 1000).Then([&] {
-      EXPECT_EQ(h.jubo.playlist.CurrentSong, c.rests_on);
-      EXPECT_EQ(h.player.playState(), c.state);
-      EXPECT_EQ(h.player.loads.size(), c.loads);
-      EXPECT_EQ(h.TakeCues().size(), c.beep ? 1u : 0u);
-    });
-    h.Run();
-  }
-}
-
 TEST(PlayerEngineTest, WithoutAnAudioOutputTheListStopsOnTheSongAndSaysSoOnce) {
   for (int16_t action_on_error : {0, 1}) {
     SCOPED_TRACE("ActionOnError " + std::to_string(action_on_error));
@@ -336,8 +293,49 @@ TEST(PlayerEngineTest, NonStopMusicAppendsASongWhenTheLastOneStartsOrFails) {
     EXPECT_EQ(h.jubo.playlist.SongCount, 4);
     EXPECT_EQ(h.jubo.playlist.CurrentSong, 0);
     EXPECT_EQ(h.player.playState(), kStopped);
+    h.jubo.selection.NonStopReady = false;
   });
+  // N waits while Non-Stop Music draws its next song; B does not.
+  h.loop.Keys({N}).Then([&] { EXPECT_EQ(h.jubo.playlist.CurrentSong, 0); });
+  h.loop.Keys({B}).Then([&] { EXPECT_EQ(h.jubo.playlist.CurrentSong, 3); });
   h.Run();
+}
+
+TEST(PlaylistEditTest, RemovingASongKeepsTheRightSongPlaying) {
+  struct Case {
+    int songs;
+    int playing;  // the entry that plays when one is removed
+    int32_t removed;
+    int32_t current;  // CurrentSong afterwards
+    int plays;        // the library's song the player has afterwards; -1 when it stopped
+  };
+  const Case kCases[] = {
+      {4, 1, 0, 0, 1},   // an earlier one: the same song plays on, one place earlier
+      {4, 3, 0, 2, 3},   // an earlier one, while the last plays
+      {4, 1, 3, 1, 1},   // a later one: nothing changes
+      {4, 1, 1, 1, 2},   // the playing one: the song that moves into its place starts
+      {4, 3, 3, 0, 0},   // the playing last one: the list starts over
+      {1, 0, 0, 0, -1},  // the only one: the player stops
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::to_string(c.removed) + " of " + std::to_string(c.songs) + " while " +
+                 std::to_string(c.playing) + " plays");
+    jubo_test::Harness h;
+    h.loop.Then([&] { h.AddSongs(c.songs); }).Keys(ground::KeyOf('N'), c.playing);
+    h.loop.Wait(100).Then([&] { RemoveSong(h.jubo, c.removed); }).Wait(100).Then([&] {
+      const PlaylistState& p = h.jubo.playlist;
+      EXPECT_EQ(p.SongCount, c.songs - 1);
+      EXPECT_EQ(p.CurrentSong, c.current);
+      EXPECT_EQ(h.player.playState(), c.plays < 0 ? kStopped : kPlaying);
+      if (c.plays >= 0) {
+        EXPECT_EQ(h.player.URL(), h.songs[static_cast<size_t>(c.plays)].filename);
+      }
+      for (int32_t i = 0; i < p.SongCount; ++i) {  // the index follows the entries
+        EXPECT_EQ(FindSong(p, p.Playlist[static_cast<size_t>(i)].file()), i);
+      }
+    });
+    h.Run();
+  }
 }
 
 }  // namespace

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
+#include "ground/keys.h"
 #include "remote/line_reader.h"
+#include "remote/screen_query.h"
+#include "support/harness.h"
 
 namespace remote {
 namespace {
@@ -52,6 +57,38 @@ TEST(LineReaderTest, CutsLinesWithinTheLimits) {
   EXPECT_TRUE(flooded.Feed(std::string(kMaxWithoutBreak, 'x'), &lines));
   EXPECT_FALSE(flooded.Feed("x", &lines));
   EXPECT_TRUE(lines.empty());
+}
+
+// The whole answer, in the documented order: the Main Menu, then a question over it.
+TEST(ScreenQueryTest, DescribesTheMainMenuAndAnOpenQuestion) {
+  jubo_test::Harness h;
+  h.loop.Keys({ground::kKeyDown}).Then([&] {
+    const auto s = nlohmann::json::parse(ScreenJson(h.jubo));
+    EXPECT_EQ(s["highlight"], true);
+    EXPECT_TRUE(s["dialog"].is_null());
+  });
+  h.loop.Keys({ground::kKeyEscape}).Then([&] {
+    const std::string answer = ScreenJson(h.jubo);
+    EXPECT_EQ(answer.find('\n'), std::string::npos);
+    auto s = nlohmann::ordered_json::parse(answer);
+    EXPECT_EQ(s["rows"].size(), 14u);
+    EXPECT_EQ(s["rows"][0].dump(),
+              R"({"caption":"Select Songs by Album","tag":"album","icon":-1})");
+    EXPECT_EQ(s["rows"][13]["caption"], "");
+    EXPECT_TRUE(s["frames"].is_number());
+    s.erase("rows");
+    s.erase("frames");
+    EXPECT_EQ(
+        s.dump(),
+        R"({"view":)" + std::to_string(screen::kViewMainMenu) +
+            R"(,"title":"Main Menu","crumbs":"","above":"",)"
+            R"("below":"[Up/Down = Scroll] [Enter/OK = Select Item]","row":2,"highlight":false,)"
+            R"("state":"","switches":"","track":"","playlist":{"count":0,"current":-1},)"
+            R"("dialog":{"form":"frmConfirm","lines":["Exit Jubo Player?",""],)"
+            R"("buttons":["Yes","No"],"selected":2},"saver":null,"help":false})");
+  });
+  h.loop.Keys({ground::kKeyEnter});
+  h.Run();
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ class RenderTest : public ::testing::Test {
   jubo_test::FakeTextMeasure measure;  // 10 twips a point a character
 };
 
+// Crumbs that fit are the browsing sessions'; here, those that do not.
 TEST_F(RenderTest, BreadcrumbsKeepTheLeadingAncestorsThatFitAndAlwaysTheParent) {
   // lblCrumbs is 12000 - 600 = 11400 twips wide at 13 points: 130 twips a character.
   struct Case {
@@ -24,9 +25,6 @@ TEST_F(RenderTest, BreadcrumbsKeepTheLeadingAncestorsThatFitAndAlwaysTheParent) 
   const std::string kLong(30, 'L');
   const std::string kWide(45, 'W');
   const Case kCases[] = {
-      {{"Main Menu"}, ""},
-      {{"Main Menu", "All Albums"}, "Main Menu>"},
-      {{"Main Menu", "All Albums", "B"}, "Main Menu>All Albums>"},
       // 87 characters fit; the parent and "...>>" take 35, leaving 52 for the trail.
       {{"Main Menu", kLong, kLong, kLong, "Title"}, "Main Menu>" + kLong + ">...>" + kLong + ">"},
       // A first ancestor too long for the room left: only the dots and the parent.
@@ -46,7 +44,6 @@ TEST_F(RenderTest, FitToWidthShortensWithDotsOnlyWhatDoesNotFit) {
   Label box;
   box.width = 2000;  // 20 characters at 10 points
   box.points = 10;
-  EXPECT_EQ(fittowidth("Short", box, measure), "Short");
   EXPECT_EQ(fittowidth(std::string(20, 'x'), box, measure), std::string(20, 'x'));
   // 40 characters into room for 20: 40 x 2000 / 4000 - 4 = 16 kept.
   EXPECT_EQ(fittowidth(std::string(40, 'x'), box, measure), std::string(16, 'x') + "...");
@@ -58,21 +55,16 @@ TEST_F(RenderTest, FitToWidthShortensWithDotsOnlyWhatDoesNotFit) {
   EXPECT_EQ(fittowidth("Long enough", box, measure), "...");
 }
 
-TEST(FormatTest, MinutesAndSeconds) {
+TEST(LayoutTest, FourteenRowsOnEveryCommonDisplay) {
   struct Case {
-    double seconds;
-    std::string text;
-    double whole;
+    int width, height;
   };
-  const Case kCases[] = {{59.9, "00:59", 59},
-                         {60, "01:00", 60},
-                         {185, "03:05", 185},
-                         {6000, "100:00", 6000},
-                         {0, "00:00", 0}};
+  const Case kCases[] = {{800, 600}, {1024, 768}, {1920, 1080}, {1280, 720}, {3840, 2160}};
   for (const Case& c : kCases) {
-    double frm = c.seconds;
-    EXPECT_EQ(framestominutes(frm), c.text) << c.seconds;
-    EXPECT_EQ(frm, c.whole) << c.seconds;
+    ScreenState s;
+    LayOutScreen(s, c.width, c.height);
+    EXPECT_EQ(s.PageSize, 14) << c.height;
+    EXPECT_EQ(s.frmMain.lblItem.size(), 15u) << c.height;
   }
 }
 

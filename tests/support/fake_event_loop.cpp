@@ -4,36 +4,6 @@
 
 namespace jubo_test {
 
-FakeEventLoop& FakeEventLoop::Keys(std::initializer_list<int16_t> keys) {
-  for (int16_t key : keys) steps_.push_back({Step::kKey, key, 0, {}});
-  return *this;
-}
-
-FakeEventLoop& FakeEventLoop::Keys(int16_t key, int times) {
-  for (int i = 0; i < times; ++i) steps_.push_back({Step::kKey, key, 0, {}});
-  return *this;
-}
-
-FakeEventLoop& FakeEventLoop::Wait(int64_t ms) {
-  steps_.push_back({Step::kWait, 0, ms, {}});
-  return *this;
-}
-
-FakeEventLoop& FakeEventLoop::Click() {
-  steps_.push_back({Step::kClick, 0, 0, {}});
-  return *this;
-}
-
-FakeEventLoop& FakeEventLoop::Quit() {
-  steps_.push_back({Step::kQuit, 0, 0, {}});
-  return *this;
-}
-
-FakeEventLoop& FakeEventLoop::Then(std::function<void()> check) {
-  steps_.push_back({Step::kCheck, 0, 0, std::move(check)});
-  return *this;
-}
-
 std::string FakeEventLoop::StepsLeft() const {
   static const char* const kWords[] = {"key ", "wait ", "click", "quit", "check"};  // by kind
   std::string left;
@@ -66,7 +36,7 @@ void FakeEventLoop::RunUntil(const KeyHandler& on_key, const std::function<bool(
         break;
       case Step::kWait:
         if (int64_t left = Advance(step.ms, on_key, done); left > 0) {
-          steps_.push_front({Step::kWait, 0, left, {}});
+          steps_.push_front({Step::kWait, 0, left});
         }
         break;
       case Step::kClick:

@@ -19,12 +19,15 @@ namespace jubo_test {
 class FakeEventLoop : public ground::EventLoop {
  public:
   // Script steps.
-  FakeEventLoop& Keys(std::initializer_list<int16_t> keys);
-  FakeEventLoop& Keys(int16_t key, int times);
-  FakeEventLoop& Wait(int64_t ms);
-  FakeEventLoop& Click();
-  FakeEventLoop& Quit();
-  FakeEventLoop& Then(std::function<void()> check);
+  FakeEventLoop& Keys(const std::vector<int16_t>& keys) {
+    for (int16_t key : keys) Add({Step::kKey, key});
+    return *this;
+  }
+  FakeEventLoop& Keys(int16_t key, int times) { return Keys(std::vector<int16_t>(times, key)); }
+  FakeEventLoop& Wait(int64_t ms) { return Add({Step::kWait, 0, ms}); }
+  FakeEventLoop& Click() { return Add({Step::kClick}); }
+  FakeEventLoop& Quit() { return Add({Step::kQuit}); }
+  FakeEventLoop& Then(std::function<void()> check) { return Add({Step::kCheck, 0, 0, check}); }
   // When the script runs out, every loop returns quietly (for tests that end mid-program).
   void EndWhenScriptRunsOut() { end_quietly_ = true; }
   bool script_done() const { return steps_.empty(); }
@@ -45,7 +48,7 @@ class FakeEventLoop : public ground::EventLoop {
     enum Kind { kKey, kWait, kClick, kQuit, kCheck } kind;
     int16_t key = 0;
     int64_t ms = 0;
-    std::function<void()> check;
+    std::function<void()> check{};
   };
   struct Timer {
     int interval;
@@ -53,6 +56,10 @@ class FakeEventLoop : public ground::EventLoop {
     std::function<void()> tick;
   };
 
+  FakeEventLoop& Add(Step step) {
+    steps_.push_back(std::move(step));
+    return *this;
+  }
   void RunPosted(const KeyHandler& on_key, const std::function<bool()>& done);
   // Advances the clock by up to `ms`, firing timers; stops early when `done()` holds and
   // returns the time left.

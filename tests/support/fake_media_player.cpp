@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "support/fakes.h"
 
@@ -18,7 +19,7 @@ void FakeMediaPlayer::SetURL(const std::string& url) {
   url_ = url;
   loads.push_back(url);
   loaded_ = false;
-  pending_ = Pending::kNothing;
+  pending_ = playback::kReady;
   speed_ = 0;
   state = playback::kTransitioning;
   Raise([](MediaPlayerEvents& l) { l.OpenStateChange(); });
@@ -41,42 +42,29 @@ void FakeMediaPlayer::Opened() {
   position_ = 0;
   mark_ms_ = loop_.NowMs();
   Raise([](MediaPlayerEvents& l) { l.OpenStateChange(); });
-  Pending pending = pending_;
-  pending_ = Pending::kNothing;
-  switch (pending) {
-    case Pending::kNothing:
-      state = playback::kReady;
-      break;
-    case Pending::kPlay:
-      Run(playback::kPlaying, 1);
-      break;
-    case Pending::kFastForward:
-      Run(playback::kFastForward, 4);
-      break;
-    case Pending::kStop:
-      state = playback::kStopped;
-      break;
+  const int pending = std::exchange(pending_, playback::kReady);
+  if (pending == playback::kPlaying || pending == playback::kFastForward) {
+    Run(pending);
+  } else {
+    state = pending;
   }
 }
 
 void FakeMediaPlayer::play() {
-  if (state == playback::kTransitioning) {
-    pending_ = Pending::kPlay;
-    return;
-  }
-  if (!loaded_) {
+  if (!loaded_ && state != playback::kTransitioning) {
     if (url_.empty()) return;
     SetURL(url_);
-    pending_ = Pending::kPlay;
-    return;
   }
-  if (state == playback::kPlaying) return;
-  Run(playback::kPlaying, 1);
+  if (state == playback::kTransitioning) {
+    pending_ = playback::kPlaying;
+  } else if (state != playback::kPlaying) {
+    Run(playback::kPlaying);
+  }
 }
 
 void FakeMediaPlayer::pause() {
   if (state == playback::kTransitioning) {
-    pending_ = Pending::kNothing;
+    pending_ = playback::kReady;
     return;
   }
   if (!loaded_ || (state != playback::kPlaying && state != playback::kFastForward)) return;
@@ -89,7 +77,7 @@ void FakeMediaPlayer::pause() {
 
 void FakeMediaPlayer::stop() {
   if (state == playback::kTransitioning) {
-    pending_ = Pending::kStop;
+    pending_ = playback::kStopped;
     return;
   }
   if (!loaded_) return;
@@ -104,18 +92,18 @@ void FakeMediaPlayer::stop() {
 
 void FakeMediaPlayer::fastForward() {
   if (state == playback::kTransitioning) {
-    pending_ = Pending::kFastForward;
+    pending_ = playback::kFastForward;
     return;
   }
   if (!loaded_ || state == playback::kFastForward) return;
-  Run(playback::kFastForward, 4);
+  Run(playback::kFastForward);
 }
 
-void FakeMediaPlayer::Run(int new_state, double speed) {
+void FakeMediaPlayer::Run(int new_state) {
   Settle();
   if (state == playback::kMediaEnded) position_ = 0;
   StopTimers();
-  speed_ = speed;
+  speed_ = new_state == playback::kFastForward ? 4 : 1;
   state = new_state;
   Raise([new_state](MediaPlayerEvents& l) { l.PlayStateChange(new_state); });
   // As mpv does, the output opens (or fails to) once the song has been told to start.

@@ -115,13 +115,11 @@ class FakeMediaPlayer : public playback::MediaPlayer {
   int state = playback::kStopped;  // a test may set it to look at a state without events
 
  private:
-  enum class Pending { kNothing, kPlay, kFastForward, kStop };
-
   void Opened();
-  void Unload();                          // the file is no longer open; the player Stopped
-  void Run(int new_state, double speed);  // plays at `speed` from the current position
-  void ScheduleEnd();                     // the song ends by itself at its length
-  void Settle();                          // fixes the position at the loop's time
+  void Unload();            // the file is no longer open; the player Stopped
+  void Run(int new_state);  // kPlaying or kFastForward, from the current position
+  void ScheduleEnd();       // the song ends by itself at its length
+  void Settle();            // fixes the position at the loop's time
   void StopTimers();
   void Raise(std::function<void(playback::MediaPlayerEvents&)> event);
 
@@ -129,7 +127,7 @@ class FakeMediaPlayer : public playback::MediaPlayer {
   playback::MediaPlayerEvents* listener_ = nullptr;
   std::string url_;
   bool loaded_ = false;
-  Pending pending_ = Pending::kNothing;
+  int pending_ = playback::kReady;  // the state asked for while the file opens
   double length_ = 0;
   double position_ = 0;  // at mark_ms_
   int64_t mark_ms_ = 0;

@@ -25,17 +25,13 @@ FixtureLibrary& FixtureLibrary::Song(FixtureSong song) {
   return *this;
 }
 
-std::string FixtureLibrary::Csv() const {
+void FixtureLibrary::WriteTo(const std::filesystem::path& folder) const {
   std::string text = "Album,Artist,Title,Track,Filename,Genre,Tempo\n";
   for (const FixtureSong& s : songs_) {
     textdb::AppendCsvRow(&text,
                          {s.album, s.artist, s.title, s.track, s.filename, s.genre, s.tempo});
   }
-  return text;
-}
-
-void FixtureLibrary::WriteTo(const std::filesystem::path& folder) const {
-  std::ofstream(folder / "jubodb.txt", std::ios::binary) << Csv();
+  std::ofstream(folder / "jubodb.txt", std::ios::binary) << text;
 }
 
 }  // namespace jubo_test

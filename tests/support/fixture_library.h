@@ -20,7 +20,7 @@ class FixtureLibrary {
                         const std::string& tempo = "");
   FixtureLibrary& Song(FixtureSong song);
 
-  std::string Csv() const;
+  // Writes folder/jubodb.txt.
   void WriteTo(const std::filesystem::path& folder) const;
   const std::vector<FixtureSong>& songs() const { return songs_; }
 

@@ -1,6 +1,5 @@
 #include "support/jubo_process.h"
 
-#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,22 +12,15 @@ namespace jubo_test {
 using namespace std::chrono_literals;
 
 JuboProcess::JuboProcess(const std::string& home, const std::string& runtime,
-                         const std::string& err_path, const std::string& binary) {
-  pid_ = fork();
-  if (pid_ == 0) {
-    int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    dup2(err, 2);
-    setenv("JUBO_HOME", home.c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
-    setenv("XDG_CACHE_HOME", (runtime + "/cache").c_str(), 1);  // not the user's
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    setenv("JUBO_WINDOW", "800x600", 1);
-    setenv("JUBO_AUDIO_OUTPUT", "null", 1);
-    execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-}
+                         const std::string& err_path, const std::string& binary)
+    : pid_(Spawn(binary, {}, ".",
+                 {{"JUBO_HOME", home},
+                  {"XDG_RUNTIME_DIR", runtime},
+                  {"XDG_CONFIG_HOME", home + "/config"},
+                  {"SDL_VIDEODRIVER", "offscreen"},
+                  {"JUBO_WINDOW", "800x600"},
+                  {"JUBO_AUDIO_OUTPUT", "null"}},
+                 "/dev/null", err_path)) {}
 
 JuboProcess::~JuboProcess() {
   if (pid_ > 0 && !exited_) {
@@ -51,8 +43,8 @@ int JuboProcess::WaitExit(std::chrono::milliseconds limit) {
 }
 
 int RunCommand(const std::vector<std::string>& argv, const std::string& runtime, std::string* out) {
-  const RunResult run = RunProgram(argv[0], {argv.begin() + 1, argv.end()}, ".",
-                                   {{"XDG_RUNTIME_DIR", runtime}});
+  const RunResult run =
+      RunProgram(argv[0], {argv.begin() + 1, argv.end()}, ".", {{"XDG_RUNTIME_DIR", runtime}});
   *out = run.out + run.err;
   return run.status;
 }

@@ -31,35 +31,43 @@ inline std::string ReadFile(const std::filesystem::path& path) {
   return text.str();
 }
 
-// Runs `program` with `args` in `folder`, with the variables `env` set on top of ours; its output
-// passes through a scratch folder of its own.
-inline RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                            const std::filesystem::path& folder,
-                            const std::vector<std::pair<std::string, std::string>>& env = {}) {
-  RunResult result;
-  std::string scratch = (std::filesystem::temp_directory_path() / "jubo-run-XXXXXX").string();
-  if (mkdtemp(scratch.data()) == nullptr) return result;
-  const std::filesystem::path out = scratch + "/out", err = scratch + "/err";
+using Env = std::vector<std::pair<std::string, std::string>>;
+
+// Starts `program` with `args` in `folder`, with the variables `env` set on top of ours and its
+// standard output and error going to the files `out` and `err`; returns its process id.
+inline pid_t Spawn(const std::string& program, const std::vector<std::string>& args,
+                   const std::filesystem::path& folder, const Env& env,
+                   const std::filesystem::path& out, const std::filesystem::path& err) {
   std::vector<char*> argv = {const_cast<char*>(program.c_str())};
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   const pid_t pid = fork();
-  if (pid == 0) {
-    // Dropped from the bounding set, the overrides stay gone across exec, even for root.
-    if (geteuid() == 0) {
-      prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
-      prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
-    }
-    const int out_fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int err_fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (out_fd < 0 || err_fd < 0 || dup2(out_fd, 1) < 0 || dup2(err_fd, 2) < 0 ||
-        chdir(folder.c_str()) != 0) {
-      _exit(126);
-    }
-    for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
-    execv(program.c_str(), argv.data());
-    _exit(127);
+  if (pid != 0) return pid;
+  // Dropped from the bounding set, the overrides stay gone across exec, even for root.
+  if (geteuid() == 0) {
+    prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
+    prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
   }
+  const int out_fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  const int err_fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  if (out_fd < 0 || err_fd < 0 || dup2(out_fd, 1) < 0 || dup2(err_fd, 2) < 0 ||
+      chdir(folder.c_str()) != 0) {
+    _exit(126);
+  }
+  for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
+  execv(program.c_str(), argv.data());
+  _exit(127);
+}
+
+// Runs `program` as Spawn starts it and waits for it; its output passes through a scratch
+// folder of its own.
+inline RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                            const std::filesystem::path& folder, const Env& env = {}) {
+  RunResult result;
+  std::string scratch = (std::filesystem::temp_directory_path() / "jubo-run-XXXXXX").string();
+  if (mkdtemp(scratch.data()) == nullptr) return result;
+  const std::filesystem::path out = scratch + "/out", err = scratch + "/err";
+  const pid_t pid = Spawn(program, args, folder, env, out, err);
   int status = 0;
   if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
     result.status = WEXITSTATUS(status);

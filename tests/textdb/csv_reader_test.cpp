@@ -5,48 +5,15 @@
 namespace textdb {
 namespace {
 
-struct Parsed {
-  std::vector<std::pair<int64_t, std::vector<std::string>>> rows;  // line, fields
-  std::vector<LoadNote> notes;
-};
-
-Parsed Parse(std::string_view text) {
-  Parsed p;
-  CsvRowReader reader;  // one for every row, as the loader uses it
-  ParseCsv(
-      text,
-      [&](const CsvRow& row) {
-        p.rows.emplace_back(row.line,
-                            std::vector<std::string>(row.fields.begin(), row.fields.end()));
-        // Each row read again from its span gives the same fields.
-        const auto& again = reader.Read(text.substr(row.begin, row.end - row.begin));
-        EXPECT_EQ(std::vector<std::string>(again.begin(), again.end()), p.rows.back().second);
-      },
-      &p.notes);
-  return p;
-}
-
-using Rows = std::vector<std::pair<int64_t, std::vector<std::string>>>;
-
-struct Case {
-  std::string_view name;
-  std::string_view text;
-  Rows rows;                        // line, fields
-  std::vector<int64_t> note_lines;  // the lines a note speaks of
-};
-
-template <size_t N>
-void ExpectRows(const Case (&cases)[N]) {
-  for (const Case& c : cases) {
-    Parsed p = Parse(c.text);
-    EXPECT_EQ(p.rows, c.rows) << c.name;
-    std::vector<int64_t> lines;
-    for (const LoadNote& n : p.notes) lines.push_back(n.line);
-    EXPECT_EQ(lines, c.note_lines) << c.name;
-  }
-}
-
-TEST(CsvReaderTest, ReadsRowsWithTheLineTheyStartOn) {
+// Each case's rows (line, fields) and the lines its notes speak of; every row read again
+// from its span gives the same fields.
+TEST(CsvReaderTest, ReadsRowsWithTheLineTheyStartOnAndTaggersQuotesAsText) {
+  using Rows = std::vector<std::pair<int64_t, std::vector<std::string>>>;
+  struct Case {
+    std::string_view name, text;
+    Rows rows;
+    std::vector<int64_t> note_lines;
+  };
   const Case kCases[] = {
       {"CRLF, no final newline", "a,b\r\n1,2", {{1, {"a", "b"}}, {2, {"1", "2"}}}, {}},
       {"blank lines skipped", "a\n\n\nb\n", {{1, {"a"}}, {4, {"b"}}}, {}},
@@ -64,14 +31,9 @@ TEST(CsvReaderTest, ReadsRowsWithTheLineTheyStartOn) {
          {"a\xEF\xBF\xBD"
           "b"}}},
        {1}},
-  };
-  ExpectRows(kCases);
-}
-
-// Taggers write quotes inside unquoted fields; such a row reads whole, its text as written, and
-// a quote reaches into the next line only when the field it opens closes well formed there.
-TEST(CsvReaderTest, QuotesTaggersLeaveUnquotedAreText) {
-  const Case kCases[] = {
+      // Taggers write quotes inside unquoted fields; such a row reads whole, its text as
+      // written, and a quote reaches into the next line only when the field it opens closes
+      // well formed there.
       {"a quoted word starts the field",
        "T,A,L,N,F\n"
        "Heroes,David Bowie,\"Heroes\" (2017 Remaster),3,/m/heroes/03.mp3\n"
@@ -103,7 +65,24 @@ TEST(CsvReaderTest, QuotesTaggersLeaveUnquotedAreText) {
        {{1, {"T", "L"}}, {2, {"a", "two\r\nlines"}}, {4, {"b", "c"}}},
        {}},
   };
-  ExpectRows(kCases);
+  for (const Case& c : kCases) {
+    Rows rows;
+    std::vector<LoadNote> notes;
+    CsvRowReader reader;  // one for every row, as the loader uses it
+    ParseCsv(
+        c.text,
+        [&](const CsvRow& row) {
+          rows.emplace_back(row.line,
+                            std::vector<std::string>(row.fields.begin(), row.fields.end()));
+          const auto& again = reader.Read(c.text.substr(row.begin, row.end - row.begin));
+          EXPECT_EQ(std::vector<std::string>(again.begin(), again.end()), rows.back().second);
+        },
+        &notes);
+    EXPECT_EQ(rows, c.rows) << c.name;
+    std::vector<int64_t> lines;
+    for (const LoadNote& n : notes) lines.push_back(n.line);
+    EXPECT_EQ(lines, c.note_lines) << c.name;
+  }
 }
 
 TEST(CsvReaderTest, DecodesTheCharsetsTaggersWrite) {

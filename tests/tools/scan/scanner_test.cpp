@@ -7,6 +7,8 @@
 #include <limits>
 #include <optional>
 
+#include "scan/tags.h"
+#include "scan/walk.h"
 #include "scan_test_support.h"
 #include "support/temp_dir.h"
 
@@ -65,6 +67,42 @@ TEST(ScanTest, UpdateReadsAgainAFileWhoseStateDiffersInAnyPart) {
     EXPECT_EQ(result.states[0], c.recorded ? std::optional<FileState>(now) : std::nullopt)
         << c.label;
   }
+}
+
+struct Walked {
+  std::vector<std::string> audio, skipped, problems, unreadable;
+};
+
+Walked Walk(const std::vector<std::string>& roots) {
+  Walked walked;
+  WalkCallbacks callbacks;
+  callbacks.is_audio = IsAudioName;
+  callbacks.on_audio = [&](const std::string& path, const struct stat& info) {
+    EXPECT_TRUE(S_ISREG(info.st_mode)) << path;
+    walked.audio.push_back(path);
+  };
+  callbacks.on_skipped = [&](const std::string& path) { walked.skipped.push_back(path); };
+  callbacks.on_problem = [&](const std::string& message) { walked.problems.push_back(message); };
+  walked.unreadable = WalkMusic(roots, callbacks);
+  return walked;
+}
+
+TEST(WalkMusicTest, RootsInOrderEachFolderOnceAndBadRootsReported) {
+  jubo_test::TempDir dir;
+  const fs::path m = dir.path();
+  for (const char* name : {"Jazz/a.ogg", "Rock/b.mp3", "Rock/cover.jpg"}) {
+    scan_test::WriteFile(m / name, "x");
+  }
+  const std::string p = m.string() + "/";
+  const Walked walked = Walk({p + "Rock", p + "Jazz/../Jazz", p + ".", p + "Rock/b.mp3",
+                              p + "Rock/cover.jpg", p + "Missing"});
+  EXPECT_EQ(walked.audio, (std::vector<std::string>{p + "Rock/b.mp3", p + "Jazz/a.ogg"}));
+  EXPECT_EQ(walked.skipped, (std::vector<std::string>{p + "Rock/cover.jpg", p + "Rock/b.mp3"}));
+  EXPECT_EQ(
+      walked.problems,
+      (std::vector<std::string>{p + "Rock/cover.jpg: neither a folder nor an audio file",
+                                "cannot read folder " + p + "Missing: No such file or directory"}));
+  EXPECT_EQ(walked.unreadable, (std::vector<std::string>{p + "Missing"}));
 }
 
 }  // namespace

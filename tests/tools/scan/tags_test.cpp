@@ -1,8 +1,11 @@
+// What a song file gives: its tags, its tempo in words, its text made clean, its title.
 #include "scan/tags.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "scan/tempo.h"
+#include "scan/text.h"
 #include "scan_test_support.h"
 #include "support/temp_dir.h"
 
@@ -52,6 +55,91 @@ TEST(ReadSongTest, FilesWhoseTagsCannotBeReadSayWhy) {
     EXPECT_EQ(read.problem, c.problem) << c.name;
     const std::string stem = path.stem().string();
     EXPECT_EQ(read.song, (Song{"", "", stem, "", path.string(), "", ""})) << c.name;
+  }
+}
+
+TEST(TempoFieldTest, TextTempoFirstThenBeatsInWords) {
+  struct Case {
+    std::string_view text_tempo, bpm, field;
+  };
+  // The tagger's own word wins over the beats; beats may stand in the text field; a text
+  // tempo of 0 means unknown and the BPM tag is asked.
+  const Case kCases[] = {
+      {"", "", ""},
+      {"", " 72 ", "Slow"},
+      {"", "89.9", "Slow"},
+      {"", "90", "Medium"},
+      {"", "119.6", "Medium"},
+      {"", "120", "Fast"},
+      {"", "149", "Fast"},
+      {"", "150", "Very Fast"},
+      {"Moderate", "160", "Moderate"},
+      {"  Up-beat ", "", "Up-beat"},
+      {"150", "", "Very Fast"},
+      {"0", "95", "Medium"},
+      {"", "0", ""},
+      {"", "-20", ""},
+      {"", "120 bpm", ""},
+      {"", "inf", ""},
+  };
+  for (const Case& c : kCases) {
+    EXPECT_EQ(TempoField(c.text_tempo, c.bpm), c.field)
+        << "tempo '" << c.text_tempo << "' bpm '" << c.bpm << "'";
+  }
+}
+
+TEST(IsUtf8Test, AcceptsWellFormedAndRefusesTheRest) {
+  struct Case {
+    std::string_view text;
+    bool valid;
+  };
+  const Case kCases[] = {
+      {"\xC3\xA9lan", true},        // é
+      {"\xF0\x9F\x8E\xB5", true},   // a musical note, four bytes
+      {"\xF4\x8F\xBF\xBF", true},   // U+10FFFF
+      {"\xE9lan", false},           // Windows-1252 é
+      {"\xC3", false},              // cut short
+      {"\xC0\xAF", false},          // overlong /
+      {"\xE0\x80\xAF", false},      // overlong, three bytes
+      {"\xED\xA0\x80", false},      // a surrogate
+      {"\xF4\x90\x80\x80", false},  // past U+10FFFF
+      {"ok\x80", false},            // a stray continuation byte
+  };
+  for (const Case& c : kCases) {
+    EXPECT_EQ(IsUtf8(c.text), c.valid) << testing::PrintToString(std::string(c.text));
+  }
+}
+
+TEST(CleanTextTest, OneLineOfValidUtf8WithoutOuterSpaces) {
+  struct Case {
+    std::string_view text, clean;
+  };
+  const Case kCases[] = {
+      {"  Blue Hour  ", "Blue Hour"},
+      {"Line one\r\nLine two", "Line one  Line two"},
+      {"Tab\there", "Tab here"},
+      {std::string_view("nul\0inside", 10), "nul inside"},
+      {"Caf\xE9", "Caf\xEF\xBF\xBD"},  // a stray Windows-1252 byte becomes U+FFFD
+      {"\xC3\xA9lan, \"quoted\"", "\xC3\xA9lan, \"quoted\""},  // CSV quoting is the writer's job
+  };
+  for (const Case& c : kCases) {
+    EXPECT_EQ(CleanText(c.text), c.clean) << testing::PrintToString(std::string(c.text));
+  }
+}
+
+TEST(FileNameTest, ExtensionAndTitleOfAPath) {
+  struct Case {
+    std::string_view path, extension, title;
+  };
+  const Case kCases[] = {
+      {"/m/01 Intro.ogg", "ogg", "01 Intro"}, {"/m/a.b/Song.Live.FLAC", "FLAC", "Song.Live"},
+      {"/m/a.b/README", "", "README"},        {"/m/.hidden", "", ".hidden"},
+      {"/m/trailing.", "", "trailing."},      {"song.mp3", "mp3", "song"},
+      {"/m/ Spaced .wav", "wav", "Spaced"},
+  };
+  for (const Case& c : kCases) {
+    EXPECT_EQ(Extension(c.path), c.extension) << c.path;
+    EXPECT_EQ(FileNameTitle(c.path), c.title) << c.path;
   }
 }
 

@@ -17,6 +17,7 @@ JuboProcess::JuboProcess(const std::string& home, const std::string& runtime,
                  {{"JUBO_HOME", home},
                   {"XDG_RUNTIME_DIR", runtime},
                   {"XDG_CONFIG_HOME", home + "/config"},
+                  {"XDG_CACHE_HOME", runtime + "/cache"},  // not the user's
                   {"SDL_VIDEODRIVER", "offscreen"},
                   {"JUBO_WINDOW", "800x600"},
                   {"JUBO_AUDIO_OUTPUT", "null"}},

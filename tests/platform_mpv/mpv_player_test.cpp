@@ -134,7 +134,9 @@ TEST_F(MpvPlayerTest, ASongLoadsReadyStopsAtItsBeginningAndFastForwards) {
   EXPECT_EQ(player_->playState(), kPlaying);
   const double resumed_at = Position();
   EXPECT_GE(resumed_at, 1.0);
-  EXPECT_TRUE(RunUntil([&] { return Position() >= resumed_at + 0.2; }));
+  // The play's state change is news posted to the loop: wait for it, not only for the clock.
+  EXPECT_TRUE(
+      RunUntil([&] { return Position() >= resumed_at + 0.2 && recorder_.Count("state 3") == 2; }));
   // The output opening is news of its own, told whenever mpv gets to it.
   std::erase(recorder_.events, "output");
   EXPECT_EQ(recorder_.events,

@@ -135,7 +135,6 @@ QuoteEnd ScanQuoted(std::string_view text, size_t pos, size_t end) {
 enum class Spans {
   kNever,
   kChecked,  // only into a row of the expected width, past no line that is such a row itself
-  kAlways,   // the text is known to be one row
 };
 
 // Reads one row at a time into reused buffers.
@@ -303,21 +302,6 @@ void ParseCsv(std::string_view text, const CsvRowFn& on_row, std::vector<LoadNot
     pos = row.next;
     line += row.lines;
   }
-}
-
-struct CsvRowReader::State {
-  RowParser parser;
-};
-
-CsvRowReader::CsvRowReader() : state_(std::make_unique<State>()) {}
-
-CsvRowReader::~CsvRowReader() = default;
-
-const std::vector<std::string_view>& CsvRowReader::Read(std::string_view row) {
-  RowParser& parser = state_->parser;
-  parser.SetText(row);
-  parser.Parse(0, LineAt(row, 0), Spans::kAlways, 0);
-  return parser.fields();
 }
 
 }  // namespace textdb

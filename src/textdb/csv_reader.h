@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,21 +45,5 @@ using CsvRowFn = std::function<void(const CsvRow& row)>;
 // most its own line. A line with a quote that opens a field and never closes, and a line with a NUL
 // byte (replaced by U+FFFD), is reported as a note. Time is linear in the text's size.
 void ParseCsv(std::string_view text, const CsvRowFn& on_row, std::vector<LoadNote>* notes);
-
-// Reads again, one at a time, rows whose spans ParseCsv reported, reusing its buffers.
-class CsvRowReader {
- public:
-  CsvRowReader();
-  ~CsvRowReader();
-  CsvRowReader(const CsvRowReader&) = delete;
-  CsvRowReader& operator=(const CsvRowReader&) = delete;
-
-  // The fields of the one row in `row` (as ParseCsv gave them); valid until the next call.
-  const std::vector<std::string_view>& Read(std::string_view row);
-
- private:
-  struct State;
-  std::unique_ptr<State> state_;
-};
 
 }  // namespace textdb

@@ -105,17 +105,10 @@ class Fuzzer {
   std::string Check() {
     std::vector<Row> rows;
     std::vector<textdb::LoadNote> notes;
-    textdb::CsvRowReader reader;
-    std::string problem;
     textdb::ParseCsv(
         text_,
         [&](const textdb::CsvRow& row) {
           rows.push_back({row.line, row.begin, {row.fields.begin(), row.fields.end()}});
-          const auto& again =
-              reader.Read(std::string_view(text_).substr(row.begin, row.end - row.begin));
-          if (std::vector<std::string>(again.begin(), again.end()) != rows.back().fields) {
-            problem = "the row on line " + std::to_string(row.line) + " reads otherwise again";
-          }
         },
         &notes);
     size_t r = 0;
@@ -125,7 +118,7 @@ class Fuzzer {
         return "the well-formed line " + std::to_string(good.line) + " was lost";
       }
     }
-    return problem;
+    return "";
   }
 
   std::mt19937_64 rng_;

@@ -7,6 +7,7 @@
 #include "screen/hints.h"
 #include "screen/list_movement.h"
 #include "screen/navigation.h"
+#include "screen/paged_list.h"
 #include "screen/render.h"
 #include "screen/screen_context.h"
 #include "screen/view.h"
@@ -57,19 +58,12 @@ void MainChooserKeyDown(ScreenContext& jubo, int16_t& KeyCode) {
 }  // namespace
 
 void RenderMainChooser(ScreenContext& jubo) {
-  ScreenState& s = jubo.screen;
-  ClearRows(s);
-  int row = 1;
-  for (MenuItem& item : Items(jubo)) {
-    if (row > s.PageSize) break;  // a display too small for the menu shows what fits
-    SetRow(s, row++, std::move(item.caption), std::move(item.tag));
-  }
-  // The rest of the page: empty rows, which the highlight cannot reach.
-  for (; row <= s.PageSize; ++row) SetRow(s, row, "", "");
-  s.frmMain.lblHelpAbove.caption.clear();
-  s.frmMain.lblHelpAbove.visible = true;
-  s.frmMain.lblHelpBelow.caption = kHintMenu;
-  s.frmMain.lblHelpBelow.visible = true;
+  std::vector<std::pair<std::string, std::string>> rows;
+  for (MenuItem& item : Items(jubo))
+    rows.emplace_back(std::move(item.caption), std::move(item.tag));
+  DrawMenu(jubo, rows);
+  jubo.screen.frmMain.lblHelpAbove.caption.clear();
+  jubo.screen.frmMain.lblHelpAbove.visible = true;
 }
 
 extern const View kMainMenuView = {

@@ -49,6 +49,20 @@ void DrawListPage(ScreenContext& jubo, long count, std::string_view kind,
   s.CurrentRow = 1;
 }
 
+void DrawMenu(ScreenContext& jubo, const std::vector<std::pair<std::string, std::string>>& rows) {
+  ScreenState& s = jubo.screen;
+  ClearRows(s);
+  int row = 1;
+  for (; row <= s.PageSize && row <= static_cast<int>(rows.size()); ++row) {
+    SetRow(s, row, rows[static_cast<size_t>(row - 1)].first,
+           rows[static_cast<size_t>(row - 1)].second);
+  }
+  for (; row <= s.PageSize; ++row) SetRow(s, row, "", "");
+  const View* view = FindView(ShownView(s));
+  s.frmMain.lblHelpBelow.caption = view != nullptr ? view->hint(jubo) : "";
+  s.frmMain.lblHelpBelow.visible = true;
+}
+
 bool ListIsEmpty(const ScreenContext& jubo) {
   return jubo.screen.frmMain.lblItem[static_cast<size_t>(jubo.screen.CurrentRow)].caption.empty();
 }

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace textdb {
 class Cursor;
@@ -38,6 +40,11 @@ struct ListRow {
 // an empty list shows no rows. Rows past the end have an empty caption. CurrentRow = 1.
 void DrawListPage(ScreenContext& jubo, long count, std::string_view kind,
                   const std::function<ListRow(long index)>& row);
+
+// Draws a fixed menu: `rows` (caption, tag) from row 1, as many as the page holds, then empty
+// rows (which the highlight cannot reach), and the view's hint below. The line above the list
+// is the caller's.
+void DrawMenu(ScreenContext& jubo, const std::vector<std::pair<std::string, std::string>>& rows);
 
 // The highlighted row of the page is empty: the list has nothing to act on.
 bool ListIsEmpty(const ScreenContext& jubo);

@@ -7,6 +7,7 @@
 #include "screen/hints.h"
 #include "screen/list_movement.h"
 #include "screen/navigation.h"
+#include "screen/paged_list.h"
 #include "screen/render.h"
 #include "screen/screen_context.h"
 #include "screen/status_panel.h"
@@ -79,19 +80,12 @@ void PlaybackControlKeyDown(ScreenContext& jubo, int16_t& KeyCode) {
 }  // namespace
 
 void RenderPlaybackControl(ScreenContext& jubo) {
-  ScreenState& s = jubo.screen;
-  ClearRows(s);
-  int row = 1;
-  for (const Command& command : kCommands) {
-    if (row > s.PageSize) break;  // a display too small for the menu shows what fits
-    SetRow(s, row, row == kRepeatRow ? RepeatCaption(jubo) : command.caption, command.tag);
-    ++row;
-  }
-  for (; row <= s.PageSize; ++row) SetRow(s, row, "", "");
-  s.frmMain.lblHelpAbove.visible = false;
-  s.frmMain.lblHelpBelow.caption = kHintControl;
-  s.frmMain.lblHelpBelow.visible = true;
-  s.CurrentRow = 1;
+  std::vector<std::pair<std::string, std::string>> rows;
+  for (const Command& command : kCommands) rows.emplace_back(command.caption, command.tag);
+  rows[kRepeatRow - 1].first = RepeatCaption(jubo);
+  DrawMenu(jubo, rows);
+  jubo.screen.frmMain.lblHelpAbove.visible = false;
+  jubo.screen.CurrentRow = 1;
 }
 
 extern const View kPlaylistControlView = {

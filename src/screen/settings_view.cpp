@@ -5,6 +5,7 @@
 #include "ground/keys.h"
 #include "screen/list_movement.h"
 #include "screen/navigation.h"
+#include "screen/paged_list.h"
 #include "screen/render.h"
 #include "screen/screen_context.h"
 #include "screen/view.h"
@@ -89,15 +90,11 @@ void SettingsKeyDown(ScreenContext& jubo, int16_t& KeyCode) {
 }  // namespace
 
 void RenderSettings(ScreenContext& jubo) {
-  ScreenState& s = jubo.screen;
-  ClearRows(s);
-  int row = 1;
+  std::vector<std::pair<std::string, std::string>> rows;
   for (const SettingRow& setting : kRows)
-    SetRow(s, row++, setting.caption(jubo.settings), setting.tag);
-  for (; row <= s.PageSize; ++row) SetRow(s, row, "", "");
-  s.frmMain.lblHelpAbove.visible = false;
-  s.frmMain.lblHelpBelow.caption = kHintSettings;
-  s.frmMain.lblHelpBelow.visible = true;
+    rows.emplace_back(setting.caption(jubo.settings), setting.tag);
+  DrawMenu(jubo, rows);
+  jubo.screen.frmMain.lblHelpAbove.visible = false;
 }
 
 extern const View kSettingsView = {

@@ -93,13 +93,12 @@ std::string WriteTarget(const std::string& path, std::string* target) {
   return {};
 }
 
-std::string WriteFileAtomically(const std::string& path, std::string_view bytes,
-                                AtLink at_link) {
+std::string WriteFileAtomically(const std::string& path, std::string_view bytes, AtLink at_link) {
   return WriteFileAtomically(path, std::vector<std::string_view>{bytes}, at_link);
 }
 
-std::string WriteFileAtomically(const std::string& path,
-                                const std::vector<std::string_view>& parts, AtLink at_link) {
+std::string WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& parts,
+                                AtLink at_link) {
   std::string target = path;
   if (at_link == AtLink::kFollow) {
     if (std::string error = WriteTarget(path, &target); !error.empty()) return error;
@@ -155,7 +154,7 @@ std::string SetAside(const std::string& path, std::string_view suffix, std::stri
       // A file system that cannot refuse to replace: look first, and take the small race.
       struct stat taken;
       moved = lstat(name.c_str(), &taken) == 0 ? (errno = EEXIST, -1)
-                                                : rename(target.c_str(), name.c_str());
+                                               : rename(target.c_str(), name.c_str());
     }
     if (moved == 0) {
       *aside = name;

@@ -34,8 +34,7 @@ enum class AtLink {
 std::string WriteFileAtomically(const std::string& path, std::string_view bytes,
                                 AtLink at_link = AtLink::kFollow);
 // The same, the file's bytes given as parts written one after the other.
-std::string WriteFileAtomically(const std::string& path,
-                                const std::vector<std::string_view>& parts,
+std::string WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& parts,
                                 AtLink at_link = AtLink::kFollow);
 
 // Makes `folder` and the folders above it that are missing, each with mode 0700 (a user's

@@ -171,23 +171,6 @@ bool ServeCache(textdb::Connection& connection, LibraryLoad* load) {
   return true;
 }
 
-// Makes `folder` and the folders above it that are missing, each 0700.
-std::string MakeFolder(const std::string& folder) {
-  struct stat st;
-  if (stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return "";
-  const size_t slash = folder.rfind('/');
-  if (slash != std::string::npos && slash > 0) {
-    if (std::string error = MakeFolder(folder.substr(0, slash)); !error.empty()) return error;
-  }
-  if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-    return "cannot make " + folder + ": " + std::strerror(errno);
-  }
-  if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-    return "cannot make " + folder + ": " + std::strerror(ENOTDIR);
-  }
-  return "";
-}
-
 }  // namespace
 
 std::string CacheFolder() {
@@ -204,10 +187,12 @@ std::string CacheFolder() {
 LibraryLoad LoadLibrary(LibraryState& state, const std::string& cache_folder) {
   LibraryLoad load;
   textdb::Connection& connection = state.LibraryConnection;
-  std::error_code ignored;
-  load.library_path = std::filesystem::absolute(connection.folder() + "/" + kLibraryFile, ignored)
-                          .lexically_normal()
-                          .string();
+  // The cache belongs to the file the load opens: through links and "..", whatever the way to
+  // it was named (a folder "a/link/.." is where the link leads, not "a").
+  const std::string named = connection.folder() + "/" + kLibraryFile;
+  std::error_code error;
+  load.library_path = std::filesystem::canonical(named, error).string();
+  if (error) load.library_path = std::filesystem::absolute(named, error).string();
   if (!cache_folder.empty()) {
     const std::string& path = load.library_path;
     load.cache_path = cache_folder + "/library-" + Hex(XXH3_64bits(path.data(), path.size()));
@@ -248,8 +233,11 @@ std::string WriteCache(const textdb::TableImage& image, const LibraryLoad& load)
   parts.emplace_back(reinterpret_cast<const char*>(stored), sizeof stored);
 
   const std::string folder = load.cache_path.substr(0, load.cache_path.rfind('/'));
-  std::string error = MakeFolder(folder);
-  if (error.empty()) error = common::WriteFileAtomically(load.cache_path, parts);
+  std::string error = common::MakeFolders(folder);
+  // The cache's name is ours: a link put there is replaced, never written through.
+  if (error.empty()) {
+    error = common::WriteFileAtomically(load.cache_path, parts, common::AtLink::kReplace);
+  }
   return error.empty() ? "" : "library cache not kept: " + error;
 }
 

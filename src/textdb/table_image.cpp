@@ -28,7 +28,9 @@ class Writer {
   std::string Take() { return std::move(out_); }
 
  private:
-  void Raw(const void* data, size_t size) { out_.append(static_cast<const char*>(data), size); }
+  void Raw(const void* data, size_t size) {
+    if (size > 0) out_.append(static_cast<const char*>(data), size);
+  }
   std::string out_;
 };
 
@@ -75,7 +77,8 @@ class Reader {
     return ok_;
   }
   void Raw(void* data, size_t size) {
-    if (!Fits(size, 1)) return;
+    // An empty array's data may be null, which memcpy must not be given even for no bytes.
+    if (!Fits(size, 1) || size == 0) return;
     std::memcpy(data, in_.data(), size);
     in_.remove_prefix(size);
   }

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <random>
 
 #include "ground/keys.h"
@@ -44,7 +45,8 @@ bool Served(const fs::path& folder, const fs::path& cache, std::vector<std::stri
   LibraryLoad load = LoadLibrary(state, cache.string());
   textdb::Cursor cursor;
   EXPECT_TRUE(cursor.Open(GenresQuery(), state.LibraryConnection).ok());
-  for (; !cursor.IsEOF(); cursor.MoveNext()) genres->emplace_back(cursor.Field("Genre").value());
+  for (; !cursor.IsEOF(); cursor.MoveNext())
+    genres->emplace_back(cursor.Field("Genre").value_or(""));
   return load.from_cache;
 }
 
@@ -127,6 +129,81 @@ TEST(LibraryCacheTest, ACacheThatCannotBeTrustedEndsInTheFreshLibraryShownAndIsM
     EXPECT_EQ(Served(library, cache, &served), c.writable) << c.name;
     EXPECT_EQ(served, std::vector<std::string>({"Blues", "Folk", "Jazz"})) << c.name;
   }
+}
+
+TEST(LibraryCacheTest, ALibraryWithoutAnOptionalColumnStartsFromItsCache) {
+  const std::pair<std::string_view, std::string_view> kCases[] = {
+      {"no Genre", "Album,Artist,Title,Track,Filename,Tempo\nBlue,Ana,Intro,1,/m/1.ogg,Slow\n"},
+      {"no Tempo", "Album,Artist,Title,Track,Filename,Genre\nBlue,Ana,Intro,1,/m/1.ogg,Jazz\n"},
+      {"no Track", "Album,Artist,Title,Filename,Genre,Tempo\nBlue,Ana,Intro,/m/1.ogg,Jazz,Slow\n"},
+      {"Genre, Tempo and Track blank in every row",
+       "Album,Artist,Title,Track,Filename,Genre,Tempo\nBlue,Ana,Intro,,/m/1.ogg,,\n"},
+  };
+  for (const auto& [name, text] : kCases) {
+    jubo_test::TempDir dir;
+    dir.Write(kLibraryFile, text);
+    std::vector<std::string> rows, genres;
+    Start(dir.path(), dir.path() / "cache", &rows);
+    EXPECT_TRUE(Served(dir.path(), dir.path() / "cache", &genres)) << name;
+  }
+}
+
+// The cache's name and the library's folder as a user's links may leave them.
+TEST(LibraryCacheTest, TheCacheBelongsToTheFileReadAndNeverWritesThroughALink) {
+  jubo_test::TempDir dir;
+  const fs::path a = dir.path() / "a", b = dir.path() / "b", cache = dir.path() / "cache";
+  fs::create_directories(a);
+  fs::create_directories(b / "c");
+  fs::create_directory_symlink("../b/c", a / "link");
+  jubo_test::FixtureLibrary().Album("B", "Bo", "Rock", {"y"}).WriteTo(b);
+  // a holds a copy of b's library as it is now, its time kept.
+  fs::copy_file(b / kLibraryFile, a / kLibraryFile);
+  fs::last_write_time(a / kLibraryFile, fs::last_write_time(b / kLibraryFile));
+  std::vector<std::string> genres;
+  // a/link/.. is b, and b's own cache follows b's changes.
+  Start(a / "link" / "..", cache, &genres);
+  EXPECT_EQ(genres[1], "Rock Albums");
+  jubo_test::FixtureLibrary().Album("B", "Bo", "Folk", {"y"}).WriteTo(b);
+  Start(a / "link" / "..", cache, &genres);
+  EXPECT_EQ(genres[1], "Folk Albums");
+
+  // A link at the cache's name, to a file of the user's or to nothing, is replaced.
+  const fs::path cache_file = fs::directory_iterator(cache)->path();
+  for (const fs::path& to : {dir.path() / "precious", dir.path() / "nothing"}) {
+    if (to.filename() == "precious") dir.Write("precious", "mine");
+    fs::remove(cache_file);
+    fs::create_symlink(to, cache_file);
+    Start(b, cache, &genres);
+    EXPECT_EQ(genres[1], "Folk Albums") << to;
+    EXPECT_FALSE(fs::is_symlink(cache_file)) << to;
+    std::vector<std::string> served;
+    EXPECT_TRUE(Served(b, cache, &served)) << to;
+  }
+  EXPECT_EQ(jubo_test::ReadFile(dir.path() / "precious"), "mine");
+  EXPECT_FALSE(fs::exists(dir.path() / "nothing"));
+}
+
+// Copies of the program started at once write the same cache: every write lands whole.
+TEST(LibraryCacheTest, CopiesWritingTheSameCacheAtOnceAllSucceed) {
+  jubo_test::TempDir dir;
+  jubo_test::SmallLibrary().WriteTo(dir.path());
+  LibraryState state;
+  ASSERT_TRUE(state.LibraryConnection.Open(ConnectionString(dir.path().string())).ok());
+  const LibraryLoad load = LoadLibrary(state, (dir.path() / "cache").string());
+  const textdb::TableImage image = state.LibraryConnection.Image();
+  std::vector<std::future<std::string>> writers;
+  for (int i = 0; i < 4; ++i) {
+    writers.push_back(std::async(std::launch::async, [&] {
+      std::string errors;
+      for (int n = 0; n < 25; ++n) errors += WriteCache(image, load);
+      return errors;
+    }));
+  }
+  for (auto& writer : writers) EXPECT_EQ(writer.get(), "");
+  std::vector<std::string> genres;
+  EXPECT_TRUE(Served(dir.path(), dir.path() / "cache", &genres));
+  // No temporary file is left behind.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path() / "cache"), {}), 1);
 }
 
 }  // namespace

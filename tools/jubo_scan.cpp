@@ -110,16 +110,16 @@ std::string LibraryPath(const std::string& name) {
 }
 
 // The file system's own time now, as it stamps the files it changes: the status-change time of
-// a file made for the purpose at `path` and removed at once. The epoch when no file can be
-// made there, so that no file counts as settled.
-timespec FileSystemNow(const std::string& path) {
-  unlink(path.c_str());
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+// a file made for the purpose in `folder`, under a name of its own, and removed at once. The
+// epoch when no file can be made there, so that no file counts as settled.
+timespec FileSystemNow(const std::string& folder) {
+  std::string probe = folder + "/.jubo-scan-clock.XXXXXX";
+  const int fd = mkostemp(probe.data(), O_CLOEXEC);
   struct stat info;
   const bool made = fd >= 0 && fstat(fd, &info) == 0;
   if (fd >= 0) {
     close(fd);
-    unlink(path.c_str());
+    unlink(probe.c_str());
   }
   return made ? info.st_ctim : timespec{};
 }
@@ -200,8 +200,11 @@ int main(int argc, char** argv) {
 
   scan::ScanOptions options;
   options.roots = args.roots;
-  // Taken where the state file goes, the name its atomic write uses later.
-  options.settled_before = FileSystemNow(output_state + ".tmp");
+  // Taken in the folder the state file goes to, whose file system's clock stamps it.
+  const size_t slash = output_state.rfind('/');
+  options.settled_before = FileSystemNow(slash == std::string::npos ? "."
+                                         : slash == 0               ? "/"
+                                                      : output_state.substr(0, slash));
   std::vector<scan::Song> previous;
   scan::FileStates previous_states;
   if (!args.update.empty()) {

@@ -3,6 +3,7 @@
 #include "library/queries.h"
 #include "playback/player_engine.h"
 #include "playback/playlist_edit.h"
+#include "screen/navigation.h"
 #include "screen/paged_list.h"
 #include "screen/screen_context.h"
 #include "screen/track_list.h"
@@ -37,55 +38,46 @@ void AddSongs(ScreenContext& jubo, std::string sql) {
   AppendAll(jubo, lib.rsAddSongs);
 }
 
-const std::string& HighlightedTag(const ScreenContext& jubo) {
-  return jubo.screen.frmMain.lblItem[static_cast<size_t>(jubo.screen.CurrentRow)].tag;
-}
-
 }  // namespace
 
-void AddGenreSongs(ScreenContext& jubo, const std::string& genre) {
+void AddGenreSongs(ScreenContext& jubo, const RowValue& genre) {
   if (!Ask(jubo, "Add selection")) return;
-  AddSongs(jubo, library::GenreSongsQuery(jubo.library.BrowseBy, genre));
+  AddSongs(jubo, library::GenreSongsQuery(jubo.library.BrowseBy, genre.text));
 }
 
-void AddLetterSongs(ScreenContext& jubo, const std::string& letter) {
+void AddLetterSongs(ScreenContext& jubo, const RowValue& letter) {
   if (!Ask(jubo, "Add selection")) return;
   const library::LibraryState& lib = jubo.library;
   AddSongs(jubo,
-           library::LetterSongsQuery(lib.BrowseBy, letter,
+           library::LetterSongsQuery(lib.BrowseBy, letter.text,
                                      lib.BrowseBy == "album" ? lib.AlbumGenre : lib.ArtistGenre));
 }
 
-void AddArtistSongs(ScreenContext& jubo, const std::string& artist) {
+void AddArtistSongs(ScreenContext& jubo, const RowValue& artist) {
   if (!Ask(jubo, "Add selection")) return;
   library::LibraryState& lib = jubo.library;
-  lib.SelectedArtist = library::Escape(artist);
+  lib.SelectedArtist = library::Escape(artist.text);
   AddSongs(jubo, library::ArtistSongsQuery(lib.SelectedArtist));
 }
 
-void AddAlbum(ScreenContext& jubo, const std::string& album) {
+void AddAlbum(ScreenContext& jubo, const RowValue& album) {
   if (!Ask(jubo, "Add album")) return;
-  CreateTracks(jubo, album);
+  CreateTracks(jubo, album.text);
   AppendAll(jubo, jubo.library.rsTracks);
 }
 
-void ToggleTrack(ScreenContext& jubo, const std::string&) {
-  ScreenState& s = jubo.screen;
+void ToggleTrack(ScreenContext& jubo, const RowValue& song) {
   playback::PlaylistState& p = jubo.playlist;
-  const std::string file = HighlightedTag(jubo);
-  const int32_t j = playback::FindSong(p, file);
+  const int32_t j = playback::FindSong(p, song.file);
   bool added = j < 0;
   if (added) {
-    playback::AppendSong(jubo, jubo.browse.TrackEntries[static_cast<size_t>(s.CurrentRow)], file);
+    playback::AppendSong(jubo, song.text, song.file);
     if (p.SongCount == 1) p.CurrentSong = 0;
     sound::PlayCue(jubo, jubo.cues.SelectSound);
   } else {
     playback::RemoveSong(jubo, j);
   }
-  s.SavedRow[kViewTracks] = s.CurrentRow;
-  RenderTracks(jubo);
-  s.CurrentRow = s.SavedRow[kViewTracks];
-  // The highlight stays where it was: RenderTracks moved nothing but the row number.
+  RedrawKeepingRow(jubo);
   if (added && p.SongCount == 1) playback::PlaySong(jubo, 0);
 }
 

@@ -1,24 +1,25 @@
 // Enter on a browse view puts music into the playlist: every song of a genre, a first letter,
 // an artist or an album after a yes/no question, or one song from the track list at once, as a
 // toggle. Playback starts when nothing had been chosen to play yet. Each takes the highlighted
-// row's value; an empty list never gets here (navigation refuses the key).
+// row's value (its name; a track's entry text and file); an empty list never gets here
+// (navigation refuses the key).
 #pragma once
 
-#include <string>
+#include "screen/screen_state.h"
 
 namespace screen {
 
 struct ScreenContext;
 
 // "Add selection": the songs of `genre` ("All": every song), by album and track.
-void AddGenreSongs(ScreenContext& jubo, const std::string& genre);
+void AddGenreSongs(ScreenContext& jubo, const RowValue& genre);
 // "Add selection": the songs whose album (or artist) begins with `letter`, within the genre.
-void AddLetterSongs(ScreenContext& jubo, const std::string& letter);
+void AddLetterSongs(ScreenContext& jubo, const RowValue& letter);
 // "Add selection": every song of `artist`, whatever the genre.
-void AddArtistSongs(ScreenContext& jubo, const std::string& artist);
+void AddArtistSongs(ScreenContext& jubo, const RowValue& artist);
 // "Add album": the songs of `album` (raw), in track order.
-void AddAlbum(ScreenContext& jubo, const std::string& album);
+void AddAlbum(ScreenContext& jubo, const RowValue& album);
 // The track list's Enter: the highlighted song goes into the playlist, or out of it.
-void ToggleTrack(ScreenContext& jubo, const std::string& row_text);
+void ToggleTrack(ScreenContext& jubo, const RowValue& song);
 
 }  // namespace screen

@@ -16,8 +16,6 @@ struct BrowseState {
   std::vector<std::string> LetterItems;  // the index: upper-case letters, then "*" if any
   int32_t LetterCount = 0;
   std::string TracksAlbum;  // the album of the track list, as stored: its title
-  // What Enter adds for each row of the track list now shown: Title + " by " + Artist.
-  std::vector<std::string> TrackEntries;
 };
 
 }  // namespace screen

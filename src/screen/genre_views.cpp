@@ -59,7 +59,7 @@ void Render(ScreenContext& jubo, const Hierarchy& h) {
   const std::vector<std::string>& names = jubo.browse.*h.names;
   DrawListPage(jubo, jubo.browse.*h.count, " Items", [&](long index) {
     const std::string& genre = names[static_cast<size_t>(index)];
-    return ListRow{genre + h.word, genre, genre, kIconMultiCD};
+    return ListRow{genre + h.word, genre, {.text = genre}, kIconMultiCD};
   });
 }
 
@@ -68,34 +68,58 @@ void Render(ScreenContext& jubo, const Hierarchy& h) {
 void RenderAlbumGenre(ScreenContext& jubo) { Render(jubo, kAlbums); }
 void RenderArtistGenre(ScreenContext& jubo) { Render(jubo, kArtists); }
 
-extern const View kAlbumGenresView = {
-    .code = kViewAlbumGenres,
+namespace {
+
+const ListPart kAlbumGenres = {
     .page = kViewAlbumGenres,
     .create = [](ScreenContext& jubo, const std::string&) { Create(jubo, kAlbums); },
     .title = [](ScreenContext&) -> std::string { return "Select Albums"; },
     .draw = RenderAlbumGenre,
-    .hint = [](const ScreenContext&) { return kHintAlbumsAdd; },
-    .parent = [](const ScreenContext&) { return kViewMainMenu; },
-    .leave = nullptr,
-    .right = Into<kViewLetters>,
-    .enter = AddGenreSongs,
-    .quiet_pages = false,
-    .key = nullptr,
 };
 
-extern const View kArtistGenresView = {
-    .code = kViewArtistGenres,
+const ListPart kArtistGenres = {
     .page = kViewArtistGenres,
     .create = [](ScreenContext& jubo, const std::string&) { Create(jubo, kArtists); },
     .title = [](ScreenContext&) -> std::string { return "Select Artists"; },
     .draw = RenderArtistGenre,
-    .hint = [](const ScreenContext&) { return kHintArtistsAdd; },
-    .parent = [](const ScreenContext&) { return kViewMainMenu; },
-    .leave = nullptr,
+};
+
+}  // namespace
+
+extern const View kAlbumGenresView = {
+    .code = kViewAlbumGenres,
+    .list = &kAlbumGenres,
+    .hint = Hint<kHintAlbumsAdd>,
+    .parent = Parent<kViewMainMenu>,
     .right = Into<kViewLetters>,
     .enter = AddGenreSongs,
-    .quiet_pages = false,
-    .key = nullptr,
+};
+
+extern const View kArtistGenresView = {
+    .code = kViewArtistGenres,
+    .list = &kArtistGenres,
+    .hint = Hint<kHintArtistsAdd>,
+    .parent = Parent<kViewMainMenu>,
+    .right = Into<kViewLetters>,
+    .enter = AddGenreSongs,
+};
+
+// Choosing albums or artists for Jubo DJ or the exclusions: the same genres; Right leads to
+// the choosing index, Enter does nothing, Left goes back to the criteria.
+extern const View kAlbumGenresChoosingView = {
+    .code = kViewAlbumGenresChoosing,
+    .list = &kAlbumGenres,
+    .hint = Hint<kHintAlbums>,
+    .parent = Parent<kViewCriteria>,
+    .right = Into<kViewLettersChoosing>,
+};
+
+extern const View kArtistGenresChoosingView = {
+    .code = kViewArtistGenresChoosing,
+    .list = &kArtistGenres,
+    .hint = Hint<kHintArtists>,
+    .parent = Parent<kViewCriteria>,
+    .right = Into<kViewLettersChoosing>,
 };
 
 }  // namespace screen

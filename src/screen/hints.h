@@ -3,26 +3,24 @@
 
 namespace screen {
 
-inline constexpr const char* kHintMenu = "[Up/Down = Scroll] [Enter/OK = Select Item]";
-inline constexpr const char* kHintAlbumsAdd =
+inline constexpr char kHintMenu[] = "[Up/Down = Scroll] [Enter/OK = Select Item]";
+inline constexpr char kHintAlbumsAdd[] =
     "[Left = Back] [Up/Down = Scroll] [Right = Show Albums] [Enter/OK = Add to Playlist]";
-inline constexpr const char* kHintArtistsAdd =
+inline constexpr char kHintArtistsAdd[] =
     "[Left = Back] [Up/Down = Scroll] [Right = Show Artists] [Enter/OK = Add to Playlist]";
-inline constexpr const char* kHintSongsAdd =
+inline constexpr char kHintSongsAdd[] =
     "[Left = Back] [Up/Down = Scroll] [Right = Show Songs] [Enter/OK = Add to Playlist]";
-inline constexpr const char* kHintTracks =
+inline constexpr char kHintTracks[] =
     "[Left = Back] [Up/Down = Scroll] [Enter/OK = Add to/Remove from Playlist]";
-inline constexpr const char* kHintNowPlaying =
+inline constexpr char kHintNowPlaying[] =
     "[Left = Back] [Up/Down = Scroll] [Enter/OK = Jump to Song] [Right = Remove Song]";
-inline constexpr const char* kHintControl =
-    "[Left = Back] [Up/Down = Scroll] [Enter/OK = Select Item]";
+inline constexpr char kHintControl[] = "[Left = Back] [Up/Down = Scroll] [Enter/OK = Select Item]";
 // While the user marks albums or artists for Jubo DJ or the exclusions: nothing is added.
-inline constexpr const char* kHintAlbums = "[Left = Back] [Up/Down = Scroll] [Right = Show Albums]";
-inline constexpr const char* kHintArtists =
-    "[Left = Back] [Up/Down = Scroll] [Right = Show Artists]";
-inline constexpr const char* kHintChooseAlbum =
+inline constexpr char kHintAlbums[] = "[Left = Back] [Up/Down = Scroll] [Right = Show Albums]";
+inline constexpr char kHintArtists[] = "[Left = Back] [Up/Down = Scroll] [Right = Show Artists]";
+inline constexpr char kHintChooseAlbum[] =
     "[Left = Back] [Up/Down = Scroll] [Enter/OK = Select/Deselect Album]";
-inline constexpr const char* kHintChooseArtist =
+inline constexpr char kHintChooseArtist[] =
     "[Left = Back] [Up/Down = Scroll] [Enter/OK = Select/Deselect Artist]";
 
 }  // namespace screen

@@ -77,7 +77,7 @@ void LayOutScreen(ScreenState& s, int width_px, int height_px) {
     f.lblItem[n].visible = false;
     f.imgIcon[n] = {x(200), f.lblItem[n].top, row, row, "", false};
   }
-  s.RowValues.assign(rows, std::string());
+  s.RowValues.assign(rows, RowValue());
 }
 
 }  // namespace screen

@@ -45,12 +45,13 @@ void CreateAlbumLetters(ScreenContext& jubo) {
 void RenderAlbumLetters(ScreenContext& jubo) {
   DrawListPage(jubo, jubo.browse.LetterCount, " Items", [&](long index) {
     const std::string& letter = jubo.browse.LetterItems[static_cast<size_t>(index)];
-    return ListRow{letter, "", letter, kIconMultiCD};
+    return ListRow{letter, "", {.text = letter}, kIconMultiCD};
   });
 }
 
-extern const View kLettersView = {
-    .code = kViewLetters,
+namespace {
+
+const ListPart kLetters = {
     .page = kViewLetters,
     .create =
         [](ScreenContext& jubo, const std::string& genre) {
@@ -63,20 +64,40 @@ extern const View kLettersView = {
                                : jubo.library.ArtistGenre + " Artists by First Letter";
         },
     .draw = RenderAlbumLetters,
+    .narrow_highlight = true,
+};
+
+}  // namespace
+
+extern const View kLettersView = {
+    .code = kViewLetters,
+    .list = &kLetters,
     .hint =
         [](const ScreenContext& jubo) { return ByAlbum(jubo) ? kHintAlbumsAdd : kHintArtistsAdd; },
     .parent =
         [](const ScreenContext& jubo) {
           return ByAlbum(jubo) ? kViewAlbumGenres : kViewArtistGenres;
         },
-    .leave = nullptr,
     .right =
-        [](ScreenContext& jubo, const std::string& letter) {
-          StepInto(jubo, ByAlbum(jubo) ? kViewAlbums : kViewArtists, letter);
+        [](ScreenContext& jubo, const RowValue& letter) {
+          StepInto(jubo, ByAlbum(jubo) ? kViewAlbums : kViewArtists, letter.text);
         },
     .enter = AddLetterSongs,
-    .quiet_pages = false,
-    .key = nullptr,
+};
+
+// Choosing albums or artists: Right leads to the choosing lists; Enter adds nothing.
+extern const View kLettersChoosingView = {
+    .code = kViewLettersChoosing,
+    .list = &kLetters,
+    .hint = [](const ScreenContext& jubo) { return ByAlbum(jubo) ? kHintAlbums : kHintArtists; },
+    .parent =
+        [](const ScreenContext& jubo) {
+          return ByAlbum(jubo) ? kViewAlbumGenresChoosing : kViewArtistGenresChoosing;
+        },
+    .right =
+        [](ScreenContext& jubo, const RowValue& letter) {
+          StepInto(jubo, ByAlbum(jubo) ? kViewAlbumsChoosing : kViewArtistsChoosing, letter.text);
+        },
 };
 
 }  // namespace screen

@@ -8,9 +8,7 @@
 namespace screen {
 namespace {
 
-bool RowEmpty(const ScreenState& s, int row) {
-  return s.frmMain.lblItem[static_cast<size_t>(row)].caption.empty();
-}
+bool RowEmpty(const ScreenState& s, int row) { return row > s.RowsShown; }
 
 void Cue(ScreenContext& jubo, bool moved) {
   sound::PlayCue(jubo, moved ? jubo.cues.BeepSound : jubo.cues.ErrorSound);
@@ -33,19 +31,20 @@ bool MoveWithinPage(ScreenContext& jubo, int step) {
 bool MoveInList(ScreenContext& jubo, int16_t key) {
   ScreenState& s = jubo.screen;
   const View* view = FindView(s.CurrentView);
-  if (view == nullptr) return false;
-  int16_t& page = s.ViewPage[static_cast<size_t>(view->page)];
-  auto render = view->draw;
+  if (view == nullptr || view->list == nullptr) return false;
+  const ListPart& list = *view->list;
+  int16_t& page = s.ViewPage[static_cast<size_t>(list.page)];
+  auto render = list.draw;
   switch (key) {
     case ground::kKeyPageDown:
-      if (!view->quiet_pages) sound::PlayCue(jubo, jubo.cues.BeepSound);
+      if (!list.quiet_pages) sound::PlayCue(jubo, jubo.cues.BeepSound);
       ++page;
       render(jubo);
       s.CurrentRow = 1;
       renderhighlight(s);
       return true;
     case ground::kKeyPageUp:
-      if (!view->quiet_pages) sound::PlayCue(jubo, jubo.cues.BeepSound);
+      if (!list.quiet_pages) sound::PlayCue(jubo, jubo.cues.BeepSound);
       // On the first page nothing is redrawn; the highlight goes to the first row.
       if (--page >= 1) {
         render(jubo);

@@ -33,7 +33,8 @@ std::string Fitted(const ScreenContext& jubo, const std::string& name) {
   return fittowidth(name, jubo.screen.frmMain.lblItem[0], *jubo.measure);
 }
 
-ViewCode ToLetters(const ScreenContext&) { return kViewLetters; }
+void CloseAlbums(ScreenContext& jubo) { jubo.library.rsAlbums.Close(); }
+void CloseArtists(ScreenContext& jubo) { jubo.library.rsArtists.Close(); }
 
 }  // namespace
 
@@ -57,25 +58,28 @@ void CreateArtistAlbums(ScreenContext& jubo, const std::string& artist) {
 
 void RenderAlbums(ScreenContext& jubo) {
   DrawNames(jubo, jubo.library.rsAlbums, "Album", " Albums", [&](std::string album) {
-    return ListRow{Fitted(jubo, album), album, album, kIconSingleCD};
+    return ListRow{Fitted(jubo, album), album, {.text = album}, kIconSingleCD};
   });
 }
 
 void RenderArtists(ScreenContext& jubo) {
   DrawNames(jubo, jubo.library.rsArtists, "Artist", " Artists", [&](std::string artist) {
-    return ListRow{Fitted(jubo, artist), "", std::move(artist), kIconSingleCD};
+    return ListRow{Fitted(jubo, artist), "", {.text = std::move(artist)}, kIconSingleCD};
   });
 }
 
 void RenderArtistAlbums(ScreenContext& jubo) {
   DrawNames(jubo, jubo.library.rsAlbums, "Album", " Albums", [&](std::string album) {
-    return ListRow{Fitted(jubo, album), jubo.library.SelectedArtist, std::move(album),
+    return ListRow{Fitted(jubo, album),
+                   jubo.library.SelectedArtist,
+                   {.text = std::move(album)},
                    kIconSingleCD};
   });
 }
 
-extern const View kAlbumsView = {
-    .code = kViewAlbums,
+namespace {
+
+const ListPart kAlbums = {
     .page = kViewAlbums,
     .create = CreateAlbums,
     .title =
@@ -84,17 +88,9 @@ extern const View kAlbumsView = {
                  TitleLetter(jubo.library.rsAlbums, "Album");
         },
     .draw = RenderAlbums,
-    .hint = [](const ScreenContext&) { return kHintSongsAdd; },
-    .parent = ToLetters,
-    .leave = [](ScreenContext& jubo) { jubo.library.rsAlbums.Close(); },
-    .right = Into<kViewTracks>,
-    .enter = AddAlbum,
-    .quiet_pages = false,
-    .key = nullptr,
 };
 
-extern const View kArtistsView = {
-    .code = kViewArtists,
+const ListPart kArtists = {
     .page = kViewArtists,
     .create = CreateArtists,
     .title =
@@ -103,17 +99,9 @@ extern const View kArtistsView = {
                  TitleLetter(jubo.library.rsArtists, "Artist");
         },
     .draw = RenderArtists,
-    .hint = [](const ScreenContext&) { return kHintAlbumsAdd; },
-    .parent = ToLetters,
-    .leave = [](ScreenContext& jubo) { jubo.library.rsArtists.Close(); },
-    .right = Into<kViewArtistAlbums>,
-    .enter = AddArtistSongs,
-    .quiet_pages = false,
-    .key = nullptr,
 };
 
-extern const View kArtistAlbumsView = {
-    .code = kViewArtistAlbums,
+const ListPart kArtistAlbums = {
     .page = kViewArtistAlbums,
     .create =
         [](ScreenContext& jubo, const std::string& artist) {
@@ -125,13 +113,55 @@ extern const View kArtistAlbumsView = {
           return library::Unescape(jubo.library.SelectedArtist) + " Albums";
         },
     .draw = RenderArtistAlbums,
-    .hint = [](const ScreenContext&) { return kHintSongsAdd; },
-    .parent = [](const ScreenContext&) { return kViewArtists; },
-    .leave = [](ScreenContext& jubo) { jubo.library.rsAlbums.Close(); },
+};
+
+}  // namespace
+
+extern const View kAlbumsView = {
+    .code = kViewAlbums,
+    .list = &kAlbums,
+    .hint = Hint<kHintSongsAdd>,
+    .parent = Parent<kViewLetters>,
+    .leave = CloseAlbums,
     .right = Into<kViewTracks>,
     .enter = AddAlbum,
-    .quiet_pages = false,
-    .key = nullptr,
+};
+
+extern const View kArtistsView = {
+    .code = kViewArtists,
+    .list = &kArtists,
+    .hint = Hint<kHintAlbumsAdd>,
+    .parent = Parent<kViewLetters>,
+    .leave = CloseArtists,
+    .right = Into<kViewArtistAlbums>,
+    .enter = AddArtistSongs,
+};
+
+extern const View kArtistAlbumsView = {
+    .code = kViewArtistAlbums,
+    .list = &kArtistAlbums,
+    .hint = Hint<kHintSongsAdd>,
+    .parent = Parent<kViewArtists>,
+    .leave = CloseAlbums,
+    .right = Into<kViewTracks>,
+    .enter = AddAlbum,
+};
+
+// Choosing albums or artists for Jubo DJ or the exclusions: Right goes no deeper.
+extern const View kAlbumsChoosingView = {
+    .code = kViewAlbumsChoosing,
+    .list = &kAlbums,
+    .hint = Hint<kHintChooseAlbum>,
+    .parent = Parent<kViewLettersChoosing>,
+    .leave = CloseAlbums,
+};
+
+extern const View kArtistsChoosingView = {
+    .code = kViewArtistsChoosing,
+    .list = &kArtists,
+    .hint = Hint<kHintChooseArtist>,
+    .parent = Parent<kViewLettersChoosing>,
+    .leave = CloseArtists,
 };
 
 }  // namespace screen

@@ -27,16 +27,16 @@ void Redraw(ScreenContext& jubo, int16_t row) {
   renderhighlight(jubo.screen);
 }
 
-void Jump(ScreenContext& jubo, const std::string& entry) {
+void Jump(ScreenContext& jubo, const RowValue& song) {
   sound::PlayCue(jubo, jubo.cues.BeepSound);
-  jubo.playlist.CurrentSong = std::stoi(entry);
+  jubo.playlist.CurrentSong = song.entry;
   playback::PlaySong(jubo, jubo.playlist.CurrentSong);
-  Redraw(jubo, jubo.screen.CurrentRow);  // the mark moves, the highlight stays
+  RedrawKeepingRow(jubo);  // the mark moves, the highlight stays
 }
 
-void Remove(ScreenContext& jubo, const std::string& entry) {
+void Remove(ScreenContext& jubo, const RowValue& song) {
   if (!jubo.AskConfirm("Remove Track?", "")) return;
-  playback::RemoveSong(jubo, std::stoi(entry));
+  playback::RemoveSong(jubo, song.entry);
   if (jubo.playlist.SongCount == 0) {
     ShowMainMenu(jubo, jubo.screen.SavedRow[kViewMainMenu]);
   } else {
@@ -53,7 +53,7 @@ void RenderPlaylist(ScreenContext& jubo) {
     const auto k = static_cast<int32_t>(index);
     const std::string caption =
         std::to_string(k + 1) + ". " + p.Playlist[static_cast<size_t>(k)].text();
-    return ListRow{fittowidth(caption, row, *jubo.measure), std::to_string(k), std::to_string(k),
+    return ListRow{fittowidth(caption, row, *jubo.measure), std::to_string(k), RowValue{.entry = k},
                    k == p.CurrentSong ? kIconSelected : -1};
   });
 }
@@ -77,27 +77,33 @@ void FollowCurrentSong(ScreenContext& jubo) {
     page = PageOf(jubo, p.CurrentSong);
     Redraw(jubo, static_cast<int16_t>(p.CurrentSong % s.PageSize + 1));
   } else {
-    Redraw(jubo, s.CurrentRow);
+    RedrawKeepingRow(jubo);
   }
 }
 
 void ScreenContext::SongChanged() { FollowCurrentSong(*this); }
 
-extern const View kNowPlayingView = {
-    .code = kViewNowPlaying,
+namespace {
+
+const ListPart kPlaylist = {
     .page = kViewNowPlaying,
     // Opens on the page that holds the current song.
     .create = [](ScreenContext& jubo,
                  const std::string&) { Page(jubo) = PageOf(jubo, jubo.playlist.CurrentSong); },
     .title = [](ScreenContext&) -> std::string { return "Now Playing"; },
     .draw = RenderPlaylist,
-    .hint = [](const ScreenContext&) { return kHintNowPlaying; },
-    .parent = [](const ScreenContext&) { return kViewMainMenu; },
-    .leave = nullptr,
+    .quiet_pages = true,
+};
+
+}  // namespace
+
+extern const View kNowPlayingView = {
+    .code = kViewNowPlaying,
+    .list = &kPlaylist,
+    .hint = Hint<kHintNowPlaying>,
+    .parent = Parent<kViewMainMenu>,
     .right = Remove,
     .enter = Jump,
-    .quiet_pages = true,
-    .key = nullptr,
 };
 
 }  // namespace screen

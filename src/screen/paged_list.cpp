@@ -27,8 +27,8 @@ void DrawListPage(ScreenContext& jubo, long count, std::string_view kind,
                   const std::function<ListRow(long index)>& row) {
   ScreenState& s = jubo.screen;
   const View* view = FindView(ShownView(s));
-  if (view == nullptr) return;
-  int16_t& page = s.ViewPage[static_cast<size_t>(view->page)];
+  if (view == nullptr || view->list == nullptr) return;
+  int16_t& page = s.ViewPage[static_cast<size_t>(view->list->page)];
   ClearRows(s);
   const long size = s.PageSize;
   const long last_page = count == 0 ? 1 : (count + size - 1) / size;
@@ -41,6 +41,7 @@ void DrawListPage(ScreenContext& jubo, long count, std::string_view kind,
     SetRow(s, i, std::move(r.caption), std::move(r.tag));
     if (r.icon >= 0) rendericon(s, r.icon, i);
   }
+  s.RowsShown = static_cast<int16_t>(i - 1);
   for (; i <= size; ++i) SetRow(s, i, "", "");
   s.frmMain.lblHelpAbove.caption = PagingText(page, s.PageSize, static_cast<int>(count), kind);
   s.frmMain.lblHelpAbove.visible = true;
@@ -49,22 +50,21 @@ void DrawListPage(ScreenContext& jubo, long count, std::string_view kind,
   s.CurrentRow = 1;
 }
 
-void DrawMenu(ScreenContext& jubo, const std::vector<std::pair<std::string, std::string>>& rows) {
+void DrawMenu(ScreenContext& jubo, const std::vector<MenuRow>& rows) {
   ScreenState& s = jubo.screen;
   ClearRows(s);
   int row = 1;
   for (; row <= s.PageSize && row <= static_cast<int>(rows.size()); ++row) {
-    SetRow(s, row, rows[static_cast<size_t>(row - 1)].first,
-           rows[static_cast<size_t>(row - 1)].second);
+    SetRow(s, row, rows[static_cast<size_t>(row - 1)].caption,
+           rows[static_cast<size_t>(row - 1)].tag);
   }
+  s.RowsShown = static_cast<int16_t>(row - 1);
   for (; row <= s.PageSize; ++row) SetRow(s, row, "", "");
   const View* view = FindView(ShownView(s));
   s.frmMain.lblHelpBelow.caption = view != nullptr ? view->hint(jubo) : "";
   s.frmMain.lblHelpBelow.visible = true;
 }
 
-bool ListIsEmpty(const ScreenContext& jubo) {
-  return jubo.screen.frmMain.lblItem[static_cast<size_t>(jubo.screen.CurrentRow)].caption.empty();
-}
+bool ListIsEmpty(const ScreenContext& jubo) { return jubo.screen.RowsShown == 0; }
 
 }  // namespace screen

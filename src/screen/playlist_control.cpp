@@ -1,14 +1,14 @@
-#include "screen/playlist_control.h"
+// Playlist Control (kViewPlaylistControl): a fixed menu of ten transport and playlist commands,
+// reached from the Main Menu while the playlist holds songs. Up and Down move the highlight,
+// Enter runs the highlighted command, Left goes back to the Main Menu. The commands are the
+// engine's; this view lists them and asks the questions. Its row of the view table is
+// kPlaylistControlView.
+#include <string>
+#include <vector>
 
-#include <array>
-
-#include "ground/keys.h"
 #include "playback/player_engine.h"
 #include "screen/hints.h"
-#include "screen/list_movement.h"
 #include "screen/navigation.h"
-#include "screen/paged_list.h"
-#include "screen/render.h"
 #include "screen/screen_context.h"
 #include "screen/status_panel.h"
 #include "screen/view.h"
@@ -16,91 +16,68 @@
 namespace screen {
 namespace {
 
-constexpr int kRepeatRow = 9;
+void Beep(ScreenContext& jubo) { sound::PlayCue(jubo, jubo.cues.BeepSound); }
 
-std::string RepeatCaption(const ScreenContext& jubo) {
-  return jubo.settings.PlaylistLoop == 0 ? "Turn ON Playlist Repeat" : "Turn OFF Playlist Repeat";
+// A command on the playlist's songs: after Enter's beep, nothing once the playlist is empty
+// (cleared with C while this menu showed), so that nothing plays what is no longer listed.
+template <auto command>
+void OnSongs(ScreenContext& jubo) {
+  Beep(jubo);
+  if (jubo.playlist.SongCount > 0) command(jubo);
+}
+
+void Shuffle(ScreenContext& jubo) {
+  if (jubo.AskConfirm("Shuffle", "Playlist?")) playback::ShuffleSongs(jubo);
 }
 
 void ClearList(ScreenContext& jubo) {
-  if (jubo.AskConfirm("Clear Playlist?", "")) playback::ClearPlaylist(jubo);
+  Beep(jubo);
+  if (jubo.playlist.SongCount > 0 && jubo.AskConfirm("Clear Playlist?", "")) {
+    playback::ClearPlaylist(jubo);
+  }
   // Whatever the answer, the user lands on the Main Menu's first row.
   ShowMainMenu(jubo, 1);
 }
 
-// The commands, in the menu's order: caption, tag, action.
-struct Command {
-  const char* caption;
-  const char* tag;
-  void (*run)(ScreenContext& jubo);
-};
-
-const std::array<Command, 10> kCommands = {{
-    {"Stop", "stop", [](ScreenContext& jubo) { playback::StopAndReload(jubo); }},
-    {"Play/Pause", "playpause", [](ScreenContext& jubo) { playback::PlayPause(jubo); }},
-    {"Next Song", "next", [](ScreenContext& jubo) { playback::NextSong(jubo); }},
-    {"Previous Song", "previous", [](ScreenContext& jubo) { playback::PreviousSong(jubo); }},
-    {"Fast Forward", "fastforward", [](ScreenContext& jubo) { playback::FastForward(jubo); }},
-    {"Skip back 10 seconds", "skipbackward", [](ScreenContext& jubo) { playback::SkipBack(jubo); }},
-    {"Shuffle Playlist", "shuffle",
-     [](ScreenContext& jubo) {
-       if (jubo.AskConfirm("Shuffle", "Playlist?")) playback::ShuffleSongs(jubo);
-     }},
-    {"Clear Playlist", "clearlist", ClearList},
-    {"", "playlistloop",
-     [](ScreenContext& jubo) {
-       playback::ToggleRepeat(jubo);
-       jubo.screen.frmMain.lblItem[kRepeatRow].caption = RepeatCaption(jubo);
-       renderhighlight(jubo.screen);
-     }},
-    {"Start Screensaver now", "screensaver", StartScreensaverSoon},
-}};
-
-void PlaybackControlKeyDown(ScreenContext& jubo, int16_t& KeyCode) {
-  ScreenState& s = jubo.screen;
-  switch (KeyCode) {
-    case ground::kKeyUp:
-    case ground::kKeyDown:
-      MoveWithinPage(jubo, KeyCode == ground::kKeyUp ? -1 : 1);
-      break;
-    case ground::kKeyLeft:
-      StepBackTo(jubo, kViewMainMenu);
-      break;
-    case ground::kKeyEnter: {
-      sound::PlayCue(jubo, jubo.cues.BeepSound);
-      const std::string& tag = s.frmMain.lblItem[static_cast<size_t>(s.CurrentRow)].tag;
-      for (const Command& command : kCommands) {
-        if (tag == command.tag) return command.run(jubo);
-      }
-      break;
-    }
-  }
+void Repeat(ScreenContext& jubo) {
+  Beep(jubo);
+  playback::ToggleRepeat(jubo);
+  RedrawKeepingRow(jubo);
 }
+
+void Screensaver(ScreenContext& jubo) {
+  Beep(jubo);
+  StartScreensaverSoon(jubo);
+}
+
+std::vector<MenuRow> Rows(const ScreenContext& jubo) {
+  return {
+      {"Stop", "stop", OnSongs<playback::StopAndReload>},
+      {"Play/Pause", "playpause", OnSongs<playback::PlayPause>},
+      {"Next Song", "next", OnSongs<playback::NextSong>},
+      {"Previous Song", "previous", OnSongs<playback::PreviousSong>},
+      {"Fast Forward", "fastforward", OnSongs<playback::FastForward>},
+      {"Skip back 10 seconds", "skipbackward", OnSongs<playback::SkipBack>},
+      {"Shuffle Playlist", "shuffle", OnSongs<Shuffle>},
+      {"Clear Playlist", "clearlist", ClearList},
+      {jubo.settings.PlaylistLoop == 0 ? "Turn ON Playlist Repeat" : "Turn OFF Playlist Repeat",
+       "playlistloop", Repeat},
+      {"Start Screensaver now", "screensaver", Screensaver},
+  };
+}
+
+const MenuPart kPlaylistControl = {
+    .title = [](ScreenContext&) -> std::string { return "Playlist Control"; },
+    .rows = Rows,
+};
 
 }  // namespace
 
-void RenderPlaybackControl(ScreenContext& jubo) {
-  std::vector<std::pair<std::string, std::string>> rows;
-  for (const Command& command : kCommands) rows.emplace_back(command.caption, command.tag);
-  rows[kRepeatRow - 1].first = RepeatCaption(jubo);
-  DrawMenu(jubo, rows);
-  jubo.screen.frmMain.lblHelpAbove.visible = false;
-  jubo.screen.CurrentRow = 1;
-}
-
 extern const View kPlaylistControlView = {
     .code = kViewPlaylistControl,
-    .page = kViewPlaylistControl,
-    .create = nullptr,
-    .title = [](ScreenContext&) -> std::string { return "Playlist Control"; },
-    .draw = RenderPlaybackControl,
-    .hint = [](const ScreenContext&) { return kHintControl; },
-    .parent = [](const ScreenContext&) { return kViewMainMenu; },
-    .leave = nullptr,
-    .right = nullptr,
-    .enter = nullptr,
-    .quiet_pages = false,
-    .key = PlaybackControlKeyDown,
+    .menu = &kPlaylistControl,
+    .hint = Hint<kHintControl>,
+    .parent = Parent<kViewMainMenu>,
 };
 
 }  // namespace screen

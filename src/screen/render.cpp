@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "screen/text.h"
+#include "screen/view.h"
 
 namespace screen {
 namespace {
@@ -77,8 +78,9 @@ void renderhighlight(ScreenState& s) {
   frame.left = s.ListLeft - Scaled(s, 50);
   frame.top = item.top;
   frame.height = item.height;
-  frame.width = s.CurrentView == kViewLetters ? Scaled(s, 600)
-                                              : s.frmMain.width - s.ListLeft - Scaled(s, 150);
+  const View* view = FindView(s.CurrentView);
+  const bool narrow = view != nullptr && view->list != nullptr && view->list->narrow_highlight;
+  frame.width = narrow ? Scaled(s, 600) : s.frmMain.width - s.ListLeft - Scaled(s, 150);
 }
 
 void rendericon(ScreenState& s, int kind, int row) {

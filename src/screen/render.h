@@ -24,8 +24,8 @@ std::string fittowidth(std::string_view texttoprint, const Label& container,
 // title by Some...(3)". A `text` already shortened ("...") is shortened again to make room.
 std::string FitWithSuffix(const std::string& text, const std::string& suffix,
                           const Label& container, const TextMeasure& measure);
-// Places the highlight frame on row CurrentRow: narrow on the letter index, else the list's
-// width.
+// Places the highlight frame on row CurrentRow: as wide as the list, or narrow where the view's
+// list asks for it (the letter index).
 void renderhighlight(ScreenState& s);
 // Shows icon `kind` (kIconTrack ...) at the left of `row`, then renderhighlight.
 void rendericon(ScreenState& s, int kind, int row);

@@ -14,6 +14,13 @@ namespace screen {
 
 inline constexpr int kMaxCrumbDepth = 10;
 
+// What a list's row stands for: what Right and Enter act on, whatever its caption shows.
+struct RowValue {
+  std::string text{};  // the full name (a genre, a letter, an album, an artist, a song's entry)
+  std::string file{};  // a song's file (the track list)
+  int32_t entry = -1;  // a playlist entry, 0-based (Now Playing)
+};
+
 struct ScreenState {
   MainForm frmMain;
   float ScreenScale = 1;                    // display height in pixels / 600
@@ -27,8 +34,8 @@ struct ScreenState {
   std::array<std::string, kMaxCrumbDepth + 1> CrumbTitles;  // title shown at each depth
   std::array<int16_t, kViewCount> ViewPage{};               // page last shown, per view code
   std::array<int16_t, kViewCount> SavedRow{};  // row remembered on leaving, per view code
-  std::vector<std::string>
-      RowValues;  // 0..PageSize: each row's value (full text of a shortened row)
+  std::vector<RowValue> RowValues;             // 0..PageSize: what each row of the page stands for
+  int16_t RowsShown = 0;                       // rows of the page that show something, from row 1
 };
 
 // The view the user sees, or sees again once the saver goes.

@@ -1,12 +1,11 @@
-#include "screen/settings_view.h"
-
+// The Settings view: the user's settings as rows whose captions show their values. Enter
+// changes the highlighted one in place, in memory; Left saves every setting and goes back to
+// the Main Menu. Its row of the view table is kSettingsView; the hotkey V shows it from
+// anywhere.
 #include <string>
+#include <vector>
 
-#include "ground/keys.h"
-#include "screen/list_movement.h"
 #include "screen/navigation.h"
-#include "screen/paged_list.h"
-#include "screen/render.h"
 #include "screen/screen_context.h"
 #include "screen/view.h"
 #include "settings/settings_store.h"
@@ -14,7 +13,7 @@
 namespace screen {
 namespace {
 
-constexpr const char* kHintSettings = "[Left = Back] [Up/Down = Scroll] [Enter/OK = Change Value]";
+constexpr char kHintSettings[] = "[Left = Back] [Up/Down = Scroll] [Enter/OK = Change Value]";
 
 using settings::SettingsState;
 
@@ -41,75 +40,48 @@ std::string SongErrorCaption(const SettingsState& s) {
                               : "Action on Corrupt Song: Stop Playing";
 }
 
-// A row of the view: its tag, its caption from the settings, and what Enter changes (nullptr:
-// the dialog or editor it opens does not exist yet, and Enter is refused).
-struct SettingRow {
-  const char* tag;
-  std::string (*caption)(const SettingsState& s);
-  void (*change)(SettingsState& s);
-};
+// Enter on a setting changes it in memory, with the beep cue; its row shows the new value.
+template <void (*change)(SettingsState& s)>
+void Change(ScreenContext& jubo) {
+  sound::PlayCue(jubo, jubo.cues.BeepSound);
+  change(jubo.settings);
+  RedrawKeepingRow(jubo);
+}
 
-const SettingRow kRows[] = {
-    {"savertype", SaverTypeCaption,
-     [](SettingsState& s) { s.SaverType = s.SaverType >= 3 ? 1 : s.SaverType + 1; }},
-    {"savertime", TimeoutCaption, nullptr},
-    {"songerror", SongErrorCaption,
-     [](SettingsState& s) { s.ActionOnError = s.ActionOnError == 0 ? 1 : 0; }},
-    {"nonstop", [](const SettingsState&) -> std::string { return "Exclusions for Non-Stop Music"; },
-     nullptr},
-};
+void NextSaverType(SettingsState& s) { s.SaverType = s.SaverType >= 3 ? 1 : s.SaverType + 1; }
+void ToggleSongError(SettingsState& s) { s.ActionOnError = s.ActionOnError == 0 ? 1 : 0; }
+
+// The timeout's count dialog and the exclusion editor do not exist yet: Enter is refused.
+std::vector<MenuRow> Rows(const ScreenContext& jubo) {
+  const SettingsState& s = jubo.settings;
+  return {
+      {SaverTypeCaption(s), "savertype", Change<NextSaverType>},
+      {TimeoutCaption(s), "savertime", nullptr},
+      {SongErrorCaption(s), "songerror", Change<ToggleSongError>},
+      {"Exclusions for Non-Stop Music", "nonstop", nullptr},
+  };
+}
 
 // Left: what was changed here is kept, and takes effect for the screen savers.
-void LeaveSettings(ScreenContext& jubo) {
+void KeepSettings(ScreenContext& jubo) {
   settings::SaveSettings(jubo.store, jubo.settings, jubo.selection);
   jubo.settings.ConfiguredSaverType = jubo.settings.SaverType;
   jubo.display->SetSystemSaver(jubo.settings.ScreensaverTimeout < 1);
-  StepBackTo(jubo, kViewMainMenu);
 }
 
-void SettingsKeyDown(ScreenContext& jubo, int16_t& KeyCode) {
-  ScreenState& s = jubo.screen;
-  if (KeyCode == ground::kKeyUp || KeyCode == ground::kKeyDown) {
-    MoveWithinPage(jubo, KeyCode == ground::kKeyUp ? -1 : 1);
-  } else if (KeyCode == ground::kKeyLeft) {
-    LeaveSettings(jubo);
-  } else if (KeyCode == ground::kKeyEnter) {
-    Label& item = s.frmMain.lblItem[static_cast<size_t>(s.CurrentRow)];
-    for (const SettingRow& row : kRows) {
-      if (item.tag != row.tag || row.change == nullptr) continue;
-      sound::PlayCue(jubo, jubo.cues.BeepSound);
-      row.change(jubo.settings);
-      item.caption = row.caption(jubo.settings);
-      renderhighlight(s);
-      return;
-    }
-    sound::PlayCue(jubo, jubo.cues.ErrorSound);
-  }
-}
+const MenuPart kSettings = {
+    .title = [](ScreenContext&) -> std::string { return "Jubo Player Settings"; },
+    .rows = Rows,
+};
 
 }  // namespace
 
-void RenderSettings(ScreenContext& jubo) {
-  std::vector<std::pair<std::string, std::string>> rows;
-  for (const SettingRow& setting : kRows)
-    rows.emplace_back(setting.caption(jubo.settings), setting.tag);
-  DrawMenu(jubo, rows);
-  jubo.screen.frmMain.lblHelpAbove.visible = false;
-}
-
 extern const View kSettingsView = {
     .code = kViewSettings,
-    .page = kViewSettings,
-    .create = nullptr,
-    .title = [](ScreenContext&) -> std::string { return "Jubo Player Settings"; },
-    .draw = RenderSettings,
-    .hint = [](const ScreenContext&) { return kHintSettings; },
-    .parent = nullptr,
-    .leave = nullptr,
-    .right = nullptr,
-    .enter = nullptr,
-    .quiet_pages = false,
-    .key = SettingsKeyDown,
+    .menu = &kSettings,
+    .hint = Hint<kHintSettings>,
+    .parent = Parent<kViewMainMenu>,
+    .leave = KeepSettings,
 };
 
 }  // namespace screen

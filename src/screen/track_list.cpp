@@ -43,8 +43,6 @@ void RenderTracks(ScreenContext& jubo) {
   ScreenState& s = jubo.screen;
   textdb::Cursor& cursor = jubo.library.rsTracks;
   const playback::PlaylistState& p = jubo.playlist;
-  jubo.browse.TrackEntries.assign(static_cast<size_t>(s.PageSize) + 1, std::string());
-  int row = 0;  // the page's rows are made in order, from row 1
   DrawListPage(jubo, cursor.RecordCount(), " Tracks", [&](long index) {
     cursor.MoveFirst();
     cursor.Move(index);
@@ -52,9 +50,10 @@ void RenderTracks(ScreenContext& jubo) {
     std::string_view artist = cursor.Field("Artist").value_or("");
     std::string text = TrackRowText(cursor.Field("Track").value_or(""), title, artist);
     std::string file(cursor.Field("Filename").value_or(""));
-    jubo.browse.TrackEntries[static_cast<size_t>(++row)] =
-        std::string(title) + " by " + std::string(artist);
-    ListRow r{fittowidth(text, s.frmMain.lblItem[0], *jubo.measure), file, text, kIconTrack};
+    // The value is the song as the playlist lists it: its entry's text and its file.
+    ListRow r{fittowidth(text, s.frmMain.lblItem[0], *jubo.measure), file,
+              RowValue{.text = std::string(title) + " by " + std::string(artist), .file = file},
+              kIconTrack};
     if (const int32_t j = playback::FindSong(p, file); j >= 0) {
       r.icon = kIconSelected;
       r.caption = FitWithSuffix(r.caption, " (" + std::to_string(j + 1) + ")", s.frmMain.lblItem[0],
@@ -64,8 +63,9 @@ void RenderTracks(ScreenContext& jubo) {
   });
 }
 
-extern const View kTracksView = {
-    .code = kViewTracks,
+namespace {
+
+const ListPart kTracks = {
     .page = kViewTracks,
     .create =
         [](ScreenContext& jubo, const std::string& album) {
@@ -74,16 +74,20 @@ extern const View kTracksView = {
         },
     .title = [](ScreenContext& jubo) { return jubo.browse.TracksAlbum; },
     .draw = RenderTracks,
-    .hint = [](const ScreenContext&) { return kHintTracks; },
+};
+
+}  // namespace
+
+extern const View kTracksView = {
+    .code = kViewTracks,
+    .list = &kTracks,
+    .hint = Hint<kHintTracks>,
     .parent =
         [](const ScreenContext& jubo) {
           return jubo.library.BrowseBy == "album" ? kViewAlbums : kViewArtistAlbums;
         },
     .leave = [](ScreenContext& jubo) { jubo.library.rsTracks.Close(); },
-    .right = nullptr,
     .enter = ToggleTrack,
-    .quiet_pages = false,
-    .key = nullptr,
 };
 
 }  // namespace screen

@@ -5,24 +5,42 @@
 
 namespace screen {
 
-extern const View kMainMenuView;         // main_menu.cpp
-extern const View kAlbumGenresView;      // genre_views.cpp
-extern const View kArtistGenresView;     // genre_views.cpp
-extern const View kLettersView;          // letter_index.cpp
-extern const View kAlbumsView;           // name_lists.cpp
-extern const View kArtistsView;          // name_lists.cpp
-extern const View kArtistAlbumsView;     // name_lists.cpp
-extern const View kTracksView;           // track_list.cpp
-extern const View kNowPlayingView;       // now_playing.cpp
-extern const View kPlaylistControlView;  // playlist_control.cpp
-extern const View kSettingsView;         // settings_view.cpp
+extern const View kMainMenuView;              // main_menu.cpp
+extern const View kAlbumGenresView;           // genre_views.cpp
+extern const View kArtistGenresView;          // genre_views.cpp
+extern const View kAlbumGenresChoosingView;   // genre_views.cpp
+extern const View kArtistGenresChoosingView;  // genre_views.cpp
+extern const View kLettersView;               // letter_index.cpp
+extern const View kLettersChoosingView;       // letter_index.cpp
+extern const View kAlbumsView;                // name_lists.cpp
+extern const View kArtistsView;               // name_lists.cpp
+extern const View kArtistAlbumsView;          // name_lists.cpp
+extern const View kAlbumsChoosingView;        // name_lists.cpp
+extern const View kArtistsChoosingView;       // name_lists.cpp
+extern const View kTracksView;                // track_list.cpp
+extern const View kNowPlayingView;            // now_playing.cpp
+extern const View kPlaylistControlView;       // playlist_control.cpp
+extern const View kSettingsView;              // settings_view.cpp
 
 namespace {
 
-const std::array<const View*, 11> kViews = {
-    &kMainMenuView,   &kAlbumGenresView,     &kArtistGenresView, &kLettersView,
-    &kAlbumsView,     &kArtistsView,         &kArtistAlbumsView, &kTracksView,
-    &kNowPlayingView, &kPlaylistControlView, &kSettingsView,
+const std::array<const View*, 16> kViews = {
+    &kMainMenuView,
+    &kAlbumGenresView,
+    &kArtistGenresView,
+    &kAlbumGenresChoosingView,
+    &kArtistGenresChoosingView,
+    &kLettersView,
+    &kLettersChoosingView,
+    &kAlbumsView,
+    &kArtistsView,
+    &kArtistAlbumsView,
+    &kAlbumsChoosingView,
+    &kArtistsChoosingView,
+    &kTracksView,
+    &kNowPlayingView,
+    &kPlaylistControlView,
+    &kSettingsView,
 };
 
 }  // namespace

@@ -86,40 +86,22 @@ const ListPart kArtistGenres = {
 
 }  // namespace
 
-extern const View kAlbumGenresView = {
-    .code = kViewAlbumGenres,
-    .list = &kAlbumGenres,
-    .hint = Hint<kHintAlbumsAdd>,
-    .parent = Parent<kViewMainMenu>,
-    .right = Into<kViewLetters>,
-    .enter = AddGenreSongs,
-};
-
-extern const View kArtistGenresView = {
-    .code = kViewArtistGenres,
-    .list = &kArtistGenres,
-    .hint = Hint<kHintArtistsAdd>,
-    .parent = Parent<kViewMainMenu>,
-    .right = Into<kViewLetters>,
-    .enter = AddGenreSongs,
-};
+// clang-format off
+extern const View kAlbumGenresView = {.code = kViewAlbumGenres, .list = &kAlbumGenres,
+    .hint = Hint<kHintAlbumsAdd>, .parent = Parent<kViewMainMenu>,
+    .right = Into<kViewLetters>, .enter = AddGenreSongs};
+extern const View kArtistGenresView = {.code = kViewArtistGenres, .list = &kArtistGenres,
+    .hint = Hint<kHintArtistsAdd>, .parent = Parent<kViewMainMenu>,
+    .right = Into<kViewLetters>, .enter = AddGenreSongs};
 
 // Choosing albums or artists for Jubo DJ or the exclusions: the same genres; Right leads to
 // the choosing index, Enter does nothing, Left goes back to the criteria.
-extern const View kAlbumGenresChoosingView = {
-    .code = kViewAlbumGenresChoosing,
-    .list = &kAlbumGenres,
-    .hint = Hint<kHintAlbums>,
-    .parent = Parent<kViewCriteria>,
-    .right = Into<kViewLettersChoosing>,
-};
-
-extern const View kArtistGenresChoosingView = {
-    .code = kViewArtistGenresChoosing,
-    .list = &kArtistGenres,
-    .hint = Hint<kHintArtists>,
-    .parent = Parent<kViewCriteria>,
-    .right = Into<kViewLettersChoosing>,
-};
+extern const View kAlbumGenresChoosingView = {.code = kViewAlbumGenresChoosing,
+    .list = &kAlbumGenres, .hint = Hint<kHintAlbums>, .parent = Parent<kViewCriteria>,
+    .right = Into<kViewLettersChoosing>};
+extern const View kArtistGenresChoosingView = {.code = kViewArtistGenresChoosing,
+    .list = &kArtistGenres, .hint = Hint<kHintArtists>, .parent = Parent<kViewCriteria>,
+    .right = Into<kViewLettersChoosing>};
+// clang-format on
 
 }  // namespace screen

@@ -16,6 +16,17 @@ namespace {
 
 bool ByAlbum(const ScreenContext& jubo) { return jubo.library.BrowseBy == "album"; }
 
+// The index serves both hierarchies: what differs is `album` or `artist`, by BrowseBy.
+template <auto album, auto artist>
+decltype(album) Either(const ScreenContext& jubo) {
+  return ByAlbum(jubo) ? album : artist;
+}
+
+template <ViewCode album, ViewCode artist>
+void IntoEither(ScreenContext& jubo, const RowValue& letter) {
+  StepInto(jubo, Either<album, artist>(jubo), letter.text);
+}
+
 }  // namespace
 
 void CreateAlbumLetters(ScreenContext& jubo) {
@@ -69,35 +80,17 @@ const ListPart kLetters = {
 
 }  // namespace
 
-extern const View kLettersView = {
-    .code = kViewLetters,
-    .list = &kLetters,
-    .hint =
-        [](const ScreenContext& jubo) { return ByAlbum(jubo) ? kHintAlbumsAdd : kHintArtistsAdd; },
-    .parent =
-        [](const ScreenContext& jubo) {
-          return ByAlbum(jubo) ? kViewAlbumGenres : kViewArtistGenres;
-        },
-    .right =
-        [](ScreenContext& jubo, const RowValue& letter) {
-          StepInto(jubo, ByAlbum(jubo) ? kViewAlbums : kViewArtists, letter.text);
-        },
-    .enter = AddLetterSongs,
-};
+// clang-format off
+extern const View kLettersView = {.code = kViewLetters, .list = &kLetters,
+    .hint = Either<kHintAlbumsAdd, kHintArtistsAdd>,
+    .parent = Either<kViewAlbumGenres, kViewArtistGenres>,
+    .right = IntoEither<kViewAlbums, kViewArtists>, .enter = AddLetterSongs};
 
 // Choosing albums or artists: Right leads to the choosing lists; Enter adds nothing.
-extern const View kLettersChoosingView = {
-    .code = kViewLettersChoosing,
-    .list = &kLetters,
-    .hint = [](const ScreenContext& jubo) { return ByAlbum(jubo) ? kHintAlbums : kHintArtists; },
-    .parent =
-        [](const ScreenContext& jubo) {
-          return ByAlbum(jubo) ? kViewAlbumGenresChoosing : kViewArtistGenresChoosing;
-        },
-    .right =
-        [](ScreenContext& jubo, const RowValue& letter) {
-          StepInto(jubo, ByAlbum(jubo) ? kViewAlbumsChoosing : kViewArtistsChoosing, letter.text);
-        },
-};
+extern const View kLettersChoosingView = {.code = kViewLettersChoosing, .list = &kLetters,
+    .hint = Either<kHintAlbums, kHintArtists>,
+    .parent = Either<kViewAlbumGenresChoosing, kViewArtistGenresChoosing>,
+    .right = IntoEither<kViewAlbumsChoosing, kViewArtistsChoosing>};
+// clang-format on
 
 }  // namespace screen

@@ -37,10 +37,9 @@ const MenuPart kMainMenu = {
 
 }  // namespace
 
-extern const View kMainMenuView = {
-    .code = kViewMainMenu,
-    .menu = &kMainMenu,
-    .hint = Hint<kHintMenu>,
-};
+// clang-format off
+extern const View kMainMenuView = {.code = kViewMainMenu, .menu = &kMainMenu,
+    .hint = Hint<kHintMenu>};
+// clang-format on
 
 }  // namespace screen

@@ -117,51 +117,23 @@ const ListPart kArtistAlbums = {
 
 }  // namespace
 
-extern const View kAlbumsView = {
-    .code = kViewAlbums,
-    .list = &kAlbums,
-    .hint = Hint<kHintSongsAdd>,
-    .parent = Parent<kViewLetters>,
-    .leave = CloseAlbums,
-    .right = Into<kViewTracks>,
-    .enter = AddAlbum,
-};
-
-extern const View kArtistsView = {
-    .code = kViewArtists,
-    .list = &kArtists,
-    .hint = Hint<kHintAlbumsAdd>,
-    .parent = Parent<kViewLetters>,
-    .leave = CloseArtists,
-    .right = Into<kViewArtistAlbums>,
-    .enter = AddArtistSongs,
-};
-
-extern const View kArtistAlbumsView = {
-    .code = kViewArtistAlbums,
-    .list = &kArtistAlbums,
-    .hint = Hint<kHintSongsAdd>,
-    .parent = Parent<kViewArtists>,
-    .leave = CloseAlbums,
-    .right = Into<kViewTracks>,
-    .enter = AddAlbum,
-};
+// clang-format off
+extern const View kAlbumsView = {.code = kViewAlbums, .list = &kAlbums,
+    .hint = Hint<kHintSongsAdd>, .parent = Parent<kViewLetters>, .leave = CloseAlbums,
+    .right = Into<kViewTracks>, .enter = AddAlbum};
+extern const View kArtistsView = {.code = kViewArtists, .list = &kArtists,
+    .hint = Hint<kHintAlbumsAdd>, .parent = Parent<kViewLetters>, .leave = CloseArtists,
+    .right = Into<kViewArtistAlbums>, .enter = AddArtistSongs};
+extern const View kArtistAlbumsView = {.code = kViewArtistAlbums, .list = &kArtistAlbums,
+    .hint = Hint<kHintSongsAdd>, .parent = Parent<kViewArtists>, .leave = CloseAlbums,
+    .right = Into<kViewTracks>, .enter = AddAlbum};
 
 // Choosing albums or artists for Jubo DJ or the exclusions: Right goes no deeper.
-extern const View kAlbumsChoosingView = {
-    .code = kViewAlbumsChoosing,
-    .list = &kAlbums,
-    .hint = Hint<kHintChooseAlbum>,
-    .parent = Parent<kViewLettersChoosing>,
-    .leave = CloseAlbums,
-};
-
-extern const View kArtistsChoosingView = {
-    .code = kViewArtistsChoosing,
-    .list = &kArtists,
-    .hint = Hint<kHintChooseArtist>,
-    .parent = Parent<kViewLettersChoosing>,
-    .leave = CloseArtists,
-};
+extern const View kAlbumsChoosingView = {.code = kViewAlbumsChoosing, .list = &kAlbums,
+    .hint = Hint<kHintChooseAlbum>, .parent = Parent<kViewLettersChoosing>, .leave = CloseAlbums};
+extern const View kArtistsChoosingView = {.code = kViewArtistsChoosing, .list = &kArtists,
+    .hint = Hint<kHintChooseArtist>, .parent = Parent<kViewLettersChoosing>,
+    .leave = CloseArtists};
+// clang-format on
 
 }  // namespace screen

@@ -97,13 +97,10 @@ const ListPart kPlaylist = {
 
 }  // namespace
 
-extern const View kNowPlayingView = {
-    .code = kViewNowPlaying,
-    .list = &kPlaylist,
-    .hint = Hint<kHintNowPlaying>,
-    .parent = Parent<kViewMainMenu>,
-    .right = Remove,
-    .enter = Jump,
-};
+// clang-format off
+extern const View kNowPlayingView = {.code = kViewNowPlaying, .list = &kPlaylist,
+    .hint = Hint<kHintNowPlaying>, .parent = Parent<kViewMainMenu>, .right = Remove,
+    .enter = Jump};
+// clang-format on
 
 }  // namespace screen

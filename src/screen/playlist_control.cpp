@@ -73,11 +73,9 @@ const MenuPart kPlaylistControl = {
 
 }  // namespace
 
-extern const View kPlaylistControlView = {
-    .code = kViewPlaylistControl,
-    .menu = &kPlaylistControl,
-    .hint = Hint<kHintControl>,
-    .parent = Parent<kViewMainMenu>,
-};
+// clang-format off
+extern const View kPlaylistControlView = {.code = kViewPlaylistControl,
+    .menu = &kPlaylistControl, .hint = Hint<kHintControl>, .parent = Parent<kViewMainMenu>};
+// clang-format on
 
 }  // namespace screen

@@ -76,12 +76,9 @@ const MenuPart kSettings = {
 
 }  // namespace
 
-extern const View kSettingsView = {
-    .code = kViewSettings,
-    .menu = &kSettings,
-    .hint = Hint<kHintSettings>,
-    .parent = Parent<kViewMainMenu>,
-    .leave = KeepSettings,
-};
+// clang-format off
+extern const View kSettingsView = {.code = kViewSettings, .menu = &kSettings,
+    .hint = Hint<kHintSettings>, .parent = Parent<kViewMainMenu>, .leave = KeepSettings};
+// clang-format on
 
 }  // namespace screen

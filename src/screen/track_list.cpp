@@ -76,18 +76,18 @@ const ListPart kTracks = {
     .draw = RenderTracks,
 };
 
+// Back to the album list the songs were chosen from.
+ViewCode ToAlbums(const ScreenContext& jubo) {
+  return jubo.library.BrowseBy == "album" ? kViewAlbums : kViewArtistAlbums;
+}
+
+void CloseTracks(ScreenContext& jubo) { jubo.library.rsTracks.Close(); }
+
 }  // namespace
 
-extern const View kTracksView = {
-    .code = kViewTracks,
-    .list = &kTracks,
-    .hint = Hint<kHintTracks>,
-    .parent =
-        [](const ScreenContext& jubo) {
-          return jubo.library.BrowseBy == "album" ? kViewAlbums : kViewArtistAlbums;
-        },
-    .leave = [](ScreenContext& jubo) { jubo.library.rsTracks.Close(); },
-    .enter = ToggleTrack,
-};
+// clang-format off
+extern const View kTracksView = {.code = kViewTracks, .list = &kTracks, .hint = Hint<kHintTracks>,
+    .parent = ToAlbums, .leave = CloseTracks, .enter = ToggleTrack};
+// clang-format on
 
 }  // namespace screen

@@ -2,6 +2,9 @@
 // removing, the page following the song, and the ten commands.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "ground/keys.h"
 #include "playback/player_engine.h"
 #include "support/session.h"
@@ -125,36 +128,112 @@ TEST(NowPlayingTest, ThePageFollowsTheSongAlsoUnderTheSaver) {
 TEST(PlaylistControlTest, TheCommandsAndTheWayOut) {
   Harness h(Songs(3));
   h.loop.Then([&] { h.AddSongs(3); });
-  Script(h,
-         {
-             {.keys = {KeyOf('M'), kKeyDown, kKeyEnter},
-              .view = kViewPlaylistControl,
-              .crumbs = "Main Menu>",
-              .rows = {"Stop", "Play/Pause", "Next Song", "Previous Song", "Fast Forward",
-                       "Skip back 10 seconds", "Shuffle Playlist", "Clear Playlist",
-                       "Turn ON Playlist Repeat", "Start Screensaver now"}},
-             {.keys = {kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown,
-                       kKeyDown, kKeyEnter},
-              .highlighted = "Turn OFF Playlist Repeat",
-              .check = [](Harness& h) { EXPECT_EQ(h.jubo.settings.PlaylistLoop, 1); }},
-             {.keys = {kKeyEnter},
-              .highlighted = "Turn ON Playlist Repeat",
-              .check = [](Harness& h) { EXPECT_EQ(h.jubo.settings.PlaylistLoop, 0); }},
-             // The last command; Down is refused below it.
-             {.keys = {kKeyDown, kKeyDown},
-              .highlighted = "Start Screensaver now",
-              .cues = {kBeep, kError},
-              .check = [](Harness& h) { h.jubo.settings.ScreensaverTimeout = 5; }},
-             {.keys = {kKeyEnter}, .check = [](Harness& h) { EXPECT_EQ(h.jubo.IdleSeconds, 301); }},
-             // Clear answered No: the playlist stays, the Main Menu shows its first row.
-             {.keys = {kKeyUp, kKeyUp, kKeyEnter, kKeyEnter},
-              .view = kViewMainMenu,
-              .highlighted = "Now Playing",
-              .check = [](Harness& h) { EXPECT_EQ(h.jubo.playlist.SongCount, 3); }},
-             {.keys = {kKeyDown, kKeyEnter}, .crumbs = "Main Menu>"},
-             // Left gives the Main Menu its row back.
-             {.keys = {kKeyLeft}, .highlighted = "Playlist Control"},
-         });
+  Script(h, {
+                {.keys = {KeyOf('M'), kKeyDown, kKeyEnter},
+                 .view = kViewPlaylistControl,
+                 .crumbs = "Main Menu>",
+                 .rows = {"Stop", "Play/Pause", "Next Song", "Previous Song", "Fast Forward",
+                          "Skip back 10 seconds", "Shuffle Playlist", "Clear Playlist",
+                          "Turn ON Playlist Repeat", "Start Screensaver now"}},
+                // L names the new state in the row at once, as Enter on the row does.
+                {.keys = {KeyOf('L')},
+                 .check =
+                     [](Harness& h) {
+                       EXPECT_EQ(h.jubo.screen.frmMain.lblItem[9].caption,
+                                 "Turn OFF Playlist Repeat");
+                     }},
+                // The last command; Down is refused below it.
+                {.keys = std::vector<int16_t>(10, kKeyDown),
+                 .highlighted = "Start Screensaver now",
+                 .cues = {kBeep, kBeep, kBeep, kBeep, kBeep, kBeep, kBeep, kBeep, kBeep, kError}},
+                // Clear answered No: the playlist stays, the Main Menu shows its first row.
+                {.keys = {kKeyUp, kKeyUp, kKeyEnter, kKeyEnter},
+                 .view = kViewMainMenu,
+                 .highlighted = "Now Playing",
+                 .check = [](Harness& h) { EXPECT_EQ(h.jubo.playlist.SongCount, 3); }},
+                {.keys = {kKeyDown, kKeyEnter}, .crumbs = "Main Menu>"},
+                // Left gives the Main Menu its row back.
+                {.keys = {kKeyLeft}, .highlighted = "Playlist Control"},
+            });
+  h.Run();
+}
+
+// Each row runs its own command, on a playlist of three songs playing the second 30 s in.
+TEST(PlaylistControlTest, EachRowRunsItsOwnCommand) {
+  struct Case {
+    std::string row;
+    int32_t song = 1;  // the entry chosen afterwards
+    int state = playback::kPlaying;
+    double position = 30;
+    std::string question = "";  // asked (and answered No)
+    std::function<void(Harness&)> check = nullptr;
+  };
+  const std::vector<std::string> kRows = {"Stop",
+                                          "Play/Pause",
+                                          "Next Song",
+                                          "Previous Song",
+                                          "Fast Forward",
+                                          "Skip back 10 seconds",
+                                          "Shuffle Playlist",
+                                          "Clear Playlist",
+                                          "Turn ON Playlist Repeat",
+                                          "Start Screensaver now"};
+  const Case kCases[] = {
+      {.row = "Stop", .state = playback::kStopped, .position = 0},
+      {.row = "Play/Pause", .state = playback::kPaused},
+      {.row = "Next Song", .song = 2, .position = 0},
+      {.row = "Previous Song", .song = 0, .position = 0},
+      {.row = "Fast Forward", .state = playback::kFastForward, .position = 30.4},  // 5x for 0.1 s
+      {.row = "Skip back 10 seconds", .position = 20},
+      {.row = "Shuffle Playlist", .question = "Shuffle\nPlaylist?"},
+      {.row = "Clear Playlist", .question = "Clear Playlist?\n"},
+      {.row = "Turn ON Playlist Repeat",
+       .check =
+           [](Harness& h) {
+             EXPECT_EQ(h.HighlightedRow(), "Turn OFF Playlist Repeat");
+             EXPECT_EQ(h.jubo.settings.PlaylistLoop, 1);
+           }},
+      {.row = "Start Screensaver now",
+       .check = [](Harness& h) { EXPECT_EQ(h.jubo.IdleSeconds, 5 * 60 + 1); }},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.row);
+    Harness h(Songs(3));
+    h.loop.Then([&] {
+      h.jubo.settings.ScreensaverTimeout = 5;
+      h.AddSongs(3);
+    });
+    const auto down = std::find(kRows.begin(), kRows.end(), c.row) - kRows.begin();
+    h.loop.Wait(100).Keys({KeyOf('N')}).Wait(30'000).Keys({KeyOf('M'), kKeyDown, kKeyEnter});
+    h.loop.Keys(kKeyDown, static_cast<int>(down)).Keys({kKeyEnter});
+    auto shows = [&c](Harness& h) {
+      EXPECT_EQ(h.jubo.playlist.CurrentSong, c.song);
+      EXPECT_EQ(h.player.playState(), c.state);
+      EXPECT_NEAR(h.player.currentPosition(), c.position, 0.1);
+      if (c.check) c.check(h);
+    };
+    if (c.question.empty()) {
+      Script(h, {{.wait_ms = 100, .check = shows}});
+    } else {  // answered No
+      Script(h, {{.question = c.question}, {.keys = {kKeyEnter}, .wait_ms = 100, .check = shows}});
+    }
+    h.Run();
+  }
+}
+
+// Cleared with C while the menu shows, the playlist has nothing left to play: no row brings the
+// cleared song back.
+TEST(PlaylistControlTest, AfterClearNoRowPlaysAnything) {
+  Harness h(Songs(3));
+  h.loop.Then([&] { h.AddSongs(3); });
+  h.loop.Wait(100).Keys({KeyOf('M'), kKeyDown, kKeyEnter, KeyOf('C'), kKeyLeft, kKeyEnter});
+  // Every transport row, from Stop down to Skip back, each pressed in turn.
+  for (int row = 1; row <= 6; ++row) {
+    h.loop.Keys({kKeyEnter, kKeyDown}).Wait(100).Then([&h, row] {
+      EXPECT_EQ(h.jubo.playlist.SongCount, 0);
+      EXPECT_EQ(h.player.playState(), playback::kStopped) << "row " << row;
+    });
+  }
   h.Run();
 }
 

@@ -105,24 +105,46 @@ TEST(NowPlayingTest, RemovingAnEntry) {
   }
 }
 
+// Each way the current song can move while the list shows: the page it lands on, the row
+// highlighted, the row marked (37 songs, 14 a page).
 TEST(NowPlayingTest, ThePageFollowsTheSongAlsoUnderTheSaver) {
-  Harness h(Songs(37));
-  const std::string& above = h.jubo.screen.frmMain.lblHelpAbove.caption;
-  OpenOn(h, 14);
-  h.loop.Then([&] { playback::NextSong(h.jubo); }).Wait(100).Then([&] {
-    EXPECT_EQ(above, "Displaying 15 to 28 of 37 Songs");
-    EXPECT_EQ(h.jubo.screen.CurrentRow, 1);
-    EXPECT_EQ(Marked(h), 1);
-    h.jubo.screen.ViewUnderSaver = kViewNowPlaying;
-    h.jubo.screen.CurrentView = kViewSaver;
-    h.jubo.playlist.CurrentSong = 36;
-    playback::NextSong(h.jubo);  // wraps to entry 1
-  });
-  h.loop.Wait(100).Then([&] {
-    EXPECT_EQ(above, "Displaying 1 to 14 of 37 Songs");
-    EXPECT_EQ(Marked(h), 1);
-  });
-  h.Run();
+  struct Case {
+    std::string name;
+    int playing;  // 1-based, before
+    int down;     // rows the highlight moved down before
+    void (*move)(playback::PlayerContext&);
+    std::string above;
+    int row, marked;
+    bool under_saver = false;
+  };
+  const Case kCases[] = {
+      {"onto the next page", 14, 0, playback::NextSong, "Displaying 15 to 28 of 37 Songs", 1, 1},
+      {"back onto the previous page", 15, 3, playback::PreviousSong,
+       "Displaying 1 to 14 of 37 Songs", 14, 14},
+      {"wrapping to the first", 37, 0, playback::NextSong, "Displaying 1 to 14 of 37 Songs", 1, 1,
+       true},
+      {"wrapping to the last", 1, 0, playback::PreviousSong, "Displaying 29 to 37 of 37 Songs", 9,
+       9},
+      {"on the same page", 3, 4, playback::NextSong, "Displaying 1 to 14 of 37 Songs", 5, 4},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    Harness h(Songs(37));
+    OpenOn(h, c.playing);
+    h.loop.Keys(kKeyDown, c.down).Then([&] {
+      if (c.under_saver) {
+        h.jubo.screen.ViewUnderSaver = kViewNowPlaying;
+        h.jubo.screen.CurrentView = kViewSaver;
+      }
+      c.move(h.jubo);
+    });
+    h.loop.Wait(100).Then([&] {
+      EXPECT_EQ(h.jubo.screen.frmMain.lblHelpAbove.caption, c.above);
+      EXPECT_EQ(h.jubo.screen.CurrentRow, c.row);
+      EXPECT_EQ(Marked(h), c.marked);
+    });
+    h.Run();
+  }
 }
 
 TEST(PlaylistControlTest, TheCommandsAndTheWayOut) {

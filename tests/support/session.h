@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "screen/view.h"
 #include "support/harness.h"
 
 namespace jubo_test {
@@ -38,7 +39,8 @@ inline std::vector<std::string> Entries(const Harness& h) {
 }
 
 // Queues `steps` on the harness's loop. After each step the highlight also frames the
-// highlighted row: narrow on the letter index, elsewhere as wide as when the steps began.
+// highlighted row: narrow where the view's list asks for it (the letter index), elsewhere as
+// wide as when the steps began.
 inline void Script(Harness& h, const std::vector<Step>& steps) {
   auto wide = std::make_shared<int>();
   h.loop.Then([&h, wide] {
@@ -77,8 +79,9 @@ inline void Script(Harness& h, const std::vector<Step>& steps) {
       }
       const screen::Frame& highlight = f.shpHighlight;
       EXPECT_EQ(highlight.top, f.lblItem[static_cast<size_t>(screen.CurrentRow)].top);
-      EXPECT_TRUE(screen.CurrentView == screen::kViewLetters ? highlight.width < *wide / 4
-                                                             : highlight.width == *wide)
+      const screen::View* view = screen::FindView(screen.CurrentView);
+      const bool narrow = view != nullptr && view->list != nullptr && view->list->narrow_highlight;
+      EXPECT_TRUE(narrow ? highlight.width < *wide / 4 : highlight.width == *wide)
           << "the highlight is " << highlight.width << " twips wide";
       if (s.check) s.check(h);
     });

@@ -61,7 +61,7 @@ void LayOutScreen(ScreenState& s, int width_px, int height_px) {
   Place(f.lblState2, f.lblState.left + f.lblState.width, f.lblState.top,
         status_width - f.lblState.width, x(300), 13 * k);
   f.lblState2.align = Align::kRight;
-  f.shpHighlight.border = std::max(2, static_cast<int>(std::lround(3 * k)));
+  f.shpHighlight.border = std::max(2, static_cast<int>(std::lround(2 * k)));
   f.shpHighlight.border_color = kAccent;
   f.txtHelp = {
       s.ListLeft, s.ListTop + row, W - x(400) - s.ListLeft, panel_height - 2 * row, 16 * k, "", 0,

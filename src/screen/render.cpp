@@ -75,12 +75,15 @@ void renderhighlight(ScreenState& s) {
   Frame& frame = s.frmMain.shpHighlight;
   int row = std::clamp<int>(s.CurrentRow, 1, std::max<int>(1, s.PageSize));
   const Label& item = s.frmMain.lblItem[static_cast<size_t>(row)];
-  frame.left = s.ListLeft - Scaled(s, 50);
-  frame.top = item.top;
-  frame.height = item.height;
+  // The caption's glyphs fill its row from the top, leaving room above the capitals and none
+  // below the descenders: the frame sits a little lower and deeper than the row, and starts
+  // clear of the caption's first letter, so that from across the room no letter touches it.
+  frame.left = s.ListLeft - Scaled(s, 110);
+  frame.top = item.top + Scaled(s, 10);
+  frame.height = item.height + Scaled(s, 40);
   const View* view = FindView(s.CurrentView);
   const bool narrow = view != nullptr && view->list != nullptr && view->list->narrow_highlight;
-  frame.width = narrow ? Scaled(s, 600) : s.frmMain.width - s.ListLeft - Scaled(s, 150);
+  frame.width = narrow ? Scaled(s, 660) : s.frmMain.width - s.ListLeft - Scaled(s, 90);
 }
 
 void rendericon(ScreenState& s, int kind, int row) {

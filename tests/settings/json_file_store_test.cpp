@@ -5,7 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "settings/settings_store.h"
@@ -177,6 +179,53 @@ TEST(JsonFileStoreTest, SavingTwiceGivesTheSameFileAndAFileInTheWayIsReported) {
   JsonFileStore blocked((dir.path() / "file/registry.json").string());
   blocked.keys.Create({"HKEY_CURRENT_USER"});
   EXPECT_EQ(blocked.Save(), "cannot make " + (dir.path() / "file").string() + ": Not a directory");
+}
+
+// Copies of the program saving the same file at once: every save succeeds, and whenever a
+// reader looks, the file is one whole save.
+TEST(JsonFileStoreTest, ConcurrentSavesAllSucceedAndTheFileIsAlwaysOneWholeSave) {
+  jubo_test::TempDir dir;
+  const std::string path = (dir.path() / "registry.json").string();
+  const KeyPath key = {"HKEY_CURRENT_USER", "Many"};
+  constexpr int kWriters = 4, kSaves = 50, kValues = 20;
+  std::vector<std::string> failures[kWriters];
+  std::atomic<int> writing = kWriters;
+  std::vector<std::thread> writers;
+  for (int w = 0; w < kWriters; ++w) {
+    writers.emplace_back([&, w] {
+      JsonFileStore store(path);
+      for (int save = 1; save <= kSaves; ++save) {
+        const std::string version = std::to_string(w) + "/" + std::to_string(save);
+        for (int i = 0; i < kValues; ++i)
+          store.keys.Set(key, std::to_string(i), {REG_SZ, version, 0, {}});
+        if (std::string error = store.Save(); !error.empty()) failures[w].push_back(error);
+      }
+      --writing;
+    });
+  }
+  // One whole save: every value of one writer's version. "" until the first save.
+  auto whole = [&]() -> std::string {
+    JsonFileStore reader(path);
+    if (std::string problem = reader.Load(); !problem.empty()) return problem;
+    if (!reader.keys.Exists(key)) return "";
+    const Key::Values& values = reader.keys.keys().at(key).values();
+    for (const auto& [name, value] : values) {
+      if (value.text != values.front().second.text) return "value " + name + " is " + value.text;
+    }
+    return values.size() == kValues ? "" : std::to_string(values.size()) + " values";
+  };
+  std::vector<std::string> torn;
+  while (writing > 0) {
+    if (std::string problem = whole(); !problem.empty()) torn.push_back(problem);
+  }
+  for (std::thread& writer : writers) writer.join();
+  for (int w = 0; w < kWriters; ++w) {
+    EXPECT_EQ(failures[w], std::vector<std::string>()) << "writer " << w;
+  }
+  EXPECT_EQ(torn, std::vector<std::string>());
+  EXPECT_EQ(whole(), "");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
+      << "a temporary file was left";
 }
 
 // A child saves one version after another, each a whole set of values carrying its number,

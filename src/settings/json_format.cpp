@@ -236,9 +236,8 @@ class TreeReader : public nlohmann::json_sax<Json> {
 
   // A gathered member whole: a value written into the key, or what is wrong with it.
   void Judge() {
-    const std::string where = "key \"" + key_text_ + "\"";
     if (depth_ == kInKeys) {
-      skipped_->push_back(where + ": " +
+      skipped_->push_back("key \"" + key_text_ + "\": " +
                           (KeyPathOf(key_text_).empty()
                                ? "a key needs a name"
                                : Shown(gathered_) + " is not an object of values"));
@@ -246,7 +245,7 @@ class TreeReader : public nlohmann::json_sax<Json> {
     }
     RegValue value;
     if (std::string why = ValueFromJson(gathered_, &value); !why.empty()) {
-      skipped_->push_back(where + ", value \"" + value_name_ + "\": " + why);
+      skipped_->push_back("key \"" + key_text_ + "\", value \"" + value_name_ + "\": " + why);
       return;
     }
     keys_->Set(key_, value_name_, std::move(value));

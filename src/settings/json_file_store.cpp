@@ -6,140 +6,18 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <nlohmann/json.hpp>
 
 #include "common/atomic_file.h"
 
 namespace settings {
 namespace {
 
-using Json = nlohmann::ordered_json;
-
-// Types a value may be spelled out with, beside a bare number or text.
-struct TypeName {
-  RegType type;
-  const char* name;
-};
-constexpr TypeName kTypeNames[] = {
-    {REG_SZ, "REG_SZ"},
-    {REG_EXPAND_SZ, "REG_EXPAND_SZ"},
-    {REG_BINARY, "REG_BINARY"},
-    {REG_DWORD, "REG_DWORD"},
-    {REG_DWORD_BIG_ENDIAN, "REG_DWORD_BIG_ENDIAN"},
-    {REG_MULTI_SZ, "REG_MULTI_SZ"},
-};
-
-std::string PathText(const KeyPath& key) {
-  std::string text;
-  for (const std::string& name : key) text += (text.empty() ? "" : "\\") + name;
-  return text;
-}
-
-std::string Hex(const std::vector<uint8_t>& bytes) {
-  std::string text;
-  char pair[3];
-  for (uint8_t b : bytes) {
-    std::snprintf(pair, sizeof pair, "%02x", b);
-    text += pair;
-  }
-  return text;
-}
-
-bool FromHex(const std::string& text, std::vector<uint8_t>* bytes) {
-  if (text.size() % 2 != 0) return false;
-  for (size_t i = 0; i < text.size(); i += 2) {
-    uint8_t b = 0;
-    const char* pair = text.data() + i;
-    if (std::from_chars(pair, pair + 2, b, 16).ptr != pair + 2) return false;
-    bytes->push_back(b);
-  }
-  return true;
-}
-
-Json ValueJson(const RegValue& v) {
-  switch (v.type) {
-    case REG_DWORD:
-      return v.number;
-    case REG_SZ:
-    case REG_EXPAND_SZ:
-      // A bare text is typed by its percent signs when read back.
-      if (TextType(v.text) == v.type) return v.text;
-      break;
-    default:
-      break;
-  }
-  const char* name = "REG_BINARY";
-  for (const TypeName& t : kTypeNames) {
-    if (t.type == v.type) name = t.name;
-  }
-  Json typed = Json::object();
-  if (v.type == REG_DWORD_BIG_ENDIAN) {
-    typed[name] = v.number;
-  } else if (v.type == REG_BINARY) {
-    typed[name] = Hex(v.bytes);
-  } else {
-    typed[name] = v.text;
-  }
-  return typed;
-}
-
-// A JSON number as a DWORD: its 32 bits, read as signed.
-bool Dword(const Json& j, int32_t* number) {
-  if (j.is_number_unsigned()) {
-    const uint64_t u = j.get<uint64_t>();
-    *number = static_cast<int32_t>(static_cast<uint32_t>(u));
-    return u <= UINT32_MAX;
-  }
-  if (!j.is_number_integer()) return false;
-  const int64_t i = j.get<int64_t>();
-  *number = static_cast<int32_t>(i);
-  return i >= INT32_MIN && i <= INT32_MAX;
-}
-
-bool ValueFromJson(const Json& j, RegValue* v) {
-  if (j.is_string()) {
-    v->text = j.get<std::string>();
-    v->type = TextType(v->text);
-    return true;
-  }
-  if (j.is_number()) {
-    v->type = REG_DWORD;
-    return Dword(j, &v->number);
-  }
-  if (!j.is_object() || j.size() != 1) return false;
-  const std::string& name = j.begin().key();
-  const Json& data = j.begin().value();
-  for (const TypeName& t : kTypeNames) {
-    if (name != t.name) continue;
-    v->type = t.type;
-    if (t.type == REG_DWORD || t.type == REG_DWORD_BIG_ENDIAN) return Dword(data, &v->number);
-    if (!data.is_string()) return false;
-    if (t.type == REG_BINARY) return FromHex(data.get<std::string>(), &v->bytes);
-    v->text = data.get<std::string>();
-    return true;
-  }
-  return false;
-}
-
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos || slash == 0 ? "" : path.substr(0, slash);
-}
-
-// Makes `folder` and the folders above it that are missing, closed to other users.
-std::string MakeFolder(const std::string& folder) {
-  if (folder.empty()) return {};
-  struct stat info;
-  if (stat(folder.c_str(), &info) == 0) return {};
-  if (std::string error = MakeFolder(FolderOf(folder)); !error.empty()) return error;
-  if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-    return "cannot make the folder " + folder + ": " + std::strerror(errno);
-  }
-  return {};
 }
 
 // Reads the file into *bytes. False when there is none; a file that cannot be read gives true
@@ -168,62 +46,36 @@ bool ReadAll(const std::string& path, std::string* bytes, std::string* error) {
 
 }  // namespace
 
-std::string ToJson(const KeyTree& keys) {
-  Json file = Json::object();
-  for (const auto& [path, key] : keys.keys()) {
-    // A parent without values of its own comes back with its children.
-    if (key.values.empty() && keys.HasSubKeys(path)) continue;
-    Json values = Json::object();
-    for (const auto& [name, value] : key.values) values[name] = ValueJson(value);
-    file[PathText(path)] = std::move(values);
-  }
-  return file.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
-}
-
-std::string FromJson(std::string_view text, KeyTree* keys) {
-  Json file;
-  try {
-    file = Json::parse(text);
-  } catch (const Json::parse_error& e) {
-    std::string what = e.what();
-    return what.substr(what.find("] ") == std::string::npos ? 0 : what.find("] ") + 2);
-  }
-  if (!file.is_object()) return "not an object of keys";
-  for (const auto& [path, values] : file.items()) {
-    const KeyPath key = KeyPathOf(path);
-    const std::string where = "key \"" + path + "\"";
-    if (key.empty()) return where + ": a key needs a name";
-    if (!values.is_object()) return where + ": not an object of values";
-    keys->Create(key);
-    for (const auto& [name, data] : values.items()) {
-      RegValue value;
-      if (!ValueFromJson(data, &value)) {
-        return where + ": value \"" + name + "\": not a number, a text or a typed value";
-      }
-      keys->Set(key, name, std::move(value));
-    }
-  }
-  return {};
-}
+JsonFileStore::JsonFileStore(std::string path)
+    : path_(std::move(path)),
+      report_([](const std::string& line) { std::fprintf(stderr, "jubo: %s\n", line.c_str()); }) {}
 
 std::string JsonFileStore::Load() {
   keys = KeyTree();
   std::string text, problem;
   if (!ReadAll(path_, &text, &problem)) return {};
-  if (problem.empty()) problem = FromJson(text, &keys);
+  std::vector<std::string> skipped;
+  if (problem.empty()) problem = FromJson(text, &keys, &skipped);
   keys.MarkSaved();
-  if (problem.empty()) return {};
+  if (problem.empty()) {
+    for (const std::string& line : skipped) {
+      report_("the settings file " + path_ + ": " + line +
+              "; the default is used in its place, and the next save leaves it out");
+    }
+    return {};
+  }
   keys = KeyTree();
-  const std::string aside = path_ + ".corrupt";
-  std::string moved = rename(path_.c_str(), aside.c_str()) == 0
-                          ? "it is now " + aside
-                          : std::string("it could not be moved aside: ") + std::strerror(errno);
-  return "the settings file " + path_ + " cannot be read (" + problem + "); " + moved +
+  std::string aside;
+  const std::string error = common::SetAside(path_, ".corrupt", &aside);
+  return "the settings file " + path_ + " cannot be read (" + problem + "); " +
+         (error.empty() ? "it is now " + aside : "it could not be moved aside: " + error) +
          ", and the default settings are used";
 }
 
 std::string JsonFileStore::Save() {
-  if (std::string error = MakeFolder(FolderOf(path_)); !error.empty()) return error;
+  if (const std::string folder = FolderOf(path_); !folder.empty()) {
+    if (std::string error = common::MakeFolders(folder); !error.empty()) return error;
+  }
   return common::WriteFileAtomically(path_, ToJson(keys));
 }
 

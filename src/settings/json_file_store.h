@@ -1,53 +1,42 @@
-// The settings as a JSON file the user can read and edit: one member per key, named by its
-// full path, holding the key's values in the order they were written:
-//
-//   {
-//     "HKEY_CURRENT_USER\\Software\\Tarvento\\Jubo_Player\\Screensaver": {
-//       "Timeout": 15,
-//       "Type": 2
-//     }
-//   }
-//
-// A number is a REG_DWORD (-2147483648 to 4294967295, the larger ones read as negative); a
-// text is a REG_SZ, or a REG_EXPAND_SZ when it names a variable between percent signs
-// ("%HOME%/beep.wav"); any type may be spelled out as {"REG_SZ": "50%%"}, with REG_BINARY as
-// hexadecimal text and REG_MULTI_SZ as its text, each string followed by "\u0000". Keys are
-// written sorted by path; a key that is only the parent of others is left out.
+// The settings kept in a JSON file the user can read and edit (its text: json_format.h).
 #pragma once
 
+#include <functional>
 #include <string>
-#include <string_view>
 
+#include "settings/json_format.h"
 #include "settings/store.h"
 
 namespace settings {
 
-// The file's text for `keys`.
-std::string ToJson(const KeyTree& keys);
-// Reads a file's text into `keys` (which should be empty). Returns "" on success, else what is
-// wrong and where ("key \"...\": value \"Type\": not a number, a text or a typed value");
-// `keys` may then hold part of the file.
-std::string FromJson(std::string_view text, KeyTree* keys);
-
 class JsonFileStore : public Store {
  public:
-  explicit JsonFileStore(std::string path) : path_(std::move(path)) {}
+  explicit JsonFileStore(std::string path);
 
-  // Reads the file. A missing file is an empty store, the first run. A file that cannot be read
-  // or is not a settings file is renamed aside (its name with ".corrupt" appended) so the next
-  // save does not destroy it, and the store starts empty; the returned line then tells the
-  // user so. Otherwise returns "".
+  // Reads the file. A missing file, or a link to one, is an empty store: the first run. A file
+  // that cannot be read or is not a JSON object is set aside, so the next save does not
+  // destroy it (the file a link leads to is moved, and the link stays: see common::SetAside),
+  // and the store starts empty; the returned line then tells the user so and where the file
+  // is now. Otherwise returns "", and each member of the file the store cannot hold (a value
+  // of a wrong type, a key that is no object of values) is left out and reported in one line
+  // through the report function: its default is used, and the next save leaves it out.
   std::string Load();
 
-  // Writes the whole tree to the file: into a temporary file beside it, synced, renamed over
-  // it, so a process killed half-way leaves the old file or the new one, whole. The folder is
-  // made (mode 0700) if it is missing.
+  // Writes the whole tree to the file (through a link, to the file it leads to): into a
+  // temporary file beside it, synced, renamed over it, so a process killed half-way leaves the
+  // old file or the new one, whole. The folder is made (mode 0700) if it is missing.
   std::string Save() override;
+
+  // Where Load reports the members it leaves out, one line each; standard error by default.
+  void set_report(std::function<void(const std::string& line)> report) {
+    report_ = std::move(report);
+  }
 
   const std::string& path() const { return path_; }
 
  private:
   std::string path_;
+  std::function<void(const std::string&)> report_;
 };
 
 // $XDG_CONFIG_HOME/jubo/registry.json, else ~/.config/jubo/registry.json; "" when neither the

@@ -48,37 +48,50 @@ bool KeyTree::Delete(const KeyPath& key) {
   return true;
 }
 
+const RegValue* Key::Find(const std::string& name) const {
+  auto at = index_.find(name);
+  return at == index_.end() ? nullptr : &values_[at->second].second;
+}
+
+bool Key::Set(const std::string& name, RegValue value) {
+  auto [at, added] = index_.try_emplace(name, values_.size());
+  if (added) {
+    values_.emplace_back(name, std::move(value));
+    return true;
+  }
+  RegValue& stored = values_[at->second].second;
+  if (stored == value) return false;
+  stored = std::move(value);
+  return true;
+}
+
+bool Key::Delete(const std::string& name) {
+  auto at = index_.find(name);
+  if (at == index_.end()) return false;
+  const size_t place = at->second;
+  index_.erase(at);
+  values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(place));
+  for (size_t later = place; later < values_.size(); ++later) index_[values_[later].first] = later;
+  return true;
+}
+
 const RegValue* KeyTree::Find(const KeyPath& key, const std::string& name) const {
   auto found = keys_.find(key);
-  if (found == keys_.end()) return nullptr;
-  for (const auto& [value_name, value] : found->second.values) {
-    if (value_name == name) return &value;
-  }
-  return nullptr;
+  return found == keys_.end() ? nullptr : found->second.Find(name);
 }
 
 void KeyTree::Set(const KeyPath& key, const std::string& name, RegValue value) {
-  Create(key);
-  auto& values = keys_[key].values;
-  for (auto& [value_name, stored] : values) {
-    if (value_name != name) continue;
-    if (stored == value) return;
-    stored = std::move(value);
-    changed_ = true;
-    return;
+  auto found = keys_.find(key);
+  if (found == keys_.end()) {
+    Create(key);
+    found = keys_.find(key);
   }
-  values.emplace_back(name, std::move(value));
-  changed_ = true;
+  changed_ = found->second.Set(name, std::move(value)) || changed_;
 }
 
 bool KeyTree::DeleteValue(const KeyPath& key, const std::string& name) {
   auto found = keys_.find(key);
-  if (found == keys_.end()) return false;
-  auto& values = found->second.values;
-  auto at = std::find_if(values.begin(), values.end(),
-                         [&name](const auto& value) { return value.first == name; });
-  if (at == values.end()) return false;
-  values.erase(at);
+  if (found == keys_.end() || !found->second.Delete(name)) return false;
   changed_ = true;
   return true;
 }

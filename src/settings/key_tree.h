@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -42,10 +43,25 @@ using KeyPath = std::vector<std::string>;
 // The path a backslash-separated text names; empty names are skipped, so `A\B\` is `A\B`.
 KeyPath KeyPathOf(std::string_view text);
 
-struct Key {
-  std::vector<std::pair<std::string, RegValue>> values;  // "" is the key's unnamed value
+// One key's values in the order they were first written ("" is the key's unnamed value),
+// each found by its name in constant time, however many the key holds.
+class Key {
+ public:
+  using Values = std::vector<std::pair<std::string, RegValue>>;
 
-  bool operator==(const Key&) const = default;
+  const Values& values() const { return values_; }
+  // The value `name`; nullptr when there is none.
+  const RegValue* Find(const std::string& name) const;
+  // Writes the value; one already there keeps its place. True when anything changed.
+  bool Set(const std::string& name, RegValue value);
+  // False when there was no such value. Costs the values written after it.
+  bool Delete(const std::string& name);
+
+  bool operator==(const Key& other) const { return values_ == other.values_; }
+
+ private:
+  Values values_;
+  std::unordered_map<std::string, size_t> index_;  // a value's name -> its place in values_
 };
 
 class KeyTree {

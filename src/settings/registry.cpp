@@ -158,7 +158,7 @@ bool cRegistry::EnumerateValues(std::vector<std::string>& sKeyNames, int32_t& iK
   if (!Path(&key)) return true;
   auto found = store_.keys.keys().find(key);
   if (found == store_.keys.keys().end()) return true;
-  for (const auto& value : found->second.values) sKeyNames.push_back(value.first);
+  for (const auto& value : found->second.values()) sKeyNames.push_back(value.first);
   iKeyCount = static_cast<int32_t>(sKeyNames.size());
   return true;
 }

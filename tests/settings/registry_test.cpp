@@ -62,6 +62,24 @@ TEST(RegistryTest, Keys) {
   EXPECT_TRUE(r.DeleteKey());
   EXPECT_FALSE(r.KeyExists());
   EXPECT_THROW(r.DeleteKey(), RegistryError);
+
+  // A value deleted from the middle: the later ones are still found, and it comes back last.
+  for (int32_t n : {1, 2, 3}) {
+    r.ValueKey = std::to_string(n);
+    r.Value(n);
+  }
+  r.ValueKey = "2";
+  EXPECT_TRUE(r.DeleteValue());
+  r.Value(int32_t{2});
+  r.ValueKey = "3";
+  r.Value(int32_t{4});
+  r.EnumerateValues(names, count);
+  std::string values;
+  for (const std::string& name : names) {
+    r.ValueKey = name;
+    values += name + "=" + ToText(r.Value()) + ";";
+  }
+  EXPECT_EQ(values, "1=1;3=4;2=2;");
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ TEST(SettingsStoreTest, AFirstRunGivesTheDefaultsAndRegistersTheSoundEvents) {
   // Of the player's settings only the type is stored.
   EXPECT_FALSE(store.keys.Exists(KeyPathOf(kPlayer + "Playlist")));
   EXPECT_FALSE(store.keys.Exists(KeyPathOf(kPlayer + "NonStopExcludes")));
-  EXPECT_EQ(store.keys.keys().at(KeyPathOf(kPlayer + "Screensaver")).values.size(), 1u);
+  EXPECT_EQ(store.keys.keys().at(KeyPathOf(kPlayer + "Screensaver")).values().size(), 1u);
   for (const char* event : {"KX_Beep", "KX_Select", "KX_Error"}) {
     EXPECT_FALSE(store.keys.Find(KeyPathOf(kEvents + "EventLabels\\" + event), "")->text.empty());
     EXPECT_TRUE(store.keys.Exists(KeyPathOf(kEvents + "Schemes\\Apps\\Tarvento\\" + event)));
@@ -87,7 +87,7 @@ TEST(SettingsStoreTest, ListsAreReadWhateverTheirCountAndWrittenAnew) {
   for (const char* list : {"Albums", "Artists", "Genres", "Tempos"}) {
     std::string values;
     for (const auto& [name, value] :
-         store.keys.keys().at(KeyPathOf(kPlayer + "NonStopExcludes\\" + list)).values) {
+         store.keys.keys().at(KeyPathOf(kPlayer + "NonStopExcludes\\" + list)).values()) {
       values += name + "=" + std::to_string(value.number) + ";";
     }
     EXPECT_EQ(values, list == std::string("Albums") ? "=1;Élan=1;" : "=0;") << list;

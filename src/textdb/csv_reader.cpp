@@ -218,7 +218,7 @@ class RowParser {
   Rest ReadRest(size_t pos, Line line, bool collect, Row* row) {
     spanning_.clear();
     size_t fields = 0;
-    Rest rest{true, 0};
+    Rest rest;
     for (;;) {
       if (pos < line.end && text_[pos] == '"') {
         if (const auto known = collect ? rests_.end() : rests_.find(pos); known != rests_.end()) {
@@ -226,7 +226,10 @@ class RowParser {
           break;
         }
         const QuoteEnd q = ScanQuoted(text_, pos + 1, text_.size());
-        if (q.kind != QuoteEnd::kClosed) break;
+        if (q.kind != QuoteEnd::kClosed) {
+          rest = {true, fields};
+          break;
+        }
         if (q.at > line.end) {
           if (collect) {
             row->lines += LineBreaks(line.end, q.at);

@@ -218,7 +218,7 @@ class RowParser {
   Rest ReadRest(size_t pos, Line line, bool collect, Row* row) {
     spanning_.clear();
     size_t fields = 0;
-    Rest rest;
+    Rest rest{};
     for (;;) {
       if (pos < line.end && text_[pos] == '"') {
         if (const auto known = collect ? rests_.end() : rests_.find(pos); known != rests_.end()) {

@@ -42,12 +42,12 @@ using CsvRowFn = std::function<void(const CsvRow& row)>;
 // Each row is read the standard way first (RFC 4180): a field that starts with a quote runs over
 // commas and line breaks up to a quote that is not one of a doubled pair ("" stands for "), and
 // that quote must be followed by a comma, a line end or the end of the text; a quote inside an
-// unquoted field is text. The reading fails when a quote is followed by anything else or never
-// closes. It is taken when it does not fail and the row lies on one line or has exactly the
-// header's width: every record of RFC 4180 has the same number of fields, and that is what
-// tells a field over several lines from a tagger's stray quote that finds a close lines later.
-// So valid RFC 4180 always reads as RFC 4180 says, and the quirks below never change a row it
-// reads well.
+// unquoted field is text. The reading fails when a closing quote is followed by anything else,
+// or when a quoted field never closes. It is taken when it does not fail and the row lies on one
+// line or has exactly the header's width: every record of RFC 4180 has the same number of fields,
+// and that is what tells a field over several lines from a tagger's stray quote that finds a close
+// lines later. So valid RFC 4180 always reads as RFC 4180 says, and the quirks below never change a
+// row it reads well.
 //
 // Otherwise the row is its first line, read the taggers' way: a field whose quote closes well on
 // the line is quoted as usual; a field that starts and ends with a quote at the next comma and

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <unordered_map>
+#include <utility>
 
 namespace textdb {
 namespace {
@@ -110,9 +112,9 @@ size_t NextComma(std::string_view text, size_t pos, size_t end) {
                           : static_cast<size_t>(static_cast<const char*>(comma) - text.data());
 }
 
-// What ends a quoted field on one line: a quote that is not one of a doubled pair. It closes
-// the field when a comma or the line's end follows it; anything else after it means the field
-// was never quoted (a tagger's "Heroes" (2017 Remaster)).
+// What ends a quoted field: a quote that is not one of a doubled pair. It closes the field well
+// when a comma, a line end or the end of the text follows it; anything else after it means the
+// field was not quoted the standard way (a tagger's "Heroes" (2017 Remaster)).
 struct QuoteEnd {
   enum Kind { kNone, kClosed, kMalformed } kind;
   size_t at;
@@ -127,15 +129,11 @@ QuoteEnd ScanQuoted(std::string_view text, size_t pos, size_t end) {
       pos = at + 2;
       continue;
     }
-    return {at + 1 == end || text[at + 1] == ',' ? QuoteEnd::kClosed : QuoteEnd::kMalformed, at};
+    const bool closed =
+        at + 1 == end || text[at + 1] == ',' || text[at + 1] == '\n' || text[at + 1] == '\r';
+    return {closed ? QuoteEnd::kClosed : QuoteEnd::kMalformed, at};
   }
 }
-
-// Whether a quoted field may run over line breaks.
-enum class Spans {
-  kNever,
-  kChecked,  // only into a row of the expected width, past no line that is such a row itself
-};
 
 // Reads one row at a time into reused buffers.
 class RowParser {
@@ -143,7 +141,6 @@ class RowParser {
   struct Row {
     size_t next = 0;        // where the line after the row starts
     int64_t lines = 1;      // physical lines it spans
-    bool spanned = false;   // a quoted field ran over a line break
     bool unclosed = false;  // a quote opened a field and never closed: read as written
     bool nul = false;       // a NUL byte was replaced
   };
@@ -151,26 +148,38 @@ class RowParser {
   void SetText(std::string_view text) { text_ = text; }
   const std::vector<std::string_view>& fields() const { return fields_; }
 
-  // Reads the row whose first line starts at `pos` and ends as `line` says. `width` is the
-  // field count a row spanning lines must have under Spans::kChecked.
-  Row Parse(size_t pos, Line line, Spans spans, size_t width) {
+  // Reads the row whose first line starts at `pos` and ends as `line` says. A quoted field may
+  // run over line breaks only when `width` is not 0, and then only in a row of `width` fields.
+  Row Parse(size_t pos, Line line, size_t width) {
     fields_.clear();
     owned_used_ = 0;
+    if (pos > rests_last_ && !rests_.empty()) rests_.clear();  // no later row reaches them
     Row row;
+    row.next = line.next;
     check_nul_ = std::memchr(text_.data() + pos, '\0', line.end - pos) != nullptr;
+    bool may_span = width != 0;  // and the standard reading has not failed on this line
     for (;;) {
       if (pos < line.end && text_[pos] == '"') {
-        QuoteEnd q = ScanQuoted(text_, pos + 1, line.end);
-        if (q.kind == QuoteEnd::kNone && spans != Spans::kNever) {
-          q = ScanFollowingLines(line.next, spans, width, &line, &row);
+        const QuoteEnd q = ScanQuoted(text_, pos + 1, line.end);
+        if (q.kind == QuoteEnd::kNone && may_span) {
+          const Rest rest = ReadRest(pos, line, false, &row);
+          if (!rest.fails && fields_.size() + rest.fields == width) {
+            check_nul_ = true;
+            ReadRest(pos, line, true, &row);
+            return row;
+          }
         }
+        may_span = may_span && q.kind == QuoteEnd::kClosed;
         if (q.kind == QuoteEnd::kClosed) {
           AddField(pos + 1, q.at, true, &row);
           pos = q.at + 1;
         } else {
+          // Read the taggers' way: `"The "Long" Road"` is what its outer quotes hold, anything
+          // else as written.
+          const size_t end = NextComma(text_, pos, line.end);
+          const bool outer = q.kind == QuoteEnd::kMalformed && q.at < end && text_[end - 1] == '"';
           row.unclosed = row.unclosed || q.kind == QuoteEnd::kNone;
-          size_t end = NextComma(text_, pos, line.end);
-          AddField(pos, end, false, &row);
+          AddField(outer ? pos + 1 : pos, outer ? end - 1 : end, outer, &row);
           pos = end;
         }
       } else {
@@ -181,49 +190,86 @@ class RowParser {
       if (pos >= line.end) break;
       ++pos;  // the comma
     }
-    row.next = line.next;
     return row;
   }
 
  private:
-  // The opening line ended inside a quoted field: finds where the field closes on the lines
-  // from `pos` on. Gives up (kNone) at a quote that cannot close it, at the end of the text,
-  // or, when checked, at a line that is a whole row of `width` fields by itself: a stray quote
-  // must not swallow good rows. The lines passed over hold no quote but doubled ones, so no
-  // row starting on them can span lines: every line is scanned here a bounded number of times.
-  QuoteEnd ScanFollowingLines(size_t pos, Spans spans, size_t width, Line* line, Row* row) {
-    int64_t lines = 0;
-    while (pos < text_.size()) {
-      Line next = LineAt(text_, pos);
-      ++lines;
-      QuoteEnd q = ScanQuoted(text_, pos, next.end);
-      if (q.kind == QuoteEnd::kMalformed ||
-          (spans == Spans::kChecked && FieldsAlone(pos, next.end) == width)) {
+  // The rest of a row read the standard way from a field's start on: whether it fails, and how
+  // many fields it has from there on.
+  struct Rest {
+    bool fails;
+    size_t fields;
+  };
+
+  // Reads the standard way, from the start `pos` of a field on `line` whose quote runs past the
+  // line's end, the rest of the row. `collect`: adds its fields and sets where the row ends;
+  // otherwise it only counts, taking what is known of a field's rest from rests_ and keeping
+  // there the rests of the fields it reads over line breaks.
+  //
+  // Why the whole text takes linear time. A row's first line is read once. A row is taken or
+  // else moves on by one line. Past its first line, counting reads a field over line breaks at
+  // most once (rests_ answers for it afterwards) and then the rest of the line it closes on.
+  // Such fields do not overlap: a field starting inside another one's quotes starts on a run
+  // of quotes that the other reads as doubled, so it ends on that run, or (on the run that
+  // closes the other) it runs on from where the other ends. So at most one of them closes on
+  // any line, and the lines they pass over hold only such runs: a row starting on one of them
+  // never runs over its line. A row taken is read once more, to collect its fields, and never
+  // again.
+  Rest ReadRest(size_t pos, Line line, bool collect, Row* row) {
+    spanning_.clear();
+    size_t fields = 0;
+    Rest rest{};
+    for (;;) {
+      if (pos < line.end && text_[pos] == '"') {
+        if (const auto known = collect ? rests_.end() : rests_.find(pos); known != rests_.end()) {
+          rest = {known->second.fails, fields + known->second.fields};
+          break;
+        }
+        const QuoteEnd q = ScanQuoted(text_, pos + 1, text_.size());
+        if (q.kind != QuoteEnd::kClosed) {
+          rest = {true, fields};
+          break;
+        }
+        if (q.at > line.end) {
+          if (collect) {
+            row->lines += LineBreaks(line.end, q.at);
+          } else {
+            spanning_.push_back({pos, fields});
+          }
+          line = LineAt(text_, q.at);
+        }
+        if (collect) AddField(pos + 1, q.at, true, row);
+        pos = q.at + 1;
+      } else {
+        const size_t end = NextComma(text_, pos, line.end);
+        if (collect) AddField(pos, end, false, row);
+        pos = end;
+      }
+      ++fields;
+      if (pos >= line.end) {
+        rest = {false, fields};
         break;
       }
-      if (q.kind == QuoteEnd::kClosed) {
-        check_nul_ = check_nul_ ||
-                     std::memchr(text_.data() + line->next, '\0', next.end - line->next) != nullptr;
-        *line = next;
-        row->lines += lines;
-        row->spanned = true;
-        return q;
-      }
-      pos = next.next;
+      ++pos;  // the comma
     }
-    return {QuoteEnd::kNone, 0};
+    if (collect) {
+      row->next = line.next;
+    } else {
+      for (const auto& [start, before] : spanning_) {
+        rests_[start] = {rest.fails, rest.fields - before};
+        rests_last_ = std::max(rests_last_, start);
+      }
+    }
+    return rest;
   }
 
-  // How many fields the line [pos, end) holds read as a row of its own; 0 when blank.
-  size_t FieldsAlone(size_t pos, size_t end) const {
-    if (pos == end) return 0;
-    for (size_t count = 1;; ++count) {
-      QuoteEnd q{QuoteEnd::kNone, pos};
-      if (text_[pos] == '"') q = ScanQuoted(text_, pos + 1, end);
-      pos = NextComma(text_, q.kind == QuoteEnd::kClosed ? q.at : pos, end);
-      if (pos == end) return count;
-      ++pos;
+  // How many line ends the text [begin, end) holds: LF, CR and CRLF each end one.
+  int64_t LineBreaks(size_t begin, size_t end) const {
+    int64_t breaks = 0;
+    for (size_t i = begin; i < end; ++i) {
+      breaks += text_[i] == '\n' || (text_[i] == '\r' && text_[i + 1] != '\n');
     }
+    return breaks;
   }
 
   // Adds the text [begin, end) as a field; `quoted`: it was in quotes, where "" stands for ".
@@ -243,7 +289,7 @@ class RowParser {
         row->nul = true;
       } else {
         out.push_back(raw[i]);
-        if (quoted && raw[i] == '"') ++i;  // the second of a doubled pair
+        if (quoted && raw[i] == '"' && i + 1 < raw.size() && raw[i + 1] == '"') ++i;  // a pair
       }
     }
     fields_.push_back(out);
@@ -254,6 +300,11 @@ class RowParser {
   std::deque<std::string> owned_;  // fields unquoted or cleaned; a deque keeps views valid
   size_t owned_used_ = 0;
   bool check_nul_ = false;  // the row's text holds a NUL byte
+  // The rests counted from the starts of fields that run over line breaks, kept until the rows
+  // have passed the last of them.
+  std::unordered_map<size_t, Rest> rests_;
+  size_t rests_last_ = 0;
+  std::vector<std::pair<size_t, size_t>> spanning_;  // (start, fields before it) while reading
 };
 
 }  // namespace
@@ -279,8 +330,7 @@ void ParseCsv(std::string_view text, const CsvRowFn& on_row, std::vector<LoadNot
   parser.SetText(text);
   size_t pos = 0;
   int64_t line = 1;
-  size_t width = 0;
-  bool header = true;
+  size_t width = 0;  // the header's field count; 0 while reading the header
   while (pos < text.size()) {
     const Line first = LineAt(text, pos);
     if (first.end == pos) {  // blank
@@ -288,12 +338,8 @@ void ParseCsv(std::string_view text, const CsvRowFn& on_row, std::vector<LoadNot
       ++line;
       continue;
     }
-    RowParser::Row row = parser.Parse(pos, first, header ? Spans::kNever : Spans::kChecked, width);
-    if (row.spanned && parser.fields().size() != width) {
-      row = parser.Parse(pos, first, Spans::kNever, width);
-    }
-    if (header) width = parser.fields().size();
-    header = false;
+    RowParser::Row row = parser.Parse(pos, first, width);
+    if (width == 0) width = parser.fields().size();
     if (row.nul) notes->push_back({line, "NUL byte replaced by U+FFFD"});
     if (row.unclosed) {
       notes->push_back({line, "unterminated quote; the field is read as written"});

@@ -35,15 +35,28 @@ struct CsvRow {
 };
 using CsvRowFn = std::function<void(const CsvRow& row)>;
 
-// Parses CSV text: comma-separated, CR, LF or CRLF line ends, quoted fields holding commas, ""
-// and line breaks, blank lines skipped, blanks around fields kept. A field is quoted only when
-// it starts with a quote that closes well formed (followed by a comma or the line's end); any
-// other quote is text, and a field whose opening quote never closes that way is read as written
-// up to the next comma (`"Heroes" (2017 Remaster)`, `12" Mix`). The first row sets the width:
-// a quoted field runs over line breaks only in a later row of exactly that many fields, and
-// never past or into a line that is a row of that width by itself, so a stray quote costs at
-// most its own line. A line with a quote that opens a field and never closes, and a line with a NUL
-// byte (replaced by U+FFFD), is reported as a note. Time is linear in the text's size.
+// Parses CSV text: comma-separated, CR, LF or CRLF line ends, blank lines skipped, blanks around
+// fields kept. The first row, the header, sets the width; it never spans lines (a column name
+// holds no line break, and a stray quote there must not swallow the library).
+//
+// Each row is read the standard way first (RFC 4180): a field that starts with a quote runs over
+// commas and line breaks up to a quote that is not one of a doubled pair ("" stands for "), and
+// that quote must be followed by a comma, a line end or the end of the text; a quote inside an
+// unquoted field is text. The reading fails when a closing quote is followed by anything else,
+// or when a quoted field never closes. It is taken when it does not fail and the row lies on one
+// line or has exactly the header's width: every record of RFC 4180 has the same number of fields,
+// and that is what tells a field over several lines from a tagger's stray quote that finds a close
+// lines later. So valid RFC 4180 always reads as RFC 4180 says, and the quirks below never change a
+// row it reads well.
+//
+// Otherwise the row is its first line, read the taggers' way: a field whose quote closes well on
+// the line is quoted as usual; a field that starts and ends with a quote at the next comma and
+// holds bare quotes is what its outer quotes hold (`"The "Long" Road"`, as sqlite3 reads it);
+// any other field starting with a quote is read as written up to the next comma
+// (`"Heroes" (2017 Remaster)`), and reported as a note when its quote never closes on the line
+// (an unterminated quote). A line with a NUL byte (replaced by U+FFFD) is reported too.
+// Time is linear in the text's size: past a row's first line, each field that runs over line
+// breaks is read once to count its row's fields, and once more if the row is taken.
 void ParseCsv(std::string_view text, const CsvRowFn& on_row, std::vector<LoadNote>* notes);
 
 }  // namespace textdb

@@ -1,13 +1,19 @@
 // A bounded random-mutation fuzzer of the CSV reader. Each round writes a library of well-formed
-// lines (plain and quoted fields, the header's width) and bad ones (well-formed lines mutated:
-// stray quotes, commas, line breaks, NUL bytes, tagger quirks), then checks that every
-// well-formed line comes out as its row, on its line, and that every row reads the same again
-// from its span. The round count bounds the run, so it takes the same inputs on any machine, and
-// a failing round is found again by running as many rounds with the same seed.
+// rows (plain and quoted fields, line breaks in quotes, the header's width) and bad ones
+// (well-formed rows mutated: stray quotes, commas, line breaks, NUL bytes, tagger quirks), then
+// checks that
+// - every row is what a strict RFC 4180 reading of its text gives, whenever there is one, and a
+//   row over several lines always is, with the header's width;
+// - every well-formed row comes out as itself, on its line, unless such a row over several
+//   lines that started before it holds its start (a stray quote that closes well further down
+//   makes one).
+// The round count bounds the run, so it takes the same inputs on any machine, and a failing
+// round is found again by running as many rounds with the same seed.
 //
 //   jubo_csv_fuzz [ROUNDS [SEED]]
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -22,6 +28,38 @@ struct Row {
   std::vector<std::string> fields;
   bool operator==(const Row&) const = default;
 };
+
+// `record` (without its line end) read as one RFC 4180 record, NUL bytes as U+FFFD; nothing
+// when it is not one.
+std::optional<std::vector<std::string>> Strict(std::string_view record) {
+  std::vector<std::string> fields(1);
+  enum { kStart, kPlain, kQuoted, kClosed } state = kStart;  // in the field being read
+  const auto add = [&](char c) { fields.back() += c == '\0' ? "\xEF\xBF\xBD" : std::string(1, c); };
+  for (const char c : record) {
+    if (state == kQuoted) {
+      if (c == '"') {
+        state = kClosed;
+      } else {
+        add(c);
+      }
+    } else if (state == kClosed && c == '"') {  // the second of a doubled pair
+      add(c);
+      state = kQuoted;
+    } else if (c == ',') {
+      fields.emplace_back();
+      state = kStart;
+    } else if (state == kClosed || c == '\r' || c == '\n') {
+      return std::nullopt;
+    } else if (c == '"' && state == kStart) {
+      state = kQuoted;
+    } else {
+      add(c);
+      state = kPlain;
+    }
+  }
+  if (state == kQuoted) return std::nullopt;
+  return fields;
+}
 
 class Fuzzer {
  public:
@@ -54,7 +92,8 @@ class Fuzzer {
   size_t Below(size_t n) { return static_cast<size_t>(rng_() % n); }
 
   std::string Value() {
-    static const char* const kPieces[] = {"a", "Zed", " ", "\t", "é", ",", "\"", "12", "''"};
+    static const char* const kPieces[] = {"a",  "Zed", " ",  "\t",   "é",  ",",
+                                          "\"", "12",  "''", "\r\n", "\n", "\r"};
     std::string value;
     for (size_t n = Below(5); n > 0; --n) value += kPieces[Below(std::size(kPieces))];
     return value;
@@ -66,7 +105,7 @@ class Fuzzer {
     std::string line;
     for (size_t i = 0; i < fields.size(); ++i) {
       if (i > 0) line += ',';
-      if (fields[i].find_first_of(",\"") == std::string::npos && Below(4) != 0) {
+      if (fields[i].find_first_of(",\"\r\n") == std::string::npos && Below(4) != 0) {
         line += fields[i];
         continue;
       }
@@ -104,18 +143,36 @@ class Fuzzer {
 
   std::string Check() {
     std::vector<Row> rows;
+    std::vector<size_t> ends;
     std::vector<textdb::LoadNote> notes;
     textdb::ParseCsv(
         text_,
         [&](const textdb::CsvRow& row) {
           rows.push_back({row.line, row.begin, {row.fields.begin(), row.fields.end()}});
+          ends.push_back(row.end);
         },
         &notes);
+    for (size_t r = 0; r < rows.size(); ++r) {
+      std::string_view record(text_.data() + rows[r].begin, ends[r] - rows[r].begin);
+      while (!record.empty() && (record.back() == '\n' || record.back() == '\r')) {
+        record.remove_suffix(1);
+      }
+      const auto strict = Strict(record);
+      const bool spans = record.find_first_of("\r\n") != std::string_view::npos;
+      const std::string where = " at line " + std::to_string(rows[r].line);
+      if (strict ? *strict != rows[r].fields : spans) {
+        return "the row" + where + " is not what RFC 4180 reads";
+      }
+      if (spans && rows[r].fields.size() != rows[0].fields.size()) {
+        return "the row" + where + " runs over lines without the header's width";
+      }
+    }
     size_t r = 0;
     for (const Row& good : good_) {
-      while (r < rows.size() && rows[r].begin < good.begin) ++r;
-      if (r == rows.size() || !(rows[r] == good)) {
-        return "the well-formed line " + std::to_string(good.line) + " was lost";
+      while (r < rows.size() && ends[r] <= good.begin) ++r;
+      const bool held = r < rows.size() && rows[r].begin < good.begin;
+      if (r == rows.size() || (!held && !(rows[r] == good))) {
+        return "the well-formed row at line " + std::to_string(good.line) + " was lost";
       }
     }
     return "";

@@ -36,12 +36,12 @@
 
 #include "app/instance_lock.h"
 #include "app/jubo.h"
-#include "app/runtime_folder.h"
 #include "app/startup.h"
 #include "library/library_cache.h"
 #include "platform/mpv_player.h"
 #include "platform/sdl_platform.h"
 #include "platform/sdl_wave_player.h"
+#include "remote/runtime_folder.h"
 #include "settings/json_file_store.h"
 
 namespace {
@@ -60,7 +60,7 @@ std::string ProgramFolder() {
 
 int main() {
   std::string runtime, error;
-  if (!app::MakeRuntimeFolder(&runtime, &error)) {
+  if (!remote::MakeRuntimeFolder(&runtime, &error)) {
     std::fprintf(stderr, "jubo: %s\n", error.c_str());
     return 1;
   }

@@ -2,7 +2,6 @@
 // program ends.
 #pragma once
 
-#include <string>
 
 namespace app {
 
@@ -17,9 +16,5 @@ inline constexpr const char* kMissingLibrary =
 // returns its exit status: 0 after a confirmed exit or a request to end, 1 when the library is
 // missing or cannot be read (after the message has been shown and dismissed).
 int RunJubo(Jubo& jubo);
-
-// Shows `message` in a message box with an OK button until it is dismissed; also writes it to
-// standard error.
-void ShowMessageBox(Jubo& jubo, const std::string& message);
 
 }  // namespace app

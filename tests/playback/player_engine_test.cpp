@@ -167,8 +167,7 @@ TEST(PlayerEngineTest, ShuffleAsksThenPlaysTheNewFirstSong) {
     h.random.next = {0.9, 0, 0.5, 0};
     AddSongs(h, c.songs);
     h.loop.Wait(100).Keys({N}).Wait(3000).Keys({KeyOf('X')}).Then([&] {
-      EXPECT_EQ(h.jubo.dialogs.frmConfirm.lblTitle.caption, "Shuffle");
-      EXPECT_EQ(h.jubo.dialogs.frmConfirm.lblTitle2.caption, "Playlist?");
+      EXPECT_EQ(h.Dialog().lines, (std::vector<std::string>{"Shuffle", "Playlist?"}));
     });
     h.loop.Keys(c.answer).Wait(100).Then([&] {
       EXPECT_EQ(Files(h), c.order);
@@ -192,10 +191,10 @@ TEST(PlayerEngineTest, ClearAsksThenEmptiesThePlaylistAndShowsTheMainMenu) {
     h.jubo.screen.CurrentView = screen::kViewNowPlaying;
     h.jubo.screen.CurrentRow = 3;
   });
-  h.loop.Keys({KeyOf('C'), kKeyEnter}).Then([&] {
-    EXPECT_EQ(h.jubo.dialogs.frmConfirm.lblTitle.caption, "Clear Playlist?");
-    EXPECT_EQ(h.jubo.playlist.SongCount, 3);  // "No"
+  h.loop.Keys({KeyOf('C')}).Then([&] {
+    EXPECT_EQ(h.Dialog().lines, (std::vector<std::string>{"Clear Playlist?", ""}));
   });
+  h.loop.Keys({kKeyEnter}).Then([&] { EXPECT_EQ(h.jubo.playlist.SongCount, 3); });  // "No"
   h.loop.Keys({KeyOf('C'), kKeyRight, kKeyEnter}).Wait(10).Then([&] {
     EXPECT_EQ(h.jubo.playlist.SongCount, 0);
     EXPECT_EQ(h.jubo.playlist.CurrentSong, -1);

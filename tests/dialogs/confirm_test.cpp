@@ -75,28 +75,5 @@ TEST(ConfirmTest, ShowsTheQuestionWithNoMarkedAndTheHighlightHidden) {
   h.Run();
 }
 
-// A question left alone answers No just before the saver would start (the 121st second of a
-// two-minute saver); without a saver it waits for ever.
-TEST(ConfirmTest, AQuestionLeftAloneAnswersNoJustBeforeTheSaverWouldStart) {
-  for (int16_t minutes : {2, 0}) {
-    Harness h;
-    h.jubo.settings.ScreensaverTimeout = minutes;
-    bool answer = true;
-    int idle = -1;  // when answered
-    h.loop.Then([&] {
-      answer = AskConfirm(h.jubo, "Shuffle", "Playlist?");
-      idle = h.jubo.IdleSeconds;
-    });
-    h.loop.Wait(minutes == 0 ? 24 * 3600 * 1000 : 119'000).Then([&] {
-      EXPECT_TRUE(h.jubo.DialogOpen) << minutes;
-    });
-    if (minutes == 0) h.loop.Keys({kKeyRight, kKeyEnter});
-    h.loop.Wait(3'000);
-    h.Run();
-    EXPECT_EQ(answer, minutes == 0) << minutes;
-    EXPECT_EQ(idle, minutes == 0 ? 0 : 121) << minutes;
-  }
-}
-
 }  // namespace
 }  // namespace dialogs

@@ -10,7 +10,7 @@ namespace {
 class ConfirmDialog final : public ButtonDialog {
  public:
   explicit ConfirmDialog(DialogContext& jubo) : d_(jubo.dialogs) {
-    LayOutDialog(form_, "frmConfirm", jubo.screen.ScreenScale, d_.ConfirmLine1, d_.ConfirmLine2,
+    LayOutDialog(jubo, form_, "frmConfirm", d_.ConfirmLine1, d_.ConfirmLine2,
                  {{400, 2000, d_.ConfirmYesText}, {2800, 2000, d_.ConfirmNoText}});
     MarkButton(form_, 2);  // the safe answer is the default
     d_.ConfirmResult = false;

@@ -15,7 +15,7 @@ constexpr int32_t kSteps[] = {100, 10, 1};  // the other buttons' steps, left to
 class CountDialog final : public ButtonDialog {
  public:
   explicit CountDialog(DialogContext& jubo) : d_(jubo.dialogs) {
-    LayOutDialog(form_, "frmCount", jubo.screen.ScreenScale, d_.CountPrompt, "",
+    LayOutDialog(jubo, form_, "frmCount", d_.CountPrompt, "",
                  {{300, 1000, "100"}, {1500, 1000, "10"}, {2700, 1000, "1"}, {3900, 1000, "DONE"}});
     MarkButton(form_, kDone);
     Show(d_.CountInitial);

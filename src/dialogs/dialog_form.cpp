@@ -17,8 +17,21 @@ void DialogForm::Accept(screen::FormVisitor& visitor) const {
   }
 }
 
-void LayOutDialog(DialogForm& form, const std::string& name, float scale, const std::string& line1,
-                  const std::string& line2, const std::vector<ButtonPlace>& buttons) {
+namespace {
+
+// Keeps a margin of a sixth of the label's height on each side of its caption.
+void ShrinkToFit(screen::Label& label, const screen::TextMeasure& measure) {
+  const double room = label.width - label.height / 3;
+  const int wide = measure.WidthTwips(label.caption, label.points, label.bold);
+  if (wide > room && room > 0) label.points *= room / wide;
+}
+
+}  // namespace
+
+void LayOutDialog(const DialogContext& jubo, DialogForm& form, const std::string& name,
+                  const std::string& line1, const std::string& line2,
+                  const std::vector<ButtonPlace>& buttons) {
+  const float scale = jubo.screen.ScreenScale;
   auto x = [scale](double design) { return static_cast<int>(std::lround(design * scale)); };
   form.name = name;
   form.width = x(5200);
@@ -57,6 +70,9 @@ void LayOutDialog(DialogForm& form, const std::string& name, float scale, const 
                             .caption = button.caption,
                             .tag = {}});
   }
+  ShrinkToFit(form.lblTitle, *jubo.measure);
+  ShrinkToFit(form.lblTitle2, *jubo.measure);
+  for (screen::Label& caption : form.lblItem) ShrinkToFit(caption, *jubo.measure);
   MarkButton(form, 0);
 }
 

@@ -30,12 +30,14 @@ struct ButtonPlace {
   std::string caption;
 };
 
-// Lays `form` out as every dialog is, each design length times `scale`: 5200 by 2700 with a
-// frame inset 100 (border 4); `line1` and `line2` at 24 points, 720 high, from 300 down, as
+// Lays `form` out as every dialog is, each design length times ScreenScale: 5200 by 2700 with
+// a frame inset 100 (border 4); `line1` and `line2` at 24 points, 720 high, from 300 down, as
 // wide as the frame and centred; below them, 500 down plus both lines' height, the buttons,
-// 420 high with 16-point captions, none marked.
-void LayOutDialog(DialogForm& form, const std::string& name, float scale, const std::string& line1,
-                  const std::string& line2, const std::vector<ButtonPlace>& buttons);
+// 420 high with 16-point captions, none marked. A caption that would run into the edges of
+// its box (the count's "DONE" fills its box at 16 points) is set smaller, to keep a margin.
+void LayOutDialog(const DialogContext& jubo, DialogForm& form, const std::string& name,
+                  const std::string& line1, const std::string& line2,
+                  const std::vector<ButtonPlace>& buttons);
 
 // Marks button `button` (1-based) and makes it the Selected one: a red box with black text.
 // Unmarked buttons are black boxes with red text.

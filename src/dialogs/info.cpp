@@ -11,8 +11,7 @@ class InfoDialog final : public ButtonDialog {
  public:
   explicit InfoDialog(DialogContext& jubo) {
     const DialogState& d = jubo.dialogs;
-    LayOutDialog(form_, "frmInfo", jubo.screen.ScreenScale, d.InfoLine1, d.InfoLine2,
-                 {{1600, 2000, "OK"}});
+    LayOutDialog(jubo, form_, "frmInfo", d.InfoLine1, d.InfoLine2, {{1600, 2000, "OK"}});
     MarkButton(form_, 1);
   }
 

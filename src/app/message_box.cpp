@@ -1,6 +1,5 @@
 #include "app/message_box.h"
 
-#include <cmath>
 #include <cstdio>
 
 #include "app/jubo.h"
@@ -14,12 +13,9 @@ class MessageBox final : public dialogs::Modal {
  public:
   MessageBox(const Jubo& jubo, const std::string& message) {
     const float k = jubo.screen.ScreenScale;
-    auto x = [k](double design) { return static_cast<int>(std::lround(design * k)); };
+    auto x = [k](double design) { return dialogs::Scaled(k, design); };
     MessageBoxForm& box = form_;
-    box.width = x(9000);
-    box.height = x(3000);
-    box.background = screen::kDialogBackground;
-    box.shpBorder = screen::InsetFrame(box.width, box.height, x(100), 3, screen::kRed);
+    box.shpBorder = dialogs::SizeDialog(box, k, 9000, 3000, 3, screen::kRed);
     box.lblIcon = {.left = x(300),
                    .top = x(400),
                    .width = x(900),

@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <cmath>
 #include <cstdio>
 #include <thread>
 
@@ -11,6 +10,7 @@
 #include "app/message_box.h"
 #include "app/shutdown.h"
 #include "app/splash_form.h"
+#include "dialogs/modal.h"
 #include "library/library_cache.h"
 #include "playback/player_engine.h"
 #include "remote/screen_query.h"
@@ -23,17 +23,10 @@
 namespace app {
 namespace {
 
-int Scaled(const Jubo& jubo, double design) {
-  return static_cast<int>(std::lround(design * jubo.screen.ScreenScale));
-}
-
 void LayOutSplash(Jubo& jubo, SplashForm& f) {
-  auto x = [&jubo](double design) { return Scaled(jubo, design); };
-  float k = jubo.screen.ScreenScale;
-  f.width = x(7200);
-  f.height = x(4200);
-  f.background = screen::kDialogBackground;
-  f.shpBorder = screen::InsetFrame(f.width, f.height, x(100), 3, screen::kPanelBorder);
+  const float k = jubo.screen.ScreenScale;
+  auto x = [k](double design) { return dialogs::Scaled(k, design); };
+  f.shpBorder = dialogs::SizeDialog(f, k, 7200, 4200, 3, screen::kPanelBorder);
   f.imgLogo = {(f.width - x(3790)) / 2, x(300), x(3790), x(1400), "logo", true};
   f.lblProductName = {0,
                       x(1800),

@@ -1,7 +1,5 @@
 #include "dialogs/dialog_form.h"
 
-#include <cmath>
-
 #include "dialogs/dialog_context.h"
 #include "ground/keys.h"
 
@@ -32,12 +30,9 @@ void LayOutDialog(const DialogContext& jubo, DialogForm& form, const std::string
                   const std::string& line1, const std::string& line2,
                   const std::vector<ButtonPlace>& buttons) {
   const float scale = jubo.screen.ScreenScale;
-  auto x = [scale](double design) { return static_cast<int>(std::lround(design * scale)); };
+  auto x = [scale](double design) { return Scaled(scale, design); };
   form.name = name;
-  form.width = x(5200);
-  form.height = x(2700);
-  form.background = screen::kDialogBackground;
-  form.shpBackground = screen::InsetFrame(form.width, form.height, x(100), 4, screen::kPanelBorder);
+  form.shpBackground = SizeDialog(form, scale, 5200, 2700, 4, screen::kPanelBorder);
   form.lblTitle = {.left = x(100),
                    .top = x(300),
                    .width = form.shpBackground.width,

@@ -1,8 +1,21 @@
 #include "dialogs/modal.h"
 
+#include <cmath>
+
 #include "dialogs/dialog_context.h"
 
 namespace dialogs {
+
+int Scaled(float scale, double design) { return static_cast<int>(std::lround(design * scale)); }
+
+screen::Frame SizeDialog(screen::Form& form, float scale, double width, double height, int border,
+                         screen::Color color) {
+  form.width = Scaled(scale, width);
+  form.height = Scaled(scale, height);
+  form.background = screen::kDialogBackground;
+  form.full_screen = false;
+  return screen::InsetFrame(form.width, form.height, Scaled(scale, 100), border, color);
+}
 
 void RunModal(DialogContext& jubo, Modal& dialog) {
   const bool was_open = jubo.DialogOpen;

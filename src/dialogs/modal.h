@@ -37,6 +37,14 @@ class Modal {
   virtual DialogSummary Summary() const = 0;
 };
 
+// A design length (twips) times ScreenScale, rounded: every dialog's layout is given so.
+int Scaled(float scale, double design);
+// Sizes `form` as a dialog, `width` by `height` design twips times `scale` on the dialogs'
+// background, centred over the screen; returns the frame that borders it, 100 design twips
+// inside its edges, `border` pixels wide in `color`.
+screen::Frame SizeDialog(screen::Form& form, float scale, double width, double height, int border,
+                         screen::Color color);
+
 // How often an open dialog looks at the idle count.
 inline constexpr int kIdleCheckInterval = 1000;
 

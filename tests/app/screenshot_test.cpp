@@ -79,20 +79,17 @@ TEST_P(DialogScreenshotTest, TheCountAndInformationDialogs) {
     EXPECT_EQ(dialogs::AskCount(jubo, "How many songs?", 0, 5000, 25), 125);
 
     sdl->Post([&] {
-      Save("info_dialog_" + size + ".png");
       // The one button, marked red, is in the middle of the screen.
+      const std::string name = "info_dialog_" + size + ".png";
+      Save(name);
       std::string error;
       platform::Image image;
-      ASSERT_TRUE(
-          platform::ReadImage((shots / ("info_dialog_" + size + ".png")).string(), &image, &error))
-          << error;
+      ASSERT_TRUE(platform::ReadImage((shots / name).string(), &image, &error)) << error;
       int first = image.width, last = -1;
-      for (int y = 0; y < image.height; ++y) {
-        for (int x = 0; x < image.width; ++x) {
-          if (image.At(x, y) != screen::kRed) continue;
-          first = std::min(first, x);
-          last = std::max(last, x);
-        }
+      for (int i = 0; i < image.width * image.height; ++i) {
+        if (image.At(i % image.width, i / image.width) != screen::kRed) continue;
+        first = std::min(first, i % image.width);
+        last = std::max(last, i % image.width);
       }
       EXPECT_NEAR(first + last, image.width, 4) << "red from " << first << " to " << last;
     });

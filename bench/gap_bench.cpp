@@ -110,6 +110,7 @@ int main(int argc, char** argv) {
   }
   app::Jubo jubo;
   jubo.loop = &loop;
+  jubo.measure = sdl.get();  // the status panel follows the songs, as in the program
   jubo.player = player.get();
   std::vector<double> lengths;
   for (int i = 0; i < songs; ++i) {

@@ -18,14 +18,13 @@
 #include <string>
 #include <vector>
 
-#include "app/runtime_folder.h"
-#include "remote/endpoint.h"
 #include "remote/messages.h"
+#include "remote/runtime_folder.h"
 
 namespace {
 
 int Connect() {
-  std::string path = app::RuntimeFolderPath() + "/" + remote::kSocketName;
+  std::string path = remote::RuntimeFolderPath() + "/" + remote::kSocketName;
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   if (path.size() >= sizeof address.sun_path) return -1;

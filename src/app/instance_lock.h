@@ -1,5 +1,5 @@
 // One running copy per user: an advisory lock on a file in the runtime folder (see
-// runtime_folder.h), which also holds the remote-control socket.
+// remote/runtime_folder.h), which also holds the remote-control socket.
 #pragma once
 
 #include <string>

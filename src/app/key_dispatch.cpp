@@ -50,8 +50,7 @@ bool LetterHotkey(Jubo& jubo, int16_t key) {
       }
       return true;
     case ground::KeyOf('L'):
-      // The status panel shows the new state at its next tick.
-      playback::ToggleRepeat(jubo);
+      playback::ToggleRepeat(jubo);  // the engine tells the status panel
       return true;
     case ground::KeyOf('C'):
       // The Main Menu loses its playlist items; Now Playing has nothing left to show.

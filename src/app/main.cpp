@@ -5,7 +5,9 @@
 // loop, the display, text measurement, the cue player, the media player (platform/mpv_player,
 // the only code that knows libmpv), the random source and the settings file (settings/).
 // RunJubo (app/startup.cpp) then loads the settings and the sound events, lays the screen out,
-// opens the library (library/, on the text-file driver of textdb/), shows the splash while
+// starts the remote control's socket (remote/: so that a message at start-up can be answered
+// from the sofa), opens the library (library/, on the text-file driver of textdb/), shows the
+// splash while
 // jubodb.txt loads (or its cache, library/library_cache.h, when that still holds it), draws the
 // Main Menu, keeps a library read from its file in the cache on a thread of its own, and runs
 // the event loop.
@@ -16,8 +18,9 @@
 // count, serves the global hotkeys and passes every other key to the handler of the view on
 // the screen (screen/main_menu.cpp and the other views). A handler moves the highlight with a
 // cue (sound/cues.cpp), runs a view's query through the library's query builders, fills the
-// main form's model, or asks a question through frmConfirm (dialogs/confirm.cpp), whose own
-// nested loop gets the keys until it closes. After every batch of events the platform draws
+// main form's model, or asks a question through a dialog (dialogs/: confirm, count,
+// information, all run by the one modal skeleton of dialogs/modal.cpp), whose own nested loop
+// gets the keys until it closes. After every batch of events the platform draws
 // the shown forms from their models, when they look different from the picture on the screen.
 // Timers (the status panel's Timer1 and TrackTimer, the player window's 50 ms timer, the
 // dialogs' timers) tick on the same loop, which sleeps until the next one falls due.
@@ -27,7 +30,9 @@
 // the loop's thread the player reads mpv's events and raises its own (ready, playing, ended,
 // failed). The engine answers them there: a song that ended loads the next, which starts as
 // soon as the player says it is ready (or at the next tick of the 50 ms timer); a song that
-// starts has its details looked up in the library for the status panel.
+// starts has its details looked up in the library for the status panel. The engine draws and
+// asks nothing: it tells the screen's context (PlayerChanged, SongChanged, SongFailed), which
+// updates the status panel and Now Playing, or shows "Could not play" once the event is over.
 #include <unistd.h>
 
 #include <cstdio>
@@ -36,12 +41,12 @@
 
 #include "app/instance_lock.h"
 #include "app/jubo.h"
-#include "app/runtime_folder.h"
 #include "app/startup.h"
 #include "library/library_cache.h"
 #include "platform/mpv_player.h"
 #include "platform/sdl_platform.h"
 #include "platform/sdl_wave_player.h"
+#include "remote/runtime_folder.h"
 #include "settings/json_file_store.h"
 
 namespace {
@@ -60,7 +65,7 @@ std::string ProgramFolder() {
 
 int main() {
   std::string runtime, error;
-  if (!app::MakeRuntimeFolder(&runtime, &error)) {
+  if (!remote::MakeRuntimeFolder(&runtime, &error)) {
     std::fprintf(stderr, "jubo: %s\n", error.c_str());
     return 1;
   }

@@ -1,5 +1,4 @@
-// frmSplash, shown while the library loads, and the message box that tells why the program
-// cannot start.
+// frmSplash, shown while the library loads.
 #pragma once
 
 #include "screen/form.h"
@@ -11,16 +10,6 @@ class SplashForm : public screen::Form {
   screen::Frame shpBorder;
   screen::Picture imgLogo;
   screen::Label lblProductName, lblVersion, lblWait;
-
-  void Accept(screen::FormVisitor& visitor) const override;
-};
-
-class MessageBoxForm : public screen::Form {
- public:
-  screen::Frame shpBorder;
-  screen::Label lblIcon, lblText;
-  screen::Frame shpButton;
-  screen::Label lblButton;
 
   void Accept(screen::FormVisitor& visitor) const override;
 };

@@ -2,15 +2,15 @@
 
 #include <sys/stat.h>
 
-#include <cmath>
 #include <cstdio>
 #include <thread>
 
 #include "app/jubo.h"
 #include "app/key_dispatch.h"
+#include "app/message_box.h"
 #include "app/shutdown.h"
 #include "app/splash_form.h"
-#include "ground/keys.h"
+#include "dialogs/modal.h"
 #include "library/library_cache.h"
 #include "playback/player_engine.h"
 #include "remote/screen_query.h"
@@ -23,17 +23,10 @@
 namespace app {
 namespace {
 
-int Scaled(const Jubo& jubo, double design) {
-  return static_cast<int>(std::lround(design * jubo.screen.ScreenScale));
-}
-
 void LayOutSplash(Jubo& jubo, SplashForm& f) {
-  auto x = [&jubo](double design) { return Scaled(jubo, design); };
-  float k = jubo.screen.ScreenScale;
-  f.width = x(7200);
-  f.height = x(4200);
-  f.background = screen::kDialogBackground;
-  f.shpBorder = screen::InsetFrame(f.width, f.height, x(100), 3, screen::kPanelBorder);
+  const float k = jubo.screen.ScreenScale;
+  auto x = [k](double design) { return dialogs::Scaled(k, design); };
+  f.shpBorder = dialogs::SizeDialog(f, k, 7200, 4200, 3, screen::kPanelBorder);
   f.imgLogo = {(f.width - x(3790)) / 2, x(300), x(3790), x(1400), "logo", true};
   f.lblProductName = {0,
                       x(1800),
@@ -95,112 +88,24 @@ std::string ShowSplash(Jubo& jubo, library::LibraryLoad* load) {
   return problem;
 }
 
-}  // namespace
-
-void SplashForm::Accept(screen::FormVisitor& visitor) const {
-  visitor.Visit(shpBorder);
-  visitor.Visit(imgLogo);
-  visitor.Visit(lblProductName);
-  visitor.Visit(lblVersion);
-  visitor.Visit(lblWait);
-}
-
-void MessageBoxForm::Accept(screen::FormVisitor& visitor) const {
-  visitor.Visit(shpBorder);
-  visitor.Visit(lblIcon);
-  visitor.Visit(lblText);
-  visitor.Visit(shpButton);
-  visitor.Visit(lblButton);
-}
-
-void ShowMessageBox(Jubo& jubo, const std::string& message) {
-  std::fprintf(stderr, "%s\n", message.c_str());
-  auto x = [&jubo](double design) { return Scaled(jubo, design); };
-  float k = jubo.screen.ScreenScale;
-  MessageBoxForm box;
-  box.width = x(9000);
-  box.height = x(3000);
-  box.background = screen::kDialogBackground;
-  box.shpBorder = screen::InsetFrame(box.width, box.height, x(100), 3, screen::kRed);
-  box.lblIcon = {x(300),       x(400), x(900), x(900), 40 * k, true, screen::Align::kCenter,
-                 screen::kRed, "X",    "",     true};
-  box.lblText = {x(1400),
-                 x(300),
-                 box.width - x(1700),
-                 x(1300),
-                 13 * k,
-                 false,
-                 screen::Align::kLeft,
-                 screen::kText,
-                 message,
-                 "",
-                 true};
-  box.shpButton = {(box.width - x(2000)) / 2,
-                   x(1900),
-                   x(2000),
-                   x(600),
-                   2,
-                   screen::kRed,
-                   true,
-                   screen::kRed,
-                   true};
-  box.lblButton = {box.shpButton.left,
-                   box.shpButton.top,
-                   box.shpButton.width,
-                   box.shpButton.height,
-                   16 * k,
-                   true,
-                   screen::Align::kCenter,
-                   screen::kBlack,
-                   "OK",
-                   "",
-                   true};
-  jubo.display->Show(&box);
-  bool dismissed = false;
-  jubo.loop->RunUntil(
-      [&dismissed](int16_t key, int16_t) {
-        dismissed = key == ground::kKeyEnter || key == ground::kKeyEscape;
-      },
-      [&] { return dismissed || jubo.ending; });
-  jubo.display->Hide(&box);
-}
-
-int RunJubo(Jubo& jubo) {
-  settings::LoadSettings(jubo.store, jubo.settings, jubo.cues, jubo.selection);
-  jubo.display->SetSystemSaver(jubo.settings.ScreensaverTimeout < 1);
-  jubo.settings.ConfiguredSaverType = jubo.settings.SaverType;
-
-  screen::LayOutScreen(jubo.screen, jubo.display->WidthPixels(), jubo.display->HeightPixels());
-  jubo.screen.CurrentRow = 1;
-  jubo.screen.CrumbDepth = 1;
-
-  jubo.loop->SetQuitHandler([&jubo] { EndProgram(jubo, 0); });
-  jubo.loop->SetClickHandler([&jubo] { Form_Click(jubo); });
-
-  // The hidden player window: from here on the player's events reach the engine.
-  playback::PlayerWindow frmPlayer(jubo);
-
+// The library opened, and loaded behind the splash. When it cannot be, the message box says
+// why and the answer is false.
+bool OpenLibrary(Jubo& jubo, library::LibraryLoad* load) {
   if (textdb::Status s =
           jubo.library.LibraryConnection.Open(library::ConnectionString(jubo.folder), "", "");
       !s.ok()) {
     ShowMessageBox(jubo, s.code() == textdb::ErrorCode::kNotFound ? kMissingLibrary : s.message());
-    return 1;
+    return false;
   }
-  library::LibraryLoad load;
-  if (std::string problem = ShowSplash(jubo, &load); !problem.empty()) {
+  if (std::string problem = ShowSplash(jubo, load); !problem.empty()) {
     ShowMessageBox(jubo, problem);
-    return 1;
+    return false;
   }
+  return true;
+}
 
-  if (!jubo.runtime_folder.empty()) {
-    std::string error;
-    jubo.remote = remote::Endpoint::Start(
-        jubo.runtime_folder, *jubo.loop, [&jubo] { return remote::ScreenJson(jubo); }, &error);
-    // The program is whole without its remote control; say why it is not listening.
-    if (jubo.remote == nullptr)
-      std::fprintf(stderr, "jubo: no remote control: %s\n", error.c_str());
-  }
-
+// The Main Menu, and the event loop until the program ends; returns the exit status.
+int RunMainScreen(Jubo& jubo, const library::LibraryLoad& load) {
   screen::ShowMainMenu(jubo, 1);
   jubo.display->SetPointerVisible(false);
   jubo.display->Show(&jubo.screen.frmMain);
@@ -230,6 +135,49 @@ int RunJubo(Jubo& jubo) {
   jubo.display->Hide(&jubo.screen.frmMain);
   if (cache_writer.joinable()) cache_writer.join();
   return jubo.exit_status;
+}
+
+}  // namespace
+
+void SplashForm::Accept(screen::FormVisitor& visitor) const {
+  visitor.Visit(shpBorder);
+  visitor.Visit(imgLogo);
+  visitor.Visit(lblProductName);
+  visitor.Visit(lblVersion);
+  visitor.Visit(lblWait);
+}
+
+int RunJubo(Jubo& jubo) {
+  settings::LoadSettings(jubo.store, jubo.settings, jubo.cues, jubo.selection);
+  jubo.display->SetSystemSaver(jubo.settings.ScreensaverTimeout < 1);
+  jubo.settings.ConfiguredSaverType = jubo.settings.SaverType;
+
+  screen::LayOutScreen(jubo.screen, jubo.display->WidthPixels(), jubo.display->HeightPixels());
+  jubo.screen.CurrentRow = 1;
+  jubo.screen.CrumbDepth = 1;
+
+  jubo.loop->SetQuitHandler([&jubo] { EndProgram(jubo, 0); });
+  jubo.loop->SetClickHandler([&jubo] { Form_Click(jubo); });
+
+  // The hidden player window: from here on the player's events reach the engine.
+  playback::PlayerWindow frmPlayer(jubo);
+
+  // The remote control listens before anything asks the user for an answer: in a living room
+  // with only a remote, the message that the library is missing must be answered from it too.
+  if (!jubo.runtime_folder.empty()) {
+    std::string error;
+    jubo.remote = remote::Endpoint::Start(
+        jubo.runtime_folder, *jubo.loop, [&jubo] { return remote::ScreenJson(jubo); }, &error);
+    // The program is whole without its remote control; say why it is not listening.
+    if (jubo.remote == nullptr)
+      std::fprintf(stderr, "jubo: no remote control: %s\n", error.c_str());
+  }
+  library::LibraryLoad load;
+  if (!OpenLibrary(jubo, &load)) {
+    jubo.remote.reset();
+    return 1;
+  }
+  return RunMainScreen(jubo, load);
 }
 
 }  // namespace app

@@ -2,8 +2,6 @@
 // program ends.
 #pragma once
 
-#include <string>
-
 namespace app {
 
 struct Jubo;
@@ -15,11 +13,9 @@ inline constexpr const char* kMissingLibrary =
 
 // Runs the program on a wired context (outside world set, `folder` the program's folder) and
 // returns its exit status: 0 after a confirmed exit or a request to end, 1 when the library is
-// missing or cannot be read (after the message has been shown and dismissed).
+// missing or cannot be read (after the message has been shown and dismissed, from the keyboard
+// or the remote control: with a runtime folder set, the remote listens from before the library
+// opens until the program ends).
 int RunJubo(Jubo& jubo);
-
-// Shows `message` in a message box with an OK button until it is dismissed; also writes it to
-// standard error.
-void ShowMessageBox(Jubo& jubo, const std::string& message);
 
 }  // namespace app

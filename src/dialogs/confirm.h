@@ -2,7 +2,6 @@
 // move the mark, Enter answers. Left alone past the screen saver's idle limit, it answers No.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 namespace dialogs {
@@ -10,12 +9,8 @@ namespace dialogs {
 struct DialogContext;
 
 // Asks the question as every caller does: ConfirmLine1 and ConfirmLine2 with "Yes" and "No",
-// the main screen's highlight hidden while the dialog shows. Returns ConfirmResult.
+// the main screen's highlight hidden while the dialog shows. Returns ConfirmResult: true when
+// answered with "Yes".
 bool AskConfirm(DialogContext& jubo, const std::string& line1, const std::string& line2);
-
-// Shows frmConfirm modally with the texts already set; returns when it has closed.
-void ShowConfirm(DialogContext& jubo);
-// The dialog's keys.
-void ConfirmKeyDown(DialogContext& jubo, int16_t key_code);
 
 }  // namespace dialogs

@@ -83,7 +83,10 @@ void NonStopContinuation(PlayerContext& jubo) {
 }
 
 // The song that failed stays loaded and the list does not move.
-void ReportFailure(PlayerContext& jubo) { sound::PlayCue(jubo, jubo.cues.BeepSound); }
+void ReportFailure(PlayerContext& jubo) {
+  sound::PlayCue(jubo, jubo.cues.BeepSound);
+  jubo.SongFailed(jubo.playlist.CurrentSong + 1);
+}
 
 }  // namespace
 
@@ -97,6 +100,7 @@ void AppendSong(PlayerContext& jubo, std::string text, std::string file) {
   p.Playlist[static_cast<size_t>(p.SongCount)] =
       PlaylistEntry(p.texts.Make(std::move(text), std::move(file)));
   ++p.SongCount;
+  jubo.PlayerChanged();
 }
 
 void StartIfIdle(PlayerContext& jubo) {
@@ -182,6 +186,7 @@ bool ShuffleSongs(PlayerContext& jubo) {
   p.CurrentSong = 0;
   Load(jubo, 0);
   Play(jubo);
+  jubo.PlayerChanged();
   return true;
 }
 
@@ -195,10 +200,12 @@ void ClearPlaylist(PlayerContext& jubo) {
   std::fill(p.Playlist.begin(), p.Playlist.end(), PlaylistEntry());
   p.texts.Clear();
   jubo.selection.NonStop = false;
+  jubo.PlayerChanged();
 }
 
 void ToggleRepeat(PlayerContext& jubo) {
   jubo.settings.PlaylistLoop = jubo.settings.PlaylistLoop == 0 ? 1 : 0;
+  jubo.PlayerChanged();
 }
 
 void Player9_OpenStateChange(PlayerContext& jubo) {
@@ -206,10 +213,12 @@ void Player9_OpenStateChange(PlayerContext& jubo) {
   // tick of the timer: the silence between songs is shorter by up to a tick.
   PlayerTimer1(jubo);
   jubo.SongChanged();
+  jubo.PlayerChanged();
 }
 
 void Player9_PlayStateChange(PlayerContext& jubo, int NewState) {
   PlaylistState& p = jubo.playlist;
+  jubo.PlayerChanged();  // the state, and on a start the song's details
   // An event left over from before the playlist was cleared has no entry to act on.
   if (p.SongCount == 0) return;
   if (NewState == kMediaEnded) {
@@ -223,6 +232,7 @@ void Player9_PlayStateChange(PlayerContext& jubo, int NewState) {
 
 void Player9_Error(PlayerContext& jubo) {
   PlaylistState& p = jubo.playlist;
+  jubo.PlayerChanged();
   // An entry nothing asked to play is tried, and reported, when something does.
   if (p.SongCount == 0 || !p.play_asked) return;
   if (jubo.settings.ActionOnError != 0) {
@@ -260,9 +270,13 @@ void Player9_AudioOutputFailed(PlayerContext& jubo, const AudioOutputFailure& fa
                  what.c_str(), failure.message.c_str());
   }
   p.audio_failure = failure;
+  jubo.PlayerChanged();
 }
 
-void Player9_AudioOutputOpened(PlayerContext& jubo) { jubo.playlist.audio_failure.reset(); }
+void Player9_AudioOutputOpened(PlayerContext& jubo) {
+  jubo.playlist.audio_failure.reset();
+  jubo.PlayerChanged();
+}
 
 void PlayerTimer1(PlayerContext& jubo) {
   PlaylistState& p = jubo.playlist;

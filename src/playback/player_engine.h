@@ -2,7 +2,8 @@
 // the media player one file at a time; the engine decides what comes next when a song ends or
 // fails or the user moves, and looks up the details of the song that starts for the status
 // panel. Every operation runs on the UI thread and needs jubo.player; to load entry r means
-// to set the player's URL to that entry's file.
+// to set the player's URL to that entry's file. What changes the playlist, the player's state
+// or the repeat switch tells PlayerContext::PlayerChanged: the engine draws nothing itself.
 #pragma once
 
 #include <cstdint>
@@ -51,7 +52,8 @@ void ToggleRepeat(PlayerContext& jubo);
 // The player's events and the player window's timer. A song the automatic advance loaded
 // starts once the player is Ready: at the open-state change that says so, or at the timer's
 // next tick. A song that cannot be played is skipped or reported as the settings say, unless
-// nothing asked it to play (an entry loaded to rest on).
+// nothing asked it to play (an entry loaded to rest on): reported, it stays loaded, the list
+// does not move, and the engine beeps and tells SongFailed. Every event tells PlayerChanged.
 void Player9_OpenStateChange(PlayerContext& jubo);
 void Player9_PlayStateChange(PlayerContext& jubo, int NewState);
 void Player9_Error(PlayerContext& jubo);

@@ -39,6 +39,7 @@ void RemoveSong(PlayerContext& jubo, int32_t j) {
   } else if (was_current) {
     PlaySong(jubo, p.CurrentSong);  // the song that moved into its place
   }
+  jubo.PlayerChanged();
 }
 
 }  // namespace playback

@@ -14,10 +14,9 @@
 #include <string>
 
 #include "ground/event_loop.h"
+#include "remote/runtime_folder.h"
 
 namespace remote {
-
-inline constexpr const char* kSocketName = "Remote";
 
 class Endpoint {
  public:

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "dialogs/dialog_context.h"
+#include "dialogs/modal.h"
 
 namespace remote {
 namespace {
@@ -12,12 +13,14 @@ using Json = nlohmann::ordered_json;
 std::string Shown(const screen::Label& label) { return label.visible ? label.caption : ""; }
 
 Json Dialog(const dialogs::DialogContext& jubo) {
-  const dialogs::DialogState& d = jubo.dialogs;
-  if (!d.confirm_showing) return nullptr;
-  return Json{{"form", "frmConfirm"},
-              {"lines", {d.frmConfirm.lblTitle.caption, d.frmConfirm.lblTitle2.caption}},
-              {"buttons", {d.frmConfirm.lblItem[0].caption, d.frmConfirm.lblItem[1].caption}},
-              {"selected", d.Selected}};
+  if (jubo.dialogs.open == nullptr) return nullptr;
+  const dialogs::DialogSummary shown = jubo.dialogs.open->Summary();
+  Json dialog = {{"form", shown.form},
+                 {"lines", shown.lines},
+                 {"buttons", shown.buttons},
+                 {"selected", shown.selected}};
+  if (shown.value) dialog["value"] = *shown.value;
+  return dialog;
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // What the views work on: the display and the form models on top of what the engine has. A
-// question (a confirm dialog) belongs to a layer above the views, so they ask it through
-// AskConfirm, which that layer answers.
+// question or a message (a dialog) belongs to a layer above the views, so they ask it through
+// AskConfirm, AskCount and ShowInfo, which that layer answers.
 #pragma once
 
 #include <cstdint>
@@ -18,8 +18,17 @@ namespace screen {
 struct ScreenContext : playback::PlayerContext {
   // Asks a yes/no question with "No" marked; true when answered Yes.
   virtual bool AskConfirm(const std::string& line1, const std::string& line2) = 0;
+  // Asks for a whole number from `min` to `max`, `initial` shown first; returns the number
+  // accepted, or `initial` when the question was left alone.
+  virtual int32_t AskCount(const std::string& prompt, int32_t min, int32_t max,
+                           int32_t initial) = 0;
+  // Tells the user two lines and returns once they have been acknowledged.
+  virtual void ShowInfo(const std::string& line1, const std::string& line2) = 0;
   // Now Playing turns its page with the current song (now_playing.cpp).
   void SongChanged() override;
+  // The status panel shows the change once the engine's event or operation is over, in one
+  // update for a burst of changes (status_panel.cpp).
+  void PlayerChanged() override;
 
   // None owned here.
   Display* display = nullptr;
@@ -31,7 +40,10 @@ struct ScreenContext : playback::PlayerContext {
   BrowseState browse;
 
   int32_t IdleSeconds = 0;  // seconds without a key press, for the screen saver
-  bool ending = false;      // the program is ending: every loop unwinds
+  // A dialog is open: the screen saver waits. Set only by the dialogs' modal skeleton.
+  bool DialogOpen = false;
+  bool ending = false;                // the program is ending: every loop unwinds
+  bool status_update_posted = false;  // the status panel's update after a change is queued
 };
 
 }  // namespace screen

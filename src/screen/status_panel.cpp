@@ -1,5 +1,6 @@
 #include "screen/status_panel.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -33,9 +34,23 @@ std::string SongLine(ScreenContext& jubo) {
          counter;
 }
 
+// The line of kind `kind` (1 song, 2 artist, 3 album) for the song playing.
+std::string TrackLineText(ScreenContext& jubo, int16_t kind) {
+  const playback::PlaylistState& p = jubo.playlist;
+  const screen::Label& line = jubo.screen.frmMain.lblTrack;
+  switch (kind) {
+    case 2:
+      return screen::fittowidth("Artist: " + p.NowArtist, line, *jubo.measure);
+    case 3:
+      return screen::fittowidth("Album: " + p.NowAlbum, line, *jubo.measure);
+    default:
+      return SongLine(jubo);
+  }
+}
+
 }  // namespace
 
-void Timer1(ScreenContext& jubo) {
+void ShowPlayerState(ScreenContext& jubo) {
   screen::MainForm& f = jubo.screen.frmMain;
   if (const playback::MediaPlayer* player = jubo.player; player != nullptr) {
     // A state none of these names (a file being opened) leaves the last text standing.
@@ -69,11 +84,31 @@ void Timer1(ScreenContext& jubo) {
   f.lblState2.caption =
       repeat + (jubo.selection.NonStop ? "Non-Stop Music:ON" : "Non-Stop Music:OFF");
 
+  // The line the track timer showed last, for the song playing now and the playlist as it is
+  // now; before the timer's first turn, the song line.
+  if (!jubo.playlist.NowTitle.empty()) {
+    f.lblTrack.caption = TrackLineText(jubo, std::max<int16_t>(jubo.playlist.TrackLine, 1));
+  }
+}
+
+void Timer1(ScreenContext& jubo) {
+  ShowPlayerState(jubo);
   // The idle count runs only while the program's screen saver is in use, and pauses while it
   // shows.
   if (jubo.settings.ScreensaverTimeout != 0 && jubo.screen.CurrentView != kViewSaver) {
     ++jubo.IdleSeconds;
   }
+}
+
+void ScreenContext::PlayerChanged() {
+  // A burst of changes (an album appended song by song) is shown in one update, after the
+  // engine's event or operation is over.
+  if (status_update_posted) return;
+  status_update_posted = true;
+  loop->Post([this] {
+    status_update_posted = false;
+    ShowPlayerState(*this);
+  });
 }
 
 void StartScreensaverSoon(ScreenContext& jubo) {
@@ -86,18 +121,7 @@ void TrackTimer(ScreenContext& jubo) {
   playback::PlaylistState& p = jubo.playlist;
   if (p.NowTitle.empty()) return;
   if (++p.TrackLine > 3) p.TrackLine = 1;
-  screen::Label& line = jubo.screen.frmMain.lblTrack;
-  switch (p.TrackLine) {
-    case 1:
-      line.caption = SongLine(jubo);
-      break;
-    case 2:
-      line.caption = screen::fittowidth("Artist: " + p.NowArtist, line, *jubo.measure);
-      break;
-    case 3:
-      line.caption = screen::fittowidth("Album: " + p.NowAlbum, line, *jubo.measure);
-      break;
-  }
+  jubo.screen.frmMain.lblTrack.caption = TrackLineText(jubo, p.TrackLine);
 }
 
 }  // namespace screen

@@ -1,6 +1,7 @@
 // The status panel at the bottom of the main screen, and the idle count the screen saver
-// waits on. Both timers tick from start-up to the end, under dialogs too; the panel only reads
-// the player and the engine, it never changes playback.
+// waits on. Both timers tick from start-up to the end, under dialogs too, and the panel also
+// updates when the engine tells of a change (ScreenContext::PlayerChanged); it only reads the
+// player and the engine, it never changes playback.
 #pragma once
 
 namespace screen {
@@ -10,9 +11,13 @@ struct ScreenContext;
 inline constexpr int kTimer1Interval = 1000;
 inline constexpr int kTrackTimerInterval = 5000;
 
-// One tick: the play state (with position and length while playing; details of a stopped song
-// are forgotten), or instead, while no audio output opens, "No sound: " and why; the switch
-// line (repeat, Non-Stop Music) and the idle count.
+// Shows what the player does now: the play state (with position and length while playing;
+// details of a stopped song are forgotten), or instead, while no audio output opens, "No
+// sound: " and why; the switch line (repeat, Non-Stop Music); and the song line of the kind
+// shown last (the song itself before the track timer's first turn), for the song and the
+// playlist as they are. Called at each tick, and once the engine has told of a change.
+void ShowPlayerState(ScreenContext& jubo);
+// One tick: ShowPlayerState, then the idle count.
 void Timer1(ScreenContext& jubo);
 // Starts the screen saver at the next tick of Timer1, when the saver is in use at all.
 void StartScreensaverSoon(ScreenContext& jubo);

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <nlohmann/json.hpp>
 
+#include "app/startup.h"
 #include "support/fixture_library.h"
 #include "support/harness.h"
 #include "support/jubo_process.h"
@@ -51,6 +53,26 @@ TEST(JuboBinaryTest, SettingsLeftWithLeftAreThereAtTheNextStart) {
   again.Terminate();
   EXPECT_EQ(again.WaitExit(60s), 0);
   EXPECT_EQ(ReadFile(err), "");
+}
+
+// In a living room with only a remote control, the message that the library is missing is
+// read and answered through the socket: the remote listens before the library is opened.
+TEST(JuboBinaryTest, TheRemoteAnswersTheMissingLibraryMessage) {
+  jubo_test::TempDir home, runtime;
+  const std::string err = (runtime.path() / "jubo.err").string();
+  std::string out;
+  const auto remote = [&](const std::string& key) {
+    return RunCommand({JUBO_REMOTE, key}, runtime.path().string(), &out) == 0;
+  };
+  JuboProcess jubo(home.path().string(), runtime.path().string(), err);
+  ASSERT_TRUE(Eventually([&] { return remote("screen"); })) << out;
+  const nlohmann::json dialog = nlohmann::json::parse(out)["dialog"];
+  EXPECT_EQ(dialog["form"], "MessageBox") << out;
+  EXPECT_EQ(dialog["lines"], nlohmann::json::array({app::kMissingLibrary})) << out;
+  EXPECT_EQ(dialog["buttons"], nlohmann::json::array({"OK"})) << out;
+  ASSERT_TRUE(remote("enter")) << out;
+  EXPECT_EQ(jubo.WaitExit(60s), 1);
+  EXPECT_EQ(ReadFile(err), std::string(app::kMissingLibrary) + "\n");
 }
 
 }  // namespace

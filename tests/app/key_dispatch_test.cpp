@@ -52,7 +52,7 @@ TEST(KeyDispatchTest, AWindowCloseOrSignalEndsWithoutTheQuestion) {
   asking.program_may_end_first = true;
   EXPECT_EQ(asking.Run(), 0);
   EXPECT_EQ(asking.loop.StepsLeft(), "key 40");
-  EXPECT_FALSE(asking.jubo.dialogs.DialogOpen);
+  EXPECT_FALSE(asking.jubo.DialogOpen);
 }
 
 TEST(KeyDispatchTest, HotkeysAndTheIdleCount) {

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "screen/view_codes.h"
+#include "support/fixture_library.h"
+#include "support/harness.h"
 #include "support/jubo_process.h"
 #include "support/temp_dir.h"
 
@@ -74,6 +77,37 @@ TEST(PlaylistRemoteTest, AddJumpRemoveRepeatShuffleClear) {
              Json::parse(out)["state"].get<std::string>().starts_with("Playing");
     }));
   }
+  jubo.Terminate();
+  EXPECT_EQ(jubo.WaitExit(60s), 0);
+}
+
+// With "Action on Corrupt Song: Stop Playing" a song that cannot be played (none of the small
+// library's files exists) is told on the screen, and the remote's Enter closes the message.
+TEST(PlaylistRemoteTest, ASongThatCannotBePlayedIsToldAndEnterClosesIt) {
+  jubo_test::TempDir home, runtime;
+  jubo_test::SmallLibrary().WriteTo(home.path());
+  std::filesystem::create_directories(home.path() / "config/jubo");
+  home.Write("config/jubo/registry.json",
+             R"({"HKEY_CURRENT_USER\\Software\\Tarvento\\Jubo_Player\\Playlist": )"
+             R"({"Loop": 0, "ActionOnError": 1}})");
+  std::string out;
+  auto run = [&](std::vector<std::string> argv) {
+    argv.insert(argv.begin(), JUBO_REMOTE);
+    return jubo_test::RunCommand(argv, runtime.path().string(), &out);
+  };
+  auto dialog = [&] { return run({"screen"}) == 0 ? Json::parse(out)["dialog"] : Json(); };
+  jubo_test::JuboProcess jubo(home.path().string(), runtime.path().string(),
+                              (runtime.path() / "err").string());
+  ASSERT_TRUE(jubo_test::Eventually([&] { return run({"screen"}) == 0; })) << out;
+  // All Albums, the first letter, its first album: added, and its first song tried at once.
+  ASSERT_EQ(run({"--wait", "enter", "right", "right", "enter", "right", "enter"}), 0) << out;
+  ASSERT_TRUE(jubo_test::Eventually([&] { return dialog()["form"] == "frmInfo"; })) << out;
+  EXPECT_EQ(dialog()["lines"], Json::array({"Could not play", "Song 1"})) << out;
+  ASSERT_EQ(run({"--wait", "enter"}), 0) << out;
+  EXPECT_TRUE(dialog().is_null()) << out;
+  const Json screen = Json::parse(out);
+  // Resting on the first of the album's two songs: skipping would have tried the second too.
+  EXPECT_EQ(screen["playlist"], Json({{"count", 2}, {"current", 0}})) << out;
   jubo.Terminate();
   EXPECT_EQ(jubo.WaitExit(60s), 0);
 }

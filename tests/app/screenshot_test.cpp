@@ -11,6 +11,8 @@
 #include "app/shutdown.h"
 #include "app/startup.h"
 #include "dialogs/confirm.h"
+#include "dialogs/count.h"
+#include "dialogs/info.h"
 #include "ground/keys.h"
 #include "platform/image.h"
 #include "platform/sdl_platform.h"
@@ -61,6 +63,44 @@ TEST_F(ScreenshotTest, TheMainMenuAndAQuestionOnTheRealRenderer) {
   EXPECT_GT(std::filesystem::file_size(shots / "main_menu.png"), 10'000u);
   EXPECT_GT(std::filesystem::file_size(shots / "exit_question.png"), 10'000u);
 }
+
+// The count and information dialogs as the user sees them, at both sizes a living room has.
+class DialogScreenshotTest : public ScreenshotTest,
+                             public testing::WithParamInterface<const char*> {};
+
+TEST_P(DialogScreenshotTest, TheCountAndInformationDialogs) {
+  const std::string size = GetParam();
+  ASSERT_NO_FATAL_FAILURE(Open(size.c_str()));
+  sdl->Post([&] {
+    // "100" marked and 100 added, then back to "DONE" and accepted.
+    for (int16_t key : {ground::kKeyRight, ground::kKeyUp}) sdl->PostKey(key);
+    sdl->Post([&] { Save("count_dialog_" + size + ".png"); });
+    for (int16_t key : {ground::kKeyLeft, ground::kKeyEnter}) sdl->PostKey(key);
+    EXPECT_EQ(dialogs::AskCount(jubo, "How many songs?", 0, 5000, 25), 125);
+
+    sdl->Post([&] {
+      // The one button, marked red, is in the middle of the screen.
+      const std::string name = "info_dialog_" + size + ".png";
+      Save(name);
+      std::string error;
+      platform::Image image;
+      ASSERT_TRUE(platform::ReadImage((shots / name).string(), &image, &error)) << error;
+      int first = image.width, last = -1;
+      for (int i = 0; i < image.width * image.height; ++i) {
+        if (image.At(i % image.width, i / image.width) != screen::kRed) continue;
+        first = std::min(first, i % image.width);
+        last = std::max(last, i % image.width);
+      }
+      EXPECT_NEAR(first + last, image.width, 4) << "red from " << first << " to " << last;
+    });
+    sdl->PostKey(ground::kKeyEnter);
+    dialogs::ShowInfo(jubo, "Could not play", "Song 3");
+    EndProgram(jubo, 0);
+  });
+  EXPECT_EQ(RunJubo(jubo), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, DialogScreenshotTest, testing::Values("1920x1080", "1280x720"));
 
 // M on the letter index once left the Main Menu with the index's narrow highlight.
 TEST_F(ScreenshotTest, MFromTheLetterIndexGivesTheMainMenuItsOwnHighlight) {

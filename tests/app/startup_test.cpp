@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/message_box.h"
 #include "app/splash_form.h"
 #include "ground/keys.h"
 #include "support/harness.h"

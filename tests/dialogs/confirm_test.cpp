@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "dialogs/dialog_form.h"
 #include "ground/keys.h"
 #include "support/harness.h"
 
@@ -17,7 +18,7 @@ bool Ask(Harness& h, std::initializer_list<int16_t> keys) {
   h.loop.Then([&] { answer = AskConfirm(h.jubo, "Clear Playlist?", ""); });
   h.loop.Keys(keys);
   h.loop.Then([&] {
-    EXPECT_FALSE(h.jubo.dialogs.DialogOpen);
+    EXPECT_FALSE(h.jubo.DialogOpen);
     EXPECT_EQ(h.display.top(), &h.jubo.screen.frmMain);
   });
   h.Run();
@@ -46,52 +47,32 @@ TEST(ConfirmTest, EnterAnswersWithTheMarkedOptionNoFirst) {
 
 TEST(ConfirmTest, ShowsTheQuestionWithNoMarkedAndTheHighlightHidden) {
   Harness h;
-  const DialogState& d = h.jubo.dialogs;
+  const DialogForm* form = nullptr;
   h.loop.Then([&] { AskConfirm(h.jubo, "Add album", "to Playlist?"); });
   h.loop
       .Then([&] {
-        EXPECT_TRUE(d.DialogOpen);
-        EXPECT_EQ(h.display.top(), &d.frmConfirm);
+        form = dynamic_cast<const DialogForm*>(h.display.top());
+        ASSERT_NE(form, nullptr);
+        EXPECT_TRUE(h.jubo.DialogOpen);
+        EXPECT_EQ(form->lblTitle.caption, "Add album");
+        EXPECT_EQ(form->lblTitle2.caption, "to Playlist?");
         EXPECT_FALSE(h.jubo.screen.frmMain.shpHighlight.visible);
         // Marked: a red box with black text; unmarked: a black box with red text.
-        EXPECT_EQ(d.frmConfirm.shpItem[1].fill, screen::kRed);
-        EXPECT_EQ(d.frmConfirm.lblItem[1].color, screen::kBlack);
-        EXPECT_EQ(d.frmConfirm.shpItem[0].fill, screen::kBlack);
-        EXPECT_EQ(d.frmConfirm.lblItem[0].color, screen::kRed);
+        EXPECT_EQ(form->shpItem[1].fill, screen::kRed);
+        EXPECT_EQ(form->lblItem[1].color, screen::kBlack);
+        EXPECT_EQ(form->shpItem[0].fill, screen::kBlack);
+        EXPECT_EQ(form->lblItem[0].color, screen::kRed);
         EXPECT_EQ(h.TakeCues(), std::vector<std::string>{});
       })
       .Keys({kKeyLeft})
       .Then([&] {
-        EXPECT_EQ(d.frmConfirm.shpItem[0].fill, screen::kRed);
-        EXPECT_EQ(d.frmConfirm.shpItem[1].fill, screen::kBlack);
+        EXPECT_EQ(form->shpItem[0].fill, screen::kRed);
+        EXPECT_EQ(form->shpItem[1].fill, screen::kBlack);
         EXPECT_EQ(h.TakeCues(), std::vector<std::string>{jubo_test::kBeep});
       })
       .Keys({kKeyEnter})
       .Then([&] { EXPECT_TRUE(h.jubo.screen.frmMain.shpHighlight.visible); });
   h.Run();
-}
-
-// A question left alone answers No just before the saver would start (the 121st second of a
-// two-minute saver); without a saver it waits for ever.
-TEST(ConfirmTest, AQuestionLeftAloneAnswersNoJustBeforeTheSaverWouldStart) {
-  for (int16_t minutes : {2, 0}) {
-    Harness h;
-    h.jubo.settings.ScreensaverTimeout = minutes;
-    bool answer = true;
-    int idle = -1;  // when answered
-    h.loop.Then([&] {
-      answer = AskConfirm(h.jubo, "Shuffle", "Playlist?");
-      idle = h.jubo.IdleSeconds;
-    });
-    h.loop.Wait(minutes == 0 ? 24 * 3600 * 1000 : 119'000).Then([&] {
-      EXPECT_TRUE(h.jubo.dialogs.DialogOpen) << minutes;
-    });
-    if (minutes == 0) h.loop.Keys({kKeyRight, kKeyEnter});
-    h.loop.Wait(3'000);
-    h.Run();
-    EXPECT_EQ(answer, minutes == 0) << minutes;
-    EXPECT_EQ(idle, minutes == 0 ? 0 : 121) << minutes;
-  }
 }
 
 }  // namespace

@@ -252,6 +252,7 @@ TEST(EngineOnMpvTest, AThreeSongPlaylistPlaysThroughAndRestsStoppedOnTheFirst) {
   ASSERT_NE(player, nullptr) << error;
   app::Jubo jubo;
   jubo.loop = loop.get();
+  jubo.measure = loop.get();  // the status panel fits the song line
   jubo.player = player.get();
   playback::PlayerWindow window(jubo);
   Recorder recorder;  // in front of the window

@@ -61,7 +61,7 @@ TEST(PlayerEngineTest, KeysEndsAndFailuresMoveThroughTheListAndRestOnItsFirstSon
     int32_t current;  // CurrentSong then
     int state;
     size_t loads;  // files set, the first one's included
-    bool beep;     // the error cue
+    bool told;     // the error cue, and "Could not play" / "Song " and CurrentSong + 1
   };
   const Case kCases[] = {
       // At the end the list rests stopped on its first song, or starts over with repeat.
@@ -99,7 +99,10 @@ TEST(PlayerEngineTest, KeysEndsAndFailuresMoveThroughTheListAndRestOnItsFirstSon
       EXPECT_EQ(h.player.URL(), File(c.current));
       EXPECT_EQ(h.player.playState(), c.state);
       EXPECT_EQ(h.player.loads.size(), c.loads);
-      EXPECT_EQ(h.TakeCues().size(), c.beep ? 1u : 0u);
+      EXPECT_EQ(h.TakeCues().size(), c.told ? 1u : 0u);
+      const std::vector<std::string> told = {"Could not play",
+                                             "Song " + std::to_string(c.current + 1)};
+      EXPECT_EQ(h.Dialog().lines, c.told ? told : std::vector<std::string>{});
       EXPECT_TRUE(c.keys.empty() || h.player.currentPosition() < 1) << "not from the beginning";
     });
     h.Run();
@@ -167,8 +170,7 @@ TEST(PlayerEngineTest, ShuffleAsksThenPlaysTheNewFirstSong) {
     h.random.next = {0.9, 0, 0.5, 0};
     AddSongs(h, c.songs);
     h.loop.Wait(100).Keys({N}).Wait(3000).Keys({KeyOf('X')}).Then([&] {
-      EXPECT_EQ(h.jubo.dialogs.frmConfirm.lblTitle.caption, "Shuffle");
-      EXPECT_EQ(h.jubo.dialogs.frmConfirm.lblTitle2.caption, "Playlist?");
+      EXPECT_EQ(h.Dialog().lines, (std::vector<std::string>{"Shuffle", "Playlist?"}));
     });
     h.loop.Keys(c.answer).Wait(100).Then([&] {
       EXPECT_EQ(Files(h), c.order);
@@ -192,10 +194,10 @@ TEST(PlayerEngineTest, ClearAsksThenEmptiesThePlaylistAndShowsTheMainMenu) {
     h.jubo.screen.CurrentView = screen::kViewNowPlaying;
     h.jubo.screen.CurrentRow = 3;
   });
-  h.loop.Keys({KeyOf('C'), kKeyEnter}).Then([&] {
-    EXPECT_EQ(h.jubo.dialogs.frmConfirm.lblTitle.caption, "Clear Playlist?");
-    EXPECT_EQ(h.jubo.playlist.SongCount, 3);  // "No"
+  h.loop.Keys({KeyOf('C')}).Then([&] {
+    EXPECT_EQ(h.Dialog().lines, (std::vector<std::string>{"Clear Playlist?", ""}));
   });
+  h.loop.Keys({kKeyEnter}).Then([&] { EXPECT_EQ(h.jubo.playlist.SongCount, 3); });  // "No"
   h.loop.Keys({KeyOf('C'), kKeyRight, kKeyEnter}).Wait(10).Then([&] {
     EXPECT_EQ(h.jubo.playlist.SongCount, 0);
     EXPECT_EQ(h.jubo.playlist.CurrentSong, -1);

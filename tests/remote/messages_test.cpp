@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <nlohmann/json.hpp>
 
+#include "app/startup.h"
 #include "ground/keys.h"
 #include "remote/line_reader.h"
 #include "remote/screen_query.h"
@@ -89,6 +91,29 @@ TEST(ScreenQueryTest, DescribesTheMainMenuAndAnOpenQuestion) {
   });
   h.loop.Keys({ground::kKeyEnter});
   h.Run();
+}
+
+// The dialog on top: a count's number too, and the start-up message, before the library is
+// there.
+TEST(ScreenQueryTest, DescribesTheDialogOnTop) {
+  for (bool library : {true, false}) {
+    jubo_test::Harness h;
+    if (library) {
+      h.loop.Then([&] { h.jubo.AskCount("How many songs?", 0, 5000, 25); });
+    } else {
+      std::filesystem::remove(h.dir.path() / "jubodb.txt");
+    }
+    h.loop.Keys({ground::kKeyRight, ground::kKeyUp}).Then([&] {
+      EXPECT_EQ(nlohmann::ordered_json::parse(ScreenJson(h.jubo))["dialog"].dump(),
+                library ? R"({"form":"frmCount","lines":["How many songs?","125"],)"
+                          R"("buttons":["100","10","1","DONE"],"selected":1,"value":125})"
+                        : R"({"form":"MessageBox","lines":[")" + std::string(app::kMissingLibrary) +
+                              R"("],"buttons":["OK"],"selected":1})");
+    });
+    testing::internal::CaptureStderr();  // the message goes there too
+    h.Run();
+    testing::internal::GetCapturedStderr();
+  }
 }
 
 }  // namespace

@@ -111,7 +111,7 @@ TEST(AddingTest, EmptyListsRefuseRightAndEnter) {
                 {.keys = {kKeyRight, kKeyEnter},
                  .view = kViewLetters,
                  .cues = {kError, kError},
-                 .check = [](Harness& h) { EXPECT_FALSE(h.jubo.dialogs.DialogOpen); }},
+                 .check = [](Harness& h) { EXPECT_FALSE(h.jubo.DialogOpen); }},
             });
   h.Run();
 }

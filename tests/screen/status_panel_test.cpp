@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "ground/keys.h"
 #include "playback/player_engine.h"
+#include "playback/playlist_edit.h"
 #include "support/harness.h"
 
 namespace playback {
@@ -30,17 +32,16 @@ void Expect(Harness& h, const std::string& line, const std::vector<Step>& steps)
   }
 }
 
-TEST(StatusPanelTest, TheStateLineFollowsThePlayerEverySecond) {
+TEST(StatusPanelTest, TheStateLineFollowsThePlayerAtOnceAndEverySecond) {
   Harness h;
   h.loop.Then([&] { h.AddSongs(3); });
   Expect(h, h.jubo.screen.frmMain.lblState.caption,
-         {{{}, 1000, "Playing 00:00 of 03:00"},
-          {{}, 60000, "Playing 01:00 of 03:00"},
+         {{{}, 10, "Playing 00:00 of 03:00"},  // the song has just started
+          {{}, 60990, "Playing 01:00 of 03:00"},
           {{}, 70000, "Playing 02:10 of 03:00"},
-          {{KeyOf('P')}, 1000, "Paused"},
-          {{KeyOf('F')}, 1000, "Fast Forward"},
-          {{KeyOf('S')}, 999, "Fast Forward"},  // not before the next tick
-          {{}, 1, "Stopped"}});
+          {{KeyOf('P')}, 0, "Paused"},
+          {{KeyOf('F')}, 0, "Fast Forward"},
+          {{KeyOf('S')}, 0, "Stopped"}});
   h.loop.Then([&] {
     EXPECT_EQ(h.jubo.playlist.NowTitle, "");  // forgotten once stopped
     EXPECT_EQ(h.jubo.screen.frmMain.lblTrack.caption, "");
@@ -80,15 +81,38 @@ TEST(StatusPanelTest, TheTrackLineCyclesSongArtistAndAlbumEveryFiveSeconds) {
     AppendSong(h.jubo, "Stray by Nobody", "/elsewhere/stray.ogg");
   });
   Expect(h, h.jubo.screen.frmMain.lblTrack.caption,
-         {{{}, 4999, ""},
-          {{}, 1, "Song: Intro (1 of 4)"},
-          {{}, 5000, "Artist: O'Dara"},
+         {{{}, 10, "Song: Intro (1 of 4)"},  // at once, before the timer's first turn
+          {{}, 9990, "Artist: O'Dara"},
           {{}, 5000, "Album: Blue Hour"},
           // A new song goes on with the cycle where the last one left it.
           {{KeyOf('N')}, 5000, "Song: Night (2 of 4)"},
           {{}, 5000, "Artist: O'Dara"},
           // A song the library does not know leaves the line as it was.
           {{KeyOf('N'), KeyOf('N')}, 10000, "Artist: O'Dara"}});
+  h.Run();
+}
+
+// The song's place in the list follows every change of the list at once.
+TEST(StatusPanelTest, TheSongLineFollowsThePlaylistAtOnce) {
+  Harness h;
+  const std::string& line = h.jubo.screen.frmMain.lblTrack.caption;
+  struct Step {
+    std::function<void(Harness&)> change;
+    std::string line;
+  };
+  const Step kSteps[] = {
+      {[](Harness& h) { h.AddSongs(3); }, "Song: Intro (1 of 3)"},
+      {[](Harness& h) { RemoveSong(h.jubo, 2); }, "Song: Intro (1 of 2)"},
+      {[](Harness& h) { AppendSong(h.jubo, "Stray by Nobody", "/elsewhere/stray.ogg"); },
+       "Song: Intro (1 of 3)"},
+      // The song playing goes: the one after it starts in its place.
+      {[](Harness& h) { RemoveSong(h.jubo, 0); }, "Song: Night (1 of 2)"},
+  };
+  for (const Step& step : kSteps) {
+    h.loop.Then([&h, &step] { step.change(h); }).Wait(10).Then([&line, &step] {
+      EXPECT_EQ(line, step.line);
+    });
+  }
   h.Run();
 }
 

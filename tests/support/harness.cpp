@@ -61,6 +61,10 @@ void Harness::AddSongs(int count) {
   playback::StartIfIdle(jubo);
 }
 
+dialogs::DialogSummary Harness::Dialog() const {
+  return jubo.dialogs.open != nullptr ? jubo.dialogs.open->Summary() : dialogs::DialogSummary{};
+}
+
 std::vector<std::string> Harness::TakeCues() {
   std::vector<std::string> cues;
   cues.swap(waves.played);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/jubo.h"
+#include "dialogs/modal.h"
 #include "support/fake_event_loop.h"
 #include "support/fakes.h"
 #include "support/fixture_library.h"
@@ -37,6 +38,8 @@ class Harness {
   std::vector<std::string> Rows() const;
   // The caption of the highlighted row.
   std::string HighlightedRow() const;
+  // What the dialog on top shows; an empty form name when none is open.
+  dialogs::DialogSummary Dialog() const;
   // Cues played so far (kBeep, kSelect, kError), and forgetting them.
   std::vector<std::string> TakeCues();
   // Appends the library's first `count` songs to the playlist as the views do ("Title by

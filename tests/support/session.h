@@ -54,7 +54,6 @@ inline void Script(Harness& h, const std::vector<Step>& steps) {
       SCOPED_TRACE("step " + std::to_string(i + 1));
       const screen::ScreenState& screen = h.jubo.screen;
       const screen::MainForm& f = screen.frmMain;
-      const auto& dialog = h.jubo.dialogs;
       auto shows = [](const auto& shown, const auto& expected) {
         if (expected == std::decay_t<decltype(expected)>{}) return;
         EXPECT_EQ(shown, expected);
@@ -68,10 +67,12 @@ inline void Script(Harness& h, const std::vector<Step>& steps) {
       shows(f.lblHelpBelow.caption, s.below);
       shows(h.Rows(), page);
       shows(h.HighlightedRow(), s.highlighted);
-      shows(dialog.DialogOpen
-                ? dialog.frmConfirm.lblTitle.caption + "\n" + dialog.frmConfirm.lblTitle2.caption
-                : "",
-            s.question);
+      std::string question;
+      const std::vector<std::string> lines = h.Dialog().lines;
+      for (size_t line = 0; line < lines.size(); ++line) {
+        question += (line > 0 ? "\n" : "") + lines[line];
+      }
+      shows(question, s.question);
       shows(h.TakeCues(), s.cues);
       shows(Entries(h), s.playlist);
       for (size_t row = 0; row < s.icons.size(); ++row) {

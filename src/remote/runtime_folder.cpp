@@ -1,4 +1,4 @@
-#include "app/runtime_folder.h"
+#include "remote/runtime_folder.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace app {
+namespace remote {
 
 std::string RuntimeFolderPath() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
@@ -33,4 +33,4 @@ bool MakeRuntimeFolder(std::string* path, std::string* error) {
   return true;
 }
 
-}  // namespace app
+}  // namespace remote

@@ -84,9 +84,8 @@ void Form_KeyDown(Jubo& jubo, int16_t& KeyCode, int16_t) {
     if (ExitRequest(jubo)) return;
     // After "No" the key goes on like any other.
   }
-  if (!LetterHotkey(jubo, KeyCode)) screen::ViewKeyDown(jubo, KeyCode);
-  // A hotkey may have changed what a menu's row names (L: "Turn OFF Playlist Repeat").
-  screen::RefreshMenu(jubo);
+  if (LetterHotkey(jubo, KeyCode)) return;
+  screen::ViewKeyDown(jubo, KeyCode);
 }
 
 void Form_Click(Jubo& jubo) {

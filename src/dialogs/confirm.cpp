@@ -39,10 +39,8 @@ bool AskConfirm(DialogContext& jubo, const std::string& line1, const std::string
   d.ConfirmLine2 = line2;
   d.ConfirmYesText = "Yes";
   d.ConfirmNoText = "No";
-  jubo.screen.frmMain.shpHighlight.visible = false;
   ConfirmDialog dialog(jubo);
   RunModal(jubo, dialog);
-  jubo.screen.frmMain.shpHighlight.visible = true;
   return d.ConfirmResult;
 }
 

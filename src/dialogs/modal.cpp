@@ -22,6 +22,10 @@ void RunModal(DialogContext& jubo, Modal& dialog) {
   const Modal* under = jubo.dialogs.open;
   jubo.DialogOpen = true;
   jubo.dialogs.open = &dialog;
+  // The main screen's highlight would point at a row no key can reach while the dialog shows.
+  bool& highlight = jubo.screen.frmMain.shpHighlight.visible;
+  const bool highlighted = highlight;
+  highlight = false;
   jubo.display->Show(&dialog.form());
 
   bool closed = false;
@@ -40,6 +44,7 @@ void RunModal(DialogContext& jubo, Modal& dialog) {
   jubo.loop->StopTimer(timer);
 
   jubo.display->Hide(&dialog.form());
+  highlight = highlighted;
   jubo.dialogs.open = under;
   jubo.DialogOpen = was_open;
 }

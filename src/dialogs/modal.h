@@ -50,9 +50,10 @@ inline constexpr int kIdleCheckInterval = 1000;
 
 // Shows `dialog` modally and returns once it has closed: by one of its keys, by itself
 // (IdleSeconds past ScreensaverTimeout * 60 at a check; never while ScreensaverTimeout is 0),
-// or because the program is ending. Meanwhile DialogOpen holds and jubo.dialogs.open is the
-// dialog. A dialog opened over another (a song that fails under a question) leaves both as
-// they were when it closes. `dialog` must stay alive until the call returns.
+// or because the program is ending. Meanwhile DialogOpen holds, jubo.dialogs.open is the
+// dialog and the main screen's highlight is hidden. A dialog opened over another (a song that fails
+// under a question) leaves both as they were when it closes. `dialog` must stay alive until the
+// call returns.
 void RunModal(DialogContext& jubo, Modal& dialog);
 
 }  // namespace dialogs

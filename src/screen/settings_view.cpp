@@ -51,12 +51,21 @@ void Change(ScreenContext& jubo) {
 void NextSaverType(SettingsState& s) { s.SaverType = s.SaverType >= 3 ? 1 : s.SaverType + 1; }
 void ToggleSongError(SettingsState& s) { s.ActionOnError = s.ActionOnError == 0 ? 1 : 0; }
 
-// The timeout's count dialog and the exclusion editor do not exist yet: Enter is refused.
+// The timeout is asked for as a number; left alone, the dialog gives the timeout back unchanged.
+void AskTimeout(ScreenContext& jubo) {
+  sound::PlayCue(jubo, jubo.cues.BeepSound);
+  int16_t& timeout = jubo.settings.ScreensaverTimeout;
+  timeout = static_cast<int16_t>(
+      jubo.AskCount("Timeout in minutes", 0, settings::kMaxScreensaverTimeout, timeout));
+  RedrawKeepingRow(jubo);
+}
+
+// The exclusion editor does not exist yet: Enter on its row is refused.
 std::vector<MenuRow> Rows(const ScreenContext& jubo) {
   const SettingsState& s = jubo.settings;
   return {
       {SaverTypeCaption(s), "savertype", Change<NextSaverType>},
-      {TimeoutCaption(s), "savertime", nullptr},
+      {TimeoutCaption(s), "savertime", AskTimeout},
       {SongErrorCaption(s), "songerror", Change<ToggleSongError>},
       {"Exclusions for Non-Stop Music", "nonstop", nullptr},
   };

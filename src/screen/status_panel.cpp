@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "screen/navigation.h"
 #include "screen/render.h"
 #include "screen/screen_context.h"
 #include "screen/text.h"
@@ -11,27 +12,15 @@
 namespace screen {
 namespace {
 
-bool EndsInDots(const std::string& text) {
-  return text.size() >= 3 && text.compare(text.size() - 3, 3, "...") == 0;
-}
-
 // "Song: " and the title, then the place in the playlist, which always shows in full: a title
 // too long for the line gives way to it.
 std::string SongLine(ScreenContext& jubo) {
   const playback::PlaylistState& p = jubo.playlist;
   const screen::Label& line = jubo.screen.frmMain.lblTrack;
-  const std::string song = "Song: " + p.NowTitle;
   const std::string counter =
       " (" + std::to_string(p.CurrentSong + 1) + " of " + std::to_string(p.SongCount) + ")";
-  const auto room_for_counter = static_cast<long>(screen::Len(counter)) + 4;
-  std::string fitted = screen::fittowidth(song, line, *jubo.measure);
-  if (EndsInDots(fitted)) {
-    return screen::Left(song, static_cast<long>(screen::Len(fitted)) - room_for_counter) + "..." +
-           counter;
-  }
-  if (!EndsInDots(screen::fittowidth(song + counter, line, *jubo.measure))) return song + counter;
-  return screen::Left(song, static_cast<long>(screen::Len(song)) - room_for_counter) + "..." +
-         counter;
+  return FitWithSuffix(fittowidth("Song: " + p.NowTitle, line, *jubo.measure), counter, line,
+                       *jubo.measure);
 }
 
 // The line of kind `kind` (1 song, 2 artist, 3 album) for the song playing.
@@ -108,6 +97,8 @@ void ScreenContext::PlayerChanged() {
   loop->Post([this] {
     status_update_posted = false;
     ShowPlayerState(*this);
+    // A menu's rows may name what changed: "Turn OFF Playlist Repeat", the playlist's rows.
+    RefreshMenu(*this);
   });
 }
 

@@ -55,13 +55,21 @@ TEST(SettingsViewTest, EnterChangesTheSettingsInPlaceAndLeftOrTheExitSavesThem) 
   h.loop.Keys({kKeyEnter}).Then(shows("Screen Saver Type: Blank Screen"));
   h.loop.Keys({kKeyEnter}).Then(shows("Screen Saver Type: Visualization"));
   h.loop.Keys({kKeyEnter}).Then(shows("Screen Saver Type: Logo"));
-  // Refused: Up on the first row, the timeout while it has no dialog, Down past the last row.
-  h.loop.Keys({kKeyUp, kKeyDown, kKeyEnter, kKeyDown, kKeyEnter})
-      .Then(shows("Action on Corrupt Song: Stop Playing"));
+  h.loop.Keys({kKeyUp}).Then([&] {  // refused on the first row
+    EXPECT_EQ(h.TakeCues(), (std::vector<std::string>{kBeep, kBeep, kBeep, kError}));
+  });
+  // The timeout through the count dialog, from 1: four ones, then a ten.
+  h.loop
+      .Keys({kKeyDown, kKeyEnter, kKeyLeft, kKeyUp, kKeyUp, kKeyUp, kKeyUp, kKeyLeft, kKeyUp,
+             kKeyRight, kKeyRight, kKeyEnter})
+      .Then(shows("Screen Saver Timeout: 15 mins"));
+  h.loop.Keys({kKeyDown, kKeyEnter}).Then([&] {
+    EXPECT_EQ(h.HighlightedRow(), "Action on Corrupt Song: Stop Playing");
+    h.TakeCues();
+  });
   h.loop.Keys({kKeyEnter}).Then(shows("Action on Corrupt Song: Skip to Next Song"));
-  h.loop.Keys({kKeyEnter, kKeyDown, kKeyDown}).Then([&] {
-    EXPECT_EQ(h.TakeCues(), (std::vector<std::string>{kBeep, kBeep, kBeep, kError, kBeep, kError,
-                                                      kBeep, kBeep, kBeep, kBeep, kBeep, kError}));
+  h.loop.Keys({kKeyEnter, kKeyDown, kKeyDown}).Then([&] {  // Down refused past the last row
+    EXPECT_EQ(h.TakeCues(), (std::vector<std::string>{kBeep, kBeep, kBeep, kError}));
     EXPECT_EQ(stored("Playlist", "ActionOnError"), 0);  // as the first Left saved it
   });
   h.loop.Keys({kKeyLeft}).Then([&] {
@@ -72,6 +80,7 @@ TEST(SettingsViewTest, EnterChangesTheSettingsInPlaceAndLeftOrTheExitSavesThem) 
   h.loop.Keys({KeyOf('V'), kKeyEnter, kKeyEscape, kKeyRight, kKeyEnter});
   EXPECT_EQ(h.Run(), 0);
   EXPECT_EQ(stored("Screensaver", "Type"), 3);
+  EXPECT_EQ(stored("Screensaver", "Timeout"), 15);
 }
 
 }  // namespace

@@ -32,11 +32,15 @@ TEST(JuboBinaryTest, SettingsLeftWithLeftAreThereAtTheNextStart) {
     return RunCommand(args, runtime.path().string(), &out) == 0;
   };
   const std::vector<std::string> kChanged = {"\"Screen Saver Type: Logo\"",
+                                             "\"Screen Saver Timeout: 15 mins\"",
                                              "\"Action on Corrupt Song: Stop Playing\""};
   {
     JuboProcess jubo(home.path().string(), runtime.path().string(), err);
     ASSERT_TRUE(Eventually([&] { return remote({"screen"}); })) << out;
-    ASSERT_TRUE(remote({"settings", "enter", "down", "down", "enter", "screen"})) << out;
+    // The timeout through the count dialog: five ones and a ten.
+    ASSERT_TRUE(remote({"settings", "enter", "down", "enter", "left", "up", "up", "up", "up", "up",
+                        "left", "up", "right", "right", "enter", "down", "enter", "screen"}))
+        << out;
     EXPECT_NE(out.find(R"("view":21,"title":"Jubo Player Settings","crumbs":"Main Menu>")"),
               std::string::npos)
         << out;

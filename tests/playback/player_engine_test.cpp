@@ -210,26 +210,6 @@ TEST(PlayerEngineTest, ClearAsksThenEmptiesThePlaylistAndShowsTheMainMenu) {
   h.Run();
 }
 
-TEST(PlayerEngineTest, ASongThatStartsHasItsDetailsLookedUp) {
-  Harness h;
-  AddSongs(h, 1);
-  h.loop.Wait(100).Then([&] {
-    EXPECT_NE(h.jubo.library.sqlSongInfo.find("'/music/O''Dara/Blue Hour/01.ogg'"),
-              std::string::npos)
-        << h.jubo.library.sqlSongInfo;
-    EXPECT_EQ(h.jubo.playlist.NowTitle, "Intro");
-    EXPECT_EQ(h.jubo.playlist.NowArtist, "O'Dara");
-    EXPECT_EQ(h.jubo.playlist.NowAlbum, "Blue Hour");
-    AppendSong(h.jubo, "Stray by Nobody", "/elsewhere/stray.ogg");
-  });
-  // A file the library does not know leaves them empty.
-  h.loop.Keys({N}).Wait(100).Then([&] {
-    EXPECT_EQ(h.jubo.playlist.NowTitle, "");
-    EXPECT_EQ(h.jubo.playlist.NowAlbum, "");
-  });
-  h.Run();
-}
-
 TEST(PlayerEngineTest, WithoutAnAudioOutputTheListStopsOnTheSongAndSaysSoOnce) {
   for (int16_t action_on_error : {0, 1}) {
     SCOPED_TRACE("ActionOnError " + std::to_string(action_on_error));

@@ -153,8 +153,8 @@ TEST_F(JuboScanTest, UpdateReadsOnlyWhatChangedSinceTheLibraryWasMade) {
                        {"Live Again", "O'Dara", "", "", "Jazz", "", ""});
   fs::remove(music_ / "Ana/Songs, Vol. 2/08 Untitled.flac");
   scan_test::WriteSong(music_ / "Ana/New.mp3", {"New", "Ana", "", "", "", "", ""});
-  scan_test::SetModified(music_ / "O'Dara/Live.wav", scan_test::HoursFromNow(2));
-  scan_test::SetModified(music_ / "Ana/New.mp3", scan_test::HoursFromNow(-2));
+  scan_test::SetModified(music_ / "O'Dara/Live.wav", 2);
+  scan_test::SetModified(music_ / "Ana/New.mp3", -2);
 
   const RunResult run = RunProgram(JUBO_SCAN, {"../Music/", "--update", library.string()}, out_);
   EXPECT_EQ(run.status, 1) << run.err;

@@ -14,64 +14,37 @@
 #include <cmath>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <thread>
 
 namespace scan_test {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-int SndfileFormat(const std::string& extension) {
+void WriteSong(const fs::path& path, const Tags& tags, bool id3v1_only) {
   static const std::map<std::string, int> kFormats = {
-      {"wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16},
-      {"flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16},
-      {"ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS},
-      {"opus", SF_FORMAT_OGG | SF_FORMAT_OPUS},
-      {"mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III},
+      {".wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16},
+      {".flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16},
+      {".ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS},
+      {".opus", SF_FORMAT_OGG | SF_FORMAT_OPUS},
+      {".mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III},
   };
-  const auto found = kFormats.find(extension);
-  return found == kFormats.end() ? 0 : found->second;
-}
-
-TagLib::StringList Values(const std::string& text) {
-  TagLib::StringList values;
-  std::istringstream lines(text);
-  for (std::string line; std::getline(lines, line);) {
-    values.append(TagLib::String(line, TagLib::String::UTF8));
-  }
-  return values;
-}
-
-void EncodeSound(const fs::path& path) {
   fs::create_directories(path.parent_path());
-  const std::string extension = path.extension().string().substr(1);
-  SF_INFO info{};
-  info.samplerate = 48000;  // Opus takes no less
-  info.channels = 1;
-  info.format = SndfileFormat(extension);
-  ASSERT_NE(info.format, 0) << "no sound format for " << path;
-  SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-  ASSERT_NE(file, nullptr) << path << ": " << sf_strerror(nullptr);
+  // Mono at 48 kHz (Opus takes no lower rate).
+  SF_INFO info{0, 48000, 1, kFormats.at(path.extension().string()), 0, 0};
+  SNDFILE* sound = sf_open(path.c_str(), SFM_WRITE, &info);
+  ASSERT_NE(sound, nullptr) << path << ": " << sf_strerror(nullptr);
   std::vector<float> samples(info.samplerate / 5);
   for (size_t i = 0; i < samples.size(); ++i) samples[i] = 0.3f * std::sin(i * 0.06f);
-  sf_writef_float(file, samples.data(), static_cast<sf_count_t>(samples.size()));
-  sf_close(file);
-}
+  sf_writef_float(sound, samples.data(), static_cast<sf_count_t>(samples.size()));
+  sf_close(sound);
 
-}  // namespace
-
-void WriteSong(const fs::path& path, const Tags& tags, bool id3v1_only) {
-  EncodeSound(path);
-  if (testing::Test::HasFatalFailure()) return;
   TagLib::PropertyMap properties;
   const std::pair<const char*, const std::string*> kFields[] = {
       {"TITLE", &tags.title},       {"ARTIST", &tags.artist}, {"ALBUM", &tags.album},
       {"TRACKNUMBER", &tags.track}, {"GENRE", &tags.genre},   {"BPM", &tags.bpm},
       {"TEMPO", &tags.tempo}};
   for (const auto& [key, value] : kFields) {
-    if (!value->empty()) properties[key] = Values(*value);
+    if (!value->empty()) properties[key] = TagLib::String(*value, TagLib::String::UTF8).split("\n");
   }
   if (properties.isEmpty()) return;
   if (id3v1_only) {
@@ -95,15 +68,10 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
   ASSERT_TRUE(out.flush()) << path;
 }
 
-timespec HoursFromNow(int hours) {
-  timespec now;
-  clock_gettime(CLOCK_REALTIME, &now);
-  now.tv_sec += hours * 3600;
-  return now;
-}
-
-void SetModified(const fs::path& path, const timespec& when) {
-  const timespec times[2] = {{0, UTIME_OMIT}, when};
+void SetModified(const fs::path& path, int hours) {
+  timespec times[2] = {{0, UTIME_OMIT}, {}};
+  clock_gettime(CLOCK_REALTIME, &times[1]);
+  times[1].tv_sec += hours * 3600;
   ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
 }
 

@@ -2,8 +2,6 @@
 // give files.
 #pragma once
 
-#include <time.h>
-
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -43,11 +41,9 @@ using jubo_test::RunResult;
 // Writes `bytes` at `path`, making the folders it needs.
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 
-// The time `hours` from now (before it when negative).
-timespec HoursFromNow(int hours);
-
-// Sets the modification time of `path`; a failure fails the calling test.
-void SetModified(const std::filesystem::path& path, const timespec& when);
+// Sets the modification time of `path` to `hours` from now (before it when negative); a failure
+// fails the calling test.
+void SetModified(const std::filesystem::path& path, int hours);
 
 // Waits until a file made in `folder` gets a later status-change time than every file below
 // it (readable to this process), however coarse the file system's clock: files a scan that

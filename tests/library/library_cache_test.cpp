@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <future>
 #include <random>
 
 #include "ground/keys.h"
@@ -163,29 +162,6 @@ TEST(LibraryCacheTest, TheCacheBelongsToTheFileReadAndNeverWritesThroughALink) {
   }
   EXPECT_EQ(jubo_test::ReadFile(dir.path() / "precious"), "mine");
   EXPECT_FALSE(fs::exists(dir.path() / "nothing"));
-}
-
-// Copies of the program started at once write the same cache: every write lands whole.
-TEST(LibraryCacheTest, CopiesWritingTheSameCacheAtOnceAllSucceed) {
-  jubo_test::TempDir dir;
-  jubo_test::SmallLibrary().WriteTo(dir.path());
-  LibraryState state;
-  ASSERT_TRUE(state.LibraryConnection.Open(ConnectionString(dir.path().string())).ok());
-  const LibraryLoad load = LoadLibrary(state, (dir.path() / "cache").string());
-  const textdb::TableImage image = state.LibraryConnection.Image();
-  std::vector<std::future<std::string>> writers;
-  for (int i = 0; i < 4; ++i) {
-    writers.push_back(std::async(std::launch::async, [&] {
-      std::string errors;
-      for (int n = 0; n < 25; ++n) errors += WriteCache(image, load);
-      return errors;
-    }));
-  }
-  for (auto& writer : writers) EXPECT_EQ(writer.get(), "");
-  std::vector<std::string> genres;
-  EXPECT_TRUE(Served(dir.path(), dir.path() / "cache", &genres));
-  // No temporary file is left behind.
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path() / "cache"), {}), 1);
 }
 
 }  // namespace

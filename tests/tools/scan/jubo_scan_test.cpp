@@ -165,7 +165,6 @@ TEST_F(JuboScanTest, WritesOneRowPerSongAndReportsWhatItCannotRead) {
       "9 songs, 2 albums, 3 artists, 2 genres written to jubodb.txt in "
       "[0-9]+\\.[0-9]{2} s; 7 files skipped\n");
   EXPECT_TRUE(std::regex_match(run.out, summary)) << run.out;
-  EXPECT_TRUE(fs::exists(out_ / "jubodb.txt.scan"));  // what an update compares with
   for (const auto& entry : fs::directory_iterator(out_)) {
     EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
   }

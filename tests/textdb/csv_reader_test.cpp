@@ -7,17 +7,6 @@ namespace {
 
 using Rows = std::vector<std::pair<int64_t, std::vector<std::string>>>;
 
-Rows Read(std::string_view text, std::vector<LoadNote>* notes) {
-  Rows rows;
-  ParseCsv(
-      text,
-      [&](const CsvRow& row) {
-        rows.emplace_back(row.line, std::vector<std::string>(row.fields.begin(), row.fields.end()));
-      },
-      notes);
-  return rows;
-}
-
 // Each case's rows (line, fields) and the lines its notes speak of.
 TEST(CsvReaderTest, ReadsRowsWithTheLineTheyStartOnAndTaggersQuotesAsText) {
   struct Case {
@@ -72,8 +61,15 @@ TEST(CsvReaderTest, ReadsRowsWithTheLineTheyStartOnAndTaggersQuotesAsText) {
        {}},
   };
   for (const Case& c : kCases) {
+    Rows rows;
     std::vector<LoadNote> notes;
-    EXPECT_EQ(Read(c.text, &notes), c.rows) << c.name;
+    ParseCsv(
+        c.text,
+        [&](const CsvRow& r) {
+          rows.emplace_back(r.line, std::vector<std::string>(r.fields.begin(), r.fields.end()));
+        },
+        &notes);
+    EXPECT_EQ(rows, c.rows) << c.name;
     std::vector<int64_t> lines;
     for (const LoadNote& n : notes) lines.push_back(n.line);
     EXPECT_EQ(lines, c.note_lines) << c.name;

@@ -23,12 +23,6 @@ class QuietObserver : public ScanObserver {
   void Problem(const std::string&) override {}
 };
 
-struct stat Stat(const fs::path& path) {
-  struct stat info {};
-  EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
-  return info;
-}
-
 // A moment no file's status changed at or after: every file counts as settled.
 constexpr timespec kAllSettled = {std::numeric_limits<time_t>::max(), 0};
 
@@ -40,7 +34,9 @@ TEST(ScanTest, UpdateReadsAgainAFileWhoseStateDiffersInAnyPart) {
   jubo_test::TempDir dir;
   const fs::path a = dir.path() / "a.ogg";
   scan_test::WriteSong(a, {"A (file)", "", "", "", "", "", ""});
-  const FileState now = StateOf(Stat(a));
+  struct stat info {};
+  ASSERT_EQ(stat(a.c_str(), &info), 0);
+  const FileState now = StateOf(info);
   struct Case {
     const char* label;
     void (*change)(FileState&);
@@ -70,40 +66,31 @@ TEST(ScanTest, UpdateReadsAgainAFileWhoseStateDiffersInAnyPart) {
   }
 }
 
-struct Walked {
-  std::vector<std::string> audio, skipped, problems, unreadable;
-};
-
-Walked Walk(const std::vector<std::string>& roots) {
-  Walked walked;
+TEST(WalkMusicTest, RootsInOrderEachFolderOnceAndBadRootsReported) {
+  jubo_test::TempDir dir;
+  for (const char* name : {"Jazz/a.ogg", "Rock/b.mp3", "Rock/cover.jpg"}) {
+    scan_test::WriteFile(dir.path() / name, "x");
+  }
+  const std::string p = dir.path().string() + "/";
+  std::vector<std::string> audio, skipped, problems;
   WalkCallbacks callbacks;
   callbacks.is_audio = IsAudioName;
   callbacks.on_audio = [&](const std::string& path, const struct stat& info) {
     EXPECT_TRUE(S_ISREG(info.st_mode)) << path;
-    walked.audio.push_back(path);
+    audio.push_back(path);
   };
-  callbacks.on_skipped = [&](const std::string& path) { walked.skipped.push_back(path); };
-  callbacks.on_problem = [&](const std::string& message) { walked.problems.push_back(message); };
-  walked.unreadable = WalkMusic(roots, callbacks);
-  return walked;
-}
-
-TEST(WalkMusicTest, RootsInOrderEachFolderOnceAndBadRootsReported) {
-  jubo_test::TempDir dir;
-  const fs::path m = dir.path();
-  for (const char* name : {"Jazz/a.ogg", "Rock/b.mp3", "Rock/cover.jpg"}) {
-    scan_test::WriteFile(m / name, "x");
-  }
-  const std::string p = m.string() + "/";
-  const Walked walked = Walk({p + "Rock", p + "Jazz/../Jazz", p + ".", p + "Rock/b.mp3",
-                              p + "Rock/cover.jpg", p + "Missing"});
-  EXPECT_EQ(walked.audio, (std::vector<std::string>{p + "Rock/b.mp3", p + "Jazz/a.ogg"}));
-  EXPECT_EQ(walked.skipped, (std::vector<std::string>{p + "Rock/cover.jpg", p + "Rock/b.mp3"}));
-  EXPECT_EQ(
-      walked.problems,
-      (std::vector<std::string>{p + "Rock/cover.jpg: neither a folder nor an audio file",
-                                "cannot read folder " + p + "Missing: No such file or directory"}));
-  EXPECT_EQ(walked.unreadable, (std::vector<std::string>{p + "Missing"}));
+  callbacks.on_skipped = [&](const std::string& path) { skipped.push_back(path); };
+  callbacks.on_problem = [&](const std::string& message) { problems.push_back(message); };
+  const std::vector<std::string> unreadable =
+      WalkMusic({p + "Rock", p + "Jazz/../Jazz", p + ".", p + "Rock/b.mp3", p + "Rock/cover.jpg",
+                 p + "Missing"},
+                callbacks);
+  EXPECT_EQ(audio, (std::vector<std::string>{p + "Rock/b.mp3", p + "Jazz/a.ogg"}));
+  EXPECT_EQ(skipped, (std::vector<std::string>{p + "Rock/cover.jpg", p + "Rock/b.mp3"}));
+  EXPECT_EQ(problems, (std::vector<std::string>{
+                          p + "Rock/cover.jpg: neither a folder nor an audio file",
+                          "cannot read folder " + p + "Missing: No such file or directory"}));
+  EXPECT_EQ(unreadable, (std::vector<std::string>{p + "Missing"}));
 }
 
 std::vector<Song> SomeSongs() {

@@ -1,12 +1,8 @@
 #include "settings/json_file_store.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <thread>
 
@@ -189,53 +185,6 @@ TEST(JsonFileStoreTest, ConcurrentSavesAllSucceedAndTheFileIsAlwaysOneWholeSave)
   EXPECT_EQ(last.keys.keys().at(key).values().size(), kValues);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
       << "a temporary file was left";
-}
-
-// A child saves one version after another, each a whole set of values carrying its number,
-// and reports each save. The parent times two saves, then kills the child at a later point of
-// a save, a little further into it each round: whatever the point, the file holds one whole
-// version, not older than the last save reported.
-TEST(JsonFileStoreTest, AKillDuringASaveLeavesOneWholeVersion) {
-  jubo_test::TempDir dir;
-  const std::string path = (dir.path() / "registry.json").string();
-  const KeyPath key = {"HKEY_CURRENT_USER", "Many"};
-  constexpr int kValues = 100, kRounds = 10;
-  const std::string padding(4000, 'x');
-  for (int round = 1; round <= kRounds; ++round) {
-    int report[2];
-    ASSERT_EQ(pipe(report), 0);
-    const pid_t child = fork();
-    if (child == 0) {
-      close(report[0]);
-      JsonFileStore store(path);
-      for (int32_t version = 1;; ++version) {
-        for (int i = 0; i < kValues; ++i) {
-          store.keys.Set(key, std::to_string(i),
-                         {REG_SZ, std::to_string(version) + padding, 0, {}});
-        }
-        if (!store.Save().empty() || write(report[1], &version, sizeof version) < 0) _exit(1);
-      }
-    }
-    close(report[1]);
-    int32_t saved = 0;
-    auto next_save = [&] { return read(report[0], &saved, sizeof saved) == sizeof saved; };
-    ASSERT_TRUE(next_save());
-    const auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(next_save());
-    std::this_thread::sleep_for((std::chrono::steady_clock::now() - start) * round / kRounds);
-    kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
-    close(report[0]);
-
-    JsonFileStore store(path);
-    ASSERT_EQ(store.Load(), "") << "round " << round;
-    const auto& values = store.keys.keys().at(key).values();
-    ASSERT_EQ(values.size(), static_cast<size_t>(kValues)) << "round " << round;
-    EXPECT_GE(std::stoi(values.front().second.text), saved) << "a reported save was lost";
-    for (const auto& [name, value] : values) {
-      ASSERT_EQ(value.text, values.front().second.text) << "round " << round << ", " << name;
-    }
-  }
 }
 
 }  // namespace

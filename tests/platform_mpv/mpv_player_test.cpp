@@ -268,7 +268,6 @@ TEST(EngineOnMpvTest, AThreeSongPlaylistPlaysThroughAndRestsStoppedOnTheFirst) {
   ASSERT_TRUE(library::OpenLibrary(jubo.library, dir.path().string()).ok());
   playback::StartIfIdle(jubo);
   ASSERT_TRUE(RunFor(*loop, kOpenMs, [&] { return jubo.playlist.NowTitle == "First"; }));
-  EXPECT_EQ(jubo.playlist.NowArtist, "Artist");
   ASSERT_TRUE(RunFor(*loop, 30000, [&] {
     return recorder.Count("state 8") == 3 && player->playState() == kStopped;
   }));

@@ -127,8 +127,6 @@ class SdlPlatformTest : public ::testing::Test {
   std::unique_ptr<SdlPlatform> platform_;
 };
 
-// --- drawing ------------------------------------------------------------------------------
-
 TEST_F(SdlPlatformTest, DrawsFramesAndPicturesWhereTheFormPutsThem) {
   const Color kBorder{255, 0, 0}, kFill{0, 0, 255};
   TestForm form(screen::kBackground);
@@ -236,8 +234,6 @@ TEST_F(SdlPlatformTest, TextBoxWrapsItsTextAndShowsFromItsFirstLine) {
   EXPECT_EQ(lines_of_ink(1000), 0);
 }
 
-// --- layers -------------------------------------------------------------------------------
-
 TEST_F(SdlPlatformTest, DialogsAreCentredAndTheLastShownFormIsOnTop) {
   const Color kA{10, 20, 30}, kB{40, 50, 60};
   TestForm a(kA), b(kB), dialog(screen::kRed, false);
@@ -303,8 +299,6 @@ TEST_F(SdlPlatformTest, AFrameIsPresentedOnlyWhenWhatShowsChanges) {
     EXPECT_EQ(frames_over_ticks(step.change), step.frames) << step.what;
   }
 }
-
-// --- the event loop -----------------------------------------------------------------------
 
 TEST_F(SdlPlatformTest, KeysClicksAndQuitRequestsReachTheirHandlers) {
   for (const char* name : {"1", "Up", "F1", "Keypad Enter", "AudioPlay"}) {
@@ -395,8 +389,6 @@ TEST_F(SdlPlatformTest, PostedTasksAndKeysKeepTheirOrderAndReachTheInnermostLoop
            [&](int16_t code, int16_t) { keys.push_back(code); });
   EXPECT_EQ(keys, std::vector<int>{38});
 }
-
-// --- opening ------------------------------------------------------------------------------
 
 TEST(SdlPlatformOpenTest, FullScreenOnTheDesktopOrAWindowOfAGoodSize) {
   struct Case {

@@ -60,12 +60,9 @@ Control At(Control control, Rect r) {
 
 screen::Label LabelAt(Rect r, std::string caption, Color color = screen::kText,
                       screen::Align align = screen::Align::kLeft) {
-  screen::Label label = At(screen::Label{}, r);
-  label.points = 18;
-  label.caption = std::move(caption);
-  label.color = color;
-  label.align = align;
-  return label;
+  return At(
+      screen::Label{.points = 18, .align = align, .color = color, .caption = caption, .tag = ""},
+      r);
 }
 
 // The columns and rows of `rect` where `image` differs from `background`: the ink of what

@@ -149,10 +149,14 @@ TEST(JsonFileStoreTest, SavingTwiceGivesTheSameFileAndAFileInTheWayIsReported) {
   ASSERT_TRUE(SaveSettings(&store, settings, selection));
   EXPECT_EQ(ReadFile(store.path()), first);
 
+  // A save that fails is said on stderr, and the program carries on.
   dir.Write("file", "");
   JsonFileStore blocked((dir.path() / "file/registry.json").string());
-  blocked.keys.Create({"HKEY_CURRENT_USER"});
-  EXPECT_EQ(blocked.Save(), "cannot make " + (dir.path() / "file").string() + ": Not a directory");
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(SaveSettings(&blocked, settings, selection));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "jubo: Failed to save the settings: cannot make " + (dir.path() / "file").string() +
+                ": Not a directory (error 26001 in jubo.cRegistry)\n");
 }
 
 // Copies of the program saving the same file at once: every save succeeds, and whenever a

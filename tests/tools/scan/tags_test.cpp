@@ -153,7 +153,7 @@ struct Step {
   unsigned long length;  // bytes asked for after the seek
 };
 
-// The bytes each step reads, and where the stream is at the end.
+// The bytes each step reads, and where the stream is at the end of how long.
 std::string Steps(TagLib::IOStream& stream, const std::vector<Step>& steps) {
   std::string got;
   for (const Step& s : steps) {
@@ -161,7 +161,7 @@ std::string Steps(TagLib::IOStream& stream, const std::vector<Step>& steps) {
     const TagLib::ByteVector read = stream.readBlock(s.length);
     got += std::string(read.data(), read.size()) + "|";
   }
-  return got + std::to_string(stream.tell());
+  return got + std::to_string(stream.tell()) + " of " + std::to_string(stream.length());
 }
 
 // Seeks and reads that hop between blocks, straddle them, run past either end, and exceed the
@@ -198,8 +198,6 @@ TEST(ReadOnlyFileStreamTest, SeeksAndReadsGiveTheFilesBytes) {
   for (const Case& c : kCases) {
     ReadOnlyFileStream stream(path);
     TagLib::FileStream plain(path.c_str(), true);  // TagLib's own: the oracle
-    ASSERT_TRUE(stream.isOpen());
-    EXPECT_EQ(stream.length(), static_cast<long>(bytes.size()));
     EXPECT_TRUE(Steps(stream, c.steps) == Steps(plain, c.steps)) << c.label;
   }
 }

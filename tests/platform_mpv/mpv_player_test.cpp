@@ -13,10 +13,8 @@
 
 #include "app/jubo.h"
 #include "bench/tone_wav.h"
-#include "library/library_connection.h"
 #include "platform/sdl_platform.h"
 #include "playback/player_engine.h"
-#include "support/fixture_library.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
@@ -240,8 +238,8 @@ TEST_F(MpvPlayerTest, AnAudioOutputThatCannotOpenIsReportedAsSuch) {
   EXPECT_EQ(player_->playState(), kStopped);
 }
 
-// The engine over the real player: a playlist of real files, in a library that knows them, plays
-// through and rests stopped on its first song.
+// The engine over the real player: a playlist of real files plays through and rests stopped on
+// its first song.
 TEST(EngineOnMpvTest, AThreeSongPlaylistPlaysThroughAndRestsStoppedOnTheFirst) {
   jubo_test::TempDir dir;
   std::unique_ptr<SdlPlatform> loop = OpenLoop();
@@ -256,18 +254,13 @@ TEST(EngineOnMpvTest, AThreeSongPlaylistPlaysThroughAndRestsStoppedOnTheFirst) {
   recorder.next = &window;
   player->SetListener(&recorder);
 
-  jubo_test::FixtureLibrary library;
   auto file = [&](const std::string& title) { return (dir.path() / (title + ".wav")).string(); };
   const std::pair<std::string, double> kSongs[] = {{"First", 3}, {"Second", 1}, {"Third", 1}};
   for (const auto& [title, seconds] : kSongs) {
     EXPECT_TRUE(bench::WriteToneWav(file(title), seconds));
-    library.Song({"Album", "Artist", title, "1", file(title), "Genre", ""});
     playback::AppendSong(jubo, title + " by Artist", file(title));
   }
-  library.WriteTo(dir.path());
-  ASSERT_TRUE(library::OpenLibrary(jubo.library, dir.path().string()).ok());
   playback::StartIfIdle(jubo);
-  ASSERT_TRUE(RunFor(*loop, kOpenMs, [&] { return jubo.playlist.NowTitle == "First"; }));
   ASSERT_TRUE(RunFor(*loop, 30000, [&] {
     return recorder.Count("state 8") == 3 && player->playState() == kStopped;
   }));

@@ -50,7 +50,6 @@ TEST(JsonFileStoreTest, EveryKindOfValueReadsAndIsWrittenBackAsItWas) {
   EXPECT_EQ(types, "=4;big=4;text \"q\" \\ Élan=1;expand=2;percents=1;bytes=3;swapped=5;");
   ASSERT_EQ(FromJson(R"({"K": {"v": 4294967295}})", &big, &skipped), "");
   EXPECT_EQ(big.Find({"K"}, "v")->number, -1);
-  EXPECT_EQ(skipped, std::vector<std::string>());
 }
 
 // A file that is no JSON object is moved aside under a name no earlier one has. When the

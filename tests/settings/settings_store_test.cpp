@@ -148,7 +148,6 @@ TEST(RegistryTest, KeysAreListedAndDeletedAsTheListsNeed) {
   int32_t count = -1;
   EXPECT_TRUE(r.EnumerateValues(names, count));
   EXPECT_EQ(names, std::vector<std::string>{""});
-  EXPECT_EQ(count, 1);
   r.SectionKey = "A";
   EXPECT_THROW(r.DeleteKey(), RegistryError);  // a key below it
   r.SectionKey = "A\\B\\";

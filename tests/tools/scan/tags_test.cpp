@@ -3,7 +3,6 @@
 #include "scan/tags.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <taglib/tfilestream.h>
 
 #include "scan/read_stream.h"
@@ -90,41 +89,32 @@ TEST(TempoFieldTest, TextTempoFirstThenBeatsInWords) {
   }
 }
 
-TEST(IsUtf8Test, AcceptsWellFormedAndRefusesTheRest) {
-  struct Case {
-    std::string_view text;
-    bool valid;
-  };
-  const Case kCases[] = {
-      {"\xC3\xA9lan", true},        // é
-      {"\xF0\x9F\x8E\xB5", true},   // a musical note, four bytes
-      {"\xF4\x8F\xBF\xBF", true},   // U+10FFFF
-      {"\xE9lan", false},           // Windows-1252 é
-      {"\xC3", false},              // cut short
-      {"\xC0\xAF", false},          // overlong /
-      {"\xE0\x80\xAF", false},      // overlong, three bytes
-      {"\xED\xA0\x80", false},      // a surrogate
-      {"\xF4\x90\x80\x80", false},  // past U+10FFFF
-      {"ok\x80", false},            // a stray continuation byte
-  };
-  for (const Case& c : kCases) {
-    EXPECT_EQ(IsUtf8(c.text), c.valid) << testing::PrintToString(std::string(c.text));
-  }
-}
-
+// Whether a tag's text is UTF-8 (a file name that is not is refused), and the one line of valid
+// UTF-8 without outer blanks it becomes: each stray byte a U+FFFD, control characters blanks.
 TEST(CleanTextTest, OneLineOfValidUtf8WithoutOuterSpaces) {
   struct Case {
-    std::string_view text, clean;
+    std::string_view text;
+    bool utf8;
+    std::string_view clean;
   };
   const Case kCases[] = {
-      {"  Blue Hour  ", "Blue Hour"},
-      {"Line one\r\nLine two", "Line one  Line two"},
-      {"Tab\there", "Tab here"},
-      {std::string_view("nul\0inside", 10), "nul inside"},
-      {"Caf\xE9", "Caf\xEF\xBF\xBD"},  // a stray Windows-1252 byte becomes U+FFFD
-      {"\xC3\xA9lan, \"quoted\"", "\xC3\xA9lan, \"quoted\""},  // CSV quoting is the writer's job
+      {"\xC3\xA9lan, \"quoted\"", true, "\xC3\xA9lan, \"quoted\""},  // CSV quoting is the writer's
+      {"\xF0\x9F\x8E\xB5", true, "\xF0\x9F\x8E\xB5"},                // a musical note, four bytes
+      {"\xF4\x8F\xBF\xBF", true, "\xF4\x8F\xBF\xBF"},                // U+10FFFF
+      {"  Blue Hour  ", true, "Blue Hour"},
+      {"Line one\r\nLine two", true, "Line one  Line two"},
+      {"Tab\there", true, "Tab here"},
+      {std::string_view("nul\0inside", 10), true, "nul inside"},
+      {"Caf\xE9", false, "Caf\uFFFD"},                          // Windows-1252 é
+      {"\xC3", false, "\uFFFD"},                                // cut short
+      {"\xC0\xAF", false, "\uFFFD\uFFFD"},                      // overlong /
+      {"\xE0\x80\xAF", false, "\uFFFD\uFFFD\uFFFD"},            // overlong, three bytes
+      {"\xED\xA0\x80", false, "\uFFFD\uFFFD\uFFFD"},            // a surrogate
+      {"\xF4\x90\x80\x80", false, "\uFFFD\uFFFD\uFFFD\uFFFD"},  // past U+10FFFF
+      {"ok\x80", false, "ok\uFFFD"},                            // a stray continuation byte
   };
   for (const Case& c : kCases) {
+    EXPECT_EQ(IsUtf8(c.text), c.utf8) << testing::PrintToString(std::string(c.text));
     EXPECT_EQ(CleanText(c.text), c.clean) << testing::PrintToString(std::string(c.text));
   }
 }

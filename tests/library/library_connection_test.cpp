@@ -8,8 +8,9 @@
 namespace library {
 namespace {
 
-// Every query the views build, run on a library whose names need quoting: the rows each
-// returns, in order, tell its filters, its quoting and its sort.
+// The queries the views build, run on a library whose names need quoting: the rows each
+// returns, in order, tell its filters, its quoting and its sort (what the browsing session of
+// BrowseViewsTest shows is its own).
 TEST(LibraryConnectionTest, EveryBuiltQueryReturnsItsRowsInOrder) {
   LibraryState state;
   jubo_test::TempDir dir;
@@ -27,18 +28,13 @@ TEST(LibraryConnectionTest, EveryBuiltQueryReturnsItsRowsInOrder) {
   const std::string kOdara = Escape("O'Dara");
   const Case kCases[] = {
       {AlbumsOfLetterQuery("d", "Rock 'n' Roll"), "Dara's Best"},
-      {AlbumsOfLetterQuery("b", "Rock 'n' Roll"), ""},
       {AlbumsOfLetterQuery("*", "All"), "10 Rivers"},
-      {ArtistAlbumsQuery(kOdara, "All"), "Dara's Best"},
       {ArtistAlbumsQuery(kOdara, "Jazz"), ""},
-      {ArtistsOfLetterQuery("a", "All"), "Ana"},
       {ArtistsOfLetterQuery("*", "Jazz"), ""},
       {ArtistAlbumTracksQuery("Dara's Best", kOdara), "T1|T2"},
       {AlbumTracksQuery("Dara's Best", "Rock 'n' Roll"), "T1|T2"},
       {AlbumTracksQuery("Blue Hour", "Rock 'n' Roll"), ""},
       {LetterIndexQuery("artist", "Jazz"), "Ana|Bo"},
-      {LetterIndexQuery("album", "All"), "10 Rivers|Blue Hour|Dara's Best"},
-      {GenresQuery(), "Jazz|Rock 'n' Roll"},
       {TemposQuery(), "Fast|Slow"},
       {CriteriaSongsQuery({{"Dara's Best", "Blue Hour"}, {}, {"Jazz"}, {}}), "U"},
       {NonStopSongsQuery({{}, {"O'Dara"}, {}, {"Fast"}}), "V"},

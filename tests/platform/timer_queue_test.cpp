@@ -75,10 +75,7 @@ TEST(TimerQueueTest, TicksThatStopAndStartTimers) {
   other = timers.Start(0, 10, [&] { ticks += 'o'; });
   RunDue(timers, 10);
   EXPECT_EQ(ticks, "s");
-  RunDue(timers, 15);
-  RunDue(timers, 20);
-  RunDue(timers, 30);
-  RunDue(timers, 40);
+  for (int64_t now : {15, 20, 30, 40}) RunDue(timers, now);
   EXPECT_EQ(ticks, "slslll") << "l at 15; s (stopping) then l at 20; l at 30 and at 40";
   EXPECT_EQ(timers.MsUntilNext(40), 5) << "only `late` is left";
 }

@@ -37,40 +37,6 @@ TEST(QueryTest, RefusesTextOutsideTheDialectWithAMessage) {
   }
 }
 
-// Every Not and parenthesis is a level of recursion: deep ones are refused, never a crash.
-TEST(QueryTest, BoundsHowDeepAConditionNests) {
-  auto repeat = [](std::string_view text, int times) {
-    std::string out;
-    for (int i = 0; i < times; ++i) out += text;
-    return out;
-  };
-  auto parens = [&](int depth) { return repeat("(", depth) + "Album = 'x'" + repeat(")", depth); };
-  const std::string kTooDeep = "nests deeper than " + std::to_string(kMaxNesting);
-  struct Case {
-    std::string condition;
-    std::string_view message_part;  // empty when accepted
-  };
-  const Case kCases[] = {
-      {parens(kMaxNesting), ""},
-      {repeat("not (", kMaxNesting / 2) + "Album = 'x'" + repeat(")", kMaxNesting / 2), ""},
-      {parens(kMaxNesting + 1), kTooDeep},
-      {repeat("not (", 10000) + "Album = 'x'", kTooDeep},
-      {repeat("(", 10000), kTooDeep},
-  };
-  for (const Case& c : kCases) {
-    SelectStatement s;
-    Status status = ParseSelect("Select Album from jubodb.txt where " + c.condition, &s);
-    const std::string label =
-        c.condition.substr(0, 40) + "... (" + std::to_string(c.condition.size()) + " characters)";
-    if (c.message_part.empty()) {
-      EXPECT_TRUE(status.ok()) << label << ": " << status.message();
-    } else {
-      EXPECT_NE(status.message().find(c.message_part), std::string::npos)
-          << label << " gave: " << status.message();
-    }
-  }
-}
-
 TEST(LikePatternTest, MatchesAsTheDialectSays) {
   struct Case {
     std::string_view pattern;

@@ -1,9 +1,13 @@
 // jubo-scan from outside, as a user runs it over a music folder.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <regex>
+#include <thread>
 
 #include "scan_test_support.h"
 #include "support/temp_dir.h"
@@ -13,6 +17,45 @@ namespace {
 namespace fs = std::filesystem;
 using scan_test::RunProgram;
 using scan_test::RunResult;
+
+// Sets the modification time of `path` to `hours` from now (before it when negative).
+void SetModified(const fs::path& path, int hours) {
+  timespec times[2] = {{0, UTIME_OMIT}, {}};
+  clock_gettime(CLOCK_REALTIME, &times[1]);
+  times[1].tv_sec += hours * 3600;
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+}
+
+// Waits until a file made in `folder` gets a later status-change time than every file below
+// it (readable to this process), however coarse the file system's clock: files a scan that
+// starts then counts as settled. Fails the calling test after a minute.
+void WaitUntilSettled(const fs::path& folder) {
+  const auto later = [](const timespec& a, const timespec& b) {
+    return a.tv_sec > b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec > b.tv_nsec);
+  };
+  timespec newest{};
+  std::error_code error;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(
+           folder, fs::directory_options::skip_permission_denied, error)) {
+    struct stat info;
+    if (lstat(entry.path().c_str(), &info) == 0 && later(info.st_ctim, newest)) {
+      newest = info.st_ctim;
+    }
+  }
+  const fs::path probe = folder / ".settled-probe";
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  while (std::chrono::steady_clock::now() < give_up) {
+    const int fd = open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    struct stat info;
+    const bool made = fd >= 0 && fstat(fd, &info) == 0;
+    if (fd >= 0) close(fd);
+    unlink(probe.c_str());
+    ASSERT_TRUE(made) << probe;
+    if (later(info.st_ctim, newest)) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ADD_FAILURE() << "the file system's clock never passed the files below " << folder;
+}
 
 constexpr const char* kHeader = "Album,Artist,Title,Track,Filename,Genre,Tempo\n";
 
@@ -122,7 +165,6 @@ TEST_F(JuboScanTest, WritesOneRowPerSongAndReportsWhatItCannotRead) {
       "9 songs, 2 albums, 3 artists, 2 genres written to jubodb.txt in "
       "[0-9]+\\.[0-9]{2} s; 7 files skipped\n");
   EXPECT_TRUE(std::regex_match(run.out, summary)) << run.out;
-  EXPECT_TRUE(fs::exists(out_ / "jubodb.txt.scan"));  // what an update compares with
   for (const auto& entry : fs::directory_iterator(out_)) {
     EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
   }
@@ -136,7 +178,7 @@ TEST_F(JuboScanTest, WritesOneRowPerSongAndReportsWhatItCannotRead) {
 // it runs.
 TEST_F(JuboScanTest, UpdateReadsOnlyWhatChangedSinceTheLibraryWasMade) {
   const fs::path library = out_ / "jubodb.txt";
-  scan_test::WaitUntilSettled(dir_.path());  // else the first scan would vouch for nothing
+  WaitUntilSettled(dir_.path());  // else the first scan would vouch for nothing
   ASSERT_EQ(RunProgram(JUBO_SCAN, {music_.string(), "-o", library.string()}, out_).status, 1);
   std::string text = Library();
   const std::string intro = "Blue Hour,O'Dara,Intro,1,";
@@ -153,8 +195,8 @@ TEST_F(JuboScanTest, UpdateReadsOnlyWhatChangedSinceTheLibraryWasMade) {
                        {"Live Again", "O'Dara", "", "", "Jazz", "", ""});
   fs::remove(music_ / "Ana/Songs, Vol. 2/08 Untitled.flac");
   scan_test::WriteSong(music_ / "Ana/New.mp3", {"New", "Ana", "", "", "", "", ""});
-  scan_test::SetModified(music_ / "O'Dara/Live.wav", scan_test::HoursFromNow(2));
-  scan_test::SetModified(music_ / "Ana/New.mp3", scan_test::HoursFromNow(-2));
+  SetModified(music_ / "O'Dara/Live.wav", 2);
+  SetModified(music_ / "Ana/New.mp3", -2);
 
   const RunResult run = RunProgram(JUBO_SCAN, {"../Music/", "--update", library.string()}, out_);
   EXPECT_EQ(run.status, 1) << run.err;
@@ -185,7 +227,7 @@ TEST_F(JuboScanTest, UpdateWithoutAWholeRecordOfThePreviousScanReadsEverything) 
        {"Locked", "Broken.ogg", "Ana/gone.mp3", "Ana/bad\xE9.mp3", "Ana/locked.flac"}) {
     fs::remove_all(music_ / bad);
   }
-  scan_test::WaitUntilSettled(dir_.path());  // so that a whole record would vouch for them all
+  WaitUntilSettled(dir_.path());  // so that a whole record would vouch for them all
   struct Case {
     std::string err;  // the one line on stderr, or how it begins
     int status;
@@ -203,7 +245,6 @@ TEST_F(JuboScanTest, UpdateWithoutAWholeRecordOfThePreviousScanReadsEverything) 
     EXPECT_EQ(run.status, c.status) << run.err;
     EXPECT_EQ(run.err.rfind(c.err, 0), 0u) << run.err;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-    EXPECT_NE(run.out.find("7 songs,"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("; 0 kept, 7 read, 0 gone\n"), std::string::npos) << run.out;
   }
 }
@@ -268,7 +309,7 @@ TEST_F(JuboScanTest, LinksToTheLibraryAndToTheMusicLeadToTheSameFiles) {
   fs::create_directories(library.parent_path());
   fs::create_symlink("../Library/jubodb.txt", link);
   fs::create_directory_symlink(music_, music_link);
-  scan_test::WaitUntilSettled(dir_.path());
+  WaitUntilSettled(dir_.path());
   const std::pair<std::string, fs::path> kRuns[] = {{"-o", music_}, {"--update", music_link}};
   for (const auto& [option, music] : kRuns) {
     const RunResult run = RunProgram(JUBO_SCAN, {music.string(), option, link.string()}, out_);

@@ -1,10 +1,17 @@
-// What the scan tests share: tagged songs written the way taggers leave them, and times to
-// give files.
+// What the scan tests share: tagged songs written the way taggers leave them.
 #pragma once
 
-#include <time.h>
+#include <gtest/gtest.h>
+#include <sndfile.h>
+#include <taglib/fileref.h>
+#include <taglib/id3v1tag.h>
+#include <taglib/mpegfile.h>
+#include <taglib/tpropertymap.h>
 
+#include <cmath>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -25,6 +32,10 @@ inline void PrintTo(const Song& s, std::ostream* out) {
 
 namespace scan_test {
 
+using jubo_test::ReadFile;
+using jubo_test::RunProgram;
+using jubo_test::RunResult;
+
 // Tags to write; empty ones are left out. `artist` may hold several values separated by '\n'.
 struct Tags {
   std::string title, artist, album, track, genre, bpm, tempo;
@@ -34,24 +45,54 @@ struct Tags {
 // extension names (wav, flac, ogg, opus, mp3), encoded by libsndfile, then writes `tags` into
 // it with TagLib (an MP3 gets ID3v2, or only ID3v1 when `id3v1_only`). Untagged when `tags` is all
 // empty. A failure fails the calling test.
-void WriteSong(const std::filesystem::path& path, const Tags& tags, bool id3v1_only = false);
+inline void WriteSong(const std::filesystem::path& path, const Tags& tags,
+                      bool id3v1_only = false) {
+  static const std::map<std::string, int> kFormats = {
+      {".wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16},
+      {".flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16},
+      {".ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS},
+      {".opus", SF_FORMAT_OGG | SF_FORMAT_OPUS},
+      {".mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III},
+  };
+  std::filesystem::create_directories(path.parent_path());
+  // Mono at 48 kHz (Opus takes no lower rate).
+  SF_INFO info{0, 48000, 1, kFormats.at(path.extension().string()), 0, 0};
+  SNDFILE* sound = sf_open(path.c_str(), SFM_WRITE, &info);
+  ASSERT_NE(sound, nullptr) << path << ": " << sf_strerror(nullptr);
+  std::vector<float> samples(info.samplerate / 5);
+  for (size_t i = 0; i < samples.size(); ++i) samples[i] = 0.3f * std::sin(i * 0.06f);
+  sf_writef_float(sound, samples.data(), static_cast<sf_count_t>(samples.size()));
+  sf_close(sound);
 
-using jubo_test::ReadFile;
-using jubo_test::RunProgram;
-using jubo_test::RunResult;
+  TagLib::PropertyMap properties;
+  const std::pair<const char*, const std::string*> kFields[] = {
+      {"TITLE", &tags.title},       {"ARTIST", &tags.artist}, {"ALBUM", &tags.album},
+      {"TRACKNUMBER", &tags.track}, {"GENRE", &tags.genre},   {"BPM", &tags.bpm},
+      {"TEMPO", &tags.tempo}};
+  for (const auto& [key, value] : kFields) {
+    if (!value->empty()) properties[key] = TagLib::String(*value, TagLib::String::UTF8).split("\n");
+  }
+  if (properties.isEmpty()) return;
+  if (id3v1_only) {
+    TagLib::MPEG::File file(path.c_str());
+    ASSERT_TRUE(file.isValid()) << path;
+    file.ID3v1Tag(true)->setProperties(properties);
+    ASSERT_TRUE(file.save(TagLib::MPEG::File::ID3v1, TagLib::File::StripOthers)) << path;
+    return;
+  }
+  TagLib::FileRef file(path.c_str(), false);
+  ASSERT_FALSE(file.isNull()) << path;
+  const TagLib::PropertyMap refused = file.file()->setProperties(properties);
+  ASSERT_TRUE(refused.isEmpty()) << path << " refused " << refused.toString().to8Bit(true);
+  ASSERT_TRUE(file.save()) << path;
+}
 
 // Writes `bytes` at `path`, making the folders it needs.
-void WriteFile(const std::filesystem::path& path, const std::string& bytes);
-
-// The time `hours` from now (before it when negative).
-timespec HoursFromNow(int hours);
-
-// Sets the modification time of `path`; a failure fails the calling test.
-void SetModified(const std::filesystem::path& path, const timespec& when);
-
-// Waits until a file made in `folder` gets a later status-change time than every file below
-// it (readable to this process), however coarse the file system's clock: files a scan that
-// starts then counts as settled. Fails the calling test after a minute.
-void WaitUntilSettled(const std::filesystem::path& folder);
+inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+  std::filesystem::create_directories(path.parent_path());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  ASSERT_TRUE(out.flush()) << path;
+}
 
 }  // namespace scan_test

@@ -73,7 +73,8 @@ std::string FitWithSuffix(const std::string& text, const std::string& suffix,
 
 void renderhighlight(ScreenState& s) {
   Frame& frame = s.frmMain.shpHighlight;
-  int row = std::clamp<int>(s.CurrentRow, 1, std::max<int>(1, s.PageSize));
+  if (s.frmMain.lblItem.size() < 2) return;  // no rows laid out yet: nothing to frame
+  int row = std::clamp<int>(s.CurrentRow, 1, static_cast<int>(s.frmMain.lblItem.size()) - 1);
   const Label& item = s.frmMain.lblItem[static_cast<size_t>(row)];
   // The caption's glyphs fill its row from the top, leaving room above the capitals and none
   // below the descenders: the frame sits a little lower and deeper than the row, and starts

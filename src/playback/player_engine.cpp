@@ -124,30 +124,25 @@ void AppendSong(PlayerContext& jubo, std::string text, std::string file) {
 void AppendSongs(PlayerContext& jubo, const textdb::Cursor& cursor,
                  std::span<const uint32_t> records) {
   if (records.empty()) return;
-  // Which of the copy's columns holds each of Title, Artist and Filename, if the cursor has it.
-  std::vector<size_t> columns;
-  std::optional<size_t> at[3];
-  const char* const kNames[3] = {"Title", "Artist", "Filename"};
-  for (size_t n = 0; n < 3; ++n) {
-    if (std::optional<size_t> column = cursor.ColumnIndex(kNames[n])) {
-      at[n] = columns.size();
-      columns.push_back(*column);
-    }
-  }
-  const textdb::ResultSet rows = cursor.Copy(records, columns);
-  auto field = [&](size_t k, size_t n) {
-    return at[n] ? rows.Value(k, *at[n]).value_or(std::string_view()) : std::string_view();
-  };
+  const std::optional<size_t> title = cursor.ColumnIndex("Title");
+  const std::optional<size_t> artist = cursor.ColumnIndex("Artist");
+  const std::optional<size_t> file = cursor.ColumnIndex("Filename");
   PlaylistState& p = jubo.playlist;
   MakeRoom(p, records.size());
-  std::string text;
-  for (size_t k = 0; k < records.size(); ++k) {
-    const std::string_view title = field(k, 0), artist = field(k, 1);
-    text.reserve(title.size() + 4 + artist.size());
-    text.assign(title).append(" by ").append(artist);
-    AddEntry(p, std::move(text), std::string(field(k, 2)));
-    text = std::string();
-  }
+  // The records come in the library's order: each entry is written in its place directly.
+  const auto first = static_cast<size_t>(p.SongCount);
+  cursor.ReadRecords(records, [&](size_t k, const textdb::RowValues& row) {
+    auto field = [&row](std::optional<size_t> column) {
+      return column ? row[*column].value_or(std::string_view()) : std::string_view();
+    };
+    const std::string_view title_text = field(title), artist_text = field(artist);
+    std::string text;
+    text.reserve(title_text.size() + 4 + artist_text.size());
+    text.append(title_text).append(" by ").append(artist_text);
+    p.Playlist[first + k] = PlaylistEntry(p.texts.Make(std::move(text), std::string(field(file))));
+  });
+  for (size_t k = 0; k < records.size(); ++k) p.where.Append(p.Playlist[first + k].file());
+  p.SongCount += static_cast<int32_t>(records.size());
   jubo.PlayerChanged();
 }
 

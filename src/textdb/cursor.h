@@ -4,6 +4,7 @@
 // for. A cursor must not outlive the connection it was opened on.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -45,11 +46,14 @@ class Cursor {
   // Where column `name` (any case) is in Columns(); nullopt when it is not there.
   std::optional<size_t> ColumnIndex(std::string_view name) const;
 
-  // Many records at once, wherever the cursor is: columns `columns` (indexes into Columns()) of
-  // `records` (0-based, each below RecordCount(), any order, repeats allowed), as a result whose
-  // row k is records[k]. Far cheaper than moving to each record and reading its fields.
-  ResultSet Copy(std::span<const uint32_t> records, std::span<const size_t> columns) const {
-    return result_.Copy(records, columns);
+  // Many records at once, wherever the cursor is: calls each(k, values of record records[k],
+  // column by column as in Columns()) once for every k; each of `records` is below
+  // RecordCount(), in any order, repeats allowed. The records are visited in the table's order,
+  // not k's, which makes many of them far cheaper than moving to each and reading its fields.
+  // The values are valid during the call only.
+  void ReadRecords(std::span<const uint32_t> records,
+                   const std::function<void(size_t, const RowValues&)>& each) const {
+    result_.ReadRows(records, each);
   }
 
  private:

@@ -29,16 +29,15 @@ void RowReader::Fill(sqlite3_stmt* stmt, int first, int64_t row_id, bool found) 
       }
       continue;
     }
+    // The statement's texts stay where they are until it moves: no copy is made. Null has none.
     const int column = first + source.column;
-    if (sqlite3_column_type(stmt, column) != SQLITE_NULL) {
-      // The statement's texts stay where they are until it moves: no copy is made.
-      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+    if (const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column))) {
       values_[c].emplace(text, static_cast<size_t>(sqlite3_column_bytes(stmt, column)));
     }
   }
 }
 
-const RowReader::Values& RowReader::Read(int64_t row_id) {
+const RowValues& RowReader::Read(int64_t row_id) {
   if (row_id == current_) return values_;
   current_ = row_id;
   bool found = row_id >= 1;
@@ -51,19 +50,19 @@ const RowReader::Values& RowReader::Read(int64_t row_id) {
   return values_;
 }
 
-void RowReader::ReadAscending(std::span<const int64_t> ids,
-                              const std::function<void(size_t, const Values&)>& each) {
+void RowReader::ReadAscending(std::span<const uint64_t> keys,
+                              const std::function<void(size_t, const RowValues&)>& each) {
   current_ = -1;  // values_ will hold other rows
   if (stmt_ != nullptr && scan_ == nullptr &&
       sqlite3_prepare_v2(sqlite3_db_handle(stmt_), scan_sql_.c_str(), -1, &scan_, nullptr) !=
           SQLITE_OK) {
     // Cannot happen with the statement prepared already; read row by row all the same.
-    for (size_t i = 0; i < ids.size(); ++i) each(i, Read(ids[i]));
+    for (uint64_t key : keys) each(key & 0xffffffff, Read(static_cast<int64_t>(key >> 32)));
     return;
   }
   bool on_row = false;
-  for (size_t i = 0; i < ids.size(); ++i) {
-    const int64_t id = ids[i];
+  for (uint64_t key : keys) {
+    const auto id = static_cast<int64_t>(key >> 32);
     bool found = id >= 1;
     if (scan_ != nullptr) {
       const int64_t at = on_row ? sqlite3_column_int64(scan_, 0) : 0;
@@ -74,7 +73,7 @@ void RowReader::ReadAscending(std::span<const int64_t> ids,
       found = on_row && sqlite3_column_int64(scan_, 0) == id;
     }
     Fill(scan_, 1, id, found);
-    each(i, values_);
+    each(key & 0xffffffff, values_);
   }
   current_ = -1;
 }
@@ -88,43 +87,32 @@ std::optional<std::string_view> ResultSet::Value(size_t row, size_t column) cons
   return std::string_view(arena_.data() + c.offset, c.length);
 }
 
-ResultSet::Cell ResultSet::Keep(std::optional<std::string_view> value) {
-  if (!value) return {0, kNull};
-  Cell cell{arena_.size(), static_cast<uint32_t>(value->size())};
-  arena_.append(*value);
-  return cell;
-}
-
 void ResultSet::AppendValue(std::optional<std::string_view> value) {
-  cells_.push_back(Keep(value));
+  if (!value) {
+    cells_.push_back({0, kNull});
+    return;
+  }
+  cells_.push_back({arena_.size(), static_cast<uint32_t>(value->size())});
+  arena_.append(*value);
 }
 
-ResultSet ResultSet::Copy(std::span<const uint32_t> rows, std::span<const size_t> columns) const {
-  ResultSet out;
-  for (size_t column : columns) out.columns.push_back(this->columns[column]);
-  out.count_ = rows.size();
-  out.cells_.resize(rows.size() * columns.size());
-  auto keep = [&](size_t k, const auto& value_of) {
-    for (size_t c = 0; c < columns.size(); ++c) {
-      out.cells_[k * columns.size() + c] = out.Keep(value_of(columns[c]));
-    }
-  };
+void ResultSet::ReadRows(std::span<const uint32_t> rows,
+                         const std::function<void(size_t, const RowValues&)>& each) const {
   if (!reader_) {
+    RowValues values(columns.size());
     for (size_t k = 0; k < rows.size(); ++k) {
-      keep(k, [&](size_t column) { return Value(rows[k], column); });
+      for (size_t c = 0; c < values.size(); ++c) values[c] = Value(rows[k], c);
+      each(k, values);
     }
-    return out;
+    return;
   }
-  // The rows in the table's order, each remembering where it goes.
-  std::vector<std::pair<int64_t, size_t>> order(rows.size());
-  for (size_t k = 0; k < rows.size(); ++k) order[k] = {row_ids_[rows[k]], k};
-  std::sort(order.begin(), order.end());
-  std::vector<int64_t> ids(order.size());
-  for (size_t i = 0; i < order.size(); ++i) ids[i] = order[i].first;
-  reader_->ReadAscending(ids, [&](size_t i, const RowReader::Values& values) {
-    keep(order[i].second, [&](size_t column) { return values[column]; });
-  });
-  return out;
+  // The rows in the table's order, each remembering its k: row ids and k both fit 32 bits.
+  std::vector<uint64_t> keys(rows.size());
+  for (size_t k = 0; k < rows.size(); ++k) {
+    keys[k] = static_cast<uint64_t>(row_ids_[rows[k]]) << 32 | k;
+  }
+  std::sort(keys.begin(), keys.end());
+  reader_->ReadAscending(keys, each);
 }
 
 }  // namespace textdb

@@ -16,6 +16,9 @@
 
 namespace textdb {
 
+// One row's values, column by column; nullopt for Null.
+using RowValues = std::vector<std::optional<std::string_view>>;
+
 // Reads one table row's values by row id: some columns through a prepared statement, others
 // from values held in memory. Must not outlive the connection and table it was made on.
 class RowReader {
@@ -27,8 +30,6 @@ class RowReader {
     const std::vector<uint32_t>* ids = nullptr;
     const std::vector<std::string>* values = nullptr;
   };
-
-  using Values = std::vector<std::optional<std::string_view>>;
 
   // `stmt` (taken over; null when every column is in memory) reads a row by its id, ?1.
   // `scan_sql`, a statement of the same columns after the row id, reads the rows from id ?1 on
@@ -47,12 +48,12 @@ class RowReader {
 
   // The values of row `row_id`, column by column; nullopt for Null, for every column of a row
   // that is not there. Valid until the next call.
-  const Values& Read(int64_t row_id);
-  // Calls each(i, values of row ids[i]) for every i in turn; `ids` ascending. Rows close
-  // together are read in one pass rather than looked up one by one. The values are valid
-  // during the call only.
-  void ReadAscending(std::span<const int64_t> ids,
-                     const std::function<void(size_t, const Values&)>& each);
+  const RowValues& Read(int64_t row_id);
+  // Calls each(key & 0xffffffff, values of row key >> 32) for every key of `keys`, ascending,
+  // in turn. Rows close together are read in one pass rather than looked up one by one. The
+  // values are valid during the call only.
+  void ReadAscending(std::span<const uint64_t> keys,
+                     const std::function<void(size_t, const RowValues&)>& each);
 
  private:
   bool Seek(int64_t row_id);  // scan_ on the first row from `row_id` on
@@ -64,7 +65,7 @@ class RowReader {
   sqlite3_stmt* scan_ = nullptr;
   std::vector<Source> sources_;
   int64_t current_ = -1;
-  Values values_;
+  RowValues values_;
 };
 
 class ResultSet {
@@ -79,11 +80,12 @@ class ResultSet {
   // until the next call.
   std::optional<std::string_view> Value(size_t row, size_t column) const;
 
-  // Columns `columns` (each below columns.size()) of rows `rows` (each below row_count(), in
-  // any order, repeats allowed) as a result of values of their own, whose row k is rows[k]:
-  // the values Value gives, read in the table's order, so that many rows cost a pass over the
-  // table rather than a lookup each.
-  ResultSet Copy(std::span<const uint32_t> rows, std::span<const size_t> columns) const;
+  // Calls each(k, values of row rows[k]) once for every k; each of `rows` is below row_count(),
+  // in any order, repeats allowed. The rows are visited in the table's order, not k's, so that
+  // many rows cost a pass over the table rather than a lookup each. The values are valid
+  // during the call only.
+  void ReadRows(std::span<const uint32_t> rows,
+                const std::function<void(size_t, const RowValues&)>& each) const;
 
   // Filling a result of values: one row at a time, a value at a time.
   void AppendValue(std::optional<std::string_view> value);
@@ -99,7 +101,6 @@ class ResultSet {
     uint64_t offset;
     uint32_t length;  // kNull for Null
   };
-  Cell Keep(std::optional<std::string_view> value);  // the value put in the arena
   std::string arena_;
   std::vector<Cell> cells_;  // row-major
   size_t count_ = 0;

@@ -37,8 +37,8 @@ void Load(library::LibraryState& lib, const std::string& sql, std::string_view c
 
 // Adds each of `stored` not in `chosen` at its end.
 void AddMissing(std::vector<std::string>& chosen, const std::vector<std::string>& stored) {
+  chosen.reserve(chosen.size() + stored.size());  // the names seen stay where they are
   std::unordered_set<std::string_view> there(chosen.begin(), chosen.end());
-  chosen.reserve(chosen.size() + stored.size());
   for (const std::string& name : stored) {
     if (there.insert(name).second) chosen.push_back(name);
   }

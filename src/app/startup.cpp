@@ -18,6 +18,7 @@
 #include "screen/navigation.h"
 #include "screen/render.h"
 #include "screen/status_panel.h"
+#include "selection/criteria.h"
 #include "settings/settings_store.h"
 
 namespace app {
@@ -177,6 +178,8 @@ int RunJubo(Jubo& jubo) {
     jubo.remote.reset();
     return 1;
   }
+  // Jubo DJ's lists, before the exclusion editor can mark the stored genres and tempos in them.
+  selection::CreateCriteria(jubo.library, jubo.selection);
   return RunMainScreen(jubo, load);
 }
 

@@ -4,7 +4,9 @@
 // for. A cursor must not outlive the connection it was opened on.
 #pragma once
 
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -41,6 +43,18 @@ class Cursor {
   std::optional<std::string_view> Field(std::string_view name) const;
   std::optional<std::string_view> FieldAt(size_t column) const;
   const std::vector<std::string>& Columns() const { return result_.columns; }
+  // Where column `name` (any case) is in Columns(); nullopt when it is not there.
+  std::optional<size_t> ColumnIndex(std::string_view name) const;
+
+  // Many records at once, wherever the cursor is: calls each(k, values of record records[k],
+  // column by column as in Columns()) once for every k; each of `records` is below
+  // RecordCount(), in any order, repeats allowed. The records are visited in the table's order,
+  // not k's, which makes many of them far cheaper than moving to each and reading its fields.
+  // The values are valid during the call only.
+  void ReadRecords(std::span<const uint32_t> records,
+                   const std::function<void(size_t, const RowValues&)>& each) const {
+    result_.ReadRows(records, each);
+  }
 
  private:
   ResultSet result_;

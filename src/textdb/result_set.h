@@ -6,13 +6,18 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace textdb {
+
+// One row's values, column by column; nullopt for Null.
+using RowValues = std::vector<std::optional<std::string_view>>;
 
 // Reads one table row's values by row id: some columns through a prepared statement, others
 // from values held in memory. Must not outlive the connection and table it was made on.
@@ -27,21 +32,40 @@ class RowReader {
   };
 
   // `stmt` (taken over; null when every column is in memory) reads a row by its id, ?1.
-  RowReader(sqlite3_stmt* stmt, std::vector<Source> sources)
-      : stmt_(stmt), sources_(std::move(sources)), values_(sources_.size()) {}
-  ~RowReader() { sqlite3_finalize(stmt_); }
+  // `scan_sql`, a statement of the same columns after the row id, reads the rows from id ?1 on
+  // in row id order; it is prepared when first needed.
+  RowReader(sqlite3_stmt* stmt, std::string scan_sql, std::vector<Source> sources)
+      : stmt_(stmt),
+        scan_sql_(std::move(scan_sql)),
+        sources_(std::move(sources)),
+        values_(sources_.size()) {}
+  ~RowReader() {
+    sqlite3_finalize(stmt_);
+    sqlite3_finalize(scan_);
+  }
   RowReader(const RowReader&) = delete;
   RowReader& operator=(const RowReader&) = delete;
 
   // The values of row `row_id`, column by column; nullopt for Null, for every column of a row
   // that is not there. Valid until the next call.
-  const std::vector<std::optional<std::string_view>>& Read(int64_t row_id);
+  const RowValues& Read(int64_t row_id);
+  // Calls each(key & 0xffffffff, values of row key >> 32) for every key of `keys`, ascending,
+  // in turn. Rows close together are read in one pass rather than looked up one by one. The
+  // values are valid during the call only.
+  void ReadAscending(std::span<const uint64_t> keys,
+                     const std::function<void(size_t, const RowValues&)>& each);
 
  private:
+  bool Seek(int64_t row_id);  // scan_ on the first row from `row_id` on
+  // values_ of row `row_id`, whose stored columns `stmt` rests on, from its column `first` on.
+  void Fill(sqlite3_stmt* stmt, int first, int64_t row_id, bool found);
+
   sqlite3_stmt* stmt_;
+  std::string scan_sql_;
+  sqlite3_stmt* scan_ = nullptr;
   std::vector<Source> sources_;
   int64_t current_ = -1;
-  std::vector<std::optional<std::string_view>> values_;
+  RowValues values_;
 };
 
 class ResultSet {
@@ -55,6 +79,13 @@ class ResultSet {
   // Value of row `row`, column `column` (both in range); nullopt for Null. The view is valid
   // until the next call.
   std::optional<std::string_view> Value(size_t row, size_t column) const;
+
+  // Calls each(k, values of row rows[k]) once for every k; each of `rows` is below row_count(),
+  // in any order, repeats allowed. The rows are visited in the table's order, not k's, so that
+  // many rows cost a pass over the table rather than a lookup each. The values are valid
+  // during the call only.
+  void ReadRows(std::span<const uint32_t> rows,
+                const std::function<void(size_t, const RowValues&)>& each) const;
 
   // Filling a result of values: one row at a time, a value at a time.
   void AppendValue(std::optional<std::string_view> value);

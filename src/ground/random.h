@@ -1,10 +1,15 @@
 // The program's one source of random draws (shuffles, Jubo DJ, Non-Stop Music). Randomize
 // reseeds it from the clock wherever a fresh sequence is wanted; Rnd gives the next number.
+// DrawNext is the one way anything is drawn without replacement.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <random>
+#include <span>
+#include <utility>
 
 namespace ground {
 
@@ -31,5 +36,17 @@ class ClockRandom final : public Random {
  private:
   std::mt19937_64 generator_;
 };
+
+// Drawing without replacement in constant time, whatever the number of items: items[0, drawn)
+// have been drawn; one of the rest, picked uniformly with one Rnd, is swapped into
+// items[drawn], where it stays drawn, and returned. Drawing items 0, 1, ... size - 1 in turn
+// shuffles them (forward Fisher-Yates). `drawn` must be below items.size().
+template <typename T>
+T& DrawNext(Random& random, std::span<T> items, size_t drawn) {
+  const size_t left = items.size() - drawn;
+  const auto offset = static_cast<size_t>(random.Rnd() * static_cast<double>(left));
+  std::swap(items[drawn], items[drawn + std::min(offset, left - 1)]);
+  return items[drawn];
+}
 
 }  // namespace ground

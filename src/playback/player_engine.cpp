@@ -1,11 +1,15 @@
 #include "playback/player_engine.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
+#include <numeric>
+#include <optional>
+#include <span>
 #include <utility>
+#include <vector>
 
 #include "library/queries.h"
+#include "playback/non_stop.h"
 #include "playback/player_context.h"
 #include "sound/cues.h"
 
@@ -82,6 +86,26 @@ void NonStopContinuation(PlayerContext& jubo) {
   jubo.selection.NonStopReady = true;
 }
 
+// Room in the table for `more` entries, grown in steps of kPlaylistGrowth as appending one by
+// one would, but at once.
+void MakeRoom(PlaylistState& p, size_t more) {
+  const int64_t needed = int64_t{p.SongCount} + static_cast<int64_t>(more);
+  if (needed > p.PlaylistCapacity) {
+    const int64_t steps = (needed - p.PlaylistCapacity + kPlaylistGrowth - 1) / kPlaylistGrowth;
+    p.PlaylistCapacity += static_cast<int32_t>(steps * kPlaylistGrowth);
+    p.Playlist.resize(static_cast<size_t>(p.PlaylistCapacity));
+  }
+  p.where.Reserve(more);
+}
+
+// Entry SongCount, which MakeRoom has made room for.
+void AddEntry(PlaylistState& p, std::string text, std::string file) {
+  p.where.Append(file);
+  p.Playlist[static_cast<size_t>(p.SongCount)] =
+      PlaylistEntry(p.texts.Make(std::move(text), std::move(file)));
+  ++p.SongCount;
+}
+
 // The song that failed stays loaded and the list does not move.
 void ReportFailure(PlayerContext& jubo) {
   sound::PlayCue(jubo, jubo.cues.BeepSound);
@@ -92,15 +116,45 @@ void ReportFailure(PlayerContext& jubo) {
 
 void AppendSong(PlayerContext& jubo, std::string text, std::string file) {
   PlaylistState& p = jubo.playlist;
-  if (p.SongCount >= p.PlaylistCapacity) {
-    p.PlaylistCapacity += kPlaylistGrowth;
-    p.Playlist.resize(static_cast<size_t>(p.PlaylistCapacity));
-  }
-  p.where.Append(file);
-  p.Playlist[static_cast<size_t>(p.SongCount)] =
-      PlaylistEntry(p.texts.Make(std::move(text), std::move(file)));
-  ++p.SongCount;
+  MakeRoom(p, 1);
+  AddEntry(p, std::move(text), std::move(file));
   jubo.PlayerChanged();
+}
+
+void AppendSongs(PlayerContext& jubo, const textdb::Cursor& cursor,
+                 std::span<const uint32_t> records) {
+  if (records.empty()) return;
+  // Which of the copy's columns holds each of Title, Artist and Filename, if the cursor has it.
+  std::vector<size_t> columns;
+  std::optional<size_t> at[3];
+  const char* const kNames[3] = {"Title", "Artist", "Filename"};
+  for (size_t n = 0; n < 3; ++n) {
+    if (std::optional<size_t> column = cursor.ColumnIndex(kNames[n])) {
+      at[n] = columns.size();
+      columns.push_back(*column);
+    }
+  }
+  const textdb::ResultSet rows = cursor.Copy(records, columns);
+  auto field = [&](size_t k, size_t n) {
+    return at[n] ? rows.Value(k, *at[n]).value_or(std::string_view()) : std::string_view();
+  };
+  PlaylistState& p = jubo.playlist;
+  MakeRoom(p, records.size());
+  std::string text;
+  for (size_t k = 0; k < records.size(); ++k) {
+    const std::string_view title = field(k, 0), artist = field(k, 1);
+    text.reserve(title.size() + 4 + artist.size());
+    text.assign(title).append(" by ").append(artist);
+    AddEntry(p, std::move(text), std::string(field(k, 2)));
+    text = std::string();
+  }
+  jubo.PlayerChanged();
+}
+
+void AppendAllSongs(PlayerContext& jubo, const textdb::Cursor& cursor) {
+  std::vector<uint32_t> records(static_cast<size_t>(std::max(cursor.RecordCount(), 0L)));
+  std::iota(records.begin(), records.end(), 0u);
+  AppendSongs(jubo, cursor, records);
 }
 
 void StartIfIdle(PlayerContext& jubo) {
@@ -176,11 +230,8 @@ bool ShuffleSongs(PlayerContext& jubo) {
   jubo.random->Randomize();
   Stop(jubo);
   const int32_t n = p.SongCount;
-  for (int32_t i = 1; i <= n; ++i) {
-    auto j = static_cast<int32_t>(std::floor((n - i + 1) * jubo.random->Rnd() + i)) - 1;
-    std::swap(p.Playlist[static_cast<size_t>(i - 1)],
-              p.Playlist[static_cast<size_t>(std::clamp(j, i - 1, n - 1))]);
-  }
+  const std::span<PlaylistEntry> live(p.Playlist.data(), static_cast<size_t>(n));
+  for (size_t i = 0; i < live.size(); ++i) ground::DrawNext(*jubo.random, live, i);
   p.where.Clear();
   for (int32_t i = 0; i < n; ++i) p.where.Append(p.Playlist[static_cast<size_t>(i)].file());
   p.CurrentSong = 0;
@@ -199,7 +250,7 @@ void ClearPlaylist(PlayerContext& jubo) {
   // No entry may keep pointing at texts that are freed.
   std::fill(p.Playlist.begin(), p.Playlist.end(), PlaylistEntry());
   p.texts.Clear();
-  jubo.selection.NonStop = false;
+  TurnNonStopOff(jubo);
   jubo.PlayerChanged();
 }
 

@@ -1,5 +1,6 @@
 #include "playback/playlist_index.h"
 
+#include <algorithm>
 #include <string>
 
 namespace playback {
@@ -14,6 +15,15 @@ size_t Hash(std::string_view file) { return std::hash<std::string_view>{}(file);
 void PlaylistIndex::Clear() {
   tree_.assign(1, 0);
   slots_.clear();
+}
+
+void PlaylistIndex::Reserve(size_t more) {
+  const size_t wanted = tree_.size() + more;
+  if (wanted <= tree_.capacity()) return;
+  // At least doubling, so that many small reservations cost what one large one does.
+  const size_t room = std::max(wanted, tree_.capacity() * 2);
+  tree_.reserve(room);
+  slots_.reserve(room);
 }
 
 void PlaylistIndex::Append(std::string_view file) {

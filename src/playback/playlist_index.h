@@ -16,6 +16,8 @@ class PlaylistIndex {
  public:
   // The playlist is empty.
   void Clear();
+  // Room for `more` entries to be appended without growing anything on the way.
+  void Reserve(size_t more);
   // `file` was appended as the new last entry.
   void Append(std::string_view file);
   // The entry at `position` (0-based), holding `file`, was removed.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "playback/media_player.h"
+#include "playback/non_stop.h"
 #include "playback/playlist_index.h"
 
 namespace playback {
@@ -79,8 +80,8 @@ struct PlaylistState {
 
   // Non-Stop Music's part in the engine: draws one more random song from its pool and appends
   // it (nothing when the pool is empty). Called when the last entry starts, or fails while
-  // skipping, with Non-Stop Music on; null while Non-Stop Music cannot draw.
-  void (*non_stop_draw)(PlayerContext& jubo) = nullptr;
+  // skipping, with Non-Stop Music on. DrawNonStopSong; a test may put a draw of its own here.
+  void (*non_stop_draw)(PlayerContext& jubo) = DrawNonStopSong;
 };
 
 }  // namespace playback

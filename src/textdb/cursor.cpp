@@ -29,14 +29,19 @@ std::optional<std::string_view> Cursor::FieldAt(size_t column) const {
   return result_.Value(static_cast<size_t>(position_), column);
 }
 
-std::optional<std::string_view> Cursor::Field(std::string_view name) const {
+std::optional<size_t> Cursor::ColumnIndex(std::string_view name) const {
   for (size_t i = 0; i < result_.columns.size(); ++i) {
     const std::string& column = result_.columns[i];
     if (column.size() == name.size() && strncasecmp(column.data(), name.data(), name.size()) == 0) {
-      return FieldAt(i);
+      return i;
     }
   }
   return std::nullopt;
+}
+
+std::optional<std::string_view> Cursor::Field(std::string_view name) const {
+  std::optional<size_t> column = ColumnIndex(name);
+  return column ? FieldAt(*column) : std::nullopt;
 }
 
 }  // namespace textdb

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,15 @@ class Cursor {
   std::optional<std::string_view> Field(std::string_view name) const;
   std::optional<std::string_view> FieldAt(size_t column) const;
   const std::vector<std::string>& Columns() const { return result_.columns; }
+  // Where column `name` (any case) is in Columns(); nullopt when it is not there.
+  std::optional<size_t> ColumnIndex(std::string_view name) const;
+
+  // Many records at once, wherever the cursor is: columns `columns` (indexes into Columns()) of
+  // `records` (0-based, each below RecordCount(), any order, repeats allowed), as a result whose
+  // row k is records[k]. Far cheaper than moving to each record and reading its fields.
+  ResultSet Copy(std::span<const uint32_t> records, std::span<const size_t> columns) const {
+    return result_.Copy(records, columns);
+  }
 
  private:
   ResultSet result_;

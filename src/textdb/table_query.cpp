@@ -198,13 +198,17 @@ Status Table::SetRows(const std::vector<const Column*>& selected, std::vector<in
     }
   }
   Statement reader(nullptr, sqlite3_finalize);
+  std::string scan;
   if (!stored.empty()) {
     Status status;
     reader = Prepare(db_, "SELECT " + stored + " FROM " + QuoteName(name_) + " WHERE rowid = ?1",
                      {}, &status);
     if (reader == nullptr) return status;
+    scan = "SELECT rowid, " + stored + " FROM " + QuoteName(name_) +
+           " WHERE rowid >= ?1 ORDER BY rowid";
   }
-  out->SetRows(std::move(ids), std::make_unique<RowReader>(reader.release(), std::move(sources)));
+  out->SetRows(std::move(ids),
+               std::make_unique<RowReader>(reader.release(), std::move(scan), std::move(sources)));
   return Status::Ok();
 }
 

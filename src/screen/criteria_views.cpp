@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "playback/player_engine.h"
+#include "playback/generation.h"
 #include "screen/hints.h"
 #include "screen/navigation.h"
 #include "screen/paged_list.h"
@@ -75,10 +75,9 @@ void Leave(ScreenContext& jubo) {
 }
 
 const MenuPart kCriteria = {
-    .title =
-        [](ScreenContext& jubo) -> std::string {
-          return Editing(jubo) ? "Exclusions for Non-Stop Music" : "Jubo DJ";
-        },
+    .title = [](ScreenContext& jubo) -> std::string {
+      return Editing(jubo) ? "Exclusions for Non-Stop Music" : "Jubo DJ";
+    },
     .rows = Rows,
 };
 

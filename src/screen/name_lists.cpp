@@ -1,7 +1,6 @@
 #include "screen/name_lists.h"
 
 #include "library/queries.h"
-#include "selection/criteria.h"
 #include "screen/adding.h"
 #include "screen/hints.h"
 #include "screen/navigation.h"
@@ -10,6 +9,7 @@
 #include "screen/screen_context.h"
 #include "screen/text.h"
 #include "screen/view.h"
+#include "selection/criteria.h"
 
 namespace screen {
 namespace {
@@ -73,7 +73,9 @@ void CreateArtistAlbums(ScreenContext& jubo, const std::string& artist) {
 
 void RenderAlbums(ScreenContext& jubo) {
   DrawNames(jubo, jubo.library.rsAlbums, "Album", " Albums", [&](std::string album) {
-    return ListRow{Fitted(jubo, album), album, {.text = album},
+    return ListRow{Fitted(jubo, album),
+                   album,
+                   {.text = album},
                    Marked(jubo, album) ? kIconSelected : kIconSingleCD};
   });
 }

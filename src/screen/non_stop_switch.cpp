@@ -1,6 +1,6 @@
 #include "screen/non_stop_switch.h"
 
-#include "playback/player_engine.h"
+#include "playback/non_stop.h"
 #include "screen/screen_context.h"
 
 namespace screen {

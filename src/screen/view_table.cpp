@@ -42,7 +42,9 @@ const std::array<const View*, 18> kViews = {
     &kTracksView,
     &kNowPlayingView,
     &kPlaylistControlView,
-    &kSettingsView,        &kCriteriaView,             &kCriteriaSelectView,
+    &kSettingsView,
+    &kCriteriaView,
+    &kCriteriaSelectView,
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "library/library_connection.h"
 #include "playback/player_engine.h"
 #include "screen/navigation.h"
+#include "screen/non_stop_switch.h"
 #include "screen/status_panel.h"
 
 namespace app {
@@ -60,6 +61,11 @@ bool LetterHotkey(Jubo& jubo, int16_t key) {
           jubo.screen.CurrentView == screen::kViewNowPlaying) {
         screen::ShowMainMenu(jubo, 1);
       }
+      return true;
+    case ground::KeyOf('G'):
+      // On the Main Menu, the Non-Stop row is renamed and the first row highlighted.
+      screen::SwitchNonStop(jubo);
+      if (jubo.screen.CurrentView == screen::kViewMainMenu) screen::ShowMainMenu(jubo, 1);
       return true;
     case ground::KeyOf('V'):
       // Left from there comes back to the Main Menu's first row.

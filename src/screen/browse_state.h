@@ -16,6 +16,10 @@ struct BrowseState {
   std::vector<std::string> LetterItems;  // the index: upper-case letters, then "*" if any
   int32_t LetterCount = 0;
   std::string TracksAlbum;  // the album of the track list, as stored: its title
+  // Which menu the criteria view serves: "jubodj" (Jubo DJ) or "libraryexclude" (the Non-Stop
+  // exclusion editor).
+  std::string CurrentMenuKey = "jubodj";
+  std::string CriteriaName;  // the select view's list: "Genres" or "Tempo"
 };
 
 }  // namespace screen

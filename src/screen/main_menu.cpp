@@ -4,15 +4,24 @@
 #include <string>
 #include <vector>
 
+#include "screen/criteria_views.h"
 #include "screen/hints.h"
 #include "screen/navigation.h"
+#include "screen/non_stop_switch.h"
 #include "screen/screen_context.h"
 #include "screen/view.h"
 
 namespace screen {
 namespace {
 
-// Jubo DJ, Non-Stop Music and Help have no Enter yet: it is refused.
+// Switched on, Non-Stop Music shows what it plays; switched off, the menu stays, its row renamed.
+void NonStop(ScreenContext& jubo) {
+  if (SwitchNonStop(jubo)) return Open<kViewNowPlaying>(jubo);
+  sound::PlayCue(jubo, jubo.cues.BeepSound);
+  ShowMainMenu(jubo, 1);
+}
+
+// Help has no Enter yet: it is refused.
 std::vector<MenuRow> Rows(const ScreenContext& jubo) {
   std::vector<MenuRow> rows;
   if (jubo.playlist.SongCount >= 1) {
@@ -21,9 +30,9 @@ std::vector<MenuRow> Rows(const ScreenContext& jubo) {
   }
   rows.push_back({"Select Songs by Album", "album", Open<kViewAlbumGenres>});
   rows.push_back({"Select Songs by Artist", "artist", Open<kViewArtistGenres>});
-  rows.push_back({"Select Songs using Jubo DJ", "jubodj", nullptr});
+  rows.push_back({"Select Songs using Jubo DJ", "jubodj", OpenJuboDJ});
   rows.push_back({jubo.selection.NonStop ? "Turn OFF Non-Stop Music" : "Turn ON Non-Stop Music",
-                  "library", nullptr});
+                  "library", NonStop});
   rows.push_back({"Settings", "settings", Open<kViewSettings>});
   rows.push_back({"Help", "help", nullptr});
   return rows;

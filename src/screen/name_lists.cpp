@@ -9,6 +9,7 @@
 #include "screen/screen_context.h"
 #include "screen/text.h"
 #include "screen/view.h"
+#include "selection/criteria.h"
 
 namespace screen {
 namespace {
@@ -34,6 +35,20 @@ std::string Fitted(const ScreenContext& jubo, const std::string& name) {
 }
 
 void CloseAlbums(ScreenContext& jubo) { jubo.library.rsAlbums.Close(); }
+
+// Choosing: Enter marks the row's name (the select cue) or takes the mark off again.
+template <std::vector<std::string> selection::SelectionState::*chosen>
+void Choose(ScreenContext& jubo, const RowValue& row) {
+  if (selection::ToggleChosen(jubo.selection.*chosen, row.text)) {
+    sound::PlayCue(jubo, jubo.cues.SelectSound);
+  }
+  RedrawKeepingRow(jubo);
+}
+
+template <std::vector<std::string> selection::SelectionState::*chosen>
+const std::vector<std::string>& Chosen(const ScreenContext& jubo) {
+  return jubo.selection.*chosen;
+}
 void CloseArtists(ScreenContext& jubo) { jubo.library.rsArtists.Close(); }
 
 }  // namespace
@@ -58,13 +73,17 @@ void CreateArtistAlbums(ScreenContext& jubo, const std::string& artist) {
 
 void RenderAlbums(ScreenContext& jubo) {
   DrawNames(jubo, jubo.library.rsAlbums, "Album", " Albums", [&](std::string album) {
-    return ListRow{Fitted(jubo, album), album, {.text = album}, kIconSingleCD};
+    return ListRow{Fitted(jubo, album),
+                   album,
+                   {.text = album},
+                   Marked(jubo, album) ? kIconSelected : kIconSingleCD};
   });
 }
 
 void RenderArtists(ScreenContext& jubo) {
   DrawNames(jubo, jubo.library.rsArtists, "Artist", " Artists", [&](std::string artist) {
-    return ListRow{Fitted(jubo, artist), "", {.text = std::move(artist)}, kIconSingleCD};
+    const int icon = Marked(jubo, artist) ? kIconSelected : kIconSingleCD;
+    return ListRow{Fitted(jubo, artist), "", {.text = std::move(artist)}, icon};
   });
 }
 
@@ -128,12 +147,16 @@ extern const View kArtistAlbumsView = {.code = kViewArtistAlbums, .list = &kArti
     .hint = Hint<kHintSongsAdd>, .parent = Parent<kViewArtists>, .leave = CloseAlbums,
     .right = Into<kViewTracks>, .enter = AddAlbum};
 
-// Choosing albums or artists for Jubo DJ or the exclusions: Right goes no deeper.
+// Choosing albums or artists for Jubo DJ or the exclusions: Enter marks, Right goes no deeper.
+using selection::SelectionState;
 extern const View kAlbumsChoosingView = {.code = kViewAlbumsChoosing, .list = &kAlbums,
-    .hint = Hint<kHintChooseAlbum>, .parent = Parent<kViewLettersChoosing>, .leave = CloseAlbums};
+    .hint = Hint<kHintChooseAlbum>, .parent = Parent<kViewLettersChoosing>, .leave = CloseAlbums,
+    .enter = Choose<&SelectionState::ChosenAlbums>,
+    .marked = Chosen<&SelectionState::ChosenAlbums>};
 extern const View kArtistsChoosingView = {.code = kViewArtistsChoosing, .list = &kArtists,
     .hint = Hint<kHintChooseArtist>, .parent = Parent<kViewLettersChoosing>,
-    .leave = CloseArtists};
+    .leave = CloseArtists, .enter = Choose<&SelectionState::ChosenArtists>,
+    .marked = Chosen<&SelectionState::ChosenArtists>};
 // clang-format on
 
 }  // namespace screen

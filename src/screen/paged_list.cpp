@@ -1,5 +1,6 @@
 #include "screen/paged_list.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "screen/render.h"
@@ -63,6 +64,13 @@ void DrawMenu(ScreenContext& jubo, const std::vector<MenuRow>& rows) {
   const View* view = FindView(ShownView(s));
   s.frmMain.lblHelpBelow.caption = view != nullptr ? view->hint(jubo) : "";
   s.frmMain.lblHelpBelow.visible = true;
+}
+
+bool Marked(const ScreenContext& jubo, const std::string& name) {
+  const View* view = FindView(ShownView(jubo.screen));
+  if (view == nullptr || view->marked == nullptr) return false;
+  const std::vector<std::string>& marks = view->marked(jubo);
+  return std::find(marks.begin(), marks.end(), name) != marks.end();
 }
 
 bool ListIsEmpty(const ScreenContext& jubo) { return jubo.screen.RowsShown == 0; }

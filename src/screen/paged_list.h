@@ -47,6 +47,9 @@ void DrawListPage(ScreenContext& jubo, long count, std::string_view kind,
 // rows after them are empty (the highlight cannot reach them).
 void DrawMenu(ScreenContext& jubo, const std::vector<MenuRow>& rows);
 
+// Whether the view shown marks `name` as chosen (a choosing mode's albums or artists).
+bool Marked(const ScreenContext& jubo, const std::string& name);
+
 // The page shows no row: the list has nothing to act on.
 bool ListIsEmpty(const ScreenContext& jubo);
 

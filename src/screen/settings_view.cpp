@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "screen/criteria_views.h"
 #include "screen/navigation.h"
 #include "screen/screen_context.h"
 #include "screen/view.h"
@@ -60,14 +61,13 @@ void AskTimeout(ScreenContext& jubo) {
   RedrawKeepingRow(jubo);
 }
 
-// The exclusion editor does not exist yet: Enter on its row is refused.
 std::vector<MenuRow> Rows(const ScreenContext& jubo) {
   const SettingsState& s = jubo.settings;
   return {
       {SaverTypeCaption(s), "savertype", Change<NextSaverType>},
       {TimeoutCaption(s), "savertime", AskTimeout},
       {SongErrorCaption(s), "songerror", Change<ToggleSongError>},
-      {"Exclusions for Non-Stop Music", "nonstop", nullptr},
+      {"Exclusions for Non-Stop Music", "nonstop", OpenExclusions},
   };
 }
 

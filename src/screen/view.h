@@ -71,6 +71,8 @@ struct View {
   // list with the error cue.
   void (*right)(ScreenContext& jubo, const RowValue& value) = nullptr;
   void (*enter)(ScreenContext& jubo, const RowValue& value) = nullptr;
+  // A choosing mode's marks: the names its rows show with the chosen icon. nullptr: none.
+  const std::vector<std::string>& (*marked)(const ScreenContext& jubo) = nullptr;
 };
 
 // A fixed hint line: `.hint = Hint<kHintMenu>`.

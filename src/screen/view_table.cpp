@@ -21,10 +21,12 @@ extern const View kTracksView;                // track_list.cpp
 extern const View kNowPlayingView;            // now_playing.cpp
 extern const View kPlaylistControlView;       // playlist_control.cpp
 extern const View kSettingsView;              // settings_view.cpp
+extern const View kCriteriaView;              // criteria_views.cpp
+extern const View kCriteriaSelectView;        // criteria_views.cpp
 
 namespace {
 
-const std::array<const View*, 16> kViews = {
+const std::array<const View*, 18> kViews = {
     &kMainMenuView,
     &kAlbumGenresView,
     &kArtistGenresView,
@@ -41,6 +43,8 @@ const std::array<const View*, 16> kViews = {
     &kNowPlayingView,
     &kPlaylistControlView,
     &kSettingsView,
+    &kCriteriaView,
+    &kCriteriaSelectView,
 };
 
 }  // namespace

@@ -20,12 +20,7 @@ bool Ask(ScreenContext& jubo, const char* line1) {
 // Appends every song of `cursor` in its order, closes it, and starts playing if nothing had
 // been chosen to play.
 void AppendAll(ScreenContext& jubo, textdb::Cursor& cursor) {
-  for (cursor.MoveFirst(); !cursor.IsEOF(); cursor.MoveNext()) {
-    playback::AppendSong(jubo,
-                         std::string(cursor.Field("Title").value_or("")) + " by " +
-                             std::string(cursor.Field("Artist").value_or("")),
-                         std::string(cursor.Field("Filename").value_or("")));
-  }
+  playback::AppendAllSongs(jubo, cursor);
   cursor.Close();
   playback::StartIfIdle(jubo);
 }

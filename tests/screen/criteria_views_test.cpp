@@ -18,7 +18,7 @@ const std::vector<std::string> kCriteria = {"Choose Albums", "Choose Artists", "
                                             "Choose Tempos", "Generate Playlist"};
 
 // Jazz marked, then Blue Hour among the albums: two songs asked, of Blue Hour's three.
-TEST(CriteriaTest, JuboDJGeneratesFromWhatIsMarked) {
+TEST(CriteriaViewsTest, JuboDJGeneratesFromWhatIsMarked) {
   Harness h;
   Script(h,
          {
@@ -70,7 +70,7 @@ TEST(CriteriaTest, JuboDJGeneratesFromWhatIsMarked) {
 
 // Marks made in Jubo DJ and left there show in the editor beside the stored exclusions; Clear
 // changes nothing stored; Left makes the marks the exclusions and comes back to Settings.
-TEST(CriteriaTest, TheExclusionEditorTakesTheMarksAndKeepsThemOnLeft) {
+TEST(CriteriaViewsTest, TheExclusionEditorTakesTheMarksAndKeepsThemOnLeft) {
   Harness h;
   h.loop.Then([&] { h.jubo.selection.ExcludedTempos = {"Fast"}; });
   Script(h, {
@@ -107,7 +107,7 @@ TEST(CriteriaTest, TheExclusionEditorTakesTheMarksAndKeepsThemOnLeft) {
 }
 
 // Non-Stop Music from the Main Menu and with G; everything excluded is told and leaves it off.
-TEST(CriteriaTest, NonStopFromTheMenuAndG) {
+TEST(CriteriaViewsTest, NonStopFromTheMenuAndG) {
   Harness h;
   const std::string& state = h.jubo.screen.frmMain.lblState2.caption;
   Script(h, {

@@ -108,6 +108,10 @@ std::vector<Step> Session() {
       {.keys = {KeyOf('M')},
        .view = kViewMainMenu,
        .check = Closed(&library::LibraryState::rsArtists)},
+      // M from the letter index's narrow highlight, three rows down: the Main Menu's own (the
+      // runner checks its row and width after every step).
+      {.keys = {kKeyEnter, kKeyRight, kKeyDown, kKeyDown}, .highlighted = "D"},
+      {.keys = {KeyOf('M')}, .view = kViewMainMenu, .highlighted = "Select Songs by Album"},
   };
 }
 
@@ -115,26 +119,6 @@ TEST(BrowseViewsTest, DownBothHierarchiesAndBack) {
   Harness h(Library());
   Script(h, Session());
   h.Run();
-}
-
-// M once left the Main Menu with the letter index's narrow highlight: from every view of the
-// session, M gives the Main Menu the highlight it has at start-up.
-TEST(BrowseViewsTest, MFromEveryViewGivesTheMainMenuItsOwnHighlight) {
-  const std::vector<Step> session = Session();
-  for (size_t last = 0; last < session.size(); ++last) {
-    Harness h(Library());
-    const Frame& f = h.jubo.screen.frmMain.shpHighlight;
-    Frame at_start;
-    h.loop.Then([&] { at_start = f; });
-    for (size_t i = 0; i <= last; ++i) h.loop.Keys(session[i].keys);
-    h.loop.Keys({KeyOf('M')}).Then([&] {
-      EXPECT_EQ(h.jubo.screen.CurrentView, kViewMainMenu);
-      EXPECT_EQ(std::tie(f.left, f.top, f.width, f.height),
-                std::tie(at_start.left, at_start.top, at_start.width, at_start.height))
-          << "M after step " << last + 1;
-    });
-    h.Run();
-  }
 }
 
 // Choosing albums or artists (for Jubo DJ and the exclusions) shows the browsing lists with

@@ -19,8 +19,11 @@ const std::vector<std::string> kMenu = {"Select Songs by Album",
                                         "Settings",
                                         "Help"};
 
-TEST(MainMenuTest, StartsOnTheFirstItemAndNeverWraps) {
+TEST(MainMenuTest, StartsOnTheFirstItemNeverWrapsAndPutsThePlaylistFirst) {
   Harness h;
+  std::vector<std::string> with_songs = {"Now Playing", "Playlist Control"};
+  with_songs.insert(with_songs.end(), kMenu.begin(), kMenu.end());
+  with_songs[5] = "Turn OFF Non-Stop Music";
   Script(h,
          {
              {.keys = {kKeyUp}, .rows = kMenu, .highlighted = kMenu[0], .cues = {kError}},
@@ -31,24 +34,20 @@ TEST(MainMenuTest, StartsOnTheFirstItemAndNeverWraps) {
              {.keys = {kKeyDown, kKeyRight}, .highlighted = "Help", .cues = {kError}},
              // Help, whose view is not there yet; the next view is one crumb deep all the same.
              {.keys = {kKeyEnter}, .view = kViewMainMenu, .cues = {kError}},
-             {.keys = {kKeyUp, kKeyUp, kKeyUp, kKeyUp, kKeyUp, kKeyEnter}, .crumbs = "Main Menu>"},
+             {.keys = {kKeyUp, kKeyUp, kKeyUp, kKeyUp, kKeyUp, kKeyEnter},
+              .crumbs = "Main Menu>",
+              .check =
+                  [](Harness& h) {
+                    h.AddSongs(1);
+                    h.jubo.selection.NonStop = true;
+                  }},
+             // A song in the playlist brings Now Playing and Playlist Control first, the rows'
+             // values moving with them.
+             {.keys = {KeyOf('M')},
+              .rows = with_songs,
+              .check = [](Harness& h) { EXPECT_EQ(h.jubo.screen.frmMain.lblItem[8].tag, "help"); }},
          });
   EXPECT_EQ(h.Run(), 0);
-}
-
-TEST(MainMenuTest, ASongInThePlaylistBringsNowPlayingAndPlaylistControlFirst) {
-  Harness h;
-  std::vector<std::string> rows = {"Now Playing", "Playlist Control"};
-  rows.insert(rows.end(), kMenu.begin(), kMenu.end());
-  rows[5] = "Turn OFF Non-Stop Music";
-  h.loop.Then([&] {
-    h.AddSongs(1);
-    h.jubo.selection.NonStop = true;
-  });
-  Script(h, {{.keys = {KeyOf('M')}, .rows = rows, .check = [](Harness& h) {
-                EXPECT_EQ(h.jubo.screen.frmMain.lblItem[8].tag, "help");  // the values move too
-              }}});
-  h.Run();
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // removing, the page following the song, and the ten commands.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 
 #include "ground/keys.h"
@@ -16,6 +15,7 @@ using namespace ground;
 using jubo_test::Harness;
 using jubo_test::kBeep;
 using jubo_test::kError;
+using jubo_test::Step;
 
 jubo_test::FixtureLibrary Songs(int count) {
   std::vector<std::string> titles;
@@ -153,10 +153,7 @@ TEST(PlaylistControlTest, TheCommandsAndTheWayOut) {
   Script(h, {
                 {.keys = {KeyOf('M'), kKeyDown, kKeyEnter},
                  .view = kViewPlaylistControl,
-                 .crumbs = "Main Menu>",
-                 .rows = {"Stop", "Play/Pause", "Next Song", "Previous Song", "Fast Forward",
-                          "Skip back 10 seconds", "Shuffle Playlist", "Clear Playlist",
-                          "Turn ON Playlist Repeat", "Start Screensaver now"}},
+                 .crumbs = "Main Menu>"},
                 // L names the new state in the row at once, as Enter on the row does.
                 {.keys = {KeyOf('L')},
                  .check =
@@ -164,7 +161,8 @@ TEST(PlaylistControlTest, TheCommandsAndTheWayOut) {
                        EXPECT_EQ(h.jubo.screen.frmMain.lblItem[9].caption,
                                  "Turn OFF Playlist Repeat");
                      }},
-                // The last command; Down is refused below it.
+                // The last command (the rows' order is EachRowRunsItsOwnCommand's); Down is refused
+                // below it.
                 {.keys = std::vector<int16_t>(10, kKeyDown),
                  .highlighted = "Start Screensaver now",
                  .cues = {kBeep, kBeep, kBeep, kBeep, kBeep, kBeep, kBeep, kBeep, kBeep, kError}},
@@ -180,7 +178,8 @@ TEST(PlaylistControlTest, TheCommandsAndTheWayOut) {
   h.Run();
 }
 
-// Each row runs its own command, on a playlist of three songs playing the second 30 s in.
+// Each row runs its own command (the cases are the rows, in order), on a playlist of three songs
+// playing the second 30 s in.
 TEST(PlaylistControlTest, EachRowRunsItsOwnCommand) {
   struct Case {
     std::string row;
@@ -190,16 +189,6 @@ TEST(PlaylistControlTest, EachRowRunsItsOwnCommand) {
     std::string question = "";  // asked (and answered No)
     std::function<void(Harness&)> check = nullptr;
   };
-  const std::vector<std::string> kRows = {"Stop",
-                                          "Play/Pause",
-                                          "Next Song",
-                                          "Previous Song",
-                                          "Fast Forward",
-                                          "Skip back 10 seconds",
-                                          "Shuffle Playlist",
-                                          "Clear Playlist",
-                                          "Turn ON Playlist Repeat",
-                                          "Start Screensaver now"};
   const Case kCases[] = {
       {.row = "Stop", .state = playback::kStopped, .position = 0},
       {.row = "Play/Pause", .state = playback::kPaused},
@@ -218,27 +207,25 @@ TEST(PlaylistControlTest, EachRowRunsItsOwnCommand) {
       {.row = "Start Screensaver now",
        .check = [](Harness& h) { EXPECT_EQ(h.jubo.IdleSeconds, 5 * 60 + 1); }},
   };
-  for (const Case& c : kCases) {
+  for (size_t down = 0; down < std::size(kCases); ++down) {
+    const Case& c = kCases[down];
     SCOPED_TRACE(c.row);
     Harness h(Songs(3));
     h.loop.Then([&] {
       h.jubo.settings.ScreensaverTimeout = 5;
       h.AddSongs(3);
     });
-    const auto down = std::find(kRows.begin(), kRows.end(), c.row) - kRows.begin();
     h.loop.Wait(100).Keys({KeyOf('N')}).Wait(30'000).Keys({KeyOf('M'), kKeyDown, kKeyEnter});
-    h.loop.Keys(kKeyDown, static_cast<int>(down)).Keys({kKeyEnter});
-    auto shows = [&c](Harness& h) {
-      EXPECT_EQ(h.jubo.playlist.CurrentSong, c.song);
-      EXPECT_EQ(h.player.playState(), c.state);
-      EXPECT_NEAR(h.player.currentPosition(), c.position, 0.1);
-      if (c.check) c.check(h);
-    };
-    if (c.question.empty()) {
-      Script(h, {{.wait_ms = 100, .check = shows}});
-    } else {  // answered No
-      Script(h, {{.question = c.question}, {.keys = {kKeyEnter}, .wait_ms = 100, .check = shows}});
-    }
+    std::vector<Step> steps = {{.keys = std::vector<int16_t>(down, kKeyDown), .highlighted = c.row},
+                               {.keys = {kKeyEnter}, .question = c.question}};
+    if (!c.question.empty()) steps.push_back({.keys = {kKeyEnter}});  // No
+    steps.push_back({.wait_ms = 100, .check = [&c](Harness& h) {
+                       EXPECT_EQ(h.jubo.playlist.CurrentSong, c.song);
+                       EXPECT_EQ(h.player.playState(), c.state);
+                       EXPECT_NEAR(h.player.currentPosition(), c.position, 0.1);
+                       if (c.check) c.check(h);
+                     }});
+    Script(h, steps);
     h.Run();
   }
 }

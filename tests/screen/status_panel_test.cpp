@@ -8,7 +8,7 @@
 #include "ground/keys.h"
 #include "playback/player_engine.h"
 #include "playback/playlist_edit.h"
-#include "support/harness.h"
+#include "support/session.h"
 
 namespace playback {
 namespace {
@@ -17,39 +17,29 @@ using ground::KeyOf;
 using jubo_test::FixtureLibrary;
 using jubo_test::Harness;
 
-// Keys, then a wait, then what a line of the panel shows.
-struct Step {
-  std::vector<int16_t> keys;
-  int64_t wait_ms;
-  std::string line;
-};
-
-void Expect(Harness& h, const std::string& line, const std::vector<Step>& steps) {
-  for (const Step& step : steps) {
-    h.loop.Keys(step.keys).Wait(step.wait_ms).Then([&line, step] {
-      EXPECT_EQ(line, step.line) << step.wait_ms << " ms after " << step.keys.size() << " keys";
-    });
-  }
-}
-
 TEST(StatusPanelTest, TheStateLineFollowsThePlayerAtOnceAndEverySecond) {
   Harness h;
   h.loop.Then([&] { h.AddSongs(3); });
-  Expect(h, h.jubo.screen.frmMain.lblState.caption,
-         {{{}, 10, "Playing 00:00 of 03:00"},  // the song has just started
-          {{}, 60990, "Playing 01:00 of 03:00"},
-          {{}, 70000, "Playing 02:10 of 03:00"},
-          {{KeyOf('P')}, 0, "Paused"},
-          {{KeyOf('F')}, 0, "Fast Forward"},
-          {{KeyOf('S')}, 0, "Stopped"}});
-  h.loop.Then([&] {
-    EXPECT_EQ(h.jubo.playlist.NowTitle, "");  // forgotten once stopped
-    EXPECT_EQ(h.jubo.screen.frmMain.lblTrack.caption, "");
-    // A file still being opened leaves the last text standing; once open it is Ready.
-    h.player.open_ms = 1500;
-    h.player.SetURL(h.songs[1].filename);
-  });
-  Expect(h, h.jubo.screen.frmMain.lblState.caption, {{{}, 1000, "Stopped"}, {{}, 1000, "Ready"}});
+  Script(h, {
+                {.wait_ms = 10, .state = "Playing 00:00 of 03:00"},  // the song has just started
+                {.wait_ms = 60990, .state = "Playing 01:00 of 03:00"},
+                {.wait_ms = 70000, .state = "Playing 02:10 of 03:00"},
+                {.keys = {KeyOf('P')}, .state = "Paused"},
+                {.keys = {KeyOf('F')}, .state = "Fast Forward"},
+                {.keys = {KeyOf('S')},
+                 .state = "Stopped",
+                 .check =
+                     [](Harness& h) {
+                       EXPECT_EQ(h.jubo.playlist.NowTitle, "");  // forgotten once stopped
+                       EXPECT_EQ(h.jubo.screen.frmMain.lblTrack.caption, "");
+                       // A file still being opened leaves the last text standing; once open it is
+                       // Ready.
+                       h.player.open_ms = 1500;
+                       h.player.SetURL(h.songs[1].filename);
+                     }},
+                {.wait_ms = 1000, .state = "Stopped"},
+                {.wait_ms = 1000, .state = "Ready"},
+            });
   h.Run();
 }
 
@@ -80,15 +70,17 @@ TEST(StatusPanelTest, TheTrackLineCyclesSongArtistAndAlbumEveryFiveSeconds) {
     h.AddSongs(3);
     AppendSong(h.jubo, "Stray by Nobody", "/elsewhere/stray.ogg");
   });
-  Expect(h, h.jubo.screen.frmMain.lblTrack.caption,
-         {{{}, 10, "Song: Intro (1 of 4)"},  // at once, before the timer's first turn
-          {{}, 9990, "Artist: O'Dara"},
-          {{}, 5000, "Album: Blue Hour"},
-          // A new song goes on with the cycle where the last one left it.
-          {{KeyOf('N')}, 5000, "Song: Night (2 of 4)"},
-          {{}, 5000, "Artist: O'Dara"},
-          // A song the library does not know leaves the line as it was.
-          {{KeyOf('N'), KeyOf('N')}, 10000, "Artist: O'Dara"}});
+  Script(h, {
+                // At once, before the timer's first turn.
+                {.wait_ms = 10, .track = "Song: Intro (1 of 4)"},
+                {.wait_ms = 9990, .track = "Artist: O'Dara"},
+                {.wait_ms = 5000, .track = "Album: Blue Hour"},
+                // A new song goes on with the cycle where the last one left it.
+                {.keys = {KeyOf('N')}, .wait_ms = 5000, .track = "Song: Night (2 of 4)"},
+                {.wait_ms = 5000, .track = "Artist: O'Dara"},
+                // A song the library does not know leaves the line as it was.
+                {.keys = {KeyOf('N'), KeyOf('N')}, .wait_ms = 10000, .track = "Artist: O'Dara"},
+            });
   h.Run();
 }
 
@@ -134,7 +126,7 @@ TEST(StatusPanelTest, ALongTitleGivesWayToTheSongsPlaceInTheList) {
     library.Album("Album", "Artist", "Genre", {c.title});
     Harness h(library);
     h.loop.Then([&] { h.AddSongs(1); });
-    Expect(h, h.jubo.screen.frmMain.lblTrack.caption, {{{}, 5000, c.line}});
+    Script(h, {{.wait_ms = 5000, .track = c.line}});
     h.Run();
   }
 }

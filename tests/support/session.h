@@ -21,13 +21,14 @@ struct Step {
   int64_t wait_ms = 0;        // after the keys
   std::optional<int> view{};  // CurrentView
   std::string title{}, crumbs{}, above{}, below{};
-  std::vector<std::string> rows{};        // the page's first rows; the rest of the page is empty
-  std::vector<int> icons{};               // IconKind of the page's first rows
-  std::string highlighted{};              // the highlighted row's caption
-  std::string question{};                 // an open dialog's two lines, "first\nsecond"
-  std::vector<std::string> cues{};        // the cues the step sounded
-  std::vector<std::string> playlist{};    // the entries' texts
-  std::function<void(Harness&)> check{};  // anything else
+  std::vector<std::string> rows{};           // the page's first rows; the rest of the page is empty
+  std::vector<int> icons{};                  // IconKind of the page's first rows
+  std::string highlighted{};                 // the highlighted row's caption
+  std::string question{};                    // an open dialog's two lines, "first\nsecond"
+  std::vector<std::string> cues{};           // the cues the step sounded
+  std::vector<std::string> playlist{};       // the entries' texts
+  std::string state{}, switches{}, track{};  // the status panel's three lines
+  std::function<void(Harness&)> check{};     // anything else
 };
 
 inline std::vector<std::string> Entries(const Harness& h) {
@@ -75,6 +76,9 @@ inline void Script(Harness& h, const std::vector<Step>& steps) {
       shows(question, s.question);
       shows(h.TakeCues(), s.cues);
       shows(Entries(h), s.playlist);
+      shows(f.lblState.caption, s.state);
+      shows(f.lblState2.caption, s.switches);
+      shows(f.lblTrack.caption, s.track);
       for (size_t row = 0; row < s.icons.size(); ++row) {
         EXPECT_EQ(screen::IconKind(f.imgIcon[row + 1]), s.icons[row]) << "row " << row + 1;
       }

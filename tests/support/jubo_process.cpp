@@ -50,6 +50,22 @@ int RunCommand(const std::vector<std::string>& argv, const std::string& runtime,
   return run.status;
 }
 
+bool RemoteJubo::Start() {
+  process = nullptr;  // a copy still running ends first
+  process = std::make_unique<JuboProcess>(home.path().string(), runtime.path().string(),
+                                          (runtime.path() / "err").string());
+  return Eventually([this] { return Remote({"screen"}) == 0; });
+}
+
+int RemoteJubo::Remote(std::vector<std::string> args) {
+  args.insert(args.begin(), JUBO_REMOTE);
+  return RunCommand(args, runtime.path().string(), &out);
+}
+
+nlohmann::json RemoteJubo::Screen() {
+  return Remote({"screen"}) == 0 ? nlohmann::json::parse(out) : nlohmann::json();
+}
+
 bool Eventually(const std::function<bool()>& done) {
   const auto give_up = std::chrono::steady_clock::now() + 60s;
   while (!done()) {

@@ -8,8 +8,12 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
+
+#include "support/temp_dir.h"
 
 namespace jubo_test {
 
@@ -32,6 +36,22 @@ class JuboProcess {
  private:
   pid_t pid_ = -1;
   bool exited_ = false;
+};
+
+// The built program over a home folder (its library and settings) and a runtime folder of its
+// own, driven through jubo-remote as remote software does.
+struct RemoteJubo {
+  // Starts a copy (again), its standard error going to runtime/err, and waits until its remote
+  // answers; false if it never does.
+  bool Start();
+  // Runs jubo-remote with `args`, leaving what it printed in `out`; returns its exit status.
+  int Remote(std::vector<std::string> args);
+  // The screen answer; null when the remote does not give one.
+  nlohmann::json Screen();
+
+  TempDir home, runtime;
+  std::string out;
+  std::unique_ptr<JuboProcess> process;
 };
 
 // Runs a command with XDG_RUNTIME_DIR=runtime; returns its exit status and fills *out with what

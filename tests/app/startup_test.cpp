@@ -21,10 +21,7 @@ TEST(StartupTest, TheSplashShowsWhileTheLibraryLoadsThenTheMainMenu) {
   h.display.on_repaint = [&] {
     const auto* splash = dynamic_cast<const SplashForm*>(h.display.top());
     ASSERT_NE(splash, nullptr);
-    EXPECT_EQ(splash->lblProductName.caption, "Jubo Music Player");
-    EXPECT_EQ(splash->lblVersion.caption, "Version 1.2.0");
-    EXPECT_EQ(splash->lblWait.caption, "Please wait...");
-    EXPECT_TRUE(splash->lblWait.visible);
+    EXPECT_TRUE(splash->lblWait.visible);  // "Please wait..."
     splash_seen = true;
   };
   h.loop.Then([&] {

@@ -13,7 +13,6 @@ using namespace ground;
 using jubo_test::FixtureLibrary;
 using jubo_test::Harness;
 using jubo_test::kBeep;
-using jubo_test::kError;
 using jubo_test::kSelect;
 
 TEST(AddingTest, EnterAddsWhatTheRowHoldsAndTheTracksShowEachSongsFirstPlace) {
@@ -96,22 +95,6 @@ TEST(AddingTest, AShortenedRowStillAddsItsFullNameAndTheSuffixTakesTheEnd) {
                        EXPECT_LE(h.measure.WidthTwips(row, 16, false),
                                  h.jubo.screen.frmMain.lblItem[0].width);
                      }},
-            });
-  h.Run();
-}
-
-TEST(AddingTest, EmptyListsRefuseRightAndEnter) {
-  FixtureLibrary library;
-  library.Song({"", "Nobody", "Untitled", "1", "/music/x.ogg", "Jazz", ""});
-  Harness h(library);
-  Script(h, {
-                {.keys = {kKeyEnter, kKeyRight},
-                 .view = kViewLetters,
-                 .above = "Displaying 0 to 0 of 0 Items"},
-                {.keys = {kKeyRight, kKeyEnter},
-                 .view = kViewLetters,
-                 .cues = {kError, kError},
-                 .check = [](Harness& h) { EXPECT_FALSE(h.jubo.DialogOpen); }},
             });
   h.Run();
 }

@@ -18,8 +18,8 @@ using jubo_test::FixtureLibrary;
 using jubo_test::Harness;
 using jubo_test::Step;
 
-// Jazz albums under every kind of first letter, a song without a genre, and names that need
-// quoting.
+// Jazz albums under every kind of first letter, a song without a genre, one without an album,
+// and names that need quoting.
 FixtureLibrary Library() {
   FixtureLibrary library;
   for (const char* album : {"10 Rivers", "amber gold", "bee sides", "Zephyr Road", "Élan"}) {
@@ -29,7 +29,8 @@ FixtureLibrary Library() {
       .Album("Dara's Best", "O'Dara", "Jazz", {"Intro", "Outro"})
       .Album("Blues One", "Bluesman", "Blues", {"Sad"})
       .Album("Other", "Other Artist", "Rock", {"Loud"})
-      .Song({"Untagged", "Nobody", "Quiet", "1", "/music/untagged.ogg", "", ""});
+      .Song({"Untagged", "Nobody", "Quiet", "1", "/music/untagged.ogg", "", ""})
+      .Song({"", "Nobody", "Untitled", "1", "/music/untitled.ogg", "Jazz", ""});
   return library;
 }
 
@@ -43,7 +44,7 @@ std::function<void(Harness&)> Closed(textdb::Cursor library::LibraryState::*curs
 // Down the album hierarchy and back, then down the artist hierarchy to an album's songs.
 std::vector<Step> Session() {
   return {
-      // Songs without a genre make no row.
+      // Songs without a genre make no row, nor, below, songs without an album.
       {.keys = {kKeyEnter},
        .view = kViewAlbumGenres,
        .title = "Select Albums",
@@ -197,12 +198,14 @@ TEST(BrowseViewsTest, PagingFollowsOneRuleEverywhere) {
 }
 
 // A list the library cannot give (the file gone since start-up) shows empty, with the error
-// cue and one line on stderr: each step of the session that opens a view, made so.
+// cue and one line on stderr: each step of the session that opens a view, made so. Enter on the
+// empty list is refused with the error cue too (Right goes through the same check).
 TEST(BrowseViewsTest, AListTheLibraryCannotGiveShowsEmptyWithTheErrorCue) {
   const std::vector<Step> session = Session();
   for (size_t last = 0; last < session.size(); ++last) {
     const std::vector<int16_t>& keys = session[last].keys;
     if (keys.back() != kKeyRight && keys.back() != kKeyEnter) continue;
+    SCOPED_TRACE("step " + std::to_string(last + 1));
     Harness h(Library());
     jubo_test::TempDir empty;
     for (size_t i = 0; i < last; ++i) h.loop.Keys(session[i].keys);
@@ -219,12 +222,18 @@ TEST(BrowseViewsTest, AListTheLibraryCannotGiveShowsEmptyWithTheErrorCue) {
         .Keys({keys.back()})
         .Then([&] {
           const std::string err = testing::internal::GetCapturedStderr();
-          SCOPED_TRACE("step " + std::to_string(last + 1));
           EXPECT_EQ(h.jubo.screen.CurrentView, session[last].view);
           EXPECT_EQ(h.Rows(), std::vector<std::string>(14));
           EXPECT_EQ(h.TakeCues().back(), jubo_test::kError);
           EXPECT_EQ(err.rfind("jubo: cannot read the library: ", 0), 0u) << err;
           EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+          EXPECT_TRUE(
+              h.jubo.screen.frmMain.lblHelpAbove.caption.starts_with("Displaying 0 to 0 of 0"));
+        })
+        .Keys({kKeyEnter})
+        .Then([&] {
+          EXPECT_EQ(h.TakeCues(), std::vector<std::string>{jubo_test::kError});
+          EXPECT_FALSE(h.jubo.DialogOpen);
         });
     h.Run();
   }

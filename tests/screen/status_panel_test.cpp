@@ -43,27 +43,6 @@ TEST(StatusPanelTest, TheStateLineFollowsThePlayerAtOnceAndEverySecond) {
   h.Run();
 }
 
-TEST(StatusPanelTest, TheSwitchLinePadsRepeatToFifteenCharacters) {
-  struct Case {
-    int16_t repeat;
-    bool non_stop;
-    const char* line;
-  };
-  const Case kCases[] = {
-      {1, false, "Repeat:ON      Non-Stop Music:OFF"},
-      {0, false, "Repeat:OFF     Non-Stop Music:OFF"},
-      {1, true, "Repeat:ON      Non-Stop Music:ON"},
-      {2, true, "Repeat:OFF     Non-Stop Music:ON"},  // any other value counts as off
-  };
-  for (const Case& c : kCases) {
-    Harness h;
-    h.jubo.settings.PlaylistLoop = c.repeat;
-    h.jubo.selection.NonStop = c.non_stop;
-    h.loop.Wait(1000).Then([&] { EXPECT_EQ(h.jubo.screen.frmMain.lblState2.caption, c.line); });
-    h.Run();
-  }
-}
-
 TEST(StatusPanelTest, TheTrackLineCyclesSongArtistAndAlbumEveryFiveSeconds) {
   Harness h;
   h.loop.Then([&] {

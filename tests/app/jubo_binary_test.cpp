@@ -64,10 +64,10 @@ TEST(JuboBinaryTest, SettingsLeftWithLeftAreThereAndActAtTheNextStart) {
 TEST(JuboBinaryTest, TheRemoteAnswersTheMissingLibraryMessage) {
   jubo_test::RemoteJubo jubo;
   ASSERT_TRUE(jubo.Start()) << jubo.out;
-  const Json dialog = jubo.Screen()["dialog"];
-  EXPECT_EQ(dialog["form"], "MessageBox") << dialog;
-  EXPECT_EQ(dialog["lines"], Json::array({app::kMissingLibrary})) << dialog;
-  EXPECT_EQ(dialog["buttons"], Json::array({"OK"})) << dialog;
+  EXPECT_EQ(jubo.Screen()["dialog"], Json({{"form", "MessageBox"},
+                                           {"lines", {app::kMissingLibrary}},
+                                           {"buttons", {"OK"}},
+                                           {"selected", 1}}));
   ASSERT_EQ(jubo.Remote({"enter"}), 0) << jubo.out;
   EXPECT_EQ(jubo.process->WaitExit(60s), 1);
   EXPECT_EQ(ReadFile(jubo.runtime.path() / "err"), std::string(app::kMissingLibrary) + "\n");

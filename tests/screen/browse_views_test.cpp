@@ -123,8 +123,9 @@ TEST(BrowseViewsTest, DownBothHierarchiesAndBack) {
 }
 
 // Choosing albums or artists (for Jubo DJ and the exclusions) shows the browsing lists with
-// hints of their own; Enter adds nothing (no question opens, so the keys after it still move
-// through the lists), and the albums and artists lead no deeper.
+// hints of their own (which tell the modes from the browsing views); Enter adds nothing (no
+// question opens, so the keys after it still move through the lists), and the albums and artists
+// lead no deeper.
 TEST(BrowseViewsTest, ChoosingModesListWhatTheirTwinsListWithTheirOwnKeys) {
   Harness h(Library());
   auto choose = [&h](ViewCode genres) {
@@ -134,17 +135,13 @@ TEST(BrowseViewsTest, ChoosingModesListWhatTheirTwinsListWithTheirOwnKeys) {
          {
              {.check = choose(kViewAlbumGenresChoosing)},
              {.keys = {kKeyEnter},
-              .view = kViewAlbumGenresChoosing,
-              .title = "Select Albums",
               .below = "[Left = Back] [Up/Down = Scroll] [Right = Show Albums]",
               .rows = {"All Albums", "Blues Albums", "Jazz Albums", "Rock Albums"}},
              {.keys = {kKeyDown, kKeyDown, kKeyRight, kKeyEnter},
-              .view = kViewLettersChoosing,
               .title = "Jazz Albums by First Letter",
               .below = "[Left = Back] [Up/Down = Scroll] [Right = Show Albums]",
               .rows = {"A", "B", "D", "Z", "*"}},
              {.keys = {kKeyDown, kKeyRight, kKeyRight, kKeyEnter},
-              .view = kViewAlbumsChoosing,
               .title = "Jazz Albums beginning with B",
               .below = "[Left = Back] [Up/Down = Scroll] [Enter/OK = Select/Deselect Album]",
               .rows = {"bee sides", "Blue Hour"}},
@@ -155,11 +152,9 @@ TEST(BrowseViewsTest, ChoosingModesListWhatTheirTwinsListWithTheirOwnKeys) {
              {.keys = {kKeyLeft}, .view = kViewAlbumGenresChoosing, .highlighted = "Jazz Albums"},
              {.check = choose(kViewArtistGenresChoosing)},
              {.keys = {kKeyRight},
-              .view = kViewLettersChoosing,
               .title = "All Artists by First Letter",
               .below = "[Left = Back] [Up/Down = Scroll] [Right = Show Artists]"},
              {.keys = {kKeyDown, kKeyDown, kKeyDown, kKeyRight, kKeyRight},
-              .view = kViewArtistsChoosing,
               .title = "All Artists beginning with O",
               .below = "[Left = Back] [Up/Down = Scroll] [Enter/OK = Select/Deselect Artist]",
               .rows = {"O'Dara", "Other Artist"}},

@@ -147,39 +147,8 @@ TEST(NowPlayingTest, ThePageFollowsTheSongAlsoUnderTheSaver) {
   }
 }
 
-TEST(PlaylistControlTest, TheCommandsAndTheWayOut) {
-  Harness h(Songs(3));
-  h.loop.Then([&] { h.AddSongs(3); });
-  Script(h, {
-                {.keys = {KeyOf('M'), kKeyDown, kKeyEnter},
-                 .view = kViewPlaylistControl,
-                 .crumbs = "Main Menu>"},
-                // L names the new state in the row at once, as Enter on the row does.
-                {.keys = {KeyOf('L')},
-                 .check =
-                     [](Harness& h) {
-                       EXPECT_EQ(h.jubo.screen.frmMain.lblItem[9].caption,
-                                 "Turn OFF Playlist Repeat");
-                     }},
-                // The last command (the rows' order is EachRowRunsItsOwnCommand's); Down is refused
-                // below it.
-                {.keys = std::vector<int16_t>(10, kKeyDown),
-                 .highlighted = "Start Screensaver now",
-                 .cues = {kBeep, kBeep, kBeep, kBeep, kBeep, kBeep, kBeep, kBeep, kBeep, kError}},
-                // Clear answered No: the playlist stays, the Main Menu shows its first row.
-                {.keys = {kKeyUp, kKeyUp, kKeyEnter, kKeyEnter},
-                 .view = kViewMainMenu,
-                 .highlighted = "Now Playing",
-                 .check = [](Harness& h) { EXPECT_EQ(h.jubo.playlist.SongCount, 3); }},
-                {.keys = {kKeyDown, kKeyEnter}, .crumbs = "Main Menu>"},
-                // Left gives the Main Menu its row back.
-                {.keys = {kKeyLeft}, .highlighted = "Playlist Control"},
-            });
-  h.Run();
-}
-
 // Each row runs its own command (the cases are the rows, in order), on a playlist of three songs
-// playing the second 30 s in.
+// playing the second 30 s in; some cases go on with steps of their own.
 TEST(PlaylistControlTest, EachRowRunsItsOwnCommand) {
   struct Case {
     std::string row;
@@ -188,24 +157,34 @@ TEST(PlaylistControlTest, EachRowRunsItsOwnCommand) {
     double position = 30;
     std::string question = "";  // asked (and answered No)
     std::function<void(Harness&)> check = nullptr;
+    std::vector<Step> then{};
   };
   const Case kCases[] = {
-      {.row = "Stop", .state = playback::kStopped, .position = 0},
+      // Left gives the Main Menu its row back.
+      {.row = "Stop",
+       .state = playback::kStopped,
+       .position = 0,
+       .then = {{.keys = {kKeyLeft}, .view = kViewMainMenu, .highlighted = "Playlist Control"}}},
       {.row = "Play/Pause", .state = playback::kPaused},
       {.row = "Next Song", .song = 2, .position = 0},
       {.row = "Previous Song", .song = 0, .position = 0},
       {.row = "Fast Forward", .state = playback::kFastForward, .position = 30.4},  // 5x for 0.1 s
       {.row = "Skip back 10 seconds", .position = 20},
       {.row = "Shuffle Playlist", .question = "Shuffle\nPlaylist?"},
-      {.row = "Clear Playlist", .question = "Clear Playlist?\n"},
+      // Clear answered No leaves for the Main Menu, on its first row, one crumb deep again.
+      {.row = "Clear Playlist",
+       .question = "Clear Playlist?\n",
+       .then = {{.view = kViewMainMenu, .highlighted = "Now Playing"},
+                {.keys = {kKeyDown, kKeyEnter}, .crumbs = "Main Menu>"}}},
+      // L names the new state in the row at once, as Enter on the row does.
       {.row = "Turn ON Playlist Repeat",
-       .check =
-           [](Harness& h) {
-             EXPECT_EQ(h.HighlightedRow(), "Turn OFF Playlist Repeat");
-             EXPECT_EQ(h.jubo.settings.PlaylistLoop, 1);
-           }},
+       .check = [](Harness& h) { EXPECT_EQ(h.jubo.settings.PlaylistLoop, 1); },
+       .then = {{.highlighted = "Turn OFF Playlist Repeat"},
+                {.keys = {KeyOf('L')}, .highlighted = "Turn ON Playlist Repeat"}}},
+      // The last row; Down is refused below it.
       {.row = "Start Screensaver now",
-       .check = [](Harness& h) { EXPECT_EQ(h.jubo.IdleSeconds, 5 * 60 + 1); }},
+       .check = [](Harness& h) { EXPECT_EQ(h.jubo.IdleSeconds, 5 * 60 + 1); },
+       .then = {{.keys = {kKeyDown}, .highlighted = "Start Screensaver now"}}},
   };
   for (size_t down = 0; down < std::size(kCases); ++down) {
     const Case& c = kCases[down];
@@ -215,8 +194,9 @@ TEST(PlaylistControlTest, EachRowRunsItsOwnCommand) {
       h.jubo.settings.ScreensaverTimeout = 5;
       h.AddSongs(3);
     });
-    h.loop.Wait(100).Keys({KeyOf('N')}).Wait(30'000).Keys({KeyOf('M'), kKeyDown, kKeyEnter});
-    std::vector<Step> steps = {{.keys = std::vector<int16_t>(down, kKeyDown), .highlighted = c.row},
+    h.loop.Wait(100).Keys({KeyOf('N')}).Wait(30'000);
+    std::vector<Step> steps = {{.keys = {KeyOf('M'), kKeyDown, kKeyEnter}, .crumbs = "Main Menu>"},
+                               {.keys = std::vector<int16_t>(down, kKeyDown), .highlighted = c.row},
                                {.keys = {kKeyEnter}, .question = c.question}};
     if (!c.question.empty()) steps.push_back({.keys = {kKeyEnter}});  // No
     steps.push_back({.wait_ms = 100, .check = [&c](Harness& h) {
@@ -225,6 +205,7 @@ TEST(PlaylistControlTest, EachRowRunsItsOwnCommand) {
                        EXPECT_NEAR(h.player.currentPosition(), c.position, 0.1);
                        if (c.check) c.check(h);
                      }});
+    steps.insert(steps.end(), c.then.begin(), c.then.end());
     Script(h, steps);
     h.Run();
   }

@@ -9,9 +9,7 @@ namespace app {
 namespace {
 
 using namespace ground;
-using jubo_test::Harness;
-using jubo_test::kBeep;
-using jubo_test::kSelect;
+using namespace jubo_test;
 
 // Escape asks; No leaves the screen as it was and Yes ends at once, as a window close or a signal
 // does without asking, from inside the question too. The system's saver, kept off while Jubo

@@ -10,10 +10,7 @@ namespace screen {
 namespace {
 
 using namespace ground;
-using jubo_test::FixtureLibrary;
-using jubo_test::Harness;
-using jubo_test::kBeep;
-using jubo_test::kSelect;
+using namespace jubo_test;
 
 TEST(AddingTest, EnterAddsWhatTheRowHoldsAndTheTracksShowEachSongsFirstPlace) {
   FixtureLibrary library;

@@ -14,9 +14,7 @@ namespace screen {
 namespace {
 
 using namespace ground;
-using jubo_test::FixtureLibrary;
-using jubo_test::Harness;
-using jubo_test::Step;
+using namespace jubo_test;
 
 // Jazz albums under every kind of first letter, a song without a genre, one without an album,
 // and names that need quoting.
@@ -180,14 +178,14 @@ TEST(BrowseViewsTest, PagingFollowsOneRuleEverywhere) {
                 {.keys = {kKeyDown, kKeyPageDown}, .above = kPage2, .highlighted = "O"},
                 // Down onto the empty row is refused.
                 {.keys = std::vector<int16_t>(12, kKeyDown), .highlighted = "*"},
-                {.keys = {kKeyDown}, .highlighted = "*", .cues = {jubo_test::kError}},
+                {.keys = {kKeyDown}, .highlighted = "*", .cues = {kError}},
                 // Up from the first row of page 2 goes to the last row of page 1, and back down.
                 {.keys = {kKeyPageUp, kKeyPageDown, kKeyUp}, .above = kPage1, .highlighted = "N"},
                 {.keys = {kKeyDown}, .above = kPage2, .highlighted = "O"},
                 // Page Up on page 1 goes to its first row; Up there is refused.
                 {.keys = {kKeyUp, kKeyPageUp, kKeyPageUp, kKeyUp},
                  .highlighted = "A",
-                 .cues = {jubo_test::kBeep, jubo_test::kBeep, jubo_test::kBeep, jubo_test::kError}},
+                 .cues = {kBeep, kBeep, kBeep, kError}},
             });
   h.Run();
 }
@@ -202,7 +200,7 @@ TEST(BrowseViewsTest, AListTheLibraryCannotGiveShowsEmptyWithTheErrorCue) {
     if (keys.back() != kKeyRight && keys.back() != kKeyEnter) continue;
     SCOPED_TRACE("step " + std::to_string(last + 1));
     Harness h(Library());
-    jubo_test::TempDir empty;
+    TempDir empty;
     for (size_t i = 0; i < last; ++i) h.loop.Keys(session[i].keys);
     for (size_t i = 0; i + 1 < keys.size(); ++i) h.loop.Keys({keys[i]});
     h.loop
@@ -219,7 +217,7 @@ TEST(BrowseViewsTest, AListTheLibraryCannotGiveShowsEmptyWithTheErrorCue) {
           const std::string err = testing::internal::GetCapturedStderr();
           EXPECT_EQ(h.jubo.screen.CurrentView, session[last].view);
           EXPECT_EQ(h.Rows(), std::vector<std::string>(14));
-          EXPECT_EQ(h.TakeCues().back(), jubo_test::kError);
+          EXPECT_EQ(h.TakeCues().back(), kError);
           EXPECT_EQ(err.rfind("jubo: cannot read the library: ", 0), 0u) << err;
           EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
           EXPECT_TRUE(
@@ -227,7 +225,7 @@ TEST(BrowseViewsTest, AListTheLibraryCannotGiveShowsEmptyWithTheErrorCue) {
         })
         .Keys({kKeyEnter})
         .Then([&] {
-          EXPECT_EQ(h.TakeCues(), std::vector<std::string>{jubo_test::kError});
+          EXPECT_EQ(h.TakeCues(), std::vector<std::string>{kError});
           EXPECT_FALSE(h.jubo.DialogOpen);
         });
     h.Run();

@@ -8,9 +8,7 @@ namespace screen {
 namespace {
 
 using namespace ground;
-using jubo_test::Harness;
-using jubo_test::kBeep;
-using jubo_test::kError;
+using namespace jubo_test;
 
 const std::vector<std::string> kMenu = {"Select Songs by Album",
                                         "Select Songs by Artist",

@@ -12,15 +12,12 @@ namespace screen {
 namespace {
 
 using namespace ground;
-using jubo_test::Harness;
-using jubo_test::kBeep;
-using jubo_test::kError;
-using jubo_test::Step;
+using namespace jubo_test;
 
-jubo_test::FixtureLibrary Songs(int count) {
+FixtureLibrary Songs(int count) {
   std::vector<std::string> titles;
   for (int i = 1; i <= count; ++i) titles.push_back("Song " + std::to_string(i));
-  jubo_test::FixtureLibrary library;
+  FixtureLibrary library;
   library.Album("Long Album", "Artist", "Jazz", titles);
   return library;
 }

@@ -8,10 +8,7 @@ namespace screen {
 namespace {
 
 using namespace ground;
-using jubo_test::Harness;
-using jubo_test::kBeep;
-using jubo_test::kError;
-using jubo_test::kSelect;
+using namespace jubo_test;
 using settings::KeyPathOf;
 
 const std::string kPlayer = "HKEY_CURRENT_USER\\Software\\Tarvento\\Jubo_Player\\";

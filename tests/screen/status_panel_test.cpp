@@ -14,8 +14,7 @@ namespace playback {
 namespace {
 
 using ground::KeyOf;
-using jubo_test::FixtureLibrary;
-using jubo_test::Harness;
+using namespace jubo_test;
 
 TEST(StatusPanelTest, TheStateLineFollowsThePlayerAtOnceAndEverySecond) {
   Harness h;

@@ -72,15 +72,5 @@ TEST(KeyDispatchTest, HotkeysAndTheIdleCount) {
   }
 }
 
-TEST(KeyDispatchTest, AClickShowsThePointerAndAnotherHidesIt) {
-  Harness h;
-  h.loop.Then([&] { EXPECT_FALSE(h.display.pointer_visible); })
-      .Click()
-      .Then([&] { EXPECT_TRUE(h.display.pointer_visible); })
-      .Click()
-      .Then([&] { EXPECT_FALSE(h.display.pointer_visible); });
-  h.Run();
-}
-
 }  // namespace
 }  // namespace app

@@ -15,7 +15,7 @@ namespace {
 
 using jubo_test::Harness;
 
-TEST(StartupTest, TheSplashShowsWhileTheLibraryLoadsThenTheMainMenu) {
+TEST(StartupTest, TheSplashShowsWhileTheLibraryLoadsThenTheMainMenuWithoutAPointer) {
   Harness h;
   bool splash_seen = false;
   h.display.on_repaint = [&] {
@@ -27,10 +27,13 @@ TEST(StartupTest, TheSplashShowsWhileTheLibraryLoadsThenTheMainMenu) {
   h.loop.Then([&] {
     EXPECT_TRUE(splash_seen);
     EXPECT_EQ(h.display.shown, std::vector<const screen::Form*>{&h.jubo.screen.frmMain});
-    EXPECT_FALSE(h.display.pointer_visible);
     // With the program's own saver off, the system's saver stays allowed.
     EXPECT_EQ(h.display.system_saver, std::vector<bool>{true});
   });
+  // The pointer is hidden; a click shows it, another hides it.
+  for (bool shown : {false, true, false}) {
+    h.loop.Then([&h, shown] { EXPECT_EQ(h.display.pointer_visible, shown); }).Click();
+  }
   EXPECT_EQ(h.Run(), 0);
 }
 

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/message_box.h"
 #include "app/splash_form.h"
 #include "ground/keys.h"
 #include "support/harness.h"
@@ -53,23 +52,20 @@ TEST(StartupTest, AMissingOrRefusedLibraryIsSaidBeforeTheMainScreenAndEndsWithSt
        false},
   };
   for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
     Harness h;
     std::filesystem::remove(h.dir.path() / "jubodb.txt");
     if (!c.library.empty()) h.dir.Write("jubodb.txt", c.library);
     h.loop.Then([&] {
-      const auto* box = dynamic_cast<const MessageBoxForm*>(h.display.top());
-      ASSERT_NE(box, nullptr) << c.name;
-      EXPECT_EQ(box->lblText.caption, c.message);
-      EXPECT_EQ(box->lblButton.caption, "OK");
+      EXPECT_EQ(h.Dialog().form, "MessageBox");
+      EXPECT_EQ(h.Dialog().lines, std::vector<std::string>{c.message});
     });
     c.end_request ? h.loop.Quit() : h.loop.Keys({ground::kKeyEnter});
     testing::internal::CaptureStderr();
-    EXPECT_EQ(h.Run(), 1) << c.name;
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), c.message + "\n") << c.name;
-    EXPECT_EQ(std::count(h.display.ever_shown.begin(), h.display.ever_shown.end(),
-                         &h.jubo.screen.frmMain),
-              0)
-        << c.name;
+    EXPECT_EQ(h.Run(), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), c.message + "\n");
+    const auto& shown = h.display.ever_shown;
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), &h.jubo.screen.frmMain), 0);
   }
 }
 

@@ -16,7 +16,7 @@ namespace {
 using namespace ground;
 using namespace jubo_test;
 
-// Jazz albums under every kind of first letter, a song without a genre, one without an album,
+// Jazz albums under every kind of first letter, a song without a genre, one without an artist,
 // and names that need quoting.
 FixtureLibrary Library() {
   FixtureLibrary library;
@@ -28,7 +28,7 @@ FixtureLibrary Library() {
       .Album("Blues One", "Bluesman", "Blues", {"Sad"})
       .Album("Other", "Other Artist", "Rock", {"Loud"})
       .Song({"Untagged", "Nobody", "Quiet", "1", "/music/untagged.ogg", "", ""})
-      .Song({"", "Nobody", "Untitled", "1", "/music/untitled.ogg", "Jazz", ""});
+      .Song({"Untitled", "", "Quiet", "1", "/music/untitled.ogg", "Rock", ""});
   return library;
 }
 
@@ -42,7 +42,7 @@ std::function<void(Harness&)> Closed(textdb::Cursor library::LibraryState::*curs
 // Down the album hierarchy and back, then down the artist hierarchy to an album's songs.
 std::vector<Step> Session() {
   return {
-      // Songs without a genre make no row, nor, below, songs without an album.
+      // Songs without a genre make no row, nor, below, songs without an artist.
       {.keys = {kKeyEnter},
        .view = kViewAlbumGenres,
        .title = "Select Albums",

@@ -78,7 +78,9 @@ TEST_F(RemoteTest, KeysArriveInOrderAndTheScreenAnswerFollowsThem) {
   s = jubo_.Screen();
   EXPECT_EQ(s["dialog"]["lines"][0], "Exit Jubo Player?");
   EXPECT_EQ(Remote({"--wait", "enter"}), 0);
-  EXPECT_TRUE(jubo_.Screen()["dialog"].is_null());
+  s = jubo_.Screen();
+  EXPECT_TRUE(s["dialog"].is_null());
+  EXPECT_EQ(s["highlight"], true);
 
   EXPECT_EQ(Remote({"escape", "right", "enter"}), 0);
   EXPECT_EQ(jubo_.process->WaitExit(60s), 0);

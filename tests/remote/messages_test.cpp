@@ -57,16 +57,12 @@ TEST(LineReaderTest, CutsLinesWithinTheLimits) {
   EXPECT_TRUE(lines.empty());
 }
 
-// The whole answer, in the documented order: the Main Menu, then a question over it, then a
-// count's dialog part, its number too. (The start-up message's is the built program's test.)
+// The whole answer, in the documented order: the Main Menu with a question over it, then a
+// count's dialog part, its number too. (The answer with no dialog is the remote's test, the
+// start-up message's the built program's.)
 TEST(ScreenQueryTest, DescribesTheMainMenuAndTheDialogOnTop) {
   jubo_test::Harness h;
-  h.loop.Keys({ground::kKeyDown}).Then([&] {
-    const auto s = nlohmann::json::parse(ScreenJson(h.jubo));
-    EXPECT_EQ(s["highlight"], true);
-    EXPECT_TRUE(s["dialog"].is_null());
-  });
-  h.loop.Keys({ground::kKeyEscape}).Then([&] {
+  h.loop.Keys({ground::kKeyDown, ground::kKeyEscape}).Then([&] {
     const std::string answer = ScreenJson(h.jubo);
     EXPECT_EQ(answer.find('\n'), std::string::npos);
     auto s = nlohmann::ordered_json::parse(answer);

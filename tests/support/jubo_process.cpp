@@ -57,15 +57,6 @@ bool RemoteJubo::Start() {
   return Eventually([this] { return Remote({"screen"}) == 0; });
 }
 
-int RemoteJubo::Remote(std::vector<std::string> args) {
-  args.insert(args.begin(), JUBO_REMOTE);
-  return RunCommand(args, runtime.path().string(), &out);
-}
-
-nlohmann::json RemoteJubo::Screen() {
-  return Remote({"screen"}) == 0 ? nlohmann::json::parse(out) : nlohmann::json();
-}
-
 bool Eventually(const std::function<bool()>& done) {
   const auto give_up = std::chrono::steady_clock::now() + 60s;
   while (!done()) {

@@ -38,6 +38,10 @@ class JuboProcess {
   bool exited_ = false;
 };
 
+// Runs a command with XDG_RUNTIME_DIR=runtime; returns its exit status and fills *out with what
+// it printed (its standard output, then its standard error).
+int RunCommand(const std::vector<std::string>& argv, const std::string& runtime, std::string* out);
+
 // The built program over a home folder (its library and settings) and a runtime folder of its
 // own, driven through jubo-remote as remote software does.
 struct RemoteJubo {
@@ -45,18 +49,19 @@ struct RemoteJubo {
   // answers; false if it never does.
   bool Start();
   // Runs jubo-remote with `args`, leaving what it printed in `out`; returns its exit status.
-  int Remote(std::vector<std::string> args);
+  int Remote(std::vector<std::string> args) {
+    args.insert(args.begin(), JUBO_REMOTE);
+    return RunCommand(args, runtime.path().string(), &out);
+  }
   // The screen answer; null when the remote does not give one.
-  nlohmann::json Screen();
+  nlohmann::json Screen() {
+    return Remote({"screen"}) == 0 ? nlohmann::json::parse(out) : nlohmann::json();
+  }
 
   TempDir home, runtime;
   std::string out;
   std::unique_ptr<JuboProcess> process;
 };
-
-// Runs a command with XDG_RUNTIME_DIR=runtime; returns its exit status and fills *out with what
-// it printed (its standard output, then its standard error).
-int RunCommand(const std::vector<std::string>& argv, const std::string& runtime, std::string* out);
 
 // Waits until `done` holds, for at most a minute (a loaded machine and a sanitizer build start
 // the program slowly; the limit only keeps a broken program from hanging the test).

@@ -55,30 +55,30 @@ inline void Script(Harness& h, const std::vector<Step>& steps) {
       SCOPED_TRACE("step " + std::to_string(i + 1));
       const screen::ScreenState& screen = h.jubo.screen;
       const screen::MainForm& f = screen.frmMain;
-      auto shows = [](const auto& shown, const auto& expected) {
+      auto shows = [](const char* what, const auto& shown, const auto& expected) {
         if (expected == std::decay_t<decltype(expected)>{}) return;
-        EXPECT_EQ(shown, expected);
+        EXPECT_EQ(shown, expected) << what;
       };
       std::vector<std::string> page = s.rows;
       if (!page.empty()) page.resize(static_cast<size_t>(screen.PageSize));
-      shows(std::optional<int>(screen.CurrentView), s.view);
-      shows(f.lblTitle.caption, s.title);
-      shows(f.lblCrumbs.caption, s.crumbs);
-      shows(f.lblHelpAbove.caption, s.above);
-      shows(f.lblHelpBelow.caption, s.below);
-      shows(h.Rows(), page);
-      shows(h.HighlightedRow(), s.highlighted);
+      shows("view", std::optional<int>(screen.CurrentView), s.view);
+      shows("title", f.lblTitle.caption, s.title);
+      shows("crumbs", f.lblCrumbs.caption, s.crumbs);
+      shows("above", f.lblHelpAbove.caption, s.above);
+      shows("below", f.lblHelpBelow.caption, s.below);
+      shows("rows", h.Rows(), page);
+      shows("highlighted", h.HighlightedRow(), s.highlighted);
       std::string question;
       const std::vector<std::string> lines = h.Dialog().lines;
       for (size_t line = 0; line < lines.size(); ++line) {
         question += (line > 0 ? "\n" : "") + lines[line];
       }
-      shows(question, s.question);
-      shows(h.TakeCues(), s.cues);
-      shows(Entries(h), s.playlist);
-      shows(f.lblState.caption, s.state);
-      shows(f.lblState2.caption, s.switches);
-      shows(f.lblTrack.caption, s.track);
+      shows("question", question, s.question);
+      shows("cues", h.TakeCues(), s.cues);
+      shows("playlist", Entries(h), s.playlist);
+      shows("state", f.lblState.caption, s.state);
+      shows("switches", f.lblState2.caption, s.switches);
+      shows("track", f.lblTrack.caption, s.track);
       for (size_t row = 0; row < s.icons.size(); ++row) {
         EXPECT_EQ(screen::IconKind(f.imgIcon[row + 1]), s.icons[row]) << "row " << row + 1;
       }

@@ -127,21 +127,14 @@ TEST_F(RemoteTest, AClientThatStopsSendingGetsItsAnswersThenTheEnd) {
 }
 
 // The first copy answers its remote only once it holds the lock: a second copy ends at once,
-// quietly, and leaves the first alone. The socket file of a copy killed hard stays, but nobody
-// listens: the next copy replaces it.
-TEST_F(RemoteTest, ASecondCopyEndsAtOnceAndAKilledCopyIsReplacedCleanly) {
-  const std::string home = jubo_.home.path().string(), runtime = jubo_.runtime.path().string();
-  JuboProcess second(home, runtime, runtime + "/second.err");
+// quietly, and leaves the first alone. (A copy killed hard is replaced at the next start: the
+// built program's settings test starts it again so.)
+TEST_F(RemoteTest, ASecondCopyEndsAtOnceAndLeavesTheFirstAlone) {
+  const std::string runtime = jubo_.runtime.path().string();
+  JuboProcess second(jubo_.home.path().string(), runtime, runtime + "/second.err");
   EXPECT_EQ(second.WaitExit(60s), 0);  // the bound only keeps a broken lock from hanging the test
   EXPECT_EQ(jubo_test::ReadFile(runtime + "/second.err"), "");
   EXPECT_EQ(Remote({"--wait", "down"}), 0) << jubo_.out;
-
-  jubo_.process->Signal(SIGKILL);
-  jubo_.process->WaitExit(60s);
-  EXPECT_TRUE(std::filesystem::exists(SocketPath()));
-  EXPECT_EQ(Remote({"screen"}), 1);
-  ASSERT_TRUE(jubo_.Start()) << jubo_.out;
-  EXPECT_EQ(Remote({"--wait", "down"}), 0);
   EXPECT_EQ(jubo_.Screen()["row"], 2);
 }
 

@@ -40,26 +40,40 @@ TEST(AddingTest, EnterAddsWhatTheRowHoldsAndTheTracksShowEachSongsFirstPlace) {
            .playlist = {kNight},
            .check =
                [](Harness& h) { EXPECT_EQ(h.player.URL(), "/music/O'Dara/Blue Hour/02.ogg"); }},
+          // The status panel's song line follows each change of the list within 10 ms (here the
+          // song starting shows it).
           {.keys = {kKeyDown, kKeyEnter},
-           .rows = {"1 Intro by O'Dara", "2 Night by O'Dara (1)", "3 Outro by O'Dara (2)"}},
-          // Taking a song out takes its mark and place off the row.
+           .wait_ms = 10,
+           .rows = {"1 Intro by O'Dara", "2 Night by O'Dara (1)", "3 Outro by O'Dara (2)"},
+           .track = "Song: Night (1 of 2)"},
+          // Taking a song out takes its mark and place off the row; the playing one gives way to
+          // the next.
           {.keys = {kKeyUp, kKeyEnter},
+           .wait_ms = 10,
            .rows = {"1 Intro by O'Dara", "2 Night by O'Dara", "3 Outro by O'Dara (1)"},
            .icons = {kIconTrack, kIconTrack, kIconSelected},
-           .playlist = {kOutro}},
+           .playlist = {kOutro},
+           .track = "Song: Outro (1 of 1)"},
           // The album twice: each song twice, the track list showing the first place.
           {.keys = {kKeyLeft, kKeyEnter, kKeyRight, kKeyEnter, kKeyEnter, kKeyRight, kKeyEnter},
-           .playlist = {kOutro, kIntro, kNight, kOutro, kIntro, kNight, kOutro}},
+           .wait_ms = 10,
+           .playlist = {kOutro, kIntro, kNight, kOutro, kIntro, kNight, kOutro},
+           .track = "Song: Outro (1 of 7)"},
           {.keys = {kKeyRight},
            .title = "Blue Hour",
            .rows = {"1 Intro by O'Dara (2)", "2 Night by O'Dara (3)", "3 Outro by O'Dara (1)"},
            .icons = {kIconSelected, kIconSelected, kIconSelected}},
+          // A song added twice goes from its first place.
+          {.keys = {kKeyEnter},
+           .wait_ms = 10,
+           .highlighted = "1 Intro by O'Dara (4)",
+           .track = "Song: Outro (1 of 6)"},
           // All Albums: every song, by album and track; the view and the highlight stay.
           {.keys = {kKeyLeft, kKeyLeft, kKeyLeft, kKeyUp, kKeyEnter, kKeyRight, kKeyEnter},
            .view = kViewAlbumGenres,
            .highlighted = "All Albums",
-           .playlist = {kOutro, kIntro, kNight, kOutro, kIntro, kNight, kOutro, kIntro, kNight,
-                        kOutro, "Z1 by Zed", "Z2 by Zed"},
+           .playlist = {kOutro, kNight, kOutro, kIntro, kNight, kOutro, kIntro, kNight, kOutro,
+                        "Z1 by Zed", "Z2 by Zed"},
            .check =
                [](Harness& h) {
                  EXPECT_EQ(h.jubo.library.rsAddSongs.State(), textdb::Cursor::kStateClosed);

@@ -62,30 +62,6 @@ TEST(StatusPanelTest, TheTrackLineCyclesSongArtistAndAlbumEveryFiveSeconds) {
   h.Run();
 }
 
-// The song's place in the list follows every change of the list at once.
-TEST(StatusPanelTest, TheSongLineFollowsThePlaylistAtOnce) {
-  Harness h;
-  const std::string& line = h.jubo.screen.frmMain.lblTrack.caption;
-  struct Step {
-    std::function<void(Harness&)> change;
-    std::string line;
-  };
-  const Step kSteps[] = {
-      {[](Harness& h) { h.AddSongs(3); }, "Song: Intro (1 of 3)"},
-      {[](Harness& h) { RemoveSong(h.jubo, 2); }, "Song: Intro (1 of 2)"},
-      {[](Harness& h) { AppendSong(h.jubo, "Stray by Nobody", "/elsewhere/stray.ogg"); },
-       "Song: Intro (1 of 3)"},
-      // The song playing goes: the one after it starts in its place.
-      {[](Harness& h) { RemoveSong(h.jubo, 0); }, "Song: Night (1 of 2)"},
-  };
-  for (const Step& step : kSteps) {
-    h.loop.Then([&h, &step] { step.change(h); }).Wait(10).Then([&line, &step] {
-      EXPECT_EQ(line, step.line);
-    });
-  }
-  h.Run();
-}
-
 TEST(StatusPanelTest, ALongTitleGivesWayToTheSongsPlaceInTheList) {
   // The line holds 73 characters here (the fake measure: 130 twips each at 13 points). A short
   // title with its place is the track line's test.

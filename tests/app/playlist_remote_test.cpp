@@ -1,6 +1,6 @@
 // Building and working a playlist from the sofa: the built program on the demo library, driven
-// by jubo-remote, each step checked in the screen answer the remote software reads. Each step
-// answers the questions it opens with Yes (their texts are the harness sessions').
+// by jubo-remote, each step checked in the screen answer the remote software reads. The questions
+// are answered Yes.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -38,8 +38,9 @@ TEST(PlaylistRemoteTest, AddJumpRemoveClear) {
         {"/above", "Displaying 1 to 3 of 3 Songs"},
         {"/rows/0/caption", "1. honey by amber gold"}}},  // bee sides, the first album of B
       {{"down", "down", "enter"}, {{"/playlist/current", 2}, {"/rows/2/icon", 1}, {"/row", 3}}},
+      {{"right"}, {{"/dialog/lines/0", "Remove Track?"}}},
       // The playing last entry goes: the list starts over.
-      {{"right", "right", "enter"},
+      {{"right", "enter"},
        {{"/above", "Displaying 1 to 2 of 2 Songs"}, {"/playlist/current", 0}, {"/rows/0/icon", 1}}},
       // Cleared from Playlist Control.
       {{"left", "down", "enter", "down", "down", "down", "down", "down", "down", "down", "enter",

@@ -60,73 +60,44 @@ TEST(NowPlayingTest, OpensOnTheCurrentSongsPageAndPagesQuietly) {
   h.Run();
 }
 
-TEST(NowPlayingTest, RemovingAnEntry) {
-  struct Case {
-    int count, playing, removed;  // 1-based entries
-    int now_playing;              // the entry marked afterwards, 1-based; 0 for the Main Menu
-    int now_file;                 // the song (0-based in the library) the player holds
-  };
-  const Case kCases[] = {
-      // Which song plays on is the engine's (PlaylistEditTest); here, what the view shows.
-      {9, 5, 3, 4, 4},  // an earlier entry: the mark moves up with the song
-      {9, 5, 5, 5, 5},  // the playing entry: the next song moves up and starts
-      {1, 1, 1, 0, 0},  // the only entry: back to the Main Menu
-  };
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(std::to_string(c.removed) + " of " + std::to_string(c.count));
-    Harness h(Songs(c.count));
-    OpenOn(h, c.playing);
-    Script(h, {{.keys = std::vector<int16_t>(static_cast<size_t>(c.removed - 1), kKeyDown)},
-               {.keys = {kKeyRight}, .question = "Remove Track?\n"},
-               {.keys = {kKeyRight, kKeyEnter},
-                .wait_ms = 100,
-                .view = c.now_playing == 0 ? kViewMainMenu : kViewNowPlaying,
-                .check = [&c](Harness& h) {
-                  EXPECT_EQ(h.jubo.playlist.SongCount, c.count - 1);
-                  EXPECT_EQ(h.player.URL(), h.songs[static_cast<size_t>(c.now_file)].filename);
-                  EXPECT_EQ(Marked(h), c.now_playing);
-                  EXPECT_EQ(h.player.playState(), c.removed == c.playing && c.count > 1
-                                                      ? playback::kPlaying
-                                                      : playback::kStopped);
-                }}});
-    h.Run();
-  }
-}
-
-// Each way the current song can move while the list shows: the page it lands on, the row
-// highlighted, the row marked (37 songs, 14 a page).
-TEST(NowPlayingTest, ThePageFollowsTheSongAlsoUnderTheSaver) {
+// Each way the current song or the list changes while Now Playing shows (37 songs, 14 a page,
+// unless a case says otherwise), with the page it lands on, the row highlighted and the row
+// marked: N, B, the next song while the saver shows, and an entry removed (Right, answered Yes;
+// the list is drawn again from its first row).
+// Which song plays on after a removal is the engine's (PlaylistEditTest).
+TEST(NowPlayingTest, ThePageFollowsTheSongAndTheList) {
   struct Case {
     std::string name;
-    int playing;  // 1-based, before
-    int down;     // rows the highlight moved down before
-    void (*move)(playback::PlayerContext&);
-    std::string above;
-    int row, marked;
-    bool under_saver = false;
+    int count, playing, down;   // songs, the entry chosen (1-based), rows the highlight moved down
+    std::vector<int16_t> keys;  // none: the next song comes while the saver shows
+    std::string above;          // the count line afterwards, "" once the Main Menu shows
+    int row, marked;            // the row highlighted, and the row marked (0: none)
   };
+  const int16_t N = KeyOf('N'), B = KeyOf('B');
+  const std::vector<int16_t> kRemove = {kKeyRight, kKeyRight, kKeyEnter};
+  const std::string kPage1 = "Displaying 1 to 14 of 37 Songs",
+                    kOf8 = "Displaying 1 to 8 of 8 Songs";
   const Case kCases[] = {
-      {"onto the next page", 14, 0, playback::NextSong, "Displaying 15 to 28 of 37 Songs", 1, 1},
-      {"back onto the previous page", 15, 3, playback::PreviousSong,
-       "Displaying 1 to 14 of 37 Songs", 14, 14},
-      {"wrapping to the first", 37, 0, playback::NextSong, "Displaying 1 to 14 of 37 Songs", 1, 1,
-       true},
-      {"wrapping to the last", 1, 0, playback::PreviousSong, "Displaying 29 to 37 of 37 Songs", 9,
-       9},
-      {"on the same page", 3, 4, playback::NextSong, "Displaying 1 to 14 of 37 Songs", 5, 4},
+      {"N onto the next page", 37, 14, 0, {N}, "Displaying 15 to 28 of 37 Songs", 1, 1},
+      {"B back onto the previous page", 37, 15, 3, {B}, kPage1, 14, 14},
+      {"wrapping to the first under the saver", 37, 37, 0, {}, kPage1, 1, 1},
+      {"B wrapping to the last", 37, 1, 0, {B}, "Displaying 29 to 37 of 37 Songs", 9, 9},
+      {"N on the same page", 37, 3, 4, {N}, kPage1, 5, 4},
+      {"an earlier entry removed: the mark moves up with the song", 9, 5, 2, kRemove, kOf8, 1, 4},
+      {"the playing entry removed: the next moves up", 9, 5, 4, kRemove, kOf8, 1, 5},
+      {"the only entry removed: back to the Main Menu", 1, 1, 0, kRemove, "", 1, 0},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
-    Harness h(Songs(37));
+    Harness h(Songs(c.count));
     OpenOn(h, c.playing);
     h.loop.Keys(kKeyDown, c.down).Then([&] {
-      if (c.under_saver) {
-        h.jubo.screen.ViewUnderSaver = kViewNowPlaying;
-        h.jubo.screen.CurrentView = kViewSaver;
-      }
-      c.move(h.jubo);
+      if (!c.keys.empty()) return;
+      h.jubo.screen.ViewUnderSaver = kViewNowPlaying;
+      h.jubo.screen.CurrentView = kViewSaver;
+      playback::NextSong(h.jubo);
     });
-    h.loop.Wait(100).Then([&] {
+    h.loop.Keys(c.keys).Wait(100).Then([&] {
       EXPECT_EQ(h.jubo.screen.frmMain.lblHelpAbove.caption, c.above);
       EXPECT_EQ(h.jubo.screen.CurrentRow, c.row);
       EXPECT_EQ(Marked(h), c.marked);

@@ -12,59 +12,50 @@ namespace {
 using namespace ground;
 using jubo_test::Harness;
 
-// Asks a question from inside the running program, answers it with `keys`, returns the answer.
-bool Ask(Harness& h, std::initializer_list<int16_t> keys) {
-  bool answer = false;
-  h.loop.Then([&] { answer = AskConfirm(h.jubo, "Clear Playlist?", ""); });
-  h.loop.Keys(keys);
-  h.loop.Then([&] {
-    EXPECT_FALSE(h.jubo.DialogOpen);
-    EXPECT_EQ(h.display.top(), &h.jubo.screen.frmMain);
-    EXPECT_TRUE(h.jubo.screen.frmMain.shpHighlight.visible);  // hidden while it was open
-  });
-  h.Run();
-  return answer;
+// The question's form is on top, the main screen's highlight hidden under it; the marked option
+// (0 Yes, 1 No) is a red box with black text, the other a black box with red text.
+void ExpectMarked(const Harness& h, size_t option) {
+  const auto* form = dynamic_cast<const DialogForm*>(h.display.top());
+  ASSERT_NE(form, nullptr);
+  for (size_t i : {0, 1}) {
+    EXPECT_EQ(form->shpItem[i].fill, i == option ? screen::kRed : screen::kBlack) << i;
+    EXPECT_EQ(form->lblItem[i].color, i == option ? screen::kBlack : screen::kRed) << i;
+  }
+  EXPECT_FALSE(h.jubo.screen.frmMain.shpHighlight.visible);
 }
 
 TEST(ConfirmTest, EnterAnswersWithTheMarkedOptionNoFirst) {
   struct Case {
-    std::initializer_list<int16_t> keys;
+    std::vector<int16_t> keys;  // before Enter
     bool yes;
+    size_t beeps;
   };
   const Case kCases[] = {
-      {{kKeyEnter}, false},
-      {{kKeyRight, kKeyEnter}, true},
-      {{kKeyLeft, kKeyEnter}, true},
-      {{kKeyLeft, kKeyLeft, kKeyEnter}, false},
+      {{}, false, 0},
+      {{kKeyRight}, true, 1},
+      {{kKeyLeft}, true, 1},
+      {{kKeyLeft, kKeyLeft}, false, 2},
       // Keys the dialog does not use leave it open and the mark where it was.
-      {{kKeyEscape, kKeyUp, kKeyDown, KeyOf('Y'), kKeyEnter}, false},
-      {{kKeyRight, kKeyEscape, kKeyEnter}, true},
+      {{kKeyEscape, kKeyUp, kKeyDown, KeyOf('Y')}, false, 0},
+      {{kKeyRight, kKeyEscape}, true, 1},
   };
   for (const Case& c : kCases) {
+    SCOPED_TRACE("keys " + testing::PrintToString(c.keys));
     Harness h;
-    EXPECT_EQ(Ask(h, c.keys), c.yes) << "after " << c.keys.size() << " keys";
+    bool answer = false;
+    h.loop.Then([&] { answer = AskConfirm(h.jubo, "Clear Playlist?", ""); });
+    h.loop.Keys(c.keys).Then([&] {
+      ExpectMarked(h, c.yes ? 0 : 1);
+      EXPECT_EQ(h.TakeCues().size(), c.beeps);  // none on showing, a beep for each move
+    });
+    h.loop.Keys({kKeyEnter}).Then([&] {
+      EXPECT_FALSE(h.jubo.DialogOpen);
+      EXPECT_EQ(h.display.top(), &h.jubo.screen.frmMain);
+      EXPECT_TRUE(h.jubo.screen.frmMain.shpHighlight.visible);
+    });
+    h.Run();
+    EXPECT_EQ(answer, c.yes);
   }
-}
-
-// The marked option is a red box with black text, the other a black box with red text; the
-// question's text is the screen query's test.
-TEST(ConfirmTest, ShowsTheQuestionWithNoMarkedAndTheHighlightHidden) {
-  Harness h;
-  auto marked = [&h](size_t option, size_t cues) {  // 0 Yes, 1 No
-    return [&h, option, cues] {
-      const auto* form = dynamic_cast<const DialogForm*>(h.display.top());
-      ASSERT_NE(form, nullptr);
-      for (size_t i : {0, 1}) {
-        EXPECT_EQ(form->shpItem[i].fill, i == option ? screen::kRed : screen::kBlack) << i;
-        EXPECT_EQ(form->lblItem[i].color, i == option ? screen::kBlack : screen::kRed) << i;
-      }
-      EXPECT_FALSE(h.jubo.screen.frmMain.shpHighlight.visible);
-      EXPECT_EQ(h.TakeCues().size(), cues);  // none on showing, a beep on moving
-    };
-  };
-  h.loop.Then([&] { AskConfirm(h.jubo, "Add album", "to Playlist?"); });
-  h.loop.Then(marked(1, 0)).Keys({kKeyLeft}).Then(marked(0, 1)).Keys({kKeyEnter});
-  h.Run();
 }
 
 }  // namespace

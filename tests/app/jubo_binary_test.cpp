@@ -6,77 +6,68 @@
 #include <nlohmann/json.hpp>
 
 #include "app/startup.h"
-#include "support/fixture_library.h"
 #include "support/harness.h"
 #include "support/jubo_process.h"
 #include "support/run_program.h"
-#include "support/temp_dir.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-using jubo_test::Eventually;
-using jubo_test::JuboProcess;
 using jubo_test::ReadFile;
-using jubo_test::RunCommand;
+using Json = nlohmann::json;
 
 // What is left with Left is kept: the program is killed afterwards, so nothing is saved at its
-// end, and started again.
-TEST(JuboBinaryTest, SettingsLeftWithLeftAreThereAtTheNextStart) {
-  jubo_test::TempDir home, runtime;
-  jubo_test::SmallLibrary().WriteTo(home.path());
-  const std::string err = (runtime.path() / "jubo.err").string();
-  std::string out;
-  const auto remote = [&](std::vector<std::string> args) {
-    args.insert(args.begin(), JUBO_REMOTE);
-    return RunCommand(args, runtime.path().string(), &out) == 0;
-  };
+// end, and started again. There the stop setting acts: a song that cannot be played (none of the
+// small library's files exists) is told on the screen, and the remote's Enter closes the message.
+TEST(JuboBinaryTest, SettingsLeftWithLeftAreThereAndActAtTheNextStart) {
+  jubo_test::RemoteJubo jubo;
+  jubo_test::SmallLibrary().WriteTo(jubo.home.path());
   const std::vector<std::string> kChanged = {"\"Screen Saver Type: Logo\"",
                                              "\"Screen Saver Timeout: 15 mins\"",
                                              "\"Action on Corrupt Song: Stop Playing\""};
-  {
-    JuboProcess jubo(home.path().string(), runtime.path().string(), err);
-    ASSERT_TRUE(Eventually([&] { return remote({"screen"}); })) << out;
-    // The timeout through the count dialog: five ones and a ten.
-    ASSERT_TRUE(remote({"settings", "enter", "down", "enter", "left", "up", "up", "up", "up", "up",
-                        "left", "up", "right", "right", "enter", "down", "enter", "screen"}))
-        << out;
-    EXPECT_NE(out.find(R"("view":21,"title":"Jubo Player Settings","crumbs":"Main Menu>")"),
-              std::string::npos)
-        << out;
-    for (const std::string& row : kChanged) EXPECT_NE(out.find(row), std::string::npos) << out;
-    // The answer comes once Left has been taken.
-    ASSERT_TRUE(remote({"left", "screen"})) << out;
-    jubo.Signal(SIGKILL);
-    EXPECT_EQ(jubo.WaitExit(60s), 128 + SIGKILL);
-  }
-  JuboProcess again(home.path().string(), runtime.path().string(), err);
-  ASSERT_TRUE(Eventually([&] { return remote({"screen"}); })) << out;
-  ASSERT_TRUE(remote({"settings", "screen"})) << out;
-  for (const std::string& row : kChanged) EXPECT_NE(out.find(row), std::string::npos) << out;
-  again.Terminate();
-  EXPECT_EQ(again.WaitExit(60s), 0);
-  EXPECT_EQ(ReadFile(err), "");
+  ASSERT_TRUE(jubo.Start()) << jubo.out;
+  // The timeout through the count dialog: five ones and a ten.
+  ASSERT_EQ(jubo.Remote({"settings", "enter", "down", "enter", "left", "up", "up", "up", "up", "up",
+                         "left", "up", "right", "right", "enter", "down", "enter", "screen"}),
+            0)
+      << jubo.out;
+  for (const std::string& row : kChanged) EXPECT_NE(jubo.out.find(row), std::string::npos) << row;
+  // The answer comes once Left has been taken.
+  ASSERT_EQ(jubo.Remote({"left", "screen"}), 0) << jubo.out;
+  jubo.process->Signal(SIGKILL);
+  EXPECT_EQ(jubo.process->WaitExit(60s), 128 + SIGKILL);
+
+  ASSERT_TRUE(jubo.Start()) << jubo.out;
+  ASSERT_EQ(jubo.Remote({"settings", "screen"}), 0) << jubo.out;
+  for (const std::string& row : kChanged) EXPECT_NE(jubo.out.find(row), std::string::npos) << row;
+  // All Albums, the first letter, its first album: added, and its first song tried at once.
+  ASSERT_EQ(jubo.Remote({"--wait", "menu", "enter", "right", "right", "enter", "right", "enter"}),
+            0)
+      << jubo.out;
+  ASSERT_TRUE(jubo_test::Eventually([&] { return jubo.Screen()["dialog"]["form"] == "frmInfo"; }));
+  EXPECT_EQ(jubo.Screen()["dialog"]["lines"], Json::array({"Could not play", "Song 1"}));
+  ASSERT_EQ(jubo.Remote({"--wait", "enter"}), 0) << jubo.out;
+  const Json screen = jubo.Screen();
+  EXPECT_TRUE(screen["dialog"].is_null()) << jubo.out;
+  // Resting on the first of the album's two songs: skipping would have tried the second too.
+  EXPECT_EQ(screen["playlist"], Json({{"count", 2}, {"current", 0}})) << jubo.out;
+  jubo.process->Terminate();
+  EXPECT_EQ(jubo.process->WaitExit(60s), 0);
+  EXPECT_EQ(ReadFile(jubo.runtime.path() / "err"), "");
 }
 
 // In a living room with only a remote control, the message that the library is missing is
 // read and answered through the socket: the remote listens before the library is opened.
 TEST(JuboBinaryTest, TheRemoteAnswersTheMissingLibraryMessage) {
-  jubo_test::TempDir home, runtime;
-  const std::string err = (runtime.path() / "jubo.err").string();
-  std::string out;
-  const auto remote = [&](const std::string& key) {
-    return RunCommand({JUBO_REMOTE, key}, runtime.path().string(), &out) == 0;
-  };
-  JuboProcess jubo(home.path().string(), runtime.path().string(), err);
-  ASSERT_TRUE(Eventually([&] { return remote("screen"); })) << out;
-  const nlohmann::json dialog = nlohmann::json::parse(out)["dialog"];
-  EXPECT_EQ(dialog["form"], "MessageBox") << out;
-  EXPECT_EQ(dialog["lines"], nlohmann::json::array({app::kMissingLibrary})) << out;
-  EXPECT_EQ(dialog["buttons"], nlohmann::json::array({"OK"})) << out;
-  ASSERT_TRUE(remote("enter")) << out;
-  EXPECT_EQ(jubo.WaitExit(60s), 1);
-  EXPECT_EQ(ReadFile(err), std::string(app::kMissingLibrary) + "\n");
+  jubo_test::RemoteJubo jubo;
+  ASSERT_TRUE(jubo.Start()) << jubo.out;
+  EXPECT_EQ(jubo.Screen()["dialog"], Json({{"form", "MessageBox"},
+                                           {"lines", {app::kMissingLibrary}},
+                                           {"buttons", {"OK"}},
+                                           {"selected", 1}}));
+  ASSERT_EQ(jubo.Remote({"enter"}), 0) << jubo.out;
+  EXPECT_EQ(jubo.process->WaitExit(60s), 1);
+  EXPECT_EQ(ReadFile(jubo.runtime.path() / "err"), std::string(app::kMissingLibrary) + "\n");
 }
 
 }  // namespace

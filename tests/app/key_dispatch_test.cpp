@@ -9,50 +9,43 @@ namespace app {
 namespace {
 
 using namespace ground;
-using jubo_test::Harness;
+using namespace jubo_test;
 
-TEST(KeyDispatchTest, EscapeThenNoLeavesEverythingAsItWas) {
-  Harness h;
-  Script(h, {{.keys = {kKeyDown, kKeyDown, kKeyEscape},
-              .question = "Exit Jubo Player?\n",
-              .cues = {jubo_test::kBeep, jubo_test::kBeep, jubo_test::kSelect}},
-             {.keys = {kKeyEnter},
-              .view = screen::kViewMainMenu,
-              .highlighted = "Select Songs using Jubo DJ",
-              .check = [](Harness& h) {
-                EXPECT_FALSE(h.jubo.ending);
-                EXPECT_EQ(h.display.top(), &h.jubo.screen.frmMain);
-              }}});
-  EXPECT_EQ(h.Run(), 0);
-}
-
-TEST(KeyDispatchTest, EscapeThenYesEndsTheProgramWithTheSaverSwitchedOn) {
-  Harness h;
-  h.jubo.settings.ScreensaverTimeout = 5;  // the system's saver is kept off while Jubo runs
-  h.loop.Keys({kKeyEscape, kKeyRight, kKeyEnter});
-  // Nothing after the answer is taken: the program ends at once.
-  h.loop.Keys({kKeyDown});
-  h.program_may_end_first = true;
-  EXPECT_EQ(h.Run(), 0);
-  EXPECT_TRUE(h.jubo.ending);
-  EXPECT_EQ(h.loop.StepsLeft(), "key 40");
-  EXPECT_EQ(h.display.system_saver, (std::vector<bool>{false, true}));
-}
-
-TEST(KeyDispatchTest, AWindowCloseOrSignalEndsWithoutTheQuestion) {
-  Harness h;
-  h.loop.Quit();
-  EXPECT_EQ(h.Run(), 0);
-  EXPECT_TRUE(h.jubo.ending);
-  EXPECT_EQ(h.display.system_saver.back(), true);
-
-  // Even from inside a question.
-  Harness asking;
-  asking.loop.Keys({kKeyEscape}).Quit().Keys({kKeyDown});
-  asking.program_may_end_first = true;
-  EXPECT_EQ(asking.Run(), 0);
-  EXPECT_EQ(asking.loop.StepsLeft(), "key 40");
-  EXPECT_FALSE(asking.jubo.DialogOpen);
+// Escape asks; No leaves the screen as it was and Yes ends at once, as a window close or a signal
+// does without asking, from inside the question too. The system's saver, kept off while Jubo
+// runs, is switched back on.
+TEST(KeyDispatchTest, EscapeAsksAndAWindowCloseOrSignalEndsWithoutAsking) {
+  struct Case {
+    const char* what;
+    std::vector<int16_t> keys;
+    bool quit;  // a window close or signal after the keys
+    bool ends;
+  };
+  const Case kCases[] = {
+      {"Escape, then No", {kKeyEscape, kKeyEnter}, false, false},
+      {"Escape, then Yes", {kKeyEscape, kKeyRight, kKeyEnter}, false, true},
+      {"a window close", {}, true, true},
+      {"a window close under the question", {kKeyEscape}, true, true},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.what);
+    Harness h;
+    h.jubo.settings.ScreensaverTimeout = 5;
+    h.loop.Keys({kKeyDown, kKeyDown}).Then([&] { h.TakeCues(); }).Keys(c.keys);
+    if (c.quit) h.loop.Quit();
+    // Taken only when the program goes on.
+    h.loop.Keys({kKeyDown}).Then([&] {
+      EXPECT_EQ(h.HighlightedRow(), "Turn ON Non-Stop Music");
+      EXPECT_EQ(h.display.top(), &h.jubo.screen.frmMain);
+      // The question's cue, then No's and Down's.
+      EXPECT_EQ(h.TakeCues(), (std::vector<std::string>{kSelect, kBeep, kBeep}));
+    });
+    h.program_may_end_first = c.ends;
+    EXPECT_EQ(h.Run(), 0);
+    EXPECT_EQ(h.jubo.ending, c.ends);
+    EXPECT_EQ(h.loop.StepsLeft(), c.ends ? "key 40, check" : "");
+    EXPECT_EQ(h.display.system_saver.back(), c.ends);
+  }
 }
 
 TEST(KeyDispatchTest, HotkeysAndTheIdleCount) {
@@ -68,23 +61,15 @@ TEST(KeyDispatchTest, HotkeysAndTheIdleCount) {
                   {.keys = {KeyOf('Q')}, .check = idle(0)},
                   // A: the saver starts at the next tick; without a saver, never.
                   {.keys = {KeyOf('A')}, .check = idle(minutes == 0 ? 0 : 301)},
+                  // L switches repeat, and the status panel's switch line says so at once, each
+                  // half padded to fifteen characters.
                   {.keys = {KeyOf('L')},
-                   .check = [](Harness& h) { EXPECT_EQ(h.jubo.settings.PlaylistLoop, 1); }},
-                  {.keys = {KeyOf('L')},
-                   .check = [](Harness& h) { EXPECT_EQ(h.jubo.settings.PlaylistLoop, 0); }},
+                   .switches = "Repeat:ON      Non-Stop Music:OFF",
+                   .check = [](Harness& h) { h.jubo.selection.NonStop = true; }},
+                  {.keys = {KeyOf('L')}, .switches = "Repeat:OFF     Non-Stop Music:ON"},
               });
     h.Run();
   }
-}
-
-TEST(KeyDispatchTest, AClickShowsThePointerAndAnotherHidesIt) {
-  Harness h;
-  h.loop.Then([&] { EXPECT_FALSE(h.display.pointer_visible); })
-      .Click()
-      .Then([&] { EXPECT_TRUE(h.display.pointer_visible); })
-      .Click()
-      .Then([&] { EXPECT_FALSE(h.display.pointer_visible); });
-  h.Run();
 }
 
 }  // namespace

@@ -12,67 +12,50 @@ namespace {
 using namespace ground;
 using jubo_test::Harness;
 
-// Asks a question from inside the running program, answers it with `keys`, returns the answer.
-bool Ask(Harness& h, std::initializer_list<int16_t> keys) {
-  bool answer = false;
-  h.loop.Then([&] { answer = AskConfirm(h.jubo, "Clear Playlist?", ""); });
-  h.loop.Keys(keys);
-  h.loop.Then([&] {
-    EXPECT_FALSE(h.jubo.DialogOpen);
-    EXPECT_EQ(h.display.top(), &h.jubo.screen.frmMain);
-  });
-  h.Run();
-  return answer;
+// The question's form is on top, the main screen's highlight hidden under it; the marked option
+// (0 Yes, 1 No) is a red box with black text, the other a black box with red text.
+void ExpectMarked(const Harness& h, size_t option) {
+  const auto* form = dynamic_cast<const DialogForm*>(h.display.top());
+  ASSERT_NE(form, nullptr);
+  for (size_t i : {0, 1}) {
+    EXPECT_EQ(form->shpItem[i].fill, i == option ? screen::kRed : screen::kBlack) << i;
+    EXPECT_EQ(form->lblItem[i].color, i == option ? screen::kBlack : screen::kRed) << i;
+  }
+  EXPECT_FALSE(h.jubo.screen.frmMain.shpHighlight.visible);
 }
 
 TEST(ConfirmTest, EnterAnswersWithTheMarkedOptionNoFirst) {
   struct Case {
-    std::initializer_list<int16_t> keys;
+    std::vector<int16_t> keys;  // before Enter
     bool yes;
+    size_t beeps;
   };
   const Case kCases[] = {
-      {{kKeyEnter}, false},
-      {{kKeyRight, kKeyEnter}, true},
-      {{kKeyLeft, kKeyEnter}, true},
-      {{kKeyLeft, kKeyLeft, kKeyEnter}, false},
+      {{}, false, 0},
+      {{kKeyRight}, true, 1},
+      {{kKeyLeft}, true, 1},
+      {{kKeyLeft, kKeyLeft}, false, 2},
       // Keys the dialog does not use leave it open and the mark where it was.
-      {{kKeyEscape, kKeyUp, kKeyDown, KeyOf('Y'), kKeyEnter}, false},
-      {{kKeyRight, kKeyEscape, kKeyEnter}, true},
+      {{kKeyEscape, kKeyUp, kKeyDown, KeyOf('Y')}, false, 0},
+      {{kKeyRight, kKeyEscape}, true, 1},
   };
   for (const Case& c : kCases) {
+    SCOPED_TRACE("keys " + testing::PrintToString(c.keys));
     Harness h;
-    EXPECT_EQ(Ask(h, c.keys), c.yes) << "after " << c.keys.size() << " keys";
+    bool answer = false;
+    h.loop.Then([&] { answer = AskConfirm(h.jubo, "Clear Playlist?", ""); });
+    h.loop.Keys(c.keys).Then([&] {
+      ExpectMarked(h, c.yes ? 0 : 1);
+      EXPECT_EQ(h.TakeCues().size(), c.beeps);  // none on showing, a beep for each move
+    });
+    h.loop.Keys({kKeyEnter}).Then([&] {
+      EXPECT_FALSE(h.jubo.DialogOpen);
+      EXPECT_EQ(h.display.top(), &h.jubo.screen.frmMain);
+      EXPECT_TRUE(h.jubo.screen.frmMain.shpHighlight.visible);
+    });
+    h.Run();
+    EXPECT_EQ(answer, c.yes);
   }
-}
-
-TEST(ConfirmTest, ShowsTheQuestionWithNoMarkedAndTheHighlightHidden) {
-  Harness h;
-  const DialogForm* form = nullptr;
-  h.loop.Then([&] { AskConfirm(h.jubo, "Add album", "to Playlist?"); });
-  h.loop
-      .Then([&] {
-        form = dynamic_cast<const DialogForm*>(h.display.top());
-        ASSERT_NE(form, nullptr);
-        EXPECT_TRUE(h.jubo.DialogOpen);
-        EXPECT_EQ(form->lblTitle.caption, "Add album");
-        EXPECT_EQ(form->lblTitle2.caption, "to Playlist?");
-        EXPECT_FALSE(h.jubo.screen.frmMain.shpHighlight.visible);
-        // Marked: a red box with black text; unmarked: a black box with red text.
-        EXPECT_EQ(form->shpItem[1].fill, screen::kRed);
-        EXPECT_EQ(form->lblItem[1].color, screen::kBlack);
-        EXPECT_EQ(form->shpItem[0].fill, screen::kBlack);
-        EXPECT_EQ(form->lblItem[0].color, screen::kRed);
-        EXPECT_EQ(h.TakeCues(), std::vector<std::string>{});
-      })
-      .Keys({kKeyLeft})
-      .Then([&] {
-        EXPECT_EQ(form->shpItem[0].fill, screen::kRed);
-        EXPECT_EQ(form->shpItem[1].fill, screen::kBlack);
-        EXPECT_EQ(h.TakeCues(), std::vector<std::string>{jubo_test::kBeep});
-      })
-      .Keys({kKeyEnter})
-      .Then([&] { EXPECT_TRUE(h.jubo.screen.frmMain.shpHighlight.visible); });
-  h.Run();
 }
 
 }  // namespace

@@ -10,22 +10,36 @@ namespace {
 
 using namespace ground;
 
-TEST(InfoTest, OnlyEnterClosesItsOneMarkedButton) {
-  const std::vector<int16_t> kOtherKeys = {kKeyEscape, kKeyLeft, kKeyRight,
-                                           kKeyUp,     kKeyDown, KeyOf('M')};
+// The player's events go on under a question: a song that cannot be played is told over it
+// ("Could not play"). Only Enter closes that, its one button marked, the keys it ignores making
+// no sound; the question is then given back, still open.
+TEST(InfoTest, ASongThatFailsUnderAQuestionIsToldOverItAndOnlyEnterClosesIt) {
   jubo_test::Harness h;
-  h.loop.Then([&] { ShowInfo(h.jubo, "All Songs are", "Excluded!"); });
-  h.loop.Keys(kOtherKeys).Then([&] {
-    const DialogSummary shown = h.Dialog();
-    EXPECT_EQ(shown.form, "frmInfo");
-    EXPECT_EQ(shown.lines, (std::vector<std::string>{"All Songs are", "Excluded!"}));
-    EXPECT_EQ(shown.buttons, std::vector<std::string>{"OK"});
-    EXPECT_EQ(shown.selected, 1);
-    EXPECT_TRUE(h.TakeCues().empty());
+  h.player.default_length = 2;
+  h.player.unplayable = {h.songs[1].filename};
+  h.jubo.settings.ActionOnError = 1;
+  auto shows = [&h](std::vector<std::string> lines, std::vector<std::string> cues) {
+    return [&h, lines, cues] {
+      EXPECT_EQ(h.Dialog().lines, lines);
+      EXPECT_TRUE(h.jubo.DialogOpen);
+      EXPECT_EQ(h.TakeCues(), cues);
+    };
+  };
+  h.loop.Then([&] { h.AddSongs(3); }).Wait(1000);
+  h.loop.Keys({KeyOf('X')}).Then([&] { EXPECT_EQ(h.Dialog().form, "frmConfirm"); });
+  h.loop.Wait(2000).Then([&] {
+    EXPECT_EQ(h.Dialog().form, "frmInfo");
+    EXPECT_EQ(h.Dialog().buttons, std::vector<std::string>{"OK"});
+    EXPECT_EQ(h.Dialog().selected, 1);
+    h.TakeCues();
   });
+  h.loop.Keys({kKeyEscape, kKeyLeft, kKeyRight, kKeyUp, kKeyDown, KeyOf('M')})
+      .Then(shows({"Could not play", "Song 2"}, {}));
+  h.loop.Keys({kKeyEnter}).Then(shows({"Shuffle", "Playlist?"}, {jubo_test::kBeep}));
   h.loop.Keys({kKeyEnter}).Then([&] {
     EXPECT_FALSE(h.jubo.DialogOpen);
-    EXPECT_EQ(h.TakeCues(), std::vector<std::string>{jubo_test::kBeep});
+    EXPECT_EQ(h.display.top(), &h.jubo.screen.frmMain);
+    EXPECT_EQ(h.jubo.playlist.CurrentSong, 1);  // resting on the song that failed
   });
   h.Run();
 }

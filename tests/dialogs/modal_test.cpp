@@ -68,30 +68,5 @@ TEST(ModalTest, ADialogLeftAloneClosesJustBeforeTheSaverWouldStart) {
   }
 }
 
-// The player's events go on under a question: a song that cannot be played shows "Could not
-// play" over it, and closing that gives the question back, still open.
-TEST(ModalTest, ASongThatFailsUnderAQuestionIsToldOverIt) {
-  Harness h;
-  h.player.default_length = 2;
-  h.player.unplayable = {h.songs[1].filename};
-  h.jubo.settings.ActionOnError = 1;
-  auto shows = [&h](std::vector<std::string> lines) {
-    return [&h, lines] {
-      EXPECT_EQ(h.Dialog().lines, lines);
-      EXPECT_TRUE(h.jubo.DialogOpen);
-    };
-  };
-  h.loop.Then([&] { h.AddSongs(3); }).Wait(1000);
-  h.loop.Keys({KeyOf('X')}).Then(shows({"Shuffle", "Playlist?"}));
-  h.loop.Wait(2000).Then(shows({"Could not play", "Song 2"}));
-  h.loop.Keys({kKeyEnter}).Then(shows({"Shuffle", "Playlist?"}));
-  h.loop.Keys({kKeyEnter}).Then([&] {
-    EXPECT_FALSE(h.jubo.DialogOpen);
-    EXPECT_EQ(h.display.top(), &h.jubo.screen.frmMain);
-    EXPECT_EQ(h.jubo.playlist.CurrentSong, 1);  // resting on the song that failed
-  });
-  h.Run();
-}
-
 }  // namespace
 }  // namespace dialogs

@@ -8,9 +8,7 @@ namespace screen {
 namespace {
 
 using namespace ground;
-using jubo_test::Harness;
-using jubo_test::kBeep;
-using jubo_test::kError;
+using namespace jubo_test;
 
 const std::vector<std::string> kMenu = {"Select Songs by Album",
                                         "Select Songs by Artist",
@@ -19,36 +17,34 @@ const std::vector<std::string> kMenu = {"Select Songs by Album",
                                         "Settings",
                                         "Help"};
 
-TEST(MainMenuTest, StartsOnTheFirstItemAndNeverWraps) {
+TEST(MainMenuTest, StartsOnTheFirstItemAndPutsThePlaylistFirst) {
   Harness h;
+  std::vector<std::string> with_songs = {"Now Playing", "Playlist Control"};
+  with_songs.insert(with_songs.end(), kMenu.begin(), kMenu.end());
+  with_songs[5] = "Turn OFF Non-Stop Music";
   Script(h,
          {
-             {.keys = {kKeyUp}, .rows = kMenu, .highlighted = kMenu[0], .cues = {kError}},
-             {.keys = std::vector<int16_t>(5, kKeyDown),
-              .highlighted = "Help",
-              .cues = std::vector<std::string>(5, kBeep)},
-             // Down past the last item is refused; Right means nothing here.
-             {.keys = {kKeyDown, kKeyRight}, .highlighted = "Help", .cues = {kError}},
+             // Right means nothing here. (Moving, and the refusals at either end, are every
+             // menu's: the settings view's and Playlist Control's tests.)
+             {.keys = {kKeyRight}, .view = kViewMainMenu, .rows = kMenu, .highlighted = kMenu[0]},
              // Help, whose view is not there yet; the next view is one crumb deep all the same.
-             {.keys = {kKeyEnter}, .view = kViewMainMenu, .cues = {kError}},
-             {.keys = {kKeyUp, kKeyUp, kKeyUp, kKeyUp, kKeyUp, kKeyEnter}, .crumbs = "Main Menu>"},
+             {.keys = {kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyEnter},
+              .view = kViewMainMenu,
+              .cues = {kBeep, kBeep, kBeep, kBeep, kBeep, kError}},
+             {.keys = {kKeyUp, kKeyUp, kKeyUp, kKeyUp, kKeyUp, kKeyEnter},
+              .crumbs = "Main Menu>",
+              .check =
+                  [](Harness& h) {
+                    h.AddSongs(1);
+                    h.jubo.selection.NonStop = true;
+                  }},
+             // A song in the playlist brings Now Playing and Playlist Control first, the rows'
+             // values moving with them.
+             {.keys = {KeyOf('M')},
+              .rows = with_songs,
+              .check = [](Harness& h) { EXPECT_EQ(h.jubo.screen.frmMain.lblItem[8].tag, "help"); }},
          });
   EXPECT_EQ(h.Run(), 0);
-}
-
-TEST(MainMenuTest, ASongInThePlaylistBringsNowPlayingAndPlaylistControlFirst) {
-  Harness h;
-  std::vector<std::string> rows = {"Now Playing", "Playlist Control"};
-  rows.insert(rows.end(), kMenu.begin(), kMenu.end());
-  rows[5] = "Turn OFF Non-Stop Music";
-  h.loop.Then([&] {
-    h.AddSongs(1);
-    h.jubo.selection.NonStop = true;
-  });
-  Script(h, {{.keys = {KeyOf('M')}, .rows = rows, .check = [](Harness& h) {
-                EXPECT_EQ(h.jubo.screen.frmMain.lblItem[8].tag, "help");  // the values move too
-              }}});
-  h.Run();
 }
 
 }  // namespace

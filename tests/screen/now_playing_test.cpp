@@ -2,7 +2,6 @@
 // removing, the page following the song, and the ten commands.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 
 #include "ground/keys.h"
@@ -13,14 +12,12 @@ namespace screen {
 namespace {
 
 using namespace ground;
-using jubo_test::Harness;
-using jubo_test::kBeep;
-using jubo_test::kError;
+using namespace jubo_test;
 
-jubo_test::FixtureLibrary Songs(int count) {
+FixtureLibrary Songs(int count) {
   std::vector<std::string> titles;
   for (int i = 1; i <= count; ++i) titles.push_back("Song " + std::to_string(i));
-  jubo_test::FixtureLibrary library;
+  FixtureLibrary library;
   library.Album("Long Album", "Artist", "Jazz", titles);
   return library;
 }
@@ -41,6 +38,8 @@ void OpenOn(Harness& h, int playing) {
   h.loop.Keys(KeyOf('N'), playing - 1).Wait(100).Keys({KeyOf('S'), KeyOf('M'), kKeyEnter});
 }
 
+// Its rows move as every list's do (BrowseViewsTest.PagingFollowsOneRuleEverywhere); Enter's jump
+// is the remote playlist session's.
 TEST(NowPlayingTest, OpensOnTheCurrentSongsPageAndPagesQuietly) {
   Harness h(Songs(37));
   OpenOn(h, 16);
@@ -57,88 +56,48 @@ TEST(NowPlayingTest, OpensOnTheCurrentSongsPageAndPagesQuietly) {
               .above = "Displaying 29 to 37 of 37 Songs",
               .highlighted = "29. Song 29 by Artist",
               .cues = {kBeep}},
-             {.keys = std::vector<int16_t>(9, kKeyDown),
-              .highlighted = "37. Song 37 by Artist",
-              .cues = {kBeep, kBeep, kBeep, kBeep, kBeep, kBeep, kBeep, kBeep, kError}},
-             // Enter jumps: the mark moves, the highlight stays.
-             {.keys = {kKeyEnter},
-              .highlighted = "37. Song 37 by Artist",
-              .check =
-                  [](Harness& h) {
-                    EXPECT_EQ(h.player.URL(), h.songs[36].filename);
-                    EXPECT_EQ(Marked(h), 9);
-                  }},
          });
   h.Run();
 }
 
-TEST(NowPlayingTest, RemovingAnEntry) {
-  struct Case {
-    int count, playing, removed;  // 1-based entries
-    int now_playing;              // the entry marked afterwards, 1-based; 0 for the Main Menu
-    int now_file;                 // the song (0-based in the library) the player holds
-  };
-  const Case kCases[] = {
-      // Which song plays on is the engine's (PlaylistEditTest); here, what the view shows.
-      {9, 5, 3, 4, 4},  // an earlier entry: the mark moves up with the song
-      {9, 5, 5, 5, 5},  // the playing entry: the next song moves up and starts
-      {1, 1, 1, 0, 0},  // the only entry: back to the Main Menu
-  };
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(std::to_string(c.removed) + " of " + std::to_string(c.count));
-    Harness h(Songs(c.count));
-    OpenOn(h, c.playing);
-    Script(h, {{.keys = std::vector<int16_t>(static_cast<size_t>(c.removed - 1), kKeyDown)},
-               {.keys = {kKeyRight}, .question = "Remove Track?\n"},
-               {.keys = {kKeyRight, kKeyEnter},
-                .wait_ms = 100,
-                .view = c.now_playing == 0 ? kViewMainMenu : kViewNowPlaying,
-                .check = [&c](Harness& h) {
-                  EXPECT_EQ(h.jubo.playlist.SongCount, c.count - 1);
-                  EXPECT_EQ(h.player.URL(), h.songs[static_cast<size_t>(c.now_file)].filename);
-                  EXPECT_EQ(Marked(h), c.now_playing);
-                  EXPECT_EQ(h.player.playState(), c.removed == c.playing && c.count > 1
-                                                      ? playback::kPlaying
-                                                      : playback::kStopped);
-                }}});
-    h.Run();
-  }
-}
-
-// Each way the current song can move while the list shows: the page it lands on, the row
-// highlighted, the row marked (37 songs, 14 a page).
-TEST(NowPlayingTest, ThePageFollowsTheSongAlsoUnderTheSaver) {
+// Each way the current song or the list changes while Now Playing shows (37 songs, 14 a page,
+// unless a case says otherwise), with the page it lands on, the row highlighted and the row
+// marked: N, B, the next song while the saver shows, and an entry removed (Right, answered Yes;
+// the list is drawn again from its first row).
+// Which song plays on after a removal is the engine's (PlaylistEditTest).
+TEST(NowPlayingTest, ThePageFollowsTheSongAndTheList) {
   struct Case {
     std::string name;
-    int playing;  // 1-based, before
-    int down;     // rows the highlight moved down before
-    void (*move)(playback::PlayerContext&);
-    std::string above;
-    int row, marked;
-    bool under_saver = false;
+    int count, playing, down;   // songs, the entry chosen (1-based), rows the highlight moved down
+    std::vector<int16_t> keys;  // none: the next song comes while the saver shows
+    std::string above;          // the count line afterwards, "" once the Main Menu shows
+    int row, marked;            // the row highlighted, and the row marked (0: none)
   };
+  const int16_t N = KeyOf('N'), B = KeyOf('B');
+  const std::vector<int16_t> kRemove = {kKeyRight, kKeyRight, kKeyEnter};
+  const std::string kPage1 = "Displaying 1 to 14 of 37 Songs",
+                    kOf8 = "Displaying 1 to 8 of 8 Songs";
   const Case kCases[] = {
-      {"onto the next page", 14, 0, playback::NextSong, "Displaying 15 to 28 of 37 Songs", 1, 1},
-      {"back onto the previous page", 15, 3, playback::PreviousSong,
-       "Displaying 1 to 14 of 37 Songs", 14, 14},
-      {"wrapping to the first", 37, 0, playback::NextSong, "Displaying 1 to 14 of 37 Songs", 1, 1,
-       true},
-      {"wrapping to the last", 1, 0, playback::PreviousSong, "Displaying 29 to 37 of 37 Songs", 9,
-       9},
-      {"on the same page", 3, 4, playback::NextSong, "Displaying 1 to 14 of 37 Songs", 5, 4},
+      {"N onto the next page", 37, 14, 0, {N}, "Displaying 15 to 28 of 37 Songs", 1, 1},
+      {"B back onto the previous page", 37, 15, 3, {B}, kPage1, 14, 14},
+      {"wrapping to the first under the saver", 37, 37, 0, {}, kPage1, 1, 1},
+      {"B wrapping to the last", 37, 1, 0, {B}, "Displaying 29 to 37 of 37 Songs", 9, 9},
+      {"N on the same page", 37, 3, 4, {N}, kPage1, 5, 4},
+      {"an earlier entry removed: the mark moves up with the song", 9, 5, 2, kRemove, kOf8, 1, 4},
+      {"the playing entry removed: the next moves up", 9, 5, 4, kRemove, kOf8, 1, 5},
+      {"the only entry removed: back to the Main Menu", 1, 1, 0, kRemove, "", 1, 0},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
-    Harness h(Songs(37));
+    Harness h(Songs(c.count));
     OpenOn(h, c.playing);
     h.loop.Keys(kKeyDown, c.down).Then([&] {
-      if (c.under_saver) {
-        h.jubo.screen.ViewUnderSaver = kViewNowPlaying;
-        h.jubo.screen.CurrentView = kViewSaver;
-      }
-      c.move(h.jubo);
+      if (!c.keys.empty()) return;
+      h.jubo.screen.ViewUnderSaver = kViewNowPlaying;
+      h.jubo.screen.CurrentView = kViewSaver;
+      playback::NextSong(h.jubo);
     });
-    h.loop.Wait(100).Then([&] {
+    h.loop.Keys(c.keys).Wait(100).Then([&] {
       EXPECT_EQ(h.jubo.screen.frmMain.lblHelpAbove.caption, c.above);
       EXPECT_EQ(h.jubo.screen.CurrentRow, c.row);
       EXPECT_EQ(Marked(h), c.marked);
@@ -147,40 +106,8 @@ TEST(NowPlayingTest, ThePageFollowsTheSongAlsoUnderTheSaver) {
   }
 }
 
-TEST(PlaylistControlTest, TheCommandsAndTheWayOut) {
-  Harness h(Songs(3));
-  h.loop.Then([&] { h.AddSongs(3); });
-  Script(h, {
-                {.keys = {KeyOf('M'), kKeyDown, kKeyEnter},
-                 .view = kViewPlaylistControl,
-                 .crumbs = "Main Menu>",
-                 .rows = {"Stop", "Play/Pause", "Next Song", "Previous Song", "Fast Forward",
-                          "Skip back 10 seconds", "Shuffle Playlist", "Clear Playlist",
-                          "Turn ON Playlist Repeat", "Start Screensaver now"}},
-                // L names the new state in the row at once, as Enter on the row does.
-                {.keys = {KeyOf('L')},
-                 .check =
-                     [](Harness& h) {
-                       EXPECT_EQ(h.jubo.screen.frmMain.lblItem[9].caption,
-                                 "Turn OFF Playlist Repeat");
-                     }},
-                // The last command; Down is refused below it.
-                {.keys = std::vector<int16_t>(10, kKeyDown),
-                 .highlighted = "Start Screensaver now",
-                 .cues = {kBeep, kBeep, kBeep, kBeep, kBeep, kBeep, kBeep, kBeep, kBeep, kError}},
-                // Clear answered No: the playlist stays, the Main Menu shows its first row.
-                {.keys = {kKeyUp, kKeyUp, kKeyEnter, kKeyEnter},
-                 .view = kViewMainMenu,
-                 .highlighted = "Now Playing",
-                 .check = [](Harness& h) { EXPECT_EQ(h.jubo.playlist.SongCount, 3); }},
-                {.keys = {kKeyDown, kKeyEnter}, .crumbs = "Main Menu>"},
-                // Left gives the Main Menu its row back.
-                {.keys = {kKeyLeft}, .highlighted = "Playlist Control"},
-            });
-  h.Run();
-}
-
-// Each row runs its own command, on a playlist of three songs playing the second 30 s in.
+// Each row runs its own command (the cases are the rows, in order), on a playlist of three songs
+// playing the second 30 s in; some cases go on with steps of their own.
 TEST(PlaylistControlTest, EachRowRunsItsOwnCommand) {
   struct Case {
     std::string row;
@@ -189,56 +116,56 @@ TEST(PlaylistControlTest, EachRowRunsItsOwnCommand) {
     double position = 30;
     std::string question = "";  // asked (and answered No)
     std::function<void(Harness&)> check = nullptr;
+    std::vector<Step> then{};
   };
-  const std::vector<std::string> kRows = {"Stop",
-                                          "Play/Pause",
-                                          "Next Song",
-                                          "Previous Song",
-                                          "Fast Forward",
-                                          "Skip back 10 seconds",
-                                          "Shuffle Playlist",
-                                          "Clear Playlist",
-                                          "Turn ON Playlist Repeat",
-                                          "Start Screensaver now"};
   const Case kCases[] = {
-      {.row = "Stop", .state = playback::kStopped, .position = 0},
+      // Left gives the Main Menu its row back.
+      {.row = "Stop",
+       .state = playback::kStopped,
+       .position = 0,
+       .then = {{.keys = {kKeyLeft}, .view = kViewMainMenu, .highlighted = "Playlist Control"}}},
       {.row = "Play/Pause", .state = playback::kPaused},
       {.row = "Next Song", .song = 2, .position = 0},
       {.row = "Previous Song", .song = 0, .position = 0},
       {.row = "Fast Forward", .state = playback::kFastForward, .position = 30.4},  // 5x for 0.1 s
       {.row = "Skip back 10 seconds", .position = 20},
       {.row = "Shuffle Playlist", .question = "Shuffle\nPlaylist?"},
-      {.row = "Clear Playlist", .question = "Clear Playlist?\n"},
+      // Clear answered No leaves for the Main Menu, on its first row, one crumb deep again.
+      {.row = "Clear Playlist",
+       .question = "Clear Playlist?\n",
+       .then = {{.view = kViewMainMenu, .highlighted = "Now Playing"},
+                {.keys = {kKeyDown, kKeyEnter}, .crumbs = "Main Menu>"}}},
+      // L names the new state in the row at once, as Enter on the row does.
       {.row = "Turn ON Playlist Repeat",
-       .check =
-           [](Harness& h) {
-             EXPECT_EQ(h.HighlightedRow(), "Turn OFF Playlist Repeat");
-             EXPECT_EQ(h.jubo.settings.PlaylistLoop, 1);
-           }},
+       .check = [](Harness& h) { EXPECT_EQ(h.jubo.settings.PlaylistLoop, 1); },
+       .then = {{.highlighted = "Turn OFF Playlist Repeat"},
+                {.keys = {KeyOf('L')}, .highlighted = "Turn ON Playlist Repeat"}}},
+      // The last row; Down is refused below it.
       {.row = "Start Screensaver now",
-       .check = [](Harness& h) { EXPECT_EQ(h.jubo.IdleSeconds, 5 * 60 + 1); }},
+       .check = [](Harness& h) { EXPECT_EQ(h.jubo.IdleSeconds, 5 * 60 + 1); },
+       .then = {{.keys = {kKeyDown}, .highlighted = "Start Screensaver now"}}},
   };
-  for (const Case& c : kCases) {
+  for (size_t down = 0; down < std::size(kCases); ++down) {
+    const Case& c = kCases[down];
     SCOPED_TRACE(c.row);
     Harness h(Songs(3));
     h.loop.Then([&] {
       h.jubo.settings.ScreensaverTimeout = 5;
       h.AddSongs(3);
     });
-    const auto down = std::find(kRows.begin(), kRows.end(), c.row) - kRows.begin();
-    h.loop.Wait(100).Keys({KeyOf('N')}).Wait(30'000).Keys({KeyOf('M'), kKeyDown, kKeyEnter});
-    h.loop.Keys(kKeyDown, static_cast<int>(down)).Keys({kKeyEnter});
-    auto shows = [&c](Harness& h) {
-      EXPECT_EQ(h.jubo.playlist.CurrentSong, c.song);
-      EXPECT_EQ(h.player.playState(), c.state);
-      EXPECT_NEAR(h.player.currentPosition(), c.position, 0.1);
-      if (c.check) c.check(h);
-    };
-    if (c.question.empty()) {
-      Script(h, {{.wait_ms = 100, .check = shows}});
-    } else {  // answered No
-      Script(h, {{.question = c.question}, {.keys = {kKeyEnter}, .wait_ms = 100, .check = shows}});
-    }
+    h.loop.Wait(100).Keys({KeyOf('N')}).Wait(30'000);
+    std::vector<Step> steps = {{.keys = {KeyOf('M'), kKeyDown, kKeyEnter}, .crumbs = "Main Menu>"},
+                               {.keys = std::vector<int16_t>(down, kKeyDown), .highlighted = c.row},
+                               {.keys = {kKeyEnter}, .question = c.question}};
+    if (!c.question.empty()) steps.push_back({.keys = {kKeyEnter}});  // No
+    steps.push_back({.wait_ms = 100, .check = [&c](Harness& h) {
+                       EXPECT_EQ(h.jubo.playlist.CurrentSong, c.song);
+                       EXPECT_EQ(h.player.playState(), c.state);
+                       EXPECT_NEAR(h.player.currentPosition(), c.position, 0.1);
+                       if (c.check) c.check(h);
+                     }});
+    steps.insert(steps.end(), c.then.begin(), c.then.end());
+    Script(h, steps);
     h.Run();
   }
 }

@@ -64,7 +64,6 @@ TEST(LayoutTest, FourteenRowsOnEveryCommonDisplay) {
     ScreenState s;
     LayOutScreen(s, c.width, c.height);
     EXPECT_EQ(s.PageSize, 14) << c.height;
-    EXPECT_EQ(s.frmMain.lblItem.size(), 15u) << c.height;
   }
 }
 

@@ -8,70 +8,38 @@
 #include "ground/keys.h"
 #include "playback/player_engine.h"
 #include "playback/playlist_edit.h"
-#include "support/harness.h"
+#include "support/session.h"
 
 namespace playback {
 namespace {
 
 using ground::KeyOf;
-using jubo_test::FixtureLibrary;
-using jubo_test::Harness;
-
-// Keys, then a wait, then what a line of the panel shows.
-struct Step {
-  std::vector<int16_t> keys;
-  int64_t wait_ms;
-  std::string line;
-};
-
-void Expect(Harness& h, const std::string& line, const std::vector<Step>& steps) {
-  for (const Step& step : steps) {
-    h.loop.Keys(step.keys).Wait(step.wait_ms).Then([&line, step] {
-      EXPECT_EQ(line, step.line) << step.wait_ms << " ms after " << step.keys.size() << " keys";
-    });
-  }
-}
+using namespace jubo_test;
 
 TEST(StatusPanelTest, TheStateLineFollowsThePlayerAtOnceAndEverySecond) {
   Harness h;
   h.loop.Then([&] { h.AddSongs(3); });
-  Expect(h, h.jubo.screen.frmMain.lblState.caption,
-         {{{}, 10, "Playing 00:00 of 03:00"},  // the song has just started
-          {{}, 60990, "Playing 01:00 of 03:00"},
-          {{}, 70000, "Playing 02:10 of 03:00"},
-          {{KeyOf('P')}, 0, "Paused"},
-          {{KeyOf('F')}, 0, "Fast Forward"},
-          {{KeyOf('S')}, 0, "Stopped"}});
-  h.loop.Then([&] {
-    EXPECT_EQ(h.jubo.playlist.NowTitle, "");  // forgotten once stopped
-    EXPECT_EQ(h.jubo.screen.frmMain.lblTrack.caption, "");
-    // A file still being opened leaves the last text standing; once open it is Ready.
-    h.player.open_ms = 1500;
-    h.player.SetURL(h.songs[1].filename);
-  });
-  Expect(h, h.jubo.screen.frmMain.lblState.caption, {{{}, 1000, "Stopped"}, {{}, 1000, "Ready"}});
+  Script(h, {
+                {.wait_ms = 10, .state = "Playing 00:00 of 03:00"},  // the song has just started
+                {.wait_ms = 60990, .state = "Playing 01:00 of 03:00"},
+                {.wait_ms = 70000, .state = "Playing 02:10 of 03:00"},
+                {.keys = {KeyOf('P')}, .state = "Paused"},
+                {.keys = {KeyOf('F')}, .state = "Fast Forward"},
+                {.keys = {KeyOf('S')},
+                 .state = "Stopped",
+                 .check =
+                     [](Harness& h) {
+                       EXPECT_EQ(h.jubo.playlist.NowTitle, "");  // forgotten once stopped
+                       EXPECT_EQ(h.jubo.screen.frmMain.lblTrack.caption, "");
+                       // A file still being opened leaves the last text standing; once open it is
+                       // Ready.
+                       h.player.open_ms = 1500;
+                       h.player.SetURL(h.songs[1].filename);
+                     }},
+                {.wait_ms = 1000, .state = "Stopped"},
+                {.wait_ms = 1000, .state = "Ready"},
+            });
   h.Run();
-}
-
-TEST(StatusPanelTest, TheSwitchLinePadsRepeatToFifteenCharacters) {
-  struct Case {
-    int16_t repeat;
-    bool non_stop;
-    const char* line;
-  };
-  const Case kCases[] = {
-      {1, false, "Repeat:ON      Non-Stop Music:OFF"},
-      {0, false, "Repeat:OFF     Non-Stop Music:OFF"},
-      {1, true, "Repeat:ON      Non-Stop Music:ON"},
-      {2, true, "Repeat:OFF     Non-Stop Music:ON"},  // any other value counts as off
-  };
-  for (const Case& c : kCases) {
-    Harness h;
-    h.jubo.settings.PlaylistLoop = c.repeat;
-    h.jubo.selection.NonStop = c.non_stop;
-    h.loop.Wait(1000).Then([&] { EXPECT_EQ(h.jubo.screen.frmMain.lblState2.caption, c.line); });
-    h.Run();
-  }
 }
 
 TEST(StatusPanelTest, TheTrackLineCyclesSongArtistAndAlbumEveryFiveSeconds) {
@@ -80,44 +48,23 @@ TEST(StatusPanelTest, TheTrackLineCyclesSongArtistAndAlbumEveryFiveSeconds) {
     h.AddSongs(3);
     AppendSong(h.jubo, "Stray by Nobody", "/elsewhere/stray.ogg");
   });
-  Expect(h, h.jubo.screen.frmMain.lblTrack.caption,
-         {{{}, 10, "Song: Intro (1 of 4)"},  // at once, before the timer's first turn
-          {{}, 9990, "Artist: O'Dara"},
-          {{}, 5000, "Album: Blue Hour"},
-          // A new song goes on with the cycle where the last one left it.
-          {{KeyOf('N')}, 5000, "Song: Night (2 of 4)"},
-          {{}, 5000, "Artist: O'Dara"},
-          // A song the library does not know leaves the line as it was.
-          {{KeyOf('N'), KeyOf('N')}, 10000, "Artist: O'Dara"}});
-  h.Run();
-}
-
-// The song's place in the list follows every change of the list at once.
-TEST(StatusPanelTest, TheSongLineFollowsThePlaylistAtOnce) {
-  Harness h;
-  const std::string& line = h.jubo.screen.frmMain.lblTrack.caption;
-  struct Step {
-    std::function<void(Harness&)> change;
-    std::string line;
-  };
-  const Step kSteps[] = {
-      {[](Harness& h) { h.AddSongs(3); }, "Song: Intro (1 of 3)"},
-      {[](Harness& h) { RemoveSong(h.jubo, 2); }, "Song: Intro (1 of 2)"},
-      {[](Harness& h) { AppendSong(h.jubo, "Stray by Nobody", "/elsewhere/stray.ogg"); },
-       "Song: Intro (1 of 3)"},
-      // The song playing goes: the one after it starts in its place.
-      {[](Harness& h) { RemoveSong(h.jubo, 0); }, "Song: Night (1 of 2)"},
-  };
-  for (const Step& step : kSteps) {
-    h.loop.Then([&h, &step] { step.change(h); }).Wait(10).Then([&line, &step] {
-      EXPECT_EQ(line, step.line);
-    });
-  }
+  Script(h, {
+                // At once, before the timer's first turn.
+                {.wait_ms = 10, .track = "Song: Intro (1 of 4)"},
+                {.wait_ms = 9990, .track = "Artist: O'Dara"},
+                {.wait_ms = 5000, .track = "Album: Blue Hour"},
+                // A new song goes on with the cycle where the last one left it.
+                {.keys = {KeyOf('N')}, .wait_ms = 5000, .track = "Song: Night (2 of 4)"},
+                {.wait_ms = 5000, .track = "Artist: O'Dara"},
+                // A song the library does not know leaves the line as it was.
+                {.keys = {KeyOf('N'), KeyOf('N')}, .wait_ms = 10000, .track = "Artist: O'Dara"},
+            });
   h.Run();
 }
 
 TEST(StatusPanelTest, ALongTitleGivesWayToTheSongsPlaceInTheList) {
-  // The line holds 73 characters here (the fake measure: 130 twips each at 13 points).
+  // The line holds 73 characters here (the fake measure: 130 twips each at 13 points). A short
+  // title with its place is the track line's test.
   const std::string long_title(100, 'L');
   const std::string fitting_title(60, 'F');  // fits alone, not with the place
   struct Case {
@@ -125,7 +72,6 @@ TEST(StatusPanelTest, ALongTitleGivesWayToTheSongsPlaceInTheList) {
     std::string line;
   };
   const Case kCases[] = {
-      {"Short", "Song: Short (1 of 1)"},
       {fitting_title, "Song: " + fitting_title.substr(0, 47) + "... (1 of 1)"},
       {long_title, "Song: " + long_title.substr(0, 54) + "... (1 of 1)"},
   };
@@ -134,7 +80,7 @@ TEST(StatusPanelTest, ALongTitleGivesWayToTheSongsPlaceInTheList) {
     library.Album("Album", "Artist", "Genre", {c.title});
     Harness h(library);
     h.loop.Then([&] { h.AddSongs(1); });
-    Expect(h, h.jubo.screen.frmMain.lblTrack.caption, {{{}, 5000, c.line}});
+    Script(h, {{.wait_ms = 5000, .track = c.line}});
     h.Run();
   }
 }

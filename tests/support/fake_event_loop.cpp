@@ -2,25 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace jubo_test {
 
 std::string FakeEventLoop::StepsLeft() const {
-  static const char* const kWords[] = {"key ", "wait ", "click", "quit", "check"};  // by kind
   std::string left;
-  for (const Step& step : steps_) {
-    if (!left.empty()) left += ", ";
-    left += kWords[step.kind];
-    if (step.kind == Step::kKey) left += std::to_string(step.key);
-    if (step.kind == Step::kWait) left += std::to_string(step.ms) + " ms";
-  }
+  for (const Step& step : steps_) left += (left.empty() ? "" : ", ") + step.word;
   return left;
 }
 
 void FakeEventLoop::RunUntil(const KeyHandler& on_key, const std::function<bool()>& done) {
   ++depth_;
-  for (;;) {
-    RunPosted(on_key, done);
-    if (done() || ran_out_) break;
+  for (RunPosted(on_key, done); !done() && !ran_out_; RunPosted(on_key, done)) {
     if (steps_.empty()) {
       ran_out_ = true;
       if (!end_quietly_) {
@@ -30,24 +24,10 @@ void FakeEventLoop::RunUntil(const KeyHandler& on_key, const std::function<bool(
     }
     Step step = std::move(steps_.front());
     steps_.pop_front();
-    switch (step.kind) {
-      case Step::kKey:
-        on_key(step.key, 0);
-        break;
-      case Step::kWait:
-        if (int64_t left = Advance(step.ms, on_key, done); left > 0) {
-          steps_.push_front({Step::kWait, 0, left});
-        }
-        break;
-      case Step::kClick:
-        if (on_click_) on_click_();
-        break;
-      case Step::kQuit:
-        if (on_quit_) on_quit_();
-        break;
-      case Step::kCheck:
-        step.check();
-        break;
+    if (step.act) {
+      step.act(on_key);
+    } else if (int64_t left = Advance(step.wait_ms, on_key, done); left > 0) {
+      steps_.push_front(WaitStep(left));
     }
   }
   --depth_;
@@ -57,10 +37,9 @@ int64_t FakeEventLoop::Advance(int64_t ms, const KeyHandler& on_key,
                                const std::function<bool()>& done) {
   const int64_t target = now_ + ms;
   for (;;) {
-    auto next = timers_.end();
-    for (auto it = timers_.begin(); it != timers_.end(); ++it) {
-      if (next == timers_.end() || it->second.due < next->second.due) next = it;
-    }
+    auto next = std::min_element(timers_.begin(), timers_.end(), [](const auto& a, const auto& b) {
+      return a.second.due < b.second.due;
+    });
     if (next == timers_.end() || next->second.due > target) break;
     now_ = next->second.due;
     next->second.due += next->second.interval;
@@ -77,8 +56,6 @@ int FakeEventLoop::StartTimer(int interval_ms, std::function<void()> tick) {
   timers_[next_timer_] = {interval_ms, now_ + interval_ms, std::move(tick)};
   return next_timer_++;
 }
-
-void FakeEventLoop::StopTimer(int id) { timers_.erase(id); }
 
 void FakeEventLoop::Post(std::function<void()> task) {
   std::lock_guard<std::mutex> lock(posted_mutex_);
@@ -99,7 +76,7 @@ void FakeEventLoop::RunPosted(const KeyHandler& on_key, const std::function<bool
       std::lock_guard<std::mutex> lock(posted_mutex_);
       if (posted_.empty()) return;
       next = std::move(posted_.front());
-      posted_.erase(posted_.begin());
+      posted_.pop_front();
     }
     next(on_key);
   }

@@ -8,6 +8,10 @@ namespace jubo_test {
 
 using playback::MediaPlayerEvents;
 
+namespace {
+void OpenStateChange(MediaPlayerEvents& l) { l.OpenStateChange(); }
+}  // namespace
+
 FakeMediaPlayer::~FakeMediaPlayer() {
   StopTimers();
   *self_ = nullptr;
@@ -22,7 +26,7 @@ void FakeMediaPlayer::SetURL(const std::string& url) {
   pending_ = playback::kReady;
   speed_ = 0;
   state = playback::kTransitioning;
-  Raise([](MediaPlayerEvents& l) { l.OpenStateChange(); });
+  Raise(OpenStateChange);
   open_timer_ = loop_.StartTimer(open_ms, [this] {
     loop_.StopTimer(open_timer_);
     open_timer_ = 0;
@@ -33,7 +37,7 @@ void FakeMediaPlayer::SetURL(const std::string& url) {
 void FakeMediaPlayer::Opened() {
   if (url_.empty() || unplayable.count(url_) != 0) {
     state = playback::kStopped;
-    Raise([](MediaPlayerEvents& l) { l.OpenStateChange(); });
+    Raise(OpenStateChange);
     Raise([](MediaPlayerEvents& l) { l.Error(); });
     return;
   }
@@ -41,7 +45,7 @@ void FakeMediaPlayer::Opened() {
   length_ = default_length;
   position_ = 0;
   mark_ms_ = loop_.NowMs();
-  Raise([](MediaPlayerEvents& l) { l.OpenStateChange(); });
+  Raise(OpenStateChange);
   const int pending = std::exchange(pending_, playback::kReady);
   if (pending == playback::kPlaying || pending == playback::kFastForward) {
     Run(pending);
@@ -65,50 +69,41 @@ void FakeMediaPlayer::play() {
 void FakeMediaPlayer::pause() {
   if (state == playback::kTransitioning) {
     pending_ = playback::kReady;
-    return;
+  } else if (loaded_ && (state == playback::kPlaying || state == playback::kFastForward)) {
+    Halt(playback::kPaused, currentPosition());
   }
-  if (!loaded_ || (state != playback::kPlaying && state != playback::kFastForward)) return;
-  Settle();
-  StopTimers();
-  speed_ = 0;
-  state = playback::kPaused;
-  Raise([](MediaPlayerEvents& l) { l.PlayStateChange(playback::kPaused); });
 }
 
 void FakeMediaPlayer::stop() {
   if (state == playback::kTransitioning) {
     pending_ = playback::kStopped;
-    return;
+  } else if (loaded_) {
+    Halt(playback::kStopped, 0);
   }
-  if (!loaded_) return;
-  StopTimers();
-  speed_ = 0;
-  position_ = 0;
-  mark_ms_ = loop_.NowMs();
-  if (state == playback::kStopped) return;
-  state = playback::kStopped;
-  Raise([](MediaPlayerEvents& l) { l.PlayStateChange(playback::kStopped); });
 }
 
 void FakeMediaPlayer::fastForward() {
   if (state == playback::kTransitioning) {
     pending_ = playback::kFastForward;
-    return;
+  } else if (loaded_ && state != playback::kFastForward) {
+    Run(playback::kFastForward);
   }
-  if (!loaded_ || state == playback::kFastForward) return;
-  Run(playback::kFastForward);
 }
 
 void FakeMediaPlayer::Run(int new_state) {
-  Settle();
-  if (state == playback::kMediaEnded) position_ = 0;
+  position_ = state == playback::kMediaEnded ? 0 : currentPosition();
+  mark_ms_ = loop_.NowMs();
   StopTimers();
   speed_ = new_state == playback::kFastForward ? 4 : 1;
   state = new_state;
   Raise([new_state](MediaPlayerEvents& l) { l.PlayStateChange(new_state); });
-  // As mpv does, the output opens (or fails to) once the song has been told to start.
+  // As mpv does, the output opens (or fails to) once the song has been told to start; when it
+  // fails, the song is unloaded.
   if (!failing_output.empty()) {
-    Unload();
+    loaded_ = false;
+    speed_ = 0;
+    state = playback::kStopped;
+    Raise(OpenStateChange);
     Raise([failure = playback::AudioOutputFailure{failing_output, "cannot open"}](
               MediaPlayerEvents& l) { l.AudioOutputFailed(failure); });
     output_open_ = false;
@@ -122,14 +117,18 @@ void FakeMediaPlayer::Run(int new_state) {
 void FakeMediaPlayer::ScheduleEnd() {
   if (end_timer_ != 0) loop_.StopTimer(end_timer_);
   auto left_ms = static_cast<int>(std::ceil((length_ - position_) / speed_ * 1000));
-  end_timer_ = loop_.StartTimer(std::max(left_ms, 1), [this] {
-    StopTimers();
-    position_ = length_;
-    mark_ms_ = loop_.NowMs();
-    speed_ = 0;
-    state = playback::kMediaEnded;
-    Raise([](MediaPlayerEvents& l) { l.PlayStateChange(playback::kMediaEnded); });
-  });
+  end_timer_ =
+      loop_.StartTimer(std::max(left_ms, 1), [this] { Halt(playback::kMediaEnded, length_); });
+}
+
+void FakeMediaPlayer::Halt(int new_state, double position) {
+  StopTimers();
+  speed_ = 0;
+  position_ = position;
+  mark_ms_ = loop_.NowMs();
+  if (state == new_state) return;
+  state = new_state;
+  Raise([new_state](MediaPlayerEvents& l) { l.PlayStateChange(new_state); });
 }
 
 double FakeMediaPlayer::currentPosition() const {
@@ -143,19 +142,6 @@ void FakeMediaPlayer::SetCurrentPosition(double seconds) {
   position_ = std::clamp(seconds, 0.0, length_);
   mark_ms_ = loop_.NowMs();
   if (speed_ > 0) ScheduleEnd();
-}
-
-void FakeMediaPlayer::Unload() {
-  StopTimers();
-  loaded_ = false;
-  speed_ = 0;
-  state = playback::kStopped;
-  Raise([](MediaPlayerEvents& l) { l.OpenStateChange(); });
-}
-
-void FakeMediaPlayer::Settle() {
-  position_ = currentPosition();
-  mark_ms_ = loop_.NowMs();
 }
 
 void FakeMediaPlayer::StopTimers() {

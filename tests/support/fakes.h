@@ -79,11 +79,11 @@ class FakeWavePlayer : public sound::WavePlayer {
   std::set<std::string> unplayable;
 };
 
-// A media player that plays by the clock of the loop it is given: a file opens `open_ms`
-// after it is set (or fails to, when it is in `unplayable`), a song plays at its speed (four
-// times while fast-forwarding) and ends by itself at its length, unless no audio output opens
-// (failing_output). Its events are posted to the
-// loop, as the real player's are, and dropped once another file is set.
+// A media player that plays by the clock of the loop it is given: a file opens `open_ms` after it
+// is set (or fails to, when it is in `unplayable`), a song plays at its speed (four times while
+// fast-forwarding) and ends by itself at its length, unless no audio output opens
+// (failing_output). Its events are posted to the loop, as the real player's are, and dropped once
+// another file is set.
 class FakeMediaPlayer : public playback::MediaPlayer {
  public:
   explicit FakeMediaPlayer(ground::EventLoop& loop) : loop_(loop) {}
@@ -116,10 +116,10 @@ class FakeMediaPlayer : public playback::MediaPlayer {
 
  private:
   void Opened();
-  void Unload();            // the file is no longer open; the player Stopped
   void Run(int new_state);  // kPlaying or kFastForward, from the current position
   void ScheduleEnd();       // the song ends by itself at its length
-  void Settle();            // fixes the position at the loop's time
+  // Stops the song at `position` in `new_state`, told when the state changes.
+  void Halt(int new_state, double position);
   void StopTimers();
   void Raise(std::function<void(playback::MediaPlayerEvents&)> event);
 

@@ -50,25 +50,11 @@ std::vector<std::string> Harness::Rows() const {
   return rows;
 }
 
-std::string Harness::HighlightedRow() const {
-  return jubo.screen.frmMain.lblItem[static_cast<size_t>(jubo.screen.CurrentRow)].caption;
-}
-
 void Harness::AddSongs(int count) {
   for (size_t i = 0; i < static_cast<size_t>(count) && i < songs.size(); ++i) {
     playback::AppendSong(jubo, songs[i].title + " by " + songs[i].artist, songs[i].filename);
   }
   playback::StartIfIdle(jubo);
-}
-
-dialogs::DialogSummary Harness::Dialog() const {
-  return jubo.dialogs.open != nullptr ? jubo.dialogs.open->Summary() : dialogs::DialogSummary{};
-}
-
-std::vector<std::string> Harness::TakeCues() {
-  std::vector<std::string> cues;
-  cues.swap(waves.played);
-  return cues;
 }
 
 }  // namespace jubo_test

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/jubo.h"
@@ -37,11 +38,15 @@ class Harness {
   // Captions of rows 1..PageSize as shown ("" for an empty or hidden row).
   std::vector<std::string> Rows() const;
   // The caption of the highlighted row.
-  std::string HighlightedRow() const;
+  std::string HighlightedRow() const {
+    return jubo.screen.frmMain.lblItem[static_cast<size_t>(jubo.screen.CurrentRow)].caption;
+  }
   // What the dialog on top shows; an empty form name when none is open.
-  dialogs::DialogSummary Dialog() const;
+  dialogs::DialogSummary Dialog() const {
+    return jubo.dialogs.open != nullptr ? jubo.dialogs.open->Summary() : dialogs::DialogSummary{};
+  }
   // Cues played so far (kBeep, kSelect, kError), and forgetting them.
-  std::vector<std::string> TakeCues();
+  std::vector<std::string> TakeCues() { return std::exchange(waves.played, {}); }
   // Appends the library's first `count` songs to the playlist as the views do ("Title by
   // Artist", the file), and starts the first if nothing was chosen to play yet. For a Then
   // step, or a test's own code while the program runs.

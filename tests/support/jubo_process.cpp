@@ -50,6 +50,13 @@ int RunCommand(const std::vector<std::string>& argv, const std::string& runtime,
   return run.status;
 }
 
+bool RemoteJubo::Start() {
+  process = nullptr;  // a copy still running ends first
+  process = std::make_unique<JuboProcess>(home.path().string(), runtime.path().string(),
+                                          (runtime.path() / "err").string());
+  return Eventually([this] { return Remote({"screen"}) == 0; });
+}
+
 bool Eventually(const std::function<bool()>& done) {
   const auto give_up = std::chrono::steady_clock::now() + 60s;
   while (!done()) {

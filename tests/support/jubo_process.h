@@ -8,8 +8,12 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
+
+#include "support/temp_dir.h"
 
 namespace jubo_test {
 
@@ -37,6 +41,27 @@ class JuboProcess {
 // Runs a command with XDG_RUNTIME_DIR=runtime; returns its exit status and fills *out with what
 // it printed (its standard output, then its standard error).
 int RunCommand(const std::vector<std::string>& argv, const std::string& runtime, std::string* out);
+
+// The built program over a home folder (its library and settings) and a runtime folder of its
+// own, driven through jubo-remote as remote software does.
+struct RemoteJubo {
+  // Starts a copy (again), its standard error going to runtime/err, and waits until its remote
+  // answers; false if it never does.
+  bool Start();
+  // Runs jubo-remote with `args`, leaving what it printed in `out`; returns its exit status.
+  int Remote(std::vector<std::string> args) {
+    args.insert(args.begin(), JUBO_REMOTE);
+    return RunCommand(args, runtime.path().string(), &out);
+  }
+  // The screen answer; null when the remote does not give one.
+  nlohmann::json Screen() {
+    return Remote({"screen"}) == 0 ? nlohmann::json::parse(out) : nlohmann::json();
+  }
+
+  TempDir home, runtime;
+  std::string out;
+  std::unique_ptr<JuboProcess> process;
+};
 
 // Waits until `done` holds, for at most a minute (a loaded machine and a sanitizer build start
 // the program slowly; the limit only keeps a broken program from hanging the test).

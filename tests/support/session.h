@@ -21,13 +21,14 @@ struct Step {
   int64_t wait_ms = 0;        // after the keys
   std::optional<int> view{};  // CurrentView
   std::string title{}, crumbs{}, above{}, below{};
-  std::vector<std::string> rows{};        // the page's first rows; the rest of the page is empty
-  std::vector<int> icons{};               // IconKind of the page's first rows
-  std::string highlighted{};              // the highlighted row's caption
-  std::string question{};                 // an open dialog's two lines, "first\nsecond"
-  std::vector<std::string> cues{};        // the cues the step sounded
-  std::vector<std::string> playlist{};    // the entries' texts
-  std::function<void(Harness&)> check{};  // anything else
+  std::vector<std::string> rows{};           // the page's first rows; the rest of the page is empty
+  std::vector<int> icons{};                  // IconKind of the page's first rows
+  std::string highlighted{};                 // the highlighted row's caption
+  std::string question{};                    // an open dialog's two lines, "first\nsecond"
+  std::vector<std::string> cues{};           // the cues the step sounded
+  std::vector<std::string> playlist{};       // the entries' texts
+  std::string state{}, switches{}, track{};  // the status panel's three lines
+  std::function<void(Harness&)> check{};     // anything else
 };
 
 inline std::vector<std::string> Entries(const Harness& h) {
@@ -54,27 +55,30 @@ inline void Script(Harness& h, const std::vector<Step>& steps) {
       SCOPED_TRACE("step " + std::to_string(i + 1));
       const screen::ScreenState& screen = h.jubo.screen;
       const screen::MainForm& f = screen.frmMain;
-      auto shows = [](const auto& shown, const auto& expected) {
+      auto shows = [](const char* what, const auto& shown, const auto& expected) {
         if (expected == std::decay_t<decltype(expected)>{}) return;
-        EXPECT_EQ(shown, expected);
+        EXPECT_EQ(shown, expected) << what;
       };
       std::vector<std::string> page = s.rows;
       if (!page.empty()) page.resize(static_cast<size_t>(screen.PageSize));
-      shows(std::optional<int>(screen.CurrentView), s.view);
-      shows(f.lblTitle.caption, s.title);
-      shows(f.lblCrumbs.caption, s.crumbs);
-      shows(f.lblHelpAbove.caption, s.above);
-      shows(f.lblHelpBelow.caption, s.below);
-      shows(h.Rows(), page);
-      shows(h.HighlightedRow(), s.highlighted);
+      shows("view", std::optional<int>(screen.CurrentView), s.view);
+      shows("title", f.lblTitle.caption, s.title);
+      shows("crumbs", f.lblCrumbs.caption, s.crumbs);
+      shows("above", f.lblHelpAbove.caption, s.above);
+      shows("below", f.lblHelpBelow.caption, s.below);
+      shows("rows", h.Rows(), page);
+      shows("highlighted", h.HighlightedRow(), s.highlighted);
       std::string question;
       const std::vector<std::string> lines = h.Dialog().lines;
       for (size_t line = 0; line < lines.size(); ++line) {
         question += (line > 0 ? "\n" : "") + lines[line];
       }
-      shows(question, s.question);
-      shows(h.TakeCues(), s.cues);
-      shows(Entries(h), s.playlist);
+      shows("question", question, s.question);
+      shows("cues", h.TakeCues(), s.cues);
+      shows("playlist", Entries(h), s.playlist);
+      shows("state", f.lblState.caption, s.state);
+      shows("switches", f.lblState2.caption, s.switches);
+      shows("track", f.lblTrack.caption, s.track);
       for (size_t row = 0; row < s.icons.size(); ++row) {
         EXPECT_EQ(screen::IconKind(f.imgIcon[row + 1]), s.icons[row]) << "row " << row + 1;
       }

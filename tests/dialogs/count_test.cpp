@@ -15,7 +15,8 @@ TEST(CountTest, ArrowsChooseAndStepEnterOnDoneAccepts) {
     const char* what;
     int32_t max, initial;  // the minimum is 0
     std::vector<int16_t> keys;
-    int32_t value;     // the number shown after the keys, the answer once accepted
+    int32_t value;     // the number after the keys (the screen query's test shows it shown), the
+                       // answer once accepted
     int16_t selected;  // the button marked: 1 "100", 2 "10", 3 "1", 4 "DONE"
     bool accepted;
   };
@@ -40,7 +41,6 @@ TEST(CountTest, ArrowsChooseAndStepEnterOnDoneAccepts) {
       EXPECT_EQ(h.TakeCues().size(), c.keys.size());  // every key beeps, at a limit too
       if (c.accepted) return;
       EXPECT_EQ(h.Dialog().value, c.value);
-      EXPECT_EQ(h.Dialog().lines[1], std::to_string(c.value));
       EXPECT_EQ(h.Dialog().selected, c.selected);
     });
     h.Run();

@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 #include "ground/keys.h"
 #include "playback/player_engine.h"
-#include "playback/playlist_edit.h"
 #include "support/session.h"
 
 namespace playback {

@@ -17,9 +17,7 @@ using namespace jubo_test;
 FixtureLibrary Songs(int count) {
   std::vector<std::string> titles;
   for (int i = 1; i <= count; ++i) titles.push_back("Song " + std::to_string(i));
-  FixtureLibrary library;
-  library.Album("Long Album", "Artist", "Jazz", titles);
-  return library;
+  return FixtureLibrary().Album("Long Album", "Artist", "Jazz", titles);
 }
 
 int Marked(const Harness& h) {  // the row with the mark, 0 for none

@@ -14,12 +14,29 @@ namespace {
 using ground::KeyOf;
 using namespace jubo_test;
 
-TEST(StatusPanelTest, TheStateLineFollowsThePlayerAtOnceAndEverySecond) {
+// Three songs of the library and one it does not know: the track line cycles song, artist and
+// album every five seconds of a song, the state line follows the player at once and each second.
+TEST(StatusPanelTest, TheLinesFollowThePlayerAtOnceAndOnTheirTimers) {
   Harness h;
-  h.loop.Then([&] { h.AddSongs(3); });
+  h.loop.Then([&] {
+    h.AddSongs(3);
+    AppendSong(h.jubo, "Stray by Nobody", "/elsewhere/stray.ogg");
+  });
   Script(h, {
-                {.wait_ms = 10, .state = "Playing 00:00 of 03:00"},  // the song has just started
-                {.wait_ms = 60990, .state = "Playing 01:00 of 03:00"},
+                // At once, before the timers' first turn.
+                {.wait_ms = 10, .state = "Playing 00:00 of 03:00", .track = "Song: Intro (1 of 4)"},
+                {.wait_ms = 9990, .track = "Artist: O'Dara"},
+                {.wait_ms = 5000, .track = "Album: Blue Hour"},
+                // A new song goes on with the cycle where the last one left it.
+                {.keys = {KeyOf('N')}, .wait_ms = 5000, .track = "Song: Night (2 of 4)"},
+                {.wait_ms = 5000, .track = "Artist: O'Dara"},
+                // A song the library does not know leaves the line as it was. At each second's tick
+                // it has played n.996 s: times are floored.
+                {.keys = {KeyOf('N'), KeyOf('N')},
+                 .wait_ms = 10000,
+                 .state = "Playing 00:09 of 03:00",
+                 .track = "Artist: O'Dara"},
+                {.wait_ms = 51000, .state = "Playing 01:00 of 03:00"},
                 {.wait_ms = 70000, .state = "Playing 02:10 of 03:00"},
                 {.keys = {KeyOf('P')}, .state = "Paused"},
                 {.keys = {KeyOf('F')}, .state = "Fast Forward"},
@@ -36,26 +53,6 @@ TEST(StatusPanelTest, TheStateLineFollowsThePlayerAtOnceAndEverySecond) {
                      }},
                 {.wait_ms = 1000, .state = "Stopped"},
                 {.wait_ms = 1000, .state = "Ready"},
-            });
-  h.Run();
-}
-
-TEST(StatusPanelTest, TheTrackLineCyclesSongArtistAndAlbumEveryFiveSeconds) {
-  Harness h;
-  h.loop.Then([&] {
-    h.AddSongs(3);
-    AppendSong(h.jubo, "Stray by Nobody", "/elsewhere/stray.ogg");
-  });
-  Script(h, {
-                // At once, before the timer's first turn.
-                {.wait_ms = 10, .track = "Song: Intro (1 of 4)"},
-                {.wait_ms = 9990, .track = "Artist: O'Dara"},
-                {.wait_ms = 5000, .track = "Album: Blue Hour"},
-                // A new song goes on with the cycle where the last one left it.
-                {.keys = {KeyOf('N')}, .wait_ms = 5000, .track = "Song: Night (2 of 4)"},
-                {.wait_ms = 5000, .track = "Artist: O'Dara"},
-                // A song the library does not know leaves the line as it was.
-                {.keys = {KeyOf('N'), KeyOf('N')}, .wait_ms = 10000, .track = "Artist: O'Dara"},
             });
   h.Run();
 }

@@ -58,26 +58,16 @@ TEST(StatusPanelTest, TheLinesFollowThePlayerAtOnceAndOnTheirTimers) {
 }
 
 TEST(StatusPanelTest, ALongTitleGivesWayToTheSongsPlaceInTheList) {
-  // The line holds 73 characters here (the fake measure: 130 twips each at 13 points). A short
-  // title with its place is the track line's test.
-  const std::string long_title(100, 'L');
-  const std::string fitting_title(60, 'F');  // fits alone, not with the place
-  struct Case {
-    std::string title;
-    std::string line;
-  };
-  const Case kCases[] = {
-      {fitting_title, "Song: " + fitting_title.substr(0, 47) + "... (1 of 1)"},
-      {long_title, "Song: " + long_title.substr(0, 54) + "... (1 of 1)"},
-  };
-  for (const Case& c : kCases) {
-    FixtureLibrary library;
-    library.Album("Album", "Artist", "Genre", {c.title});
-    Harness h(library);
-    h.loop.Then([&] { h.AddSongs(1); });
-    Script(h, {{.wait_ms = 5000, .track = c.line}});
-    h.Run();
-  }
+  // The line holds 73 characters here (the fake measure: 130 twips each at 13 points): the first
+  // title fits alone but not with its place, the second not even alone.
+  const std::string fitting(60, 'F'), too_long(100, 'L');
+  Harness h(FixtureLibrary().Album("Album", "Artist", "Genre", {fitting, too_long}));
+  h.loop.Then([&] { h.AddSongs(2); });
+  Script(h, {{.wait_ms = 10, .track = "Song: " + fitting.substr(0, 47) + "... (1 of 2)"},
+             {.keys = {KeyOf('N')},
+              .wait_ms = 10,
+              .track = "Song: " + too_long.substr(0, 54) + "... (2 of 2)"}});
+  h.Run();
 }
 
 }  // namespace

@@ -24,12 +24,10 @@ TEST(CountTest, ArrowsChooseAndStepEnterOnDoneAccepts) {
   const Case kCases[] = {
       {"321", 100000, 0, {R, U, U, U, R, U, U, R, U, R, E}, 321, 4, true},
       {"Down on 100 to the minimum", 100000, 40, {R, D}, 0, 1, false},
-      {"Up on 100 to the maximum", 3600, 3550, {R, U}, 3600, 1, false},
-      {"Up at the maximum", 3600, 3600, {L, U, U}, 3600, 3, false},
+      {"Up on 100 to the maximum, and at it", 3600, 3550, {R, U, U}, 3600, 1, false},
       {"steps carry over", 1000, 95, {R, R, U}, 105, 2, false},
       {"Enter on 1 leaves it open", 10, 5, {L, U, E}, 6, 3, false},
-      {"Left from 100 is DONE", 10, 5, {R, L}, 5, 4, false},
-      {"Up and Down on DONE step nothing", 10, 5, {U, D}, 5, 4, false},
+      {"Left from 100 is DONE, where Up and Down step nothing", 10, 5, {R, L, U, D}, 5, 4, false},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.what);

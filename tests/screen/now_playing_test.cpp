@@ -21,10 +21,9 @@ FixtureLibrary Songs(int count) {
 }
 
 int Marked(const Harness& h) {  // the row with the mark, 0 for none
-  for (int row = 1; row <= h.jubo.screen.PageSize; ++row) {
-    if (IconKind(h.jubo.screen.frmMain.imgIcon[static_cast<size_t>(row)]) == kIconSelected) {
-      return row;
-    }
+  const auto& icons = h.jubo.screen.frmMain.imgIcon;
+  for (size_t row = 1; row < icons.size(); ++row) {
+    if (IconKind(icons[row]) == kIconSelected) return static_cast<int>(row);
   }
   return 0;
 }

@@ -18,8 +18,7 @@ TEST(KeyDispatchTest, EscapeAsksAndAWindowCloseOrSignalEndsWithoutAsking) {
   struct Case {
     const char* what;
     std::vector<int16_t> keys;
-    bool quit;  // a window close or signal after the keys
-    bool ends;
+    bool quit, ends;  // quit: a window close or signal after the keys
   };
   const Case kCases[] = {
       {"Escape, then No", {kKeyEscape, kKeyEnter}, false, false},

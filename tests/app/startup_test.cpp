@@ -38,9 +38,7 @@ TEST(StartupTest, TheSplashShowsWhileTheLibraryLoadsThenTheMainMenuWithoutAPoint
 
 TEST(StartupTest, AMissingOrRefusedLibraryIsSaidBeforeTheMainScreenAndEndsWithStatusOne) {
   struct Case {
-    std::string name;
-    std::string library;  // "" for no file at all
-    std::string message;
+    std::string name, library, message;  // library: "" for no file at all
     bool end_request;  // the message answered by a window close or signal instead of OK
   };
   const Case kCases[] = {

@@ -53,14 +53,12 @@ TEST(RenderTest, FitToWidthShortensWithDotsOnlyWhatDoesNotFit) {
 }
 
 TEST(LayoutTest, FourteenRowsOnEveryCommonDisplay) {
-  struct Case {
-    int width, height;
-  };
-  const Case kCases[] = {{800, 600}, {1024, 768}, {1920, 1080}, {1280, 720}, {3840, 2160}};
-  for (const Case& c : kCases) {
+  const std::pair<int, int> kSizes[] = {
+      {800, 600}, {1024, 768}, {1920, 1080}, {1280, 720}, {3840, 2160}};
+  for (const auto& [width, height] : kSizes) {
     ScreenState s;
-    LayOutScreen(s, c.width, c.height);
-    EXPECT_EQ(s.PageSize, 14) << c.height;
+    LayOutScreen(s, width, height);
+    EXPECT_EQ(s.PageSize, 14) << width << "x" << height;
   }
 }
 

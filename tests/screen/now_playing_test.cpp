@@ -57,11 +57,10 @@ TEST(NowPlayingTest, OpensOnTheCurrentSongsPageAndPagesQuietly) {
   h.Run();
 }
 
-// Each way the current song or the list changes while Now Playing shows (37 songs, 14 a page,
-// unless a case says otherwise), with the page it lands on, the row highlighted and the row
-// marked: N, B, the next song while the saver shows, and an entry removed (Right, answered Yes;
-// the list is drawn again from its first row).
-// Which song plays on after a removal is the engine's (PlaylistEditTest).
+// Each way the current song or the list changes while Now Playing shows, with the page it lands
+// on (14 rows a page), the row highlighted and the row marked: N, B, the next song while the saver
+// shows, and an entry removed (Right, answered Yes), after which the list is drawn again from its
+// first row. Which song plays on after a removal is the engine's (PlaylistEditTest).
 TEST(NowPlayingTest, ThePageFollowsTheSongAndTheList) {
   struct Case {
     std::string name;

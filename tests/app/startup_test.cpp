@@ -62,8 +62,7 @@ TEST(StartupTest, AMissingOrRefusedLibraryIsSaidBeforeTheMainScreenAndEndsWithSt
     testing::internal::CaptureStderr();
     EXPECT_EQ(h.Run(), 1);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), c.message + "\n");
-    const auto& shown = h.display.ever_shown;
-    EXPECT_EQ(std::count(shown.begin(), shown.end(), &h.jubo.screen.frmMain), 0);
+    EXPECT_EQ(std::ranges::count(h.display.ever_shown, &h.jubo.screen.frmMain), 0);
   }
 }
 

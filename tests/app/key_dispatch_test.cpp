@@ -18,8 +18,7 @@ TEST(KeyDispatchTest, EscapeAsksAndAWindowCloseOrSignalEndsWithoutAsking) {
   struct Case {
     const char* what;
     std::vector<int16_t> keys;
-    bool quit;  // a window close or signal after the keys
-    bool ends;
+    bool quit, ends;  // quit: a window close or signal after the keys
   };
   const Case kCases[] = {
       {"Escape, then No", {kKeyEscape, kKeyEnter}, false, false},
@@ -50,6 +49,7 @@ TEST(KeyDispatchTest, EscapeAsksAndAWindowCloseOrSignalEndsWithoutAsking) {
 
 TEST(KeyDispatchTest, HotkeysAndTheIdleCount) {
   for (int16_t minutes : {5, 0}) {
+    SCOPED_TRACE("saver after " + std::to_string(minutes) + " min");
     Harness h;
     h.jubo.settings.ScreensaverTimeout = minutes;
     auto idle = [](int seconds) {
@@ -61,8 +61,9 @@ TEST(KeyDispatchTest, HotkeysAndTheIdleCount) {
                   {.keys = {KeyOf('Q')}, .check = idle(0)},
                   // A: the saver starts at the next tick; without a saver, never.
                   {.keys = {KeyOf('A')}, .check = idle(minutes == 0 ? 0 : 301)},
-                  // L switches repeat, and the status panel's switch line says so at once, each
-                  // half padded to fifteen characters.
+                  // L switches repeat, and the status panel's switch line says so at once, its
+                  // repeat half padded to fifteen characters; Non-Stop Music's half (switched on
+                  // here) follows.
                   {.keys = {KeyOf('L')},
                    .switches = "Repeat:ON      Non-Stop Music:OFF",
                    .check = [](Harness& h) { h.jubo.selection.NonStop = true; }},

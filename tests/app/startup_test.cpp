@@ -38,9 +38,7 @@ TEST(StartupTest, TheSplashShowsWhileTheLibraryLoadsThenTheMainMenuWithoutAPoint
 
 TEST(StartupTest, AMissingOrRefusedLibraryIsSaidBeforeTheMainScreenAndEndsWithStatusOne) {
   struct Case {
-    std::string name;
-    std::string library;  // "" for no file at all
-    std::string message;
+    std::string name, library, message;  // library: "" for no file at all
     bool end_request;  // the message answered by a window close or signal instead of OK
   };
   const Case kCases[] = {
@@ -64,8 +62,7 @@ TEST(StartupTest, AMissingOrRefusedLibraryIsSaidBeforeTheMainScreenAndEndsWithSt
     testing::internal::CaptureStderr();
     EXPECT_EQ(h.Run(), 1);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), c.message + "\n");
-    const auto& shown = h.display.ever_shown;
-    EXPECT_EQ(std::count(shown.begin(), shown.end(), &h.jubo.screen.frmMain), 0);
+    EXPECT_EQ(std::ranges::count(h.display.ever_shown, &h.jubo.screen.frmMain), 0);
   }
 }
 

@@ -47,8 +47,7 @@ TEST(ModalTest, ADialogLeftAloneClosesJustBeforeTheSaverWouldStart) {
       SCOPED_TRACE(std::string(c.what) + ", saver after " + std::to_string(minutes) + " min");
       Harness h;
       h.jubo.settings.ScreensaverTimeout = minutes;
-      int32_t answer = -1;
-      int idle = -1;  // when it closed
+      int32_t answer = -1, idle = -1;  // idle: the idle count when it closed
       h.loop.Then([&] {
         answer = c.ask(h);
         idle = h.jubo.IdleSeconds;

@@ -8,15 +8,11 @@
 namespace screen {
 namespace {
 
-class RenderTest : public ::testing::Test {
- protected:
-  void SetUp() override { LayOutScreen(s, 800, 600); }
-  ScreenState s;
-  jubo_test::FakeTextMeasure measure;  // 10 twips a point a character
-};
-
 // Crumbs that fit are the browsing sessions'; here, those that do not.
-TEST_F(RenderTest, BreadcrumbsKeepTheLeadingAncestorsThatFitAndAlwaysTheParent) {
+TEST(RenderTest, BreadcrumbsKeepTheLeadingAncestorsThatFitAndAlwaysTheParent) {
+  ScreenState s;
+  LayOutScreen(s, 800, 600);
+  jubo_test::FakeTextMeasure measure;  // 10 twips a point a character
   // lblCrumbs is 12000 - 600 = 11400 twips wide at 13 points: 130 twips a character.
   struct Case {
     std::vector<std::string> titles;  // depth 1 first
@@ -40,7 +36,8 @@ TEST_F(RenderTest, BreadcrumbsKeepTheLeadingAncestorsThatFitAndAlwaysTheParent) 
   }
 }
 
-TEST_F(RenderTest, FitToWidthShortensWithDotsOnlyWhatDoesNotFit) {
+TEST(RenderTest, FitToWidthShortensWithDotsOnlyWhatDoesNotFit) {
+  jubo_test::FakeTextMeasure measure;
   Label box;
   box.width = 2000;  // 20 characters at 10 points
   box.points = 10;
@@ -56,14 +53,12 @@ TEST_F(RenderTest, FitToWidthShortensWithDotsOnlyWhatDoesNotFit) {
 }
 
 TEST(LayoutTest, FourteenRowsOnEveryCommonDisplay) {
-  struct Case {
-    int width, height;
-  };
-  const Case kCases[] = {{800, 600}, {1024, 768}, {1920, 1080}, {1280, 720}, {3840, 2160}};
-  for (const Case& c : kCases) {
+  const std::pair<int, int> kSizes[] = {
+      {800, 600}, {1024, 768}, {1920, 1080}, {1280, 720}, {3840, 2160}};
+  for (const auto& [width, height] : kSizes) {
     ScreenState s;
-    LayOutScreen(s, c.width, c.height);
-    EXPECT_EQ(s.PageSize, 14) << c.height;
+    LayOutScreen(s, width, height);
+    EXPECT_EQ(s.PageSize, 14) << width << "x" << height;
   }
 }
 

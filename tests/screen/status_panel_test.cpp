@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 #include "ground/keys.h"
 #include "playback/player_engine.h"
-#include "playback/playlist_edit.h"
 #include "support/session.h"
 
 namespace playback {
@@ -16,12 +14,29 @@ namespace {
 using ground::KeyOf;
 using namespace jubo_test;
 
-TEST(StatusPanelTest, TheStateLineFollowsThePlayerAtOnceAndEverySecond) {
+// Three songs of the library and one it does not know: the track line cycles song, artist and
+// album every five seconds of a song, the state line follows the player at once and each second.
+TEST(StatusPanelTest, TheLinesFollowThePlayerAtOnceAndOnTheirTimers) {
   Harness h;
-  h.loop.Then([&] { h.AddSongs(3); });
+  h.loop.Then([&] {
+    h.AddSongs(3);
+    AppendSong(h.jubo, "Stray by Nobody", "/elsewhere/stray.ogg");
+  });
   Script(h, {
-                {.wait_ms = 10, .state = "Playing 00:00 of 03:00"},  // the song has just started
-                {.wait_ms = 60990, .state = "Playing 01:00 of 03:00"},
+                // At once, before the timers' first turn.
+                {.wait_ms = 10, .state = "Playing 00:00 of 03:00", .track = "Song: Intro (1 of 4)"},
+                {.wait_ms = 9990, .track = "Artist: O'Dara"},
+                {.wait_ms = 5000, .track = "Album: Blue Hour"},
+                // A new song goes on with the cycle where the last one left it.
+                {.keys = {KeyOf('N')}, .wait_ms = 5000, .track = "Song: Night (2 of 4)"},
+                {.wait_ms = 5000, .track = "Artist: O'Dara"},
+                // A song the library does not know leaves the line as it was. At each second's tick
+                // it has played n.996 s: times are floored.
+                {.keys = {KeyOf('N'), KeyOf('N')},
+                 .wait_ms = 10000,
+                 .state = "Playing 00:09 of 03:00",
+                 .track = "Artist: O'Dara"},
+                {.wait_ms = 51000, .state = "Playing 01:00 of 03:00"},
                 {.wait_ms = 70000, .state = "Playing 02:10 of 03:00"},
                 {.keys = {KeyOf('P')}, .state = "Paused"},
                 {.keys = {KeyOf('F')}, .state = "Fast Forward"},
@@ -42,47 +57,17 @@ TEST(StatusPanelTest, TheStateLineFollowsThePlayerAtOnceAndEverySecond) {
   h.Run();
 }
 
-TEST(StatusPanelTest, TheTrackLineCyclesSongArtistAndAlbumEveryFiveSeconds) {
-  Harness h;
-  h.loop.Then([&] {
-    h.AddSongs(3);
-    AppendSong(h.jubo, "Stray by Nobody", "/elsewhere/stray.ogg");
-  });
-  Script(h, {
-                // At once, before the timer's first turn.
-                {.wait_ms = 10, .track = "Song: Intro (1 of 4)"},
-                {.wait_ms = 9990, .track = "Artist: O'Dara"},
-                {.wait_ms = 5000, .track = "Album: Blue Hour"},
-                // A new song goes on with the cycle where the last one left it.
-                {.keys = {KeyOf('N')}, .wait_ms = 5000, .track = "Song: Night (2 of 4)"},
-                {.wait_ms = 5000, .track = "Artist: O'Dara"},
-                // A song the library does not know leaves the line as it was.
-                {.keys = {KeyOf('N'), KeyOf('N')}, .wait_ms = 10000, .track = "Artist: O'Dara"},
-            });
-  h.Run();
-}
-
 TEST(StatusPanelTest, ALongTitleGivesWayToTheSongsPlaceInTheList) {
-  // The line holds 73 characters here (the fake measure: 130 twips each at 13 points). A short
-  // title with its place is the track line's test.
-  const std::string long_title(100, 'L');
-  const std::string fitting_title(60, 'F');  // fits alone, not with the place
-  struct Case {
-    std::string title;
-    std::string line;
-  };
-  const Case kCases[] = {
-      {fitting_title, "Song: " + fitting_title.substr(0, 47) + "... (1 of 1)"},
-      {long_title, "Song: " + long_title.substr(0, 54) + "... (1 of 1)"},
-  };
-  for (const Case& c : kCases) {
-    FixtureLibrary library;
-    library.Album("Album", "Artist", "Genre", {c.title});
-    Harness h(library);
-    h.loop.Then([&] { h.AddSongs(1); });
-    Script(h, {{.wait_ms = 5000, .track = c.line}});
-    h.Run();
-  }
+  // The line holds 73 characters here (the fake measure: 130 twips each at 13 points): the first
+  // title fits alone but not with its place, the second not even alone.
+  const std::string fitting(60, 'F'), too_long(100, 'L');
+  Harness h(FixtureLibrary().Album("Album", "Artist", "Genre", {fitting, too_long}));
+  h.loop.Then([&] { h.AddSongs(2); });
+  Script(h, {{.wait_ms = 10, .track = "Song: " + fitting.substr(0, 47) + "... (1 of 2)"},
+             {.keys = {KeyOf('N')},
+              .wait_ms = 10,
+              .track = "Song: " + too_long.substr(0, 54) + "... (2 of 2)"}});
+  h.Run();
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "support/fixture_library.h"
 
-#include <cstdio>
 #include <fstream>
 
 #include "textdb/csv_writer.h"
@@ -12,8 +11,7 @@ FixtureLibrary& FixtureLibrary::Album(const std::string& album, const std::strin
                                       const std::vector<std::string>& titles,
                                       const std::string& tempo) {
   for (size_t i = 0; i < titles.size(); ++i) {
-    char track[24];
-    std::snprintf(track, sizeof track, "%02zu", i + 1);
+    const std::string track = (i < 9 ? "0" : "") + std::to_string(i + 1);
     Song({album, artist, titles[i], track, "/music/" + artist + "/" + album + "/" + track + ".ogg",
           genre, tempo});
   }

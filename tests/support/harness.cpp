@@ -27,9 +27,7 @@ Harness::Harness(const FixtureLibrary& library, int width, int height)
   jubo.player = &player;
   jubo.random = &random;
   jubo.folder = dir.path().string();
-  jubo.cues.BeepSound = kBeep;
-  jubo.cues.SelectSound = kSelect;
-  jubo.cues.ErrorSound = kError;
+  jubo.cues = {.BeepSound = kBeep, .SelectSound = kSelect, .ErrorSound = kError, .reported = {}};
   loop.EndWhenScriptRunsOut();
 }
 

@@ -31,16 +31,14 @@ JuboProcess::~JuboProcess() {
 }
 
 int JuboProcess::WaitExit(std::chrono::milliseconds limit) {
-  auto end = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < end) {
-    int status = 0;
-    if (waitpid(pid_, &status, WNOHANG) == pid_) {
-      exited_ = true;
-      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
+  const auto end = std::chrono::steady_clock::now() + limit;
+  int status = 0;
+  while (waitpid(pid_, &status, WNOHANG) != pid_) {
+    if (std::chrono::steady_clock::now() > end) return -1;
     std::this_thread::sleep_for(10ms);
   }
-  return -1;
+  exited_ = true;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 int RunCommand(const std::vector<std::string>& argv, const std::string& runtime, std::string* out) {

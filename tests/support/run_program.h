@@ -17,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/temp_dir.h"
+
 namespace jubo_test {
 
 struct RunResult {
@@ -62,9 +64,8 @@ inline pid_t Spawn(const std::string& program, const std::vector<std::string>& a
 inline RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                             const std::filesystem::path& folder, const Env& env = {}) {
   RunResult result;
-  std::string scratch = (std::filesystem::temp_directory_path() / "jubo-run-XXXXXX").string();
-  if (mkdtemp(scratch.data()) == nullptr) return result;
-  const std::filesystem::path out = scratch + "/out", err = scratch + "/err";
+  const TempDir scratch;
+  const std::filesystem::path out = scratch.path() / "out", err = scratch.path() / "err";
   const pid_t pid = Spawn(program, args, folder, env, out, err);
   int status = 0;
   if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
@@ -72,7 +73,6 @@ inline RunResult RunProgram(const std::string& program, const std::vector<std::s
   }
   result.out = ReadFile(out);
   result.err = ReadFile(err);
-  std::filesystem::remove_all(scratch);
   return result;
 }
 

@@ -69,10 +69,8 @@ inline void Script(Harness& h, const std::vector<Step>& steps) {
       shows("rows", h.Rows(), page);
       shows("highlighted", h.HighlightedRow(), s.highlighted);
       std::string question;
-      const std::vector<std::string> lines = h.Dialog().lines;
-      for (size_t line = 0; line < lines.size(); ++line) {
-        question += (line > 0 ? "\n" : "") + lines[line];
-      }
+      for (const std::string& line : h.Dialog().lines) question += line + "\n";
+      if (!question.empty()) question.pop_back();
       shows("question", question, s.question);
       shows("cues", h.TakeCues(), s.cues);
       shows("playlist", Entries(h), s.playlist);

@@ -14,8 +14,7 @@ class TempDir {
  public:
   TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "jubo-test-XXXXXX").string();
-    char* made = mkdtemp(pattern.data());
-    EXPECT_NE(made, nullptr);
+    EXPECT_NE(mkdtemp(pattern.data()), nullptr) << pattern;
     path_ = pattern;
   }
   ~TempDir() {

@@ -121,13 +121,11 @@ const ListPart kCriteriaSelect = {
 
 void OpenJuboDJ(ScreenContext& jubo) {
   jubo.browse.CurrentMenuKey = "jubodj";
-  selection::CreateCriteria(jubo.library, jubo.selection);
   StepInto(jubo, kViewCriteria, "");
 }
 
 void OpenExclusions(ScreenContext& jubo) {
   jubo.browse.CurrentMenuKey = "libraryexclude";
-  selection::CreateCriteria(jubo.library, jubo.selection);
   selection::OpenExclusionEditor(jubo.selection);
   StepInto(jubo, kViewCriteria, "");
 }

@@ -2,7 +2,8 @@
 // serves both, "Choose Albums" ... "Generate Playlist" or "Choose Albums to Exclude" ... "Clear
 // All Exclusions", and the genre or tempo list to mark (kViewCriteriaSelect). Albums and artists
 // are marked in the choosing modes of the browse lists, which Left from their genres brings back
-// here. The marks are the selection's (selection/); these views only show and change them.
+// here. The marks are the selection's (selection/), whose lists start-up loads once; these views
+// only show and change them.
 #pragma once
 
 namespace screen {

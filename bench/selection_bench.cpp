@@ -44,6 +44,7 @@ class SilentPlayer final : public playback::MediaPlayer {
   double currentPosition() const override { return 0; }
   void SetCurrentPosition(double) override {}
   double duration() const override { return 0; }
+  void SetVisualization(bool) override {}
   void SetListener(playback::MediaPlayerEvents*) override {}
 
  private:

@@ -151,6 +151,8 @@ void FormPainter::Visit(const screen::TextBox& box) {
   }
 }
 
+void FormPainter::Visit(const screen::Video&) {}
+
 std::vector<std::string> FormPainter::Wrap(const std::string& text, int pixel_size,
                                            int width_pixels) {
   std::vector<std::string> lines;

@@ -51,6 +51,7 @@ class FormPainter : public screen::FormVisitor {
   void Visit(const screen::Label& label) override;
   void Visit(const screen::Picture& picture) override;
   void Visit(const screen::TextBox& box) override;
+  void Visit(const screen::Video& video) override;
 
  private:
   struct Texture {

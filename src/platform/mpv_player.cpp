@@ -482,6 +482,7 @@ void MpvPlayer::fastForward() { impl_->FastForward(); }
 double MpvPlayer::currentPosition() const { return impl_->Position(); }
 void MpvPlayer::SetCurrentPosition(double seconds) { impl_->SetPosition(seconds); }
 double MpvPlayer::duration() const { return impl_->Duration(); }
+void MpvPlayer::SetVisualization(bool) {}
 void MpvPlayer::SetListener(playback::MediaPlayerEvents* listener) { impl_->listener_ = listener; }
 
 }  // namespace platform

@@ -43,6 +43,7 @@ class MpvPlayer final : public playback::MediaPlayer {
   double currentPosition() const override;
   void SetCurrentPosition(double seconds) override;
   double duration() const override;
+  void SetVisualization(bool visible) override;
   void SetListener(playback::MediaPlayerEvents* listener) override;
 
  private:

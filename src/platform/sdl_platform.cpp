@@ -81,6 +81,10 @@ class Appearance final : public screen::FormVisitor {
       Put('T', b.left, b.top, b.width, b.height, b.points, b.first_line, b.text);
   }
 
+  void Visit(const screen::Video& v) override {
+    if (screen::Shows(v)) Put('V', v.left, v.top, v.width, v.height);
+  }
+
   std::string bytes;
 
  private:

@@ -75,6 +75,12 @@ class MediaPlayer {
   // currentMedia.duration: the loaded song's length in seconds; 0 until it is known.
   virtual double duration() const = 0;
 
+  // The player window: while it shows, the player turns the sound it plays into a moving
+  // picture (its visualisation), which a screen::Video control shows; hidden, it makes none
+  // (making it costs processor time all along). Switching either way keeps the song playing
+  // where it is, without a gap, and holds for the songs that follow.
+  virtual void SetVisualization(bool visible) = 0;
+
   // Where events go; nullptr for nowhere.
   virtual void SetListener(MediaPlayerEvents* listener) = 0;
 };

@@ -80,12 +80,21 @@ struct TextBox {
   bool visible = false;
 };
 
+// The media player's moving picture (its visualisation of the sound), scaled to fill its box.
+// What it shows comes from the player, not from the model: a new picture from the player
+// redraws it by itself.
+struct Video {
+  int left = 0, top = 0, width = 0, height = 0;
+  bool visible = true;
+};
+
 // Whether a control puts anything on the screen: one that is hidden or has nothing to show
 // does not, whatever its other fields say.
 inline bool Shows(const Frame& frame) { return frame.visible; }
 inline bool Shows(const Label& label) { return label.visible && !label.caption.empty(); }
 inline bool Shows(const Picture& picture) { return picture.visible && !picture.asset.empty(); }
 inline bool Shows(const TextBox& box) { return box.visible && !box.text.empty(); }
+inline bool Shows(const Video& video) { return video.visible; }
 
 // Receives a form's controls in drawing order, back to front.
 class FormVisitor {
@@ -95,6 +104,7 @@ class FormVisitor {
   virtual void Visit(const Label& label) = 0;
   virtual void Visit(const Picture& picture) = 0;
   virtual void Visit(const TextBox& box) = 0;
+  virtual void Visit(const Video& video) = 0;
 };
 
 class Form {

@@ -14,6 +14,10 @@ namespace {
 
 void Draw(ScreenContext& jubo, const View& view) {
   if (view.list != nullptr) return view.list->draw(jubo);
+  if (view.own != nullptr) {
+    if (view.own->draw != nullptr) view.own->draw(jubo);
+    return;
+  }
   DrawMenu(jubo, view.menu->rows(jubo));
   Label& above = jubo.screen.frmMain.lblHelpAbove;
   above.caption.clear();
@@ -24,10 +28,13 @@ void Show(ScreenContext& jubo, const View& view, int16_t row) {
   ScreenState& s = jubo.screen;
   s.CurrentView = view.code;
   rendertitle(s, *jubo.measure,
-              view.list != nullptr ? view.list->title(jubo) : view.menu->title(jubo));
+              view.list   ? view.list->title(jubo)
+              : view.menu ? view.menu->title(jubo)
+                          : view.own->title(jubo));
   Draw(jubo, view);
   s.CurrentRow = row;
   renderhighlight(s);
+  s.frmMain.shpHighlight.visible = view.own == nullptr || view.own->highlight;
 }
 
 void Left(ScreenContext& jubo, const View& view) {
@@ -110,7 +117,7 @@ void RedrawKeepingRow(ScreenContext& jubo) {
 }
 
 void RefreshMenu(ScreenContext& jubo) {
-  const View* view = FindView(jubo.screen.CurrentView);
+  const View* view = FindView(ShownView(jubo.screen));
   if (view != nullptr && view->menu != nullptr) RedrawKeepingRow(jubo);
 }
 
@@ -119,6 +126,8 @@ void ViewKeyDown(ScreenContext& jubo, int16_t& KeyCode) {
   if (view == nullptr) return;
   if (view->list != nullptr) {
     ListKeyDown(jubo, *view, KeyCode);
+  } else if (view->own != nullptr) {
+    if (view->own->key != nullptr) view->own->key(jubo, KeyCode);
   } else {
     MenuKeyDown(jubo, *view, KeyCode);
   }

@@ -82,7 +82,7 @@ void renderhighlight(ScreenState& s) {
   frame.left = s.ListLeft - Scaled(s, 110);
   frame.top = item.top + Scaled(s, 10);
   frame.height = item.height + Scaled(s, 40);
-  const View* view = FindView(s.CurrentView);
+  const View* view = FindView(ShownView(s));
   const bool narrow = view != nullptr && view->list != nullptr && view->list->narrow_highlight;
   frame.width = narrow ? Scaled(s, 660) : s.frmMain.width - s.ListLeft - Scaled(s, 90);
 }

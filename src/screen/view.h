@@ -3,7 +3,7 @@
 // only what is particular to it. To add a view: write its file and enter its row in the table
 // (view_table.cpp).
 //
-// A view is either a paged list or a menu. A list is written once (ListPart) and may be shown
+// A view is a paged list, a menu, or a view of its own kind. A list is written once (ListPart) and may be shown
 // in several modes, each a View of its own: browsing albums and choosing albums for Jubo DJ
 // show the same list, and differ only in their hint and in what Right, Enter and Left do.
 #pragma once
@@ -53,12 +53,23 @@ struct MenuPart {
   bool line_above = false;  // the line above the rows shows (empty), as on the Main Menu
 };
 
+// A view of its own kind (the help text, the screen saver): it draws itself and takes its own
+// keys. Navigation still shows it (its title, the breadcrumbs) and leaves it (`leave`, `parent`).
+struct OwnPart {
+  std::string (*title)(ScreenContext& jubo) = nullptr;  // nullptr: never navigated to
+  // Fills the form. The highlight frame is shown only where `highlight` says so.
+  void (*draw)(ScreenContext& jubo) = nullptr;
+  void (*key)(ScreenContext& jubo, int16_t key) = nullptr;
+  bool highlight = false;
+};
+
 // A row states only what it has: what it leaves out is nullptr or false.
 struct View {
   ViewCode code;
-  // Exactly one of the two.
+  // Exactly one of the three.
   const ListPart* list = nullptr;
   const MenuPart* menu = nullptr;
+  const OwnPart* own = nullptr;
   // The hint line under the rows (Hint<kHintMenu> for a fixed one).
   const char* (*hint)(const ScreenContext& jubo) = nullptr;
   // Where Left leads; nullptr: Left does nothing here.

@@ -99,6 +99,7 @@ class FakeMediaPlayer : public playback::MediaPlayer {
   double currentPosition() const override;
   void SetCurrentPosition(double seconds) override;
   double duration() const override { return loaded_ ? length_ : 0; }
+  void SetVisualization(bool visible) override { visualization = visible; }
   void SetListener(playback::MediaPlayerEvents* listener) override { listener_ = listener; }
 
   // The songs: files that cannot be played, their length in seconds, and how long opening
@@ -113,6 +114,7 @@ class FakeMediaPlayer : public playback::MediaPlayer {
   std::vector<std::string> loads;
 
   int state = playback::kStopped;  // a test may set it to look at a state without events
+  bool visualization = false;      // the player window shows
 
  private:
   void Opened();

@@ -8,7 +8,7 @@
 #include "playback/player_engine.h"
 #include "screen/navigation.h"
 #include "screen/non_stop_switch.h"
-#include "screen/status_panel.h"
+#include "screen/saver.h"
 
 namespace app {
 namespace {
@@ -45,6 +45,7 @@ bool LetterHotkey(Jubo& jubo, int16_t key) {
       screen::StartScreensaverSoon(jubo);
       return true;
     case ground::KeyOf('X'):
+      screen::CloseSaver(jubo);
       // An empty playlist is left alone, without the question.
       if (jubo.playlist.SongCount > 0 && dialogs::AskConfirm(jubo, "Shuffle", "Playlist?")) {
         playback::ShuffleSongs(jubo);
@@ -54,6 +55,7 @@ bool LetterHotkey(Jubo& jubo, int16_t key) {
       playback::ToggleRepeat(jubo);  // the engine tells the status panel
       return true;
     case ground::KeyOf('C'):
+      screen::CloseSaver(jubo);
       // The Main Menu loses its playlist items; Now Playing has nothing left to show.
       if (!dialogs::AskConfirm(jubo, "Clear Playlist?", "")) return true;
       playback::ClearPlaylist(jubo);
@@ -68,12 +70,14 @@ bool LetterHotkey(Jubo& jubo, int16_t key) {
       if (jubo.screen.CurrentView == screen::kViewMainMenu) screen::ShowMainMenu(jubo, 1);
       return true;
     case ground::KeyOf('V'):
+      screen::CloseSaver(jubo);
       // Left from there comes back to the Main Menu's first row.
       library::closealldatabases(jubo.library);
       jubo.screen.SavedRow[screen::kViewMainMenu] = 1;
       screen::ShowMenuAt(jubo, screen::kViewSettings, 2, 1);
       return true;
     case ground::KeyOf('M'):
+      screen::CloseSaver(jubo);
       library::closealldatabases(jubo.library);
       screen::ShowMainMenu(jubo, 1);
       return true;

@@ -2,11 +2,13 @@
 
 #include "app/jubo.h"
 #include "dialogs/confirm.h"
+#include "screen/saver.h"
 #include "settings/settings_store.h"
 
 namespace app {
 
 bool ExitRequest(Jubo& jubo) {
+  screen::CloseSaver(jubo);
   sound::PlayCue(jubo, jubo.cues.SelectSound);
   if (!dialogs::AskConfirm(jubo, "Exit Jubo Player?", "")) return false;
   EndProgram(jubo, 0);
@@ -15,6 +17,8 @@ bool ExitRequest(Jubo& jubo) {
 
 void EndProgram(Jubo& jubo, int status) {
   if (jubo.ending) return;
+  // The saver gives the settings back the type configured before they are kept.
+  screen::CloseSaver(jubo);
   settings::SaveSettings(jubo.store, jubo.settings, jubo.selection);
   jubo.display->SetSystemSaver(true);
   jubo.remote.reset();  // no key is taken from here on, and the socket goes

@@ -3,6 +3,7 @@
 #include "dialogs/dialog_context.h"
 #include "dialogs/dialog_form.h"
 #include "ground/keys.h"
+#include "screen/saver.h"
 
 namespace dialogs {
 namespace {
@@ -39,6 +40,7 @@ void DialogContext::SongFailed(int32_t position) {
   // The engine tells from inside a player event; the dialog's own loop runs once that event
   // has been handled and the engine rests on the song.
   loop->Post([this, position] {
+    screen::CloseSaver(*this);
     dialogs::ShowInfo(*this, "Could not play", "Song " + std::to_string(position));
   });
 }

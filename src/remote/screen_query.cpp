@@ -48,7 +48,8 @@ std::string ScreenJson(const dialogs::DialogContext& jubo) {
       {"track", f.lblTrack.caption},
       {"playlist", {{"count", jubo.playlist.SongCount}, {"current", jubo.playlist.CurrentSong}}},
       {"dialog", Dialog(jubo)},
-      {"saver", nullptr},
+      // The saver's type in effect while it shows: 1 visualisation, 2 logo, 3 blank.
+      {"saver", s.CurrentView == screen::kViewSaver ? Json(jubo.settings.SaverType) : Json()},
       {"help", f.txtHelp.visible},
       {"frames", jubo.display != nullptr ? jubo.display->FramesPresented() : 0},
   };

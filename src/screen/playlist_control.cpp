@@ -10,7 +10,7 @@
 #include "screen/hints.h"
 #include "screen/navigation.h"
 #include "screen/screen_context.h"
-#include "screen/status_panel.h"
+#include "screen/saver.h"
 #include "screen/view.h"
 
 namespace screen {

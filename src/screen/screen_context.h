@@ -9,6 +9,7 @@
 #include "playback/player_context.h"
 #include "screen/browse_state.h"
 #include "screen/display.h"
+#include "screen/saver_state.h"
 #include "screen/screen_state.h"
 #include "screen/text_measure.h"
 #include "settings/store.h"
@@ -38,6 +39,7 @@ struct ScreenContext : playback::PlayerContext {
 
   ScreenState screen;
   BrowseState browse;
+  SaverState saver;
 
   int32_t IdleSeconds = 0;  // seconds without a key press, for the screen saver
   // A dialog is open: the screen saver waits. Set only by the dialogs' modal skeleton.

@@ -6,6 +6,7 @@
 
 #include "screen/navigation.h"
 #include "screen/render.h"
+#include "screen/saver.h"
 #include "screen/screen_context.h"
 #include "screen/text.h"
 
@@ -82,11 +83,7 @@ void ShowPlayerState(ScreenContext& jubo) {
 
 void Timer1(ScreenContext& jubo) {
   ShowPlayerState(jubo);
-  // The idle count runs only while the program's screen saver is in use, and pauses while it
-  // shows.
-  if (jubo.settings.ScreensaverTimeout != 0 && jubo.screen.CurrentView != kViewSaver) {
-    ++jubo.IdleSeconds;
-  }
+  CheckSaver(jubo);
 }
 
 void ScreenContext::PlayerChanged() {
@@ -100,12 +97,6 @@ void ScreenContext::PlayerChanged() {
     // A menu's rows may name what changed: "Turn OFF Playlist Repeat", the playlist's rows.
     RefreshMenu(*this);
   });
-}
-
-void StartScreensaverSoon(ScreenContext& jubo) {
-  if (jubo.settings.ScreensaverTimeout != 0) {
-    jubo.IdleSeconds = jubo.settings.ScreensaverTimeout * 60 + 1;
-  }
 }
 
 void TrackTimer(ScreenContext& jubo) {

@@ -1,5 +1,4 @@
-// The status panel at the bottom of the main screen, and the idle count the screen saver
-// waits on. Both timers tick from start-up to the end, under dialogs too, and the panel also
+// The status panel at the bottom of the main screen. Its timers tick from start-up to the end, under dialogs too, and the panel also
 // updates when the engine tells of a change (ScreenContext::PlayerChanged); it only reads the
 // player and the engine, it never changes playback.
 #pragma once
@@ -17,10 +16,8 @@ inline constexpr int kTrackTimerInterval = 5000;
 // shown last (the song itself before the track timer's first turn), for the song and the
 // playlist as they are. Called at each tick, and once the engine has told of a change.
 void ShowPlayerState(ScreenContext& jubo);
-// One tick: ShowPlayerState, then the idle count.
+// One tick: ShowPlayerState, then the screen saver's check (saver.h).
 void Timer1(ScreenContext& jubo);
-// Starts the screen saver at the next tick of Timer1, when the saver is in use at all.
-void StartScreensaverSoon(ScreenContext& jubo);
 
 // One tick: the song line shows the next of song (with its place in the playlist), artist and
 // album. Nothing changes while no song's details are known.

@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <deque>
+#include <iterator>
 #include <mutex>
 #include <type_traits>
 #include <utility>
@@ -156,6 +157,9 @@ class SdlPlatform::Impl {
   bool WaitEvent(SDL_Event* event, int timeout_ms);
   void Wake();
   std::string Look() const;
+  // The shown forms from the topmost full-screen one up: those under it are covered (the main
+  // screen under the screen saver), so they are neither drawn nor compared.
+  std::vector<const screen::Form*> Visible() const;
   void Dispatch(const SDL_Event& event);
   bool RunTasks(const std::function<bool()>& done);
   bool RunTimers(const std::function<bool()>& done);
@@ -274,15 +278,21 @@ void SdlPlatform::Impl::Draw() {
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, SDL_ALPHA_OPAQUE);
   SDL_RenderClear(renderer_);
   const SDL_Point size = OutputSize();
-  for (const screen::Form* form : shown_) painter_->Paint(*form, AreaOf(*form, size));
+  for (const screen::Form* form : Visible()) painter_->Paint(*form, AreaOf(*form, size));
   painter_->EndFrame();
 }
 
 std::string SdlPlatform::Impl::Look() const {
   Appearance look;
   const SDL_Point size = OutputSize();
-  for (const screen::Form* form : shown_) look.Add(*form, AreaOf(*form, size));
+  for (const screen::Form* form : Visible()) look.Add(*form, AreaOf(*form, size));
   return std::move(look.bytes);
+}
+
+std::vector<const screen::Form*> SdlPlatform::Impl::Visible() const {
+  auto top = std::find_if(shown_.rbegin(), shown_.rend(),
+                          [](const screen::Form* form) { return form->full_screen; });
+  return {top == shown_.rend() ? shown_.begin() : std::prev(top.base()), shown_.end()};
 }
 
 void SdlPlatform::Impl::Present(std::string look) {

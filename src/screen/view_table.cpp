@@ -23,10 +23,11 @@ extern const View kPlaylistControlView;       // playlist_control.cpp
 extern const View kSettingsView;              // settings_view.cpp
 extern const View kCriteriaView;              // criteria_views.cpp
 extern const View kCriteriaSelectView;        // criteria_views.cpp
+extern const View kHelpView;                  // help_view.cpp
 
 namespace {
 
-const std::array<const View*, 18> kViews = {
+const std::array<const View*, 19> kViews = {
     &kMainMenuView,
     &kAlbumGenresView,
     &kArtistGenresView,
@@ -45,6 +46,7 @@ const std::array<const View*, 18> kViews = {
     &kSettingsView,
     &kCriteriaView,
     &kCriteriaSelectView,
+    &kHelpView,
 };
 
 }  // namespace

@@ -15,6 +15,7 @@ struct Jubo : dialogs::DialogContext {
   std::string folder;          // the program's folder, where jubodb.txt lives
   std::string runtime_folder;  // where the Remote socket goes; empty: no remote control
   std::string cache_folder;    // where the loaded library is kept between runs; empty: it is not
+  std::string asset_folder;    // the program's assets, where the help text (help.txt) is read
 
   std::unique_ptr<remote::Endpoint> remote;  // listening from start-up to the ending
 

@@ -4,7 +4,8 @@
 // SDL), and wires the real outside world into the program's context (app/jubo.h): the event
 // loop, the display, text measurement, the cue player, the media player (platform/mpv_player,
 // the only code that knows libmpv), the random source and the settings file (settings/).
-// RunJubo (app/startup.cpp) then loads the settings and the sound events, lays the screen out,
+// RunJubo (app/startup.cpp) then loads the settings and the sound events, lays the screen out
+// (with the help text, assets/help.txt),
 // starts the remote control's socket (remote/: so that a message at start-up can be answered
 // from the sofa), opens the library (library/, on the text-file driver of textdb/), shows the
 // splash while
@@ -43,6 +44,7 @@
 #include "app/jubo.h"
 #include "app/startup.h"
 #include "library/library_cache.h"
+#include "platform/asset_folder.h"
 #include "platform/mpv_player.h"
 #include "platform/sdl_platform.h"
 #include "platform/sdl_wave_player.h"
@@ -119,5 +121,6 @@ int main() {
   jubo.folder = ProgramFolder();
   jubo.runtime_folder = runtime;
   jubo.cache_folder = library::CacheFolder();
+  jubo.asset_folder = platform::AssetFolder();
   return app::RunJubo(jubo);
 }

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <thread>
+#include <vector>
 
 #include "app/jubo.h"
 #include "app/key_dispatch.h"
@@ -20,6 +21,7 @@
 #include "screen/status_panel.h"
 #include "selection/criteria.h"
 #include "settings/settings_store.h"
+#include "textdb/file_reader.h"
 
 namespace app {
 namespace {
@@ -62,6 +64,21 @@ void LayOutSplash(Jubo& jubo, SplashForm& f) {
                "Please wait...",
                "",
                true};
+}
+
+// The Help view's text: the program's name and version over the prose of the asset folder's
+// help.txt. A file that cannot be read leaves one line that says which and why, so Help is
+// never blank.
+std::string HelpText(const std::string& asset_folder) {
+  constexpr const char* kHelpFile = "help.txt";
+  std::string prose;
+  std::vector<textdb::LoadNote> notes;
+  if (textdb::Status s =
+          textdb::ReadFileBytes(asset_folder + "/" + kHelpFile, kHelpFile, &prose, &notes);
+      !s.ok()) {
+    prose = "Help is not available: " + s.message() + ".";
+  }
+  return std::string(kProductName) + " " + kVersionText + "\n\n" + prose;
 }
 
 // The splash: shown while the library is checked and loaded (from its cache when it has one
@@ -154,6 +171,7 @@ int RunJubo(Jubo& jubo) {
   jubo.settings.ConfiguredSaverType = jubo.settings.SaverType;
 
   screen::LayOutScreen(jubo.screen, jubo.display->WidthPixels(), jubo.display->HeightPixels());
+  jubo.screen.frmMain.txtHelp.text = HelpText(jubo.asset_folder);  // wrapped by the Help view
   jubo.screen.CurrentRow = 1;
   jubo.screen.CrumbDepth = 1;
 

@@ -5,11 +5,10 @@
 #include <algorithm>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 namespace platform {
 namespace {
-
-constexpr size_t kWrapsKept = 4;
 
 int ToPixels(int twips) {
   return static_cast<int>(std::lround(static_cast<double>(twips) / screen::kTwipsPerPixel));
@@ -70,9 +69,6 @@ void FormPainter::Paint(const screen::Form& form, const SDL_Rect& area) {
 void FormPainter::EndFrame() {
   DropUnused(&texts_, kTextBytesKept, frame_);
   DropUnused(&pictures_, kPictureBytesKept, frame_);
-  if (wraps_.size() > kWrapsKept) {
-    std::erase_if(wraps_, [this](const auto& entry) { return entry.second.last_frame != frame_; });
-  }
   ++frame_;
 }
 
@@ -131,61 +127,17 @@ void FormPainter::Visit(const screen::TextBox& box) {
   if (!screen::Shows(box)) return;
   const SDL_Rect area = Box(box.left, box.top, box.width, box.height);
   const int pixel_size = PixelSizeForPoints(box.points);
-  TTF_Font* font = fonts_->Get(pixel_size, false);
-  if (font == nullptr || area.w <= 0 || area.h <= 0) return;
-
-  const std::string key =
-      std::to_string(pixel_size) + '|' + std::to_string(area.w) + '|' + box.text;
-  auto it = wraps_.find(key);
-  if (it == wraps_.end())
-    it = wraps_.emplace(key, Wrapped{Wrap(box.text, pixel_size, area.w)}).first;
-  it->second.last_frame = frame_;
-  const std::vector<std::string>& lines = it->second.lines;
-
-  const int line_height = std::max(TTF_FontLineSkip(font), 1);
-  int y = area.y;
-  for (size_t i = static_cast<size_t>(std::max(box.first_line, 0));
-       i < lines.size() && y < area.y + area.h; ++i, y += line_height) {
-    DrawText(lines[i], pixel_size, false, screen::Align::kLeft, screen::kText,
-             {area.x, y, area.w, line_height}, area);
+  const size_t first = static_cast<size_t>(std::max(box.first_line, 0));
+  const size_t end =
+      std::min(box.lines.size(), first + static_cast<size_t>(screen::VisibleLines(box)));
+  for (size_t i = first; i < end; ++i) {
+    const int top = box.top + static_cast<int>(i - first) * box.line_height;
+    DrawText(box.lines[i], pixel_size, false, screen::Align::kLeft, screen::kText,
+             Box(box.left, top, box.width, box.line_height), area);
   }
 }
 
 void FormPainter::Visit(const screen::Video&) {}
-
-std::vector<std::string> FormPainter::Wrap(const std::string& text, int pixel_size,
-                                           int width_pixels) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string_view paragraph(text.data() + start, end - start);
-    if (!paragraph.empty() && paragraph.back() == '\r') paragraph.remove_suffix(1);
-
-    std::string line;
-    size_t pos = 0;
-    while (pos < paragraph.size()) {
-      const size_t word_start = paragraph.find_first_not_of(' ', pos);
-      if (word_start == std::string_view::npos) break;
-      size_t word_end = paragraph.find(' ', word_start);
-      if (word_end == std::string_view::npos) word_end = paragraph.size();
-      const std::string_view word = paragraph.substr(word_start, word_end - word_start);
-      pos = word_end;
-
-      std::string longer = line.empty() ? std::string(word) : line + ' ' + std::string(word);
-      if (line.empty() || fonts_->WidthPixels(longer, pixel_size, false) <= width_pixels) {
-        line = std::move(longer);
-      } else {
-        lines.push_back(std::move(line));
-        line = std::string(word);
-      }
-    }
-    lines.push_back(std::move(line));
-    start = end + 1;
-  }
-  return lines;
-}
 
 const FormPainter::Texture* FormPainter::Text(std::string_view text, int pixel_size, bool bold) {
   std::string key = std::to_string(pixel_size) + (bold ? "b|" : "r|");

@@ -1,7 +1,7 @@
 // Draws forms with an SDL renderer: frames, labels in the screen's font, SVG pictures and the
-// help text box. Text and pictures are kept as textures between frames, so a redraw of an
-// unchanged screen only copies textures. Drawing never stops on an error: a control that
-// cannot be drawn (a missing asset, an unopenable font) is skipped.
+// lines of the help text box, as the screen wrapped them. Text and pictures are kept as textures
+// between frames, so a redraw of an unchanged screen only copies textures. Drawing never stops on
+// an error: a control that cannot be drawn (a missing asset, an unopenable font) is skipped.
 #pragma once
 
 #include <SDL.h>
@@ -10,7 +10,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <vector>
 
 #include "platform/font_set.h"
 #include "screen/form.h"
@@ -43,10 +42,6 @@ class FormPainter : public screen::FormVisitor {
   // Forgets every texture, for when the renderer has lost them.
   void DropTextures();
 
-  // The lines `text` wraps to in a box `width_pixels` wide, at the text box's font size.
-  // Paragraphs break at '\n'; a word wider than the box keeps a line of its own.
-  std::vector<std::string> Wrap(const std::string& text, int pixel_size, int width_pixels);
-
   void Visit(const screen::Frame& frame) override;
   void Visit(const screen::Label& label) override;
   void Visit(const screen::Picture& picture) override;
@@ -60,10 +55,6 @@ class FormPainter : public screen::FormVisitor {
     uint64_t last_frame = 0;
     // A texture that could not be made still costs its entry.
     size_t Bytes() const { return 4 * static_cast<size_t>(width) * height + 64; }
-  };
-  struct Wrapped {
-    std::vector<std::string> lines;
-    uint64_t last_frame = 0;
   };
 
   // A control's box in output pixels.
@@ -83,7 +74,6 @@ class FormPainter : public screen::FormVisitor {
   uint64_t frame_ = 1;
   std::unordered_map<std::string, Texture> texts_;
   std::unordered_map<std::string, Texture> pictures_;
-  std::unordered_map<std::string, Wrapped> wraps_;
 };
 
 }  // namespace platform

@@ -71,14 +71,24 @@ struct Picture {
   bool visible = true;
 };
 
-// A scrollable block of text: `lines` as wrapped for its width, showing from `first_line`.
+// A scrollable block of text. Program code wraps its `text` into `lines` for the box's width in
+// its font (SetBoxText, render.h), so the program knows how far it can scroll; the renderer
+// draws `lines` from `first_line` down, one every `line_height` twips, as many as fit whole in
+// the box (VisibleLines), and wraps nothing itself.
 struct TextBox {
   int left = 0, top = 0, width = 0, height = 0;
   double points = 12;
-  std::string text;
-  int first_line = 0;
+  int line_height = 0;               // twips from one line's top to the next's
+  std::string text{};                // as given: paragraphs end at '\n'
+  std::vector<std::string> lines{};  // `text` wrapped to `width`; none shows until then
+  int first_line = 0;                // the line shown at the top, 0-based
   bool visible = false;
 };
+
+// How many lines the box shows at once.
+inline int VisibleLines(const TextBox& box) {
+  return box.line_height > 0 ? box.height / box.line_height : 0;
+}
 
 // The media player's moving picture (its visualisation of the sound), scaled to fill its box.
 // What it shows comes from the player, not from the model: a new picture from the player
@@ -93,7 +103,7 @@ struct Video {
 inline bool Shows(const Frame& frame) { return frame.visible; }
 inline bool Shows(const Label& label) { return label.visible && !label.caption.empty(); }
 inline bool Shows(const Picture& picture) { return picture.visible && !picture.asset.empty(); }
-inline bool Shows(const TextBox& box) { return box.visible && !box.text.empty(); }
+inline bool Shows(const TextBox& box) { return box.visible && !box.lines.empty(); }
 inline bool Shows(const Video& video) { return video.visible; }
 
 // Receives a form's controls in drawing order, back to front.

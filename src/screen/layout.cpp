@@ -8,6 +8,7 @@ namespace {
 
 constexpr double kRowHeight = 420;  // design twips
 constexpr double kLogoWidth = 1895;
+constexpr double kHelpLineHeight = 384;  // design twips: 1.2 times the help text's 16 points
 
 void Place(Label& label, int left, int top, int width, int height, double points) {
   label.left = left, label.top = top, label.width = width, label.height = height;
@@ -63,9 +64,13 @@ void LayOutScreen(ScreenState& s, int width_px, int height_px) {
   f.lblState2.align = Align::kRight;
   f.shpHighlight.border = std::max(2, static_cast<int>(std::lround(2 * k)));
   f.shpHighlight.border_color = kAccent;
-  f.txtHelp = {
-      s.ListLeft, s.ListTop + row, W - x(400) - s.ListLeft, panel_height - 2 * row, 16 * k, "", 0,
-      false};
+  // Over the rows, in their font: text read from across the room.
+  f.txtHelp = {.left = s.ListLeft,
+               .top = s.ListTop + row,
+               .width = W - x(400) - s.ListLeft,
+               .height = panel_height - 2 * row,
+               .points = 16 * k,
+               .line_height = x(kHelpLineHeight)};
 
   s.PageSize = ComputePageSize(H, k, s.ListTop);
   const size_t rows = static_cast<size_t>(std::max<int>(s.PageSize, 0)) + 1;

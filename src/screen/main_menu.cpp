@@ -21,7 +21,6 @@ void NonStop(ScreenContext& jubo) {
   ShowMainMenu(jubo, 1);
 }
 
-// Help has no Enter yet: it is refused.
 std::vector<MenuRow> Rows(const ScreenContext& jubo) {
   std::vector<MenuRow> rows;
   if (jubo.playlist.SongCount >= 1) {
@@ -34,7 +33,7 @@ std::vector<MenuRow> Rows(const ScreenContext& jubo) {
   rows.push_back({jubo.selection.NonStop ? "Turn OFF Non-Stop Music" : "Turn ON Non-Stop Music",
                   "library", NonStop});
   rows.push_back({"Settings", "settings", Open<kViewSettings>});
-  rows.push_back({"Help", "help", nullptr});
+  rows.push_back({"Help", "help", Open<kViewHelp>});
   return rows;
 }
 

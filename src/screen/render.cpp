@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "screen/text.h"
 #include "screen/view.h"
@@ -16,6 +18,29 @@ int Scaled(const ScreenState& s, double length) {
 
 int Width(const TextMeasure& measure, const Label& font, std::string_view text) {
   return measure.WidthTwips(text, font.points, font.bold);
+}
+
+// `paragraph` (one line of the text, without its line break) as the lines it wraps to.
+void WrapParagraph(std::string_view paragraph, const TextMeasure& measure, const TextBox& box,
+                   std::vector<std::string>& lines) {
+  // Indentation is the text's own (an example of a configuration file): the first line keeps it.
+  const size_t indent = std::min(paragraph.find_first_not_of(' '), paragraph.size());
+  std::string line(paragraph.substr(0, indent));
+  bool has_word = false;
+  for (size_t pos = indent; pos < paragraph.size();) {
+    const size_t word_start = paragraph.find_first_not_of(' ', pos);
+    if (word_start == std::string_view::npos) break;
+    pos = std::min(paragraph.find(' ', word_start), paragraph.size());
+    const std::string_view word = paragraph.substr(word_start, pos - word_start);
+    std::string longer = line + (has_word ? " " : "") + std::string(word);
+    if (has_word && measure.WidthTwips(longer, box.points, false) > box.width) {
+      lines.push_back(std::exchange(line, std::string(word)));
+    } else {
+      line = std::move(longer);
+    }
+    has_word = true;
+  }
+  lines.push_back(std::move(line));
 }
 
 }  // namespace
@@ -99,7 +124,25 @@ void rendericon(ScreenState& s, int kind, int row) {
   renderhighlight(s);
 }
 
-void ScrollText(TextBox& box, int vLines) { box.first_line = std::max(0, box.first_line + vLines); }
+void SetBoxText(TextBox& box, const TextMeasure& measure, std::string text) {
+  box.text = std::move(text);
+  box.lines.clear();
+  const std::string_view all = box.text;
+  // The line break that ends the last paragraph starts no empty line after it.
+  for (size_t start = 0; start < all.size();) {
+    const size_t end = std::min(all.find('\n', start), all.size());
+    std::string_view paragraph = all.substr(start, end - start);
+    if (!paragraph.empty() && paragraph.back() == '\r') paragraph.remove_suffix(1);
+    WrapParagraph(paragraph, measure, box, box.lines);
+    start = end + 1;
+  }
+  ScrollText(box, 0);
+}
+
+void ScrollText(TextBox& box, int vLines) {
+  const int last_top = std::max(0, static_cast<int>(box.lines.size()) - VisibleLines(box));
+  box.first_line = std::clamp(box.first_line + vLines, 0, last_top);
+}
 
 std::string framestominutes(double& frm) {
   frm = std::floor(frm);

@@ -1,7 +1,7 @@
 // The drawing routines every view shares: title and breadcrumbs, shortening text to fit, the
-// highlight frame, row icons, the paging text, scrolling the help box and the time format.
-// They work on the main screen's model only; nothing here fails (a step that cannot be done
-// is skipped, and drawing goes on).
+// highlight frame, row icons, the paging text, wrapping and scrolling the help box and the time
+// format. They work on the main screen's model only; nothing here fails (a step that cannot be
+// done is skipped, and drawing goes on).
 #pragma once
 
 #include <string>
@@ -29,7 +29,13 @@ std::string FitWithSuffix(const std::string& text, const std::string& suffix,
 void renderhighlight(ScreenState& s);
 // Shows icon `kind` (kIconTrack ...) at the left of `row`, then renderhighlight.
 void rendericon(ScreenState& s, int kind, int row);
-// Scrolls a text box by `vLines` lines (negative: up), never above its first line.
+// Gives `box` its `text`, wrapped for the box's width in its font as `measure` measures it:
+// paragraphs break at '\n' (a '\r' before it is dropped), lines break between words at spaces,
+// a paragraph keeps the spaces it starts with, and a word wider than the box has a line of its
+// own (cut at the box's edge when drawn). The scroll position is kept, within the new lines.
+void SetBoxText(TextBox& box, const TextMeasure& measure, std::string text);
+// Scrolls a text box by `vLines` lines (negative: up), never above its first line nor past the
+// place where its last line shows at the bottom.
 void ScrollText(TextBox& box, int vLines);
 // Seconds as minutes and seconds, "03:05"; the caller's value becomes its whole part.
 std::string framestominutes(double& frm);

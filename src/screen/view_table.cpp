@@ -24,10 +24,11 @@ extern const View kSettingsView;              // settings_view.cpp
 extern const View kCriteriaView;              // criteria_views.cpp
 extern const View kCriteriaSelectView;        // criteria_views.cpp
 extern const View kSaverView;                 // saver.cpp
+extern const View kHelpView;                  // help_view.cpp
 
 namespace {
 
-const std::array<const View*, 19> kViews = {
+const std::array<const View*, 20> kViews = {
     &kMainMenuView,
     &kAlbumGenresView,
     &kArtistGenresView,
@@ -47,6 +48,7 @@ const std::array<const View*, 19> kViews = {
     &kCriteriaView,
     &kCriteriaSelectView,
     &kSaverView,
+    &kHelpView,
 };
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "platform/image.h"
 #include "platform/key_map.h"
 #include "platform/sdl_wave_player.h"
+#include "screen/render.h"
 #include "support/temp_dir.h"
 
 namespace platform {
@@ -204,13 +205,12 @@ TEST_F(SdlPlatformTest, LabelsAreAlignedCentredCutAtTheirBoxAndMeasuredAsDrawn) 
 
 TEST_F(SdlPlatformTest, TextBoxWrapsItsTextAndShowsFromItsFirstLine) {
   TestForm form(screen::kBlack);
-  form.boxes = {
-      At(screen::TextBox{.points = 12,
-                         .text = "Setup\nPut jubodb.txt in the program's folder and start "
-                                 "the program again. Every list comes from that one "
-                                 "file.\n\nKeys\nUp and Down move the highlight.",
-                         .visible = true},
-         {20, 20, 200, 400})};
+  form.boxes = {At(screen::TextBox{.points = 12, .line_height = 24 * kTwips, .visible = true},
+                   {20, 20, 200, 400})};
+  // Wrapped with this platform's measure, the lines fit the box as drawn.
+  screen::SetBoxText(form.boxes[0], *platform_,
+                     "Setup\nPut jubodb.txt in the program's folder and start the program again. "
+                     "Every list comes from that one file.\n\nKeys\nUp and Down move.");
   // Lines of ink, from the top: runs of rows with ink, one per line of text.
   auto lines_of_ink = [&](int first_line) {
     form.boxes[0].first_line = first_line;

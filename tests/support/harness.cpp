@@ -27,6 +27,7 @@ Harness::Harness(const FixtureLibrary& library, int width, int height)
   jubo.player = &player;
   jubo.random = &random;
   jubo.folder = dir.path().string();
+  jubo.asset_folder = dir.path().string();  // no help.txt unless a test writes one
   jubo.cues = {.BeepSound = kBeep, .SelectSound = kSelect, .ErrorSound = kError, .reported = {}};
   loop.EndWhenScriptRunsOut();
 }

@@ -42,8 +42,6 @@ void KeyDown(ScreenContext& jubo, int16_t key) {
   }
 }
 
-void HideText(ScreenContext& jubo) { jubo.screen.frmMain.txtHelp.visible = false; }
-
 const OwnPart kHelp = {
     .title = [](ScreenContext&) -> std::string { return "Help Information"; },
     .draw = Draw,
@@ -53,7 +51,7 @@ const OwnPart kHelp = {
 }  // namespace
 
 // clang-format off
-extern const View kHelpView = {.code = kViewHelp, .own = &kHelp, .leave = HideText};
+extern const View kHelpView = {.code = kViewHelp, .own = &kHelp};
 // clang-format on
 
 }  // namespace screen

@@ -31,6 +31,9 @@ void Show(ScreenContext& jubo, const View& view, int16_t row) {
               view.list   ? view.list->title(jubo)
               : view.menu ? view.menu->title(jubo)
                           : view.own->title(jubo));
+  // The help text belongs to its own view: whichever way another comes up (Left, M, V), the
+  // text goes.
+  s.frmMain.txtHelp.visible = false;
   Draw(jubo, view);
   s.CurrentRow = row;
   renderhighlight(s);

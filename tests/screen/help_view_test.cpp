@@ -43,6 +43,10 @@ TEST(HelpViewTest, ScrollsAPageAtATimeWithinTheTextAndKeepsItsPlace) {
                  .cues = {kBeep},
                  .check = At(9, false)},
                 {.keys = {kKeyEnter}, .check = At(9)},
+                // M and V leave it as Left does.
+                {.keys = {KeyOf('M')}, .check = At(9, false)},
+                {.keys = {kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyEnter, KeyOf('V')},
+                 .check = At(9, false)},
             });
   EXPECT_EQ(h.Run(), 0);
 }

@@ -1,7 +1,7 @@
-// Draws forms with an SDL renderer: frames, labels in the screen's font, SVG pictures and the
-// help text box. Text and pictures are kept as textures between frames, so a redraw of an
-// unchanged screen only copies textures. Drawing never stops on an error: a control that
-// cannot be drawn (a missing asset, an unopenable font) is skipped.
+// Draws forms with an SDL renderer: frames, labels in the screen's font, SVG pictures, the
+// help text box and the video source's newest picture. Text and pictures are kept as textures
+// between frames, so a redraw of an unchanged screen only copies textures. Drawing never stops on
+// an error: a control that cannot be drawn (a missing asset, an unopenable font) is skipped.
 #pragma once
 
 #include <SDL.h>
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/font_set.h"
+#include "platform/video_source.h"
 #include "screen/form.h"
 
 namespace platform {
@@ -42,6 +43,9 @@ class FormPainter : public screen::FormVisitor {
 
   // Forgets every texture, for when the renderer has lost them.
   void DropTextures();
+
+  // Where Video controls get their pictures; not owned, nullptr for none (they show black).
+  void SetVideoSource(VideoSource* source);
 
   // The lines `text` wraps to in a box `width_pixels` wide, at the text box's font size.
   // Paragraphs break at '\n'; a word wider than the box keeps a line of its own.
@@ -75,6 +79,8 @@ class FormPainter : public screen::FormVisitor {
   void DrawText(std::string_view text, int pixel_size, bool bold, screen::Align align,
                 screen::Color color, const SDL_Rect& box, const SDL_Rect& clip);
   void FillRect(const SDL_Rect& rect, screen::Color color);
+  // Brings the video texture up to the source's newest picture; false when there is none.
+  bool UpdateVideo();
 
   SDL_Renderer* renderer_;
   FontSet* fonts_;
@@ -84,6 +90,10 @@ class FormPainter : public screen::FormVisitor {
   std::unordered_map<std::string, Texture> texts_;
   std::unordered_map<std::string, Texture> pictures_;
   std::unordered_map<std::string, Wrapped> wraps_;
+  VideoSource* video_source_ = nullptr;
+  // The source's pictures, drawn at their own size (the renderer scales them to the box).
+  Texture video_;
+  int64_t video_picture_ = -1;  // the source's count when video_ was last drawn; -1: never
 };
 
 }  // namespace platform

@@ -60,11 +60,11 @@ const Libmpv* OpenLibmpv(std::string* error) {
   return &opened.first;
 }
 
-// The visualisation's pictures: a constant-Q spectrum, big bars that read from across a room,
-// at half of a 1920x1080 screen so that it scales up by a clean factor of two. Of the filters
-// tried it looked best and cost least for its size: some 8% of a core here, against 7% for a
-// waveform or a vector scope at lower sizes. The axis of note names is left out: at this size it
-// would be a blur on a television.
+// The visualisation's pictures: a constant-Q spectrum, broad bars and a scrolling history that
+// read from across a room, at half of a 1920x1080 screen so that it scales up by a clean factor
+// of two. Of the filters tried it looked best, at some 8% of a core here (showcqt at full HD
+// costs 19%; a waveform or a vector scope some 7% at smaller sizes; a scrolling showspectrum
+// held playback back). The axis of note names is left out: scaled up it would be a blur.
 constexpr int kPictureWidth = 960, kPictureHeight = 540;
 std::string VisualizationGraph() {
   return "[aid1] asplit [ao][spectrum]; [spectrum] showcqt=s=" + std::to_string(kPictureWidth) +

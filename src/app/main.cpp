@@ -96,6 +96,8 @@ int main() {
     std::fprintf(stderr, "jubo: cannot start the media player: %s\n", error.c_str());
     return 1;
   }
+  // Video controls (the saver's visualisation) show the player's pictures.
+  sdl->SetVideoSource(player.get());
   ground::ClockRandom random;
   // The user's settings file; without a home folder they are kept for this run only.
   std::unique_ptr<settings::Store> store;
@@ -122,5 +124,7 @@ int main() {
   jubo.runtime_folder = runtime;
   jubo.cache_folder = library::CacheFolder();
   jubo.asset_folder = platform::AssetFolder();
-  return app::RunJubo(jubo);
+  const int status = app::RunJubo(jubo);
+  sdl->SetVideoSource(nullptr);  // the player goes before the screen
+  return status;
 }

@@ -1,7 +1,8 @@
-// Draws forms with an SDL renderer: frames, labels in the screen's font, SVG pictures and the
-// lines of the help text box, as the screen wrapped them. Text and pictures are kept as textures
-// between frames, so a redraw of an unchanged screen only copies textures. Drawing never stops on
-// an error: a control that cannot be drawn (a missing asset, an unopenable font) is skipped.
+// Draws forms with an SDL renderer: frames, labels in the screen's font, SVG pictures, the
+// lines of the help text box as the screen wrapped them, and the video source's newest picture.
+// Text and pictures are kept as textures between frames, so a redraw of an unchanged screen only
+// copies textures. Drawing never stops on an error: a control that cannot be drawn (a missing
+// asset, an unopenable font) is skipped.
 #pragma once
 
 #include <SDL.h>
@@ -12,6 +13,7 @@
 #include <unordered_map>
 
 #include "platform/font_set.h"
+#include "platform/video_source.h"
 #include "screen/form.h"
 
 namespace platform {
@@ -42,6 +44,9 @@ class FormPainter : public screen::FormVisitor {
   // Forgets every texture, for when the renderer has lost them.
   void DropTextures();
 
+  // Where Video controls get their pictures; not owned, nullptr for none (they show black).
+  void SetVideoSource(VideoSource* source);
+
   void Visit(const screen::Frame& frame) override;
   void Visit(const screen::Label& label) override;
   void Visit(const screen::Picture& picture) override;
@@ -66,6 +71,8 @@ class FormPainter : public screen::FormVisitor {
   void DrawText(std::string_view text, int pixel_size, bool bold, screen::Align align,
                 screen::Color color, const SDL_Rect& box, const SDL_Rect& clip);
   void FillRect(const SDL_Rect& rect, screen::Color color);
+  // Brings the video texture up to the source's newest picture; false when there is none.
+  bool UpdateVideo();
 
   SDL_Renderer* renderer_;
   FontSet* fonts_;
@@ -74,6 +81,10 @@ class FormPainter : public screen::FormVisitor {
   uint64_t frame_ = 1;
   std::unordered_map<std::string, Texture> texts_;
   std::unordered_map<std::string, Texture> pictures_;
+  VideoSource* video_source_ = nullptr;
+  // The source's pictures, drawn at their own size (the renderer scales them to the box).
+  Texture video_;
+  int64_t video_picture_ = -1;  // the source's count when video_ was last drawn; -1: never
 };
 
 }  // namespace platform

@@ -7,20 +7,29 @@
 // pauses and goes back to the beginning, keeping the file loaded; fast forward plays at four
 // times the speed (faster would be silent); at the end of a song mpv keeps the file open and
 // pauses itself, which the player reports as media ended. mpv opens the audio output when a
-// song starts; when none opens, the song ends at once and the player reports the output
-// failure (naming the output, or the outputs mpv tried in turn), not an unplayable song.
+// song is loaded; when none opens, the song's sound ends at once, and once it is to play the
+// player reports the output failure (naming the output, or the outputs mpv tried in turn), not
+// an unplayable song.
 // The volume is half of mpv's full volume.
+//
+// The visualisation: while it shows, mpv's filters split the sound between the audio output and
+// a constant-Q spectrum (notes from low to high across, a scrolling history below), made at
+// PictureWidth x PictureHeight, 30 pictures a second; the screen scales it up. The player is
+// the VideoSource of those pictures. When mpv cannot draw pictures at all, the player plays as
+// before and never makes one.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
 #include "ground/event_loop.h"
+#include "platform/video_source.h"
 #include "playback/media_player.h"
 
 namespace platform {
 
-class MpvPlayer final : public playback::MediaPlayer {
+class MpvPlayer final : public playback::MediaPlayer, public VideoSource {
  public:
   // Starts mpv. `audio_output` is given to mpv's `ao` option ("null" for no sound, "pulse",
   // "alsa", ...); empty means the outputs mpv knows, tried in turn (without "sdl" where SDL's
@@ -45,6 +54,11 @@ class MpvPlayer final : public playback::MediaPlayer {
   double duration() const override;
   void SetVisualization(bool visible) override;
   void SetListener(playback::MediaPlayerEvents* listener) override;
+
+  int64_t PicturesMade() const override;
+  int PictureWidth() const override;
+  int PictureHeight() const override;
+  bool DrawPicture(int width, int height, int pitch, void* pixels) override;
 
  private:
   class Impl;

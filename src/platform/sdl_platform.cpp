@@ -62,6 +62,8 @@ SDL_Rect AreaOf(const screen::Form& form, SDL_Point size) {
 // dozen controls, where a frame uploads the whole screen.
 class Appearance final : public screen::FormVisitor {
  public:
+  explicit Appearance(const VideoSource* video) : video_(video) {}
+
   void Add(const screen::Form& form, const SDL_Rect& area) {
     Put('F', area.x, area.y, area.w, area.h, form.background);
     form.Accept(*this);
@@ -82,13 +84,17 @@ class Appearance final : public screen::FormVisitor {
       Put('T', b.left, b.top, b.width, b.height, b.points, b.first_line, b.text);
   }
 
+  // A Video control looks different with each new picture.
   void Visit(const screen::Video& v) override {
-    if (screen::Shows(v)) Put('V', v.left, v.top, v.width, v.height);
+    const int64_t picture = video_ != nullptr ? video_->PicturesMade() : -1;
+    if (screen::Shows(v)) Put('V', v.left, v.top, v.width, v.height, picture);
   }
 
   std::string bytes;
 
  private:
+  const VideoSource* video_;
+
   template <typename... Values>
   void Put(const Values&... values) {
     (PutOne(values), ...);
@@ -133,6 +139,10 @@ class SdlPlatform::Impl {
   void PushKeyDown(int32_t sdl_keycode, bool shift);
   void PushClick();
   SDL_Point OutputSize() const;
+  void SetVideoSource(VideoSource* source) {
+    video_source_ = source;
+    painter_->SetVideoSource(source);
+  }
 
   static int64_t Now() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -170,6 +180,7 @@ class SdlPlatform::Impl {
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   std::unique_ptr<FormPainter> painter_;
+  VideoSource* video_source_ = nullptr;
   // The innermost RunUntil's key handler is the last.
   std::vector<const KeyHandler*> key_handlers_;
   Uint32 wake_event_ = 0;
@@ -283,7 +294,7 @@ void SdlPlatform::Impl::Draw() {
 }
 
 std::string SdlPlatform::Impl::Look() const {
-  Appearance look;
+  Appearance look(video_source_);
   const SDL_Point size = OutputSize();
   for (const screen::Form* form : Visible()) look.Add(*form, AreaOf(*form, size));
   return std::move(look.bytes);
@@ -553,6 +564,8 @@ void SdlPlatform::Hide(const screen::Form* form) { std::erase(impl_->shown_, for
 void SdlPlatform::Repaint() { impl_->Refresh(); }
 
 int64_t SdlPlatform::FramesPresented() const { return impl_->frames_presented_; }
+
+void SdlPlatform::SetVideoSource(VideoSource* source) { impl_->SetVideoSource(source); }
 
 void SdlPlatform::SetPointerVisible(bool visible) {
   SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);

@@ -8,8 +8,9 @@
 // (dialogs) are centred over it. After each batch of events the loop compares the shown forms,
 // control by control, with the picture on the screen and draws a frame only when they differ,
 // so program code only changes its forms and never asks for a redraw, and a timer that
-// changes nothing visible costs no frame. Between batches the loop sleeps until the next timer
-// falls due or an event (a posted task included) arrives.
+// changes nothing visible costs no frame. A shown Video control differs with each new picture
+// of the video source, so each is drawn as it comes. Between batches the loop sleeps until the next
+// timer falls due or an event (a posted task included) arrives.
 //
 // Keys: Return and keypad Enter 13, Escape 27, Page Up/Down 33/34, the arrows 37-40, letters
 // 65-90; the media keys as the player hotkeys (see key_map.h); other keys are not delivered.
@@ -23,6 +24,7 @@
 #include <string_view>
 
 #include "ground/event_loop.h"
+#include "platform/video_source.h"
 #include "screen/display.h"
 #include "screen/text_measure.h"
 
@@ -65,6 +67,10 @@ class SdlPlatform final : public ground::EventLoop,
   int64_t FramesPresented() const override;
   void SetPointerVisible(bool visible) override;
   void SetSystemSaver(bool enabled) override;
+
+  // Where shown Video controls get their pictures; nullptr for none, when they show black. The
+  // platform does not own the source: it must be set to another (or nullptr) before it goes.
+  void SetVideoSource(VideoSource* source);
 
   // screen::TextMeasure: the width TTF_SizeUTF8 gives in the font labels are drawn with.
   int WidthTwips(std::string_view text, double points, bool bold) const override;

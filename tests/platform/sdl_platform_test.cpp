@@ -24,7 +24,7 @@ constexpr int kWidth = 640, kHeight = 480;
 constexpr int kTwips = screen::kTwipsPerPixel;
 
 // A full-screen form of whatever controls a test gives it, drawn frames first, then labels,
-// pictures and text boxes.
+// pictures, text boxes and videos.
 class TestForm : public screen::Form {
  public:
   explicit TestForm(Color color, bool full = true) {
@@ -35,13 +35,34 @@ class TestForm : public screen::Form {
   std::vector<screen::Label> labels;
   std::vector<screen::Picture> pictures;
   std::vector<screen::TextBox> boxes;
+  std::vector<screen::Video> videos;
 
   void Accept(screen::FormVisitor& visitor) const override {
     for (const auto& frame : frames) visitor.Visit(frame);
     for (const auto& label : labels) visitor.Visit(label);
     for (const auto& picture : pictures) visitor.Visit(picture);
     for (const auto& box : boxes) visitor.Visit(box);
+    for (const auto& video : videos) visitor.Visit(video);
   }
+};
+
+// Pictures of one colour, 16x9 pixels, made when the test says.
+class OneColourVideo : public VideoSource {
+ public:
+  int64_t PicturesMade() const override { return made; }
+  int PictureWidth() const override { return 16; }
+  int PictureHeight() const override { return 9; }
+  bool DrawPicture(int width, int height, int pitch, void* pixels) override {
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        uint8_t* pixel = static_cast<uint8_t*>(pixels) + y * pitch + x * 4;
+        pixel[0] = colour.b, pixel[1] = colour.g, pixel[2] = colour.r;
+      }
+    }
+    return true;
+  }
+  int64_t made = 0;
+  Color colour{0, 160, 80};
 };
 
 struct Rect {
@@ -136,6 +157,9 @@ TEST_F(SdlPlatformTest, DrawsFramesAndPicturesWhereTheFormPutsThem) {
                    At(screen::Picture{.asset = "no-such-picture"}, {140, 300, 60, 60})};
   form.labels = {LabelAt({300, 400, 300, 60}, "Not shown", kBorder)};
   form.labels[0].visible = false;
+  form.videos = {At(screen::Video{}, {300, 200, 160, 90}), At(screen::Video{}, {500, 200, 32, 18})};
+  OneColourVideo video;
+  platform_->SetVideoSource(&video);
   const Image image = Screenshot(&form);
   struct Probe {
     const char* what;
@@ -154,6 +178,10 @@ TEST_F(SdlPlatformTest, DrawsFramesAndPicturesWhereTheFormPutsThem) {
       {"top of the selected icon's amber disc", 70, 312, Color{255, 196, 64}},
       {"corner of the icon's box (transparent)", 41, 301, screen::kBackground},
       {"a picture whose file is missing", 170, 330, screen::kBackground},
+      {"a video's picture, scaled up, top left", 300, 200, video.colour},
+      {"a video's picture, scaled up, bottom right", 459, 289, video.colour},
+      {"right of the video", 460, 250, screen::kBackground},
+      {"a smaller video", 510, 210, video.colour},
   };
   for (const Probe& p : kProbes) {
     const Color got = image.At(p.x, p.y);
@@ -265,6 +293,9 @@ TEST_F(SdlPlatformTest, AFrameIsPresentedOnlyWhenWhatShowsChanges) {
   dialog.width = dialog.height = 100 * kTwips;
   main.labels = {LabelAt({10, 10, 200, 30}, "00:01"), LabelAt({10, 50, 200, 30}, "")};
   main.labels[1].visible = false;
+  main.videos = {At(screen::Video{}, {300, 10, 160, 90})};
+  OneColourVideo video;
+  platform_->SetVideoSource(&video);
   platform_->Show(&main);
   // Frames presented while a timer ticks three times, the first tick making `change`.
   auto frames_over_ticks = [&](const std::function<void()>& change) {
@@ -291,6 +322,9 @@ TEST_F(SdlPlatformTest, AFrameIsPresentedOnlyWhenWhatShowsChanges) {
       {"a label moved", [&] { main.labels[0].left += kTwips; }, 1},
       {"a dialog shown", [&] { platform_->Show(&dialog); }, 1},
       {"the dialog hidden", [&] { platform_->Hide(&dialog); }, 1},
+      {"a new picture", [&] { ++video.made; }, 1},
+      {"the video hidden", [&] { main.videos[0].visible = false; }, 1},
+      {"a new picture, the video hidden", [&] { ++video.made; }, 0},
   };
   for (const Step& step : kSteps) {
     EXPECT_EQ(frames_over_ticks(step.change), step.frames) << step.what;

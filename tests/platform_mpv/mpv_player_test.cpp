@@ -23,6 +23,7 @@ namespace {
 
 using playback::kFastForward;
 using playback::kMediaEnded;
+using playback::kPaused;
 using playback::kPlaying;
 using playback::kReady;
 using playback::kStopped;
@@ -236,6 +237,52 @@ TEST_F(MpvPlayerTest, AnAudioOutputThatCannotOpenIsReportedAsSuch) {
   EXPECT_EQ(recorder_.Count("error"), 0);
   EXPECT_EQ(player_->URL(), song);
   EXPECT_EQ(player_->playState(), kStopped);
+}
+
+// Pictures of the song while the visualisation shows and none while hidden; switching either
+// way keeps the song where it is, playing or paused, and the graph holds for the next file.
+TEST_F(MpvPlayerTest, TheVisualisationShowsTheSongWithoutDisturbingIt) {
+  const int width = player_->PictureWidth(), height = player_->PictureHeight();
+  auto pictures_come = [&](int64_t pictures) {
+    const int64_t made = player_->PicturesMade();
+    return RunUntil([&] { return player_->PicturesMade() >= made + pictures; });
+  };
+  player_->SetURL(Song("song.wav", 30));
+  player_->play();
+  ASSERT_TRUE(RunUntil([&] { return Position() >= 0.3; }));
+  EXPECT_EQ(player_->PicturesMade(), 0) << "hidden";
+  for (bool visible : {true, false, true}) {
+    const double before = Position();
+    player_->SetVisualization(visible);
+    EXPECT_TRUE(RunUntil([&] { return Position() >= before + 0.3; })) << visible;
+    EXPECT_EQ(player_->playState(), kPlaying) << visible;
+  }
+  ASSERT_TRUE(pictures_come(3));
+  std::vector<uint8_t> pixels(4 * width * height);
+  ASSERT_TRUE(player_->DrawPicture(width, height, 4 * width, pixels.data()));
+  EXPECT_GT(std::count_if(pixels.begin(), pixels.end(), [](uint8_t byte) { return byte > 64; }),
+            1000)
+      << "a tone's bar";
+
+  player_->pause();
+  const double paused_at = Position();
+  player_->SetVisualization(false);
+  player_->SetVisualization(true);
+  ASSERT_TRUE(pictures_come(1)) << "the picture where it paused";
+  EXPECT_NEAR(Position(), paused_at, 0.05);
+  EXPECT_EQ(player_->playState(), kPaused);
+
+  player_->SetURL((dir_.path() / "missing.wav").string());
+  EXPECT_TRUE(RunUntil([&] { return recorder_.Count("error") == 1; }));
+  player_->SetURL(Song("next.wav", 30));
+  player_->play();
+  EXPECT_TRUE(pictures_come(3)) << "the next song";
+  player_->SetVisualization(false);
+  const double hidden_at = Position();
+  ASSERT_TRUE(RunUntil([&] { return Position() >= hidden_at + 0.3; }));
+  const int64_t made = player_->PicturesMade();
+  ASSERT_TRUE(RunUntil([&] { return Position() >= hidden_at + 0.8; }));
+  EXPECT_EQ(player_->PicturesMade(), made) << "hidden again";
 }
 
 // The engine over the real player: a playlist of real files plays through and rests stopped on

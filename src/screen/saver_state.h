@@ -12,6 +12,10 @@ namespace screen {
 // Logo, and nothing when it is Blank Screen.
 class SaverForm : public Form {
  public:
+  SaverForm() {
+    full_screen = true;
+    background = kBlack;
+  }
   Picture imgSaver;
   void Accept(FormVisitor& visitor) const override { visitor.Visit(imgSaver); }
 };
@@ -19,6 +23,10 @@ class SaverForm : public Form {
 // The player window: the player's visualisation, full screen.
 class PlayerVideoForm : public Form {
  public:
+  PlayerVideoForm() {
+    full_screen = true;
+    background = kBlack;
+  }
   Video vidPlayer;
   void Accept(FormVisitor& visitor) const override { visitor.Visit(vidPlayer); }
 };

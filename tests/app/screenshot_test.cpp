@@ -13,7 +13,11 @@
 #include "dialogs/count.h"
 #include "dialogs/info.h"
 #include "ground/keys.h"
+#include "bench/tone_wav.h"
 #include "platform/image.h"
+#include "platform/mpv_player.h"
+#include "playback/player_engine.h"
+#include "screen/saver.h"
 #include "platform/sdl_platform.h"
 #include "support/harness.h"
 
@@ -37,7 +41,7 @@ class ScreenshotTest : public testing::TestWithParam<const char*> {
   }
   // Writes what shows to the build's screenshots folder as `what`.png at 1280x720, else as
   // `what`_<size>.png, and reads it back. A picture of more than a blank screen is over 10 kB.
-  platform::Image Save(const std::string& what) {
+  platform::Image Save(const std::string& what, uintmax_t min_bytes = 10'000) {
     const std::string size = GetParam();
     const std::filesystem::path shots = std::filesystem::path(JUBO_BUILD_DIR) / "screenshots";
     const std::string path = (shots / (what + (size == "1280x720" ? "" : "_" + size) + ".png"));
@@ -45,7 +49,7 @@ class ScreenshotTest : public testing::TestWithParam<const char*> {
     std::string error;
     platform::Image image;
     EXPECT_TRUE(sdl->SaveScreenshot(path, &error)) << error;
-    EXPECT_GT(std::filesystem::file_size(path), 10'000u) << path;
+    EXPECT_GT(std::filesystem::file_size(path), min_bytes) << path;
     EXPECT_TRUE(platform::ReadImage(path, &image, &error)) << error;
     return image;
   }
@@ -83,6 +87,50 @@ TEST_P(ScreenshotTest, TheMainMenuAndEachDialogOnTheRealRenderer) {
     EndProgram(jubo, 0);
   });
   EXPECT_EQ(RunJubo(jubo), 0);
+}
+
+// Help, then each screen saver; the visualisation's while real libmpv plays a tone.
+TEST_P(ScreenshotTest, HelpAndTheScreenSavers) {
+  std::string error;
+  std::unique_ptr<platform::MpvPlayer> player = platform::MpvPlayer::Create(*sdl, "null", &error);
+  ASSERT_NE(player, nullptr) << error;
+  sdl->SetVideoSource(player.get());
+  jubo.player = player.get();
+  jubo_test::FakeRandom random;  // where the logo goes
+  jubo.random = &random;
+  jubo.asset_folder = sdl->asset_folder();
+  const std::string tone = (dir.path() / "tone.wav").string();
+  ASSERT_TRUE(bench::WriteToneWav(tone, 60));
+  jubo.settings.ScreensaverTimeout = 5;
+  auto saver = [this](int16_t type) {
+    screen::CloseSaver(jubo);
+    jubo.settings.SaverType = jubo.settings.ConfiguredSaverType = type;
+    screen::StartScreensaverSoon(jubo);
+    screen::CheckSaver(jubo);
+  };
+  // Help, the Main Menu's last row.
+  for (int row = 1; row < 6; ++row) sdl->PostKey(ground::kKeyDown);
+  sdl->PostKey(ground::kKeyEnter);
+  sdl->Post([&] {
+    Save("help");
+    saver(3);
+    Save("saver_blank", 0);
+    saver(2);
+    Save("saver_logo", 0);
+    playback::AppendSong(jubo, "A Tone by Bench", tone);
+    playback::StartIfIdle(jubo);
+    saver(1);
+  });
+  // The pictures come while the tone plays: a check ten times a second, for up to a minute.
+  int checks = 0;
+  sdl->StartTimer(100, [&] {
+    if (jubo.ending || (player->PicturesMade() < 10 && ++checks < 600)) return;
+    EXPECT_EQ(jubo.player->playState(), playback::kPlaying);
+    Save("saver_visualization");
+    EndProgram(jubo, 0);
+  });
+  EXPECT_EQ(RunJubo(jubo), 0);
+  sdl->SetVideoSource(nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, ScreenshotTest, testing::Values("1920x1080", "1280x720"));

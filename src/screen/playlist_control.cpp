@@ -9,8 +9,8 @@
 #include "playback/player_engine.h"
 #include "screen/hints.h"
 #include "screen/navigation.h"
-#include "screen/screen_context.h"
 #include "screen/saver.h"
+#include "screen/screen_context.h"
 #include "screen/view.h"
 
 namespace screen {

@@ -1,6 +1,7 @@
-// The status panel at the bottom of the main screen. Its timers tick from start-up to the end, under dialogs too, and the panel also
-// updates when the engine tells of a change (ScreenContext::PlayerChanged); it only reads the
-// player and the engine, it never changes playback.
+// The status panel at the bottom of the main screen. Its timers tick from start-up to the end,
+// under dialogs too, and the panel also updates when the engine tells of a change
+// (ScreenContext::PlayerChanged); it only reads the player and the engine, it never changes
+// playback.
 #pragma once
 
 namespace screen {

@@ -9,16 +9,16 @@
 #include "app/jubo.h"
 #include "app/shutdown.h"
 #include "app/startup.h"
+#include "bench/tone_wav.h"
 #include "dialogs/confirm.h"
 #include "dialogs/count.h"
 #include "dialogs/info.h"
 #include "ground/keys.h"
-#include "bench/tone_wav.h"
 #include "platform/image.h"
 #include "platform/mpv_player.h"
+#include "platform/sdl_platform.h"
 #include "playback/player_engine.h"
 #include "screen/saver.h"
-#include "platform/sdl_platform.h"
 #include "support/harness.h"
 
 namespace app {

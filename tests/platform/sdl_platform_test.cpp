@@ -289,7 +289,7 @@ TEST_F(SdlPlatformTest, DialogsAreCentredAndTheLastShownFormIsOnTop) {
 }
 
 TEST_F(SdlPlatformTest, AFrameIsPresentedOnlyWhenWhatShowsChanges) {
-  TestForm main(screen::kBackground), dialog(screen::kRed, false);
+  TestForm main(screen::kBackground), dialog(screen::kRed, false), cover(screen::kBlack);
   dialog.width = dialog.height = 100 * kTwips;
   main.labels = {LabelAt({10, 10, 200, 30}, "00:01"), LabelAt({10, 50, 200, 30}, "")};
   main.labels[1].visible = false;
@@ -325,6 +325,8 @@ TEST_F(SdlPlatformTest, AFrameIsPresentedOnlyWhenWhatShowsChanges) {
       {"a new picture", [&] { ++video.made; }, 1},
       {"the video hidden", [&] { main.videos[0].visible = false; }, 1},
       {"a new picture, the video hidden", [&] { ++video.made; }, 0},
+      {"a full-screen form shown over it", [&] { platform_->Show(&cover); }, 1},
+      {"a caption changed under that form", [&] { main.labels[0].caption = "00:03"; }, 0},
   };
   for (const Step& step : kSteps) {
     EXPECT_EQ(frames_over_ticks(step.change), step.frames) << step.what;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <memory>
@@ -53,12 +54,9 @@ class OneColourVideo : public VideoSource {
   int PictureWidth() const override { return 16; }
   int PictureHeight() const override { return 9; }
   bool DrawPicture(int width, int height, int pitch, void* pixels) override {
-    for (int y = 0; y < height; ++y) {
-      for (int x = 0; x < width; ++x) {
-        uint8_t* pixel = static_cast<uint8_t*>(pixels) + y * pitch + x * 4;
-        pixel[0] = colour.b, pixel[1] = colour.g, pixel[2] = colour.r;
-      }
-    }
+    const uint32_t xrgb = colour.r << 16 | colour.g << 8 | colour.b;
+    for (int y = 0; y < height; ++y)
+      std::fill_n(static_cast<uint32_t*>(pixels) + y * pitch / 4, width, xrgb);
     return true;
   }
   int64_t made = 0;

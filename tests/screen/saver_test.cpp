@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
+
 #include "ground/keys.h"
 #include "support/session.h"
 
@@ -18,9 +21,7 @@ constexpr int16_t kVisualization = 1, kLogo = 2, kBlank = 3;
 // pictures are made only while the video shows.
 std::string Cover(const Harness& h) {
   const SaverState& s = h.jubo.saver;
-  auto shown = [&h](const Form* form) {
-    return std::find(h.display.shown.begin(), h.display.shown.end(), form) != h.display.shown.end();
-  };
+  auto shown = [&h](const Form* form) { return std::ranges::count(h.display.shown, form) > 0; };
   std::string cover;
   if (shown(&s.frmVideo)) cover += "video";
   if (shown(&s.frmSaver)) cover += s.frmSaver.imgSaver.visible ? "logo" : "blank";
@@ -63,17 +64,28 @@ TEST(SaverTest, StartsAfterTheIdleMinuteUnlessAQuestionIsOpen) {
 }
 
 // While nothing plays, the blank screen and the visualisation give way to the moving logo after
-// ten seconds; P works under the saver and brings the configured type back within a second.
-TEST(SaverTest, TheLogoStandsInWhileNothingPlays) {
-  for (int16_t type : {kBlank, kVisualization}) {
+// ten seconds; P works under the saver and brings the configured type back within a second. The
+// logo jumps every ten seconds, always wholly on the screen.
+TEST(SaverTest, TheLogoMovesAndStandsInWhileNothingPlays) {
+  for (int16_t type : {kBlank, kVisualization, kLogo}) {
     Harness h;
     UseSaver(h, 5, type);
-    const std::string configured = type == kBlank ? "blank" : "video";
+    h.random.next = {0.9999, 0.9999, 0, 0};  // the far corner (all but 1), then the near one
+    auto logo_at = [](bool far) {
+      return [far](Harness& h) {
+        const SaverForm& f = h.jubo.saver.frmSaver;
+        EXPECT_EQ(Cover(h), "logo");
+        EXPECT_NEAR(f.imgSaver.left, far ? f.width - f.imgSaver.width : 0, 1);
+        EXPECT_NEAR(f.imgSaver.top, far ? f.height - f.imgSaver.height : 0, 1);
+      };
+    };
+    const std::string configured = type == kBlank ? "blank" : type == kLogo ? "logo" : "video";
+    const auto first = type == kLogo ? logo_at(true) : Covered(configured);
     h.loop.Then([&] { h.AddSongs(1); }).Wait(1000);
     Script(h, {
-                  {.keys = {KeyOf('S'), KeyOf('A')}, .wait_ms = 1000, .check = Covered(configured)},
-                  {.wait_ms = 9000, .check = Covered(configured)},
-                  {.wait_ms = 1000, .view = kViewSaver, .check = Covered("logo")},
+                  {.keys = {KeyOf('S'), KeyOf('A')}, .wait_ms = 1000, .check = first},
+                  {.wait_ms = 9000, .check = first},
+                  {.wait_ms = 1000, .view = kViewSaver, .check = logo_at(type != kLogo)},
                   {.keys = {KeyOf('P')}, .wait_ms = 1000, .check = Covered(configured)},
                   {.keys = {KeyOf('P')}, .wait_ms = 10000, .check = Covered(configured)},
                   {.keys = {KeyOf('S')}, .wait_ms = 10000, .check = Covered("logo")},
@@ -89,36 +101,9 @@ TEST(SaverTest, TheLogoStandsInWhileNothingPlays) {
   }
 }
 
-// The logo jumps every ten seconds, always wholly on the screen.
-TEST(SaverTest, TheLogoMovesEveryTenSecondsAndStaysOnScreen) {
-  Harness h;
-  UseSaver(h, 5, kLogo);
-  h.random.next = {0.9999, 0.9999, 0, 0};
-  // At the far corner (the first draws all but 1), then at the near one.
-  auto at = [](bool far) {
-    return [far](Harness& h) {
-      const SaverForm& f = h.jubo.saver.frmSaver;
-      EXPECT_EQ(Cover(h), "logo");
-      EXPECT_NEAR(f.imgSaver.left, far ? f.width - f.imgSaver.width : 0, 1);
-      EXPECT_NEAR(f.imgSaver.top, far ? f.height - f.imgSaver.height : 0, 1);
-    };
-  };
-  Script(h, {
-                {.keys = {KeyOf('A')}, .wait_ms = 1000, .check = at(true)},
-                {.wait_ms = 9000, .check = at(true)},
-                {.wait_ms = 1000, .check = at(false)},
-            });
-  h.Run();
-}
-
 // Escape, X, C, V and M close the saver before they act; so does a song that cannot be played.
 TEST(SaverTest, HotkeysAndAFailedSongCloseItFirst) {
-  struct Case {
-    int16_t key;
-    int view;
-    std::string question;
-  };
-  const Case cases[] = {
+  const std::tuple<int16_t, int, std::string> cases[] = {
       {kKeyEscape, kViewMainMenu, "Exit Jubo Player?\n"},
       {KeyOf('X'), kViewMainMenu, "Shuffle\nPlaylist?"},
       {KeyOf('C'), kViewMainMenu, "Clear Playlist?\n"},
@@ -126,8 +111,8 @@ TEST(SaverTest, HotkeysAndAFailedSongCloseItFirst) {
       {KeyOf('M'), kViewMainMenu, ""},
       {KeyOf('N'), kViewMainMenu, "Could not play\nSong 2"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.key);
+  for (const auto& [key, view, question] : cases) {
+    SCOPED_TRACE(key);
     Harness h;
     UseSaver(h, 5, kVisualization);
     h.player.unplayable = {h.songs[1].filename};
@@ -135,10 +120,10 @@ TEST(SaverTest, HotkeysAndAFailedSongCloseItFirst) {
     h.loop.Then([&] { h.AddSongs(2); });
     Script(h, {
                   {.keys = {kKeyDown, KeyOf('A')}, .wait_ms = 1000, .view = kViewSaver},
-                  {.keys = {c.key},
+                  {.keys = {key},
                    .wait_ms = 100,
-                   .view = c.view,
-                   .question = c.question,
+                   .view = view,
+                   .question = question,
                    .check = Covered("")},
               });
     h.program_may_end_first = true;

@@ -148,7 +148,9 @@ void FormPainter::Visit(const screen::TextBox& box) {
       std::min(box.lines.size(), first + static_cast<size_t>(screen::VisibleLines(box)));
   for (size_t i = first; i < end; ++i) {
     const int top = box.top + static_cast<int>(i - first) * box.line_height;
-    DrawText(box.lines[i], pixel_size, false, screen::Align::kLeft, screen::kText,
+    const bool heading = std::ranges::count(box.headings, box.lines[i]) > 0;
+    DrawText(box.lines[i], pixel_size, heading, screen::Align::kLeft,
+             heading ? screen::kAccent : screen::kText,
              Box(box.left, top, box.width, box.line_height), area);
   }
 }

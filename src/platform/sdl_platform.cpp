@@ -80,8 +80,9 @@ class Appearance final : public screen::FormVisitor {
     if (screen::Shows(p)) Put('P', p.left, p.top, p.width, p.height, p.asset);
   }
   void Visit(const screen::TextBox& b) override {
-    if (screen::Shows(b))
-      Put('T', b.left, b.top, b.width, b.height, b.points, b.first_line, b.text);
+    if (!screen::Shows(b)) return;
+    Put('T', b.left, b.top, b.width, b.height, b.points, b.first_line, b.text);
+    for (const std::string& heading : b.headings) PutOne(heading);
   }
 
   // A Video control looks different with each new picture.

@@ -82,6 +82,8 @@ struct TextBox {
   std::string text{};                // as given: paragraphs end at '\n'
   std::vector<std::string> lines{};  // `text` wrapped to `width`; none shows until then
   int first_line = 0;                // the line shown at the top, 0-based
+  // Lines that read exactly one of these stand out, bold and in the accent colour: headings.
+  std::vector<std::string> headings{};
   bool visible = false;
 };
 

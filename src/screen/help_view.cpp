@@ -4,6 +4,7 @@
 // so the text shows again where the user left it. The text itself is start-up's to give the
 // box. Its row of the view table is kHelpView.
 #include <string>
+#include <vector>
 
 #include "ground/keys.h"
 #include "screen/navigation.h"
@@ -16,6 +17,10 @@ namespace {
 
 constexpr char kHintHelp[] = "[Left = Back] [Up/Down = Scroll]";
 constexpr int kScrollLines = 15;
+// The text's sections, in their order; each heading is a line of its own.
+const std::vector<std::string> kHeadings = {
+    "Overview",   "Key Features", "Requirements",   "Setup",   "Usage",
+    "Navigation", "Sounds",       "Remote Control", "Support", "FAQ"};
 
 void Draw(ScreenContext& jubo) {
   ScreenState& s = jubo.screen;
@@ -27,6 +32,8 @@ void Draw(ScreenContext& jubo) {
   TextBox& box = s.frmMain.txtHelp;
   // Wrapping measures the text word by word: done on the first visit, not at every start.
   if (box.lines.empty()) SetBoxText(box, *jubo.measure, box.text);
+  box.headings = kHeadings;
+  if (!box.lines.empty()) box.headings.push_back(box.lines.front());  // the name and version
   box.visible = true;
 }
 

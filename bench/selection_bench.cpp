@@ -45,6 +45,8 @@ class SilentPlayer final : public playback::MediaPlayer {
   void SetCurrentPosition(double) override {}
   double duration() const override { return 0; }
   void SetVisualization(bool) override {}
+  void SetVolume(int, bool) override {}
+  void SetReplayGain(playback::ReplayGain) override {}
   void SetListener(playback::MediaPlayerEvents*) override {}
 
  private:

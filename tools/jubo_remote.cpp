@@ -2,7 +2,8 @@
 //
 //   jubo-remote [--wait] KEY...      KEY: escape up down left right enter play next previous
 //                                    forward rewind stop saver pageup pagedown nonstop shuffle
-//                                    repeat clear settings menu, or a message number (0x8005)
+//                                    repeat clear settings menu volume+ volume- mute, or a
+//                                    message number (0x8005)
 //   jubo-remote screen               prints what is on the screen, as one line of JSON
 //
 // Keys are sent in order. With --wait each key waits until the program has taken it and waits

@@ -5,10 +5,12 @@
 #include "dialogs/confirm.h"
 #include "ground/keys.h"
 #include "library/library_connection.h"
+#include "playback/loudness.h"
 #include "playback/player_engine.h"
 #include "screen/navigation.h"
 #include "screen/non_stop_switch.h"
 #include "screen/saver.h"
+#include "screen/status_panel.h"
 
 namespace app {
 namespace {
@@ -36,6 +38,26 @@ bool PlayerHotkey(Jubo& jubo, int16_t key) {
       return true;
   }
   return false;
+}
+
+// The volume keys: keyboard media keys and remote controls send these codes. They act in every
+// view, under the screen saver too, and the status panel shows the level they leave. Returns
+// true when the key was one.
+bool VolumeHotkey(Jubo& jubo, int16_t key) {
+  constexpr int16_t kKeyMute = 173, kKeyVolumeDown = 174, kKeyVolumeUp = 175;
+  switch (key) {
+    case kKeyVolumeUp:
+    case kKeyVolumeDown:
+      playback::ChangeVolume(jubo, key == kKeyVolumeUp ? 1 : -1);
+      break;
+    case kKeyMute:
+      playback::ToggleMute(jubo);
+      break;
+    default:
+      return false;
+  }
+  screen::ShowVolume(jubo);
+  return true;
 }
 
 // Letter hotkeys that act whatever the playlist holds. Returns true when the key was one.
@@ -89,6 +111,7 @@ bool LetterHotkey(Jubo& jubo, int16_t key) {
 
 void Form_KeyDown(Jubo& jubo, int16_t& KeyCode, int16_t) {
   jubo.IdleSeconds = 0;
+  if (VolumeHotkey(jubo, KeyCode)) return;
   if (jubo.playlist.SongCount >= 1 && PlayerHotkey(jubo, KeyCode)) return;
   if (KeyCode == ground::kKeyEscape) {
     if (ExitRequest(jubo)) return;

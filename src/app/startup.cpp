@@ -13,6 +13,7 @@
 #include "app/splash_form.h"
 #include "dialogs/modal.h"
 #include "library/library_cache.h"
+#include "playback/loudness.h"
 #include "playback/player_engine.h"
 #include "remote/screen_query.h"
 #include "screen/layout.h"
@@ -169,6 +170,7 @@ int RunJubo(Jubo& jubo) {
   settings::LoadSettings(jubo.store, jubo.settings, jubo.cues, jubo.selection);
   jubo.display->SetSystemSaver(jubo.settings.ScreensaverTimeout < 1);
   jubo.settings.ConfiguredSaverType = jubo.settings.SaverType;
+  playback::ApplyVolume(jubo);
 
   screen::LayOutScreen(jubo.screen, jubo.display->WidthPixels(), jubo.display->HeightPixels());
   jubo.screen.frmMain.txtHelp.text = HelpText(jubo.asset_folder);  // wrapped by the Help view

@@ -42,6 +42,13 @@ int16_t ProgramKeyCode(int32_t sdl_keycode) {
       return 'R';
     case SDLK_AC_HOME:
       return 'M';
+    // The codes remote controls send for the volume keys.
+    case SDLK_MUTE:
+      return 173;
+    case SDLK_VOLUMEDOWN:
+      return 174;
+    case SDLK_VOLUMEUP:
+      return 175;
     default:
       return 0;
   }

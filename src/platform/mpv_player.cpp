@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -112,6 +114,8 @@ class MpvPlayer::Impl {
   void SetPosition(double seconds);
   double Duration() const;
   void SetVisualization(bool visible);
+  void SetVolume(int percent, bool muted);
+  void SetReplayGain(playback::ReplayGain mode);
   bool DrawPicture(int width, int height, int pitch, void* pixels);
 
   std::string url_;
@@ -134,6 +138,10 @@ class MpvPlayer::Impl {
   static void PictureReady(void* data);
   void ReadRenderUpdate();
   void OnFileLoaded();
+  // The loaded file's ReplayGain tags, as mpv's demuxer read them.
+  void ReadGains();
+  // The volume mpv is to play at: the level, and the file's gain folded into it.
+  void ApplyVolume();
   void OnEndFile(const mpv_event_end_file& end);
   void OnPropertyChange(const mpv_event_property& property);
   void OnPauseOrEof();
@@ -191,6 +199,14 @@ class MpvPlayer::Impl {
   Pending pending_ = Pending::kNothing;
   uint64_t generation_ = 0;    // counts files loaded; events of older ones are dropped
   std::string tried_outputs_;  // the audio output mpv tries, or those it tries in turn
+
+  // Volume and loudness.
+  struct Gains {
+    double track_gain, track_peak, album_gain, album_peak;  // dB, and linear peaks
+  };
+  int volume_ = 50;
+  playback::ReplayGain replay_gain_ = playback::ReplayGain::kOff;
+  std::optional<Gains> gains_;  // the loaded file's; none before it is loaded or untagged
 };
 
 MpvPlayer::Impl::~Impl() {
@@ -220,6 +236,8 @@ bool MpvPlayer::Impl::Start(const std::string& audio_output, std::string* error)
       {"ytdl", "no"},
       {"load-scripts", "no"},
       {"volume", "50"},
+      // Room for the gain of a quiet song folded into the volume (see ApplyVolume).
+      {"volume-max", "1000"},
       // mpv's built-in Lua scripts run whatever load-scripts says, and keep a Lua state busy
       // all day for overlays and profiles nobody sees here.
       {"load-stats-overlay", "no"},
@@ -337,6 +355,8 @@ void MpvPlayer::Impl::DrainEvents() {
 void MpvPlayer::Impl::OnFileLoaded() {
   if (loaded_ || state_ != playback::kTransitioning) return;
   loaded_ = true;
+  ReadGains();
+  ApplyVolume();
   Raise([](MediaPlayerEvents& l) { l.OpenStateChange(); });
   switch (pending_) {
     case Pending::kNothing:
@@ -430,6 +450,7 @@ void MpvPlayer::Impl::SetURL(const std::string& url) {
   loaded_ = false;
   pending_ = Pending::kNothing;
   entry_id_ = -1;
+  gains_.reset();
   // pause and speed are global: a file loaded while another plays would start at once.
   SetFlag("pause", true);
   SetSpeed(1);
@@ -570,6 +591,64 @@ bool MpvPlayer::Impl::DrawPicture(int width, int height, int pitch, void* pixels
   return lib_.render_context_render(render_, params) >= 0;
 }
 
+void MpvPlayer::Impl::SetVolume(int percent, bool muted) {
+  volume_ = std::clamp(percent, 0, 100);
+  SetFlag("mute", muted);
+  ApplyVolume();
+}
+
+void MpvPlayer::Impl::SetReplayGain(playback::ReplayGain mode) {
+  replay_gain_ = mode;
+  ApplyVolume();
+}
+
+void MpvPlayer::Impl::ReadGains() {
+  // mpv's own replaygain option does nothing while lavfi-complex carries the sound (measured
+  // with libmpv 0.35: the same output with it on and off), and that graph is always set (see
+  // SetVisualization). The gains are read here and applied through the volume instead. The
+  // graph plays the audio track with id 1.
+  int64_t count = 0;
+  lib_.get_property(mpv_, "track-list/count", MPV_FORMAT_INT64, &count);
+  for (int64_t n = 0; n < count; ++n) {
+    const std::string track = "track-list/" + std::to_string(n) + "/";
+    int64_t id = 0;
+    char* type = lib_.get_property_string(mpv_, (track + "type").c_str());
+    const bool audio = type != nullptr && std::string_view(type) == "audio";
+    if (type != nullptr) lib_.free(type);
+    if (!audio || lib_.get_property(mpv_, (track + "id").c_str(), MPV_FORMAT_INT64, &id) < 0 ||
+        id != 1) {
+      continue;
+    }
+    Gains gains{};
+    // Untagged, the track has none of these (mpv needs a gain and its peak).
+    if (lib_.get_property(mpv_, (track + "replaygain-track-gain").c_str(), MPV_FORMAT_DOUBLE,
+                          &gains.track_gain) < 0) {
+      return;
+    }
+    gains.track_peak = Double((track + "replaygain-track-peak").c_str());
+    gains.album_gain = Double((track + "replaygain-album-gain").c_str());
+    gains.album_peak = Double((track + "replaygain-album-peak").c_str());
+    gains_ = gains;
+    return;
+  }
+}
+
+void MpvPlayer::Impl::ApplyVolume() {
+  double gain = 1;
+  if (gains_ && replay_gain_ != playback::ReplayGain::kOff) {
+    const bool album = replay_gain_ == playback::ReplayGain::kAlbum;
+    const double db = album ? gains_->album_gain : gains_->track_gain;
+    const double peak = album ? gains_->album_peak : gains_->track_peak;
+    gain = std::pow(10.0, db / 20);
+    // Clipping prevention, as mpv's replaygain-clip: the loudest sample stays at full scale.
+    if (peak > 0) gain = std::min(gain, 1 / peak);
+  }
+  // mpv's volume is cubic: the sound is scaled by (volume / 100)^3. On 16-bit sound mpv 0.35
+  // scales in steps of 1/256 (measured), so at low volumes a gain lands within some 0.4 dB.
+  double volume = std::min(volume_ * std::cbrt(gain), 1000.0);
+  lib_.set_property(mpv_, "volume", MPV_FORMAT_DOUBLE, &volume);
+}
+
 std::unique_ptr<MpvPlayer> MpvPlayer::Create(ground::EventLoop& loop,
                                              const std::string& audio_output, std::string* error) {
   const Libmpv* lib = OpenLibmpv(error);
@@ -598,6 +677,8 @@ double MpvPlayer::currentPosition() const { return impl_->Position(); }
 void MpvPlayer::SetCurrentPosition(double seconds) { impl_->SetPosition(seconds); }
 double MpvPlayer::duration() const { return impl_->Duration(); }
 void MpvPlayer::SetVisualization(bool visible) { impl_->SetVisualization(visible); }
+void MpvPlayer::SetVolume(int percent, bool muted) { impl_->SetVolume(percent, muted); }
+void MpvPlayer::SetReplayGain(playback::ReplayGain mode) { impl_->SetReplayGain(mode); }
 void MpvPlayer::SetListener(playback::MediaPlayerEvents* listener) { impl_->listener_ = listener; }
 int64_t MpvPlayer::PicturesMade() const { return impl_->pictures_made_; }
 int MpvPlayer::PictureWidth() const { return kPictureWidth; }

@@ -10,7 +10,9 @@
 // song is loaded; when none opens, the song's sound ends at once, and once it is to play the
 // player reports the output failure (naming the output, or the outputs mpv tried in turn), not
 // an unplayable song.
-// The volume is half of mpv's full volume.
+// The volume starts at half of mpv's full volume. ReplayGain is applied by the player itself, the
+// tags' gain folded into mpv's volume: mpv's own replaygain option has no effect on sound that
+// passes the filter graph the visualisation needs.
 //
 // The visualisation: while it shows, mpv's filters split the sound between the audio output and
 // a constant-Q spectrum (notes from low to high across, a scrolling history below), made at
@@ -53,6 +55,8 @@ class MpvPlayer final : public playback::MediaPlayer, public VideoSource {
   void SetCurrentPosition(double seconds) override;
   double duration() const override;
   void SetVisualization(bool visible) override;
+  void SetVolume(int percent, bool muted) override;
+  void SetReplayGain(playback::ReplayGain mode) override;
   void SetListener(playback::MediaPlayerEvents* listener) override;
 
   int64_t PicturesMade() const override;

@@ -22,6 +22,10 @@ inline constexpr int kTransitioning = 9;
 inline constexpr int kReady = 10;
 
 // Why no sound could be played: no audio output opened. Not the song's fault.
+// Which of a file's ReplayGain tags evens its loudness: none, the song's own, or its album's
+// (which keeps an album's quiet and loud songs as they were mastered).
+enum class ReplayGain { kOff, kTrack, kAlbum };
+
 struct AudioOutputFailure {
   std::string output;   // the output tried; several, tried in turn, are separated by commas
   std::string message;  // the player's reason, e.g. "audio output initialization failed"
@@ -80,6 +84,13 @@ class MediaPlayer {
   // (making it costs processor time all along). Switching either way keeps the song playing
   // where it is, without a gap, and holds for the songs that follow.
   virtual void SetVisualization(bool visible) = 0;
+
+  // Volume and loudness, each held from the call on, for the file loaded and those after.
+  // SetVolume: `percent` 0 to 100 of the player's full volume; muted plays silence, the level
+  // kept. SetReplayGain: the file's tagged gain of that kind is applied, lowered where it would
+  // make the song's tagged peak clip; a file without the tags plays as it is.
+  virtual void SetVolume(int percent, bool muted) = 0;
+  virtual void SetReplayGain(ReplayGain mode) = 0;
 
   // Where events go; nullptr for nowhere.
   virtual void SetListener(MediaPlayerEvents* listener) = 0;

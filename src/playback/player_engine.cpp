@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "library/queries.h"
+#include "playback/loudness.h"
 #include "playback/non_stop.h"
 #include "playback/player_context.h"
 #include "sound/cues.h"
@@ -255,6 +256,9 @@ void ToggleRepeat(PlayerContext& jubo) {
 }
 
 void Player9_OpenStateChange(PlayerContext& jubo) {
+  // Even loudness: the song's ReplayGain, chosen before it may start (loudness.h).
+  ChooseReplayGain(jubo, jubo.playlist.CurrentSong);
+
   // A song the automatic advance loaded starts the moment it is open, rather than at the next
   // tick of the timer: the silence between songs is shorter by up to a tick.
   PlayerTimer1(jubo);

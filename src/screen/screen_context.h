@@ -46,6 +46,7 @@ struct ScreenContext : playback::PlayerContext {
   bool DialogOpen = false;
   bool ending = false;                // the program is ending: every loop unwinds
   bool status_update_posted = false;  // the status panel's update after a change is queued
+  int volume_timer = 0;  // while the status panel shows the volume: the timer that ends it
 };
 
 }  // namespace screen

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "playback/loudness.h"
 #include "screen/criteria_views.h"
 #include "screen/navigation.h"
 #include "screen/screen_context.h"
@@ -52,6 +53,20 @@ void Change(ScreenContext& jubo) {
 void NextSaverType(SettingsState& s) { s.SaverType = s.SaverType >= 3 ? 1 : s.SaverType + 1; }
 void ToggleSongError(SettingsState& s) { s.ActionOnError = s.ActionOnError == 0 ? 1 : 0; }
 
+// Loudness: which ReplayGain evens the songs. The song playing takes the new mode at once.
+std::string LoudnessCaption(const SettingsState& s) {
+  static const char* const kModes[] = {"Automatic", "Album", "Track", "Off"};
+  return std::string("Loudness: ") + kModes[s.Loudness];
+}
+
+void NextLoudness(ScreenContext& jubo) {
+  int16_t& loudness = jubo.settings.Loudness;
+  loudness = loudness >= settings::kLoudnessOff ? settings::kLoudnessAutomatic : loudness + 1;
+  playback::ChooseReplayGain(jubo, jubo.playlist.CurrentSong);
+  sound::PlayCue(jubo, jubo.cues.BeepSound);
+  RedrawKeepingRow(jubo);
+}
+
 // The timeout is asked for as a number; left alone, the dialog gives the timeout back unchanged.
 void AskTimeout(ScreenContext& jubo) {
   sound::PlayCue(jubo, jubo.cues.BeepSound);
@@ -68,6 +83,7 @@ std::vector<MenuRow> Rows(const ScreenContext& jubo) {
       {TimeoutCaption(s), "savertime", AskTimeout},
       {SongErrorCaption(s), "songerror", Change<ToggleSongError>},
       {"Exclusions for Non-Stop Music", "nonstop", OpenExclusions},
+      {LoudnessCaption(s), "loudness", NextLoudness},
   };
 }
 

@@ -68,6 +68,10 @@ void ShowPlayerState(ScreenContext& jubo) {
                              ? "No sound: audio output " + failure->output + " failed"
                              : "No sound: no audio output opened";
   }
+  if (jubo.volume_timer != 0) {
+    const settings::SettingsState& s = jubo.settings;
+    f.lblState.caption = s.Muted ? "Volume: Muted" : "Volume: " + std::to_string(s.Volume);
+  }
 
   std::string repeat = jubo.settings.PlaylistLoop == 1 ? "Repeat:ON" : "Repeat:OFF";
   repeat.resize(15, ' ');
@@ -79,6 +83,17 @@ void ShowPlayerState(ScreenContext& jubo) {
   if (!jubo.playlist.NowTitle.empty()) {
     f.lblTrack.caption = TrackLineText(jubo, std::max<int16_t>(jubo.playlist.TrackLine, 1));
   }
+}
+
+void ShowVolume(ScreenContext& jubo) {
+  // A one-shot timer: nothing looks at the clock meanwhile.
+  if (jubo.volume_timer != 0) jubo.loop->StopTimer(jubo.volume_timer);
+  jubo.volume_timer = jubo.loop->StartTimer(kVolumeShownMs, [&jubo] {
+    jubo.loop->StopTimer(jubo.volume_timer);
+    jubo.volume_timer = 0;
+    ShowPlayerState(jubo);
+  });
+  ShowPlayerState(jubo);
 }
 
 void Timer1(ScreenContext& jubo) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <variant>
 
 #include "settings/registry.h"
 
@@ -10,6 +11,7 @@ namespace {
 
 constexpr const char* kScreensaverKey = "Software\\Tarvento\\Jubo_Player\\Screensaver";
 constexpr const char* kPlaylistKey = "Software\\Tarvento\\Jubo_Player\\Playlist";
+constexpr const char* kSoundKey = "Software\\Tarvento\\Jubo_Player\\Sound";
 constexpr const char* kExcludesKey = "Software\\Tarvento\\Jubo_Player\\NonStopExcludes\\";
 constexpr const char* kLabelsKey = "AppEvents\\EventLabels\\";
 constexpr const char* kSchemesKey = "AppEvents\\Schemes\\Apps\\Tarvento\\";
@@ -88,6 +90,13 @@ void Load(cRegistry& Registry, SettingsState& s, sound::CueState& cues,
   s.PlaylistLoop = InRange(ReadDword(Registry, "Loop"), 0, 1);
   s.ActionOnError = InRange(ReadDword(Registry, "ActionOnError"), 0, 1);
 
+  // Volume and loudness. A first start keeps the level the player has always started at.
+  Registry.SectionKey = kSoundKey;
+  const Variant volume = ReadDword(Registry, "Volume");
+  s.Volume =
+      std::holds_alternative<std::monostate>(volume) ? kDefaultVolume : InRange(volume, 0, 100);
+  s.Loudness = InRange(ReadDword(Registry, "Loudness"), kLoudnessAutomatic, kLoudnessOff);
+
   SetUpSoundEvents(Registry, cues);
 
   for (const ExclusionList& list : kExclusionLists) {
@@ -112,6 +121,9 @@ void Save(cRegistry& Registry, const SettingsState& s, const selection::Selectio
   Registry.SectionKey = kPlaylistKey;
   WriteDword(Registry, "Loop", s.PlaylistLoop);
   WriteDword(Registry, "ActionOnError", s.ActionOnError);
+  Registry.SectionKey = kSoundKey;
+  WriteDword(Registry, "Volume", s.Volume);
+  WriteDword(Registry, "Loudness", s.Loudness);
   for (const ExclusionList& list : kExclusionLists) {
     // Made anew, so that entries taken off the list leave the store too.
     Registry.SectionKey = std::string(kExcludesKey) + list.key;

@@ -4,6 +4,7 @@
 //
 //   Software\Tarvento\Jubo_Player\Screensaver     Timeout, Type           (REG_DWORD)
 //   Software\Tarvento\Jubo_Player\Playlist        Loop, ActionOnError     (REG_DWORD)
+//   Software\Tarvento\Jubo_Player\Sound           Volume, Loudness        (REG_DWORD)
 //   Software\Tarvento\Jubo_Player\NonStopExcludes\Albums (Artists, Genres, Tempos)
 //       the unnamed value: the count; then one value per entry, named by it, holding 1
 //   AppEvents\EventLabels\KX_Beep (KX_Select, KX_Error)             unnamed value: the label
@@ -26,11 +27,12 @@ namespace settings {
 // stored or missing type 0 becomes 1 and is written back; Loop and ActionOnError 0 or 1); the
 // sound events, whose labels and keys are made on a first run so that a file can be assigned
 // to each, and whose assigned files become the cues; and the exclusion lists, each taking
-// every named value of its key.
+// every named value of its key. The volume is 0 to 100, 50 when none is stored yet; the
+// loudness mode 0 to 3.
 bool LoadSettings(Store* store, SettingsState& settings, sound::CueState& cues,
                   selection::SelectionState& selection);
 
-// Writes the four settings and the exclusion lists, each list's key made anew.
+// Writes the six settings and the exclusion lists, each list's key made anew.
 bool SaveSettings(Store* store, const SettingsState& settings,
                   const selection::SelectionState& selection);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ground/keys.h"
+#include "remote/messages.h"
 #include "support/session.h"
 
 namespace app {
@@ -58,6 +59,27 @@ TEST(KeyDispatchTest, HotkeysAndTheIdleCount) {
                  .switches = "Repeat:ON      Non-Stop Music:OFF",
                  .check = [](Harness& h) { h.jubo.selection.NonStop = true; }},
                 {.keys = {KeyOf('L')}, .switches = "Repeat:OFF     Non-Stop Music:ON"},
+            });
+  h.Run();
+}
+
+// The volume keys (the remote's names for them here) stop at 100 and 0 and reach the player; Mute
+// keeps the level. The play state's line shows the level for two seconds, then the state again.
+TEST(KeyDispatchTest, VolumeKeysStopAtTheEndsAndThePanelShowsTheLevelAWhile) {
+  auto key = [](const char* name) { return remote::MessageNamed(name)->key; };
+  auto player_has = [](int volume, bool muted) {
+    return [=](Harness& h) { EXPECT_EQ(h.player.volume, std::pair(volume, muted)); };
+  };
+  Harness h;
+  h.jubo.settings.Volume = 90;
+  Script(h, {
+                {.keys = {key("volume+"), key("volume+"), key("volume+")},
+                 .state = "Volume: 100",
+                 .check = player_has(100, false)},
+                {.keys = {key("mute")}, .state = "Volume: Muted", .check = player_has(100, true)},
+                {.keys = std::vector<int16_t>(21, key("volume-")), .state = "Volume: 0"},
+                {.wait_ms = 1900, .state = "Volume: 0"},
+                {.wait_ms = 200, .state = "Stopped", .check = player_has(0, false)},
             });
   h.Run();
 }

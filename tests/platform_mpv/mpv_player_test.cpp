@@ -1,8 +1,12 @@
 #include "platform/mpv_player.h"
 
 #include <gtest/gtest.h>
+#include <sndfile.h>
+#include <taglib/fileref.h>
+#include <taglib/tpropertymap.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -105,6 +109,63 @@ class MpvPlayerTest : public testing::Test {
   Recorder recorder_;
   std::unique_ptr<MpvPlayer> player_;
 };
+
+// A second of the tone at `amplitude`, tagged with ReplayGain gains and the peak (mpv takes
+// no gain without it).
+std::string TaggedTone(const std::filesystem::path& path, double amplitude, double track_db,
+                       double album_db) {
+  EXPECT_TRUE(bench::WriteToneFlac(path, 1, amplitude));
+  TagLib::FileRef tagged(path.c_str());
+  TagLib::PropertyMap tags;
+  for (auto [kind, db] : {std::pair("TRACK", track_db), std::pair("ALBUM", album_db)}) {
+    tags[std::string("REPLAYGAIN_") + kind + "_GAIN"] = TagLib::String(std::to_string(db) + " dB");
+    tags[std::string("REPLAYGAIN_") + kind + "_PEAK"] = TagLib::String(std::to_string(amplitude));
+  }
+  tagged.file()->setProperties(tags);
+  EXPECT_TRUE(tagged.save()) << path;
+  return path.string();
+}
+
+// The level in dB (RMS against full scale) of the middle half of mpv's PCM output file.
+double OutputLevel(const std::string& path) {
+  SF_INFO info{};
+  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+  if (file == nullptr) return 0;
+  std::vector<double> samples(static_cast<size_t>(info.frames * info.channels));
+  sf_readf_double(file, samples.data(), info.frames);
+  sf_close(file);
+  double sum = 0;
+  const size_t from = samples.size() / 4, to = samples.size() * 3 / 4;
+  for (size_t i = from; i < to; ++i) sum += samples[i] * samples[i];
+  return 10 * std::log10(sum / static_cast<double>(to - from));
+}
+
+// Two songs of one tone 6 dB apart, their tags' gains evening them (the album's gains the
+// other way round), as mpv's PCM output (written to ./audiodump.wav) plays them.
+TEST_F(MpvPlayerTest, ReplayGainEvensTheTaggedSongs) {
+  const std::string quiet = TaggedTone(dir_.path() / "quiet.flac", 0.25, -3, -9);
+  const std::string loud = TaggedTone(dir_.path() / "loud.flac", 0.5, -9.02, -3);
+  const std::filesystem::path folder = std::filesystem::current_path();
+  std::filesystem::current_path(dir_.path());
+  using playback::ReplayGain;
+  for (auto [mode, loud_minus_quiet] :
+       {std::pair(ReplayGain::kOff, 6.02), std::pair(ReplayGain::kTrack, 0.0),
+        std::pair(ReplayGain::kAlbum, 12.04)}) {
+    double level[2];
+    for (int song = 0; song < 2; ++song) {
+      std::unique_ptr<MpvPlayer> player = Player("pcm");
+      player->SetVolume(100, false);  // mpv's volume steps (1/256 on 16-bit sound) stay small
+      player->SetReplayGain(mode);
+      player->SetURL(song == 0 ? quiet : loud);
+      player->play();
+      EXPECT_TRUE(RunUntil([&] { return player->playState() == kMediaEnded; }));
+      player.reset();  // mpv finishes the output file
+      level[song] = OutputLevel("audiodump.wav");
+    }
+    EXPECT_NEAR(level[1] - level[0], loud_minus_quiet, 0.5) << static_cast<int>(mode);
+  }
+  std::filesystem::current_path(folder);
+}
 
 TEST_F(MpvPlayerTest, ASongLoadsReadyStopsAtItsBeginningAndFastForwards) {
   const std::string song = Song("song.wav", 4);

@@ -36,7 +36,8 @@ TEST(SettingsViewTest, EnterChangesTheSettingsInPlaceAndLeftOrTheExitSavesThem) 
           {.keys = {kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyEnter},
            .title = "Jubo Player Settings",
            .rows = {"Screen Saver Type: Logo", "Screen Saver Timeout: 1 min",
-                    "Action on Corrupt Song: Skip to Next Song", "Exclusions for Non-Stop Music"},
+                    "Action on Corrupt Song: Skip to Next Song", "Exclusions for Non-Stop Music",
+                    "Loudness: Automatic"},
            .check = [](Harness& h) { EXPECT_FALSE(h.jubo.screen.frmMain.lblHelpAbove.visible); }},
           {.keys = {kKeyLeft}, .highlighted = "Settings"},
           // V from two steps in: Settings under the Main Menu, whatever the path was.
@@ -52,8 +53,9 @@ TEST(SettingsViewTest, EnterChangesTheSettingsInPlaceAndLeftOrTheExitSavesThem) 
           {.keys = {kKeyDown, kKeyDown, kKeyEnter},
            .highlighted = "Action on Corrupt Song: Stop Playing"},
           // Down is refused past the last row; the setting is as the first Left saved it.
-          {.keys = {kKeyEnter, kKeyEnter, kKeyDown, kKeyDown},
-           .cues = {kBeep, kBeep, kBeep, kError},
+          {.keys = {kKeyEnter, kKeyEnter, kKeyDown, kKeyDown, kKeyEnter, kKeyDown},
+           .highlighted = "Loudness: Album",
+           .cues = {kBeep, kBeep, kBeep, kBeep, kBeep, kError},
            .check = [&](Harness&) { EXPECT_EQ(stored("Playlist", "ActionOnError"), 0); }},
           {.keys = {kKeyLeft},
            .view = kViewMainMenu,
@@ -61,6 +63,7 @@ TEST(SettingsViewTest, EnterChangesTheSettingsInPlaceAndLeftOrTheExitSavesThem) 
            .check =
                [&](Harness& h) {
                  EXPECT_EQ(stored("Playlist", "ActionOnError"), 1);
+                 EXPECT_EQ(stored("Sound", "Loudness"), settings::kLoudnessAlbum);
                  EXPECT_EQ(h.display.system_saver, (std::vector<bool>{false, false, false}));
                }},
       });

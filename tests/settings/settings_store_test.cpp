@@ -31,8 +31,9 @@ TEST(SettingsStoreTest, AFirstRunGivesTheDefaultsAndRegistersTheSoundEvents) {
   MemoryStore store;
   Loaded l = Load(store);
   const SettingsState& s = l.settings;
-  EXPECT_EQ(std::vector<int>({s.ScreensaverTimeout, s.SaverType, s.PlaylistLoop, s.ActionOnError}),
-            std::vector<int>({0, 1, 0, 0}));
+  EXPECT_EQ(std::vector<int>({s.ScreensaverTimeout, s.SaverType, s.PlaylistLoop, s.ActionOnError,
+                              s.Volume, s.Loudness}),
+            std::vector<int>({0, 1, 0, 0, 50, kLoudnessAutomatic}));
   EXPECT_EQ(l.cues.BeepSound + l.cues.SelectSound + l.cues.ErrorSound, "");
   // Of the player's settings only the type is stored.
   EXPECT_FALSE(store.keys.Exists(KeyPathOf(kPlayer + "Playlist")));
@@ -87,7 +88,12 @@ TEST(SettingsStoreTest, ListsAreReadWhateverTheirCountAndWrittenAnew) {
 
   // Saved, each list is its count, then its names in order; an empty list only its count.
   l.selection.ExcludedAlbums = {"Élan"};
+  l.settings.Volume = 0;  // a level like any other, not a first start's missing one
+  l.settings.Loudness = kLoudnessTrack;
   EXPECT_TRUE(SaveSettings(&store, l.settings, l.selection));
+  const SettingsState saved = Load(store).settings;
+  EXPECT_EQ(std::vector<int>({saved.Volume, saved.Loudness}),
+            std::vector<int>({0, kLoudnessTrack}));
   for (const char* list : {"Albums", "Artists", "Genres", "Tempos"}) {
     std::string values;
     for (const auto& [name, value] :

@@ -10,6 +10,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ground/event_loop.h"
@@ -100,6 +101,8 @@ class FakeMediaPlayer : public playback::MediaPlayer {
   void SetCurrentPosition(double seconds) override;
   double duration() const override { return loaded_ ? length_ : 0; }
   void SetVisualization(bool visible) override { visualization = visible; }
+  void SetVolume(int percent, bool muted) override { volume = {percent, muted}; }
+  void SetReplayGain(playback::ReplayGain) override {}  // nothing sounds here
   void SetListener(playback::MediaPlayerEvents* listener) override { listener_ = listener; }
 
   // The songs: files that cannot be played, their length in seconds, and how long opening
@@ -113,8 +116,9 @@ class FakeMediaPlayer : public playback::MediaPlayer {
   // Every file set, in order.
   std::vector<std::string> loads;
 
-  int state = playback::kStopped;  // a test may set it to look at a state without events
-  bool visualization = false;      // the player window shows
+  int state = playback::kStopped;          // a test may set it to look at a state without events
+  bool visualization = false;              // the player window shows
+  std::pair<int, bool> volume{50, false};  // the level and mute, as last set
 
  private:
   void Opened();

@@ -72,14 +72,12 @@ TEST(KeyDispatchTest, VolumeKeysStopAtTheEndsAndThePanelShowsTheLevelAWhile) {
   };
   Harness h;
   h.jubo.settings.Volume = 90;
+  const std::vector<int16_t> up(3, key("volume+")), down(21, key("volume-"));
   Script(h, {
-                {.keys = {key("volume+"), key("volume+"), key("volume+")},
-                 .state = "Volume: 100",
-                 .check = player_has(100, false)},
+                {.keys = up, .state = "Volume: 100"},
                 {.keys = {key("mute")}, .state = "Volume: Muted", .check = player_has(100, true)},
-                {.keys = std::vector<int16_t>(21, key("volume-")), .state = "Volume: 0"},
-                {.wait_ms = 1900, .state = "Volume: 0"},
-                {.wait_ms = 200, .state = "Stopped", .check = player_has(0, false)},
+                {.keys = down, .wait_ms = 1990, .state = "Volume: 0"},
+                {.wait_ms = 10, .state = "Stopped", .check = player_has(0, false)},
             });
   h.Run();
 }

@@ -63,7 +63,6 @@ TEST(SettingsViewTest, EnterChangesTheSettingsInPlaceAndLeftOrTheExitSavesThem) 
            .check =
                [&](Harness& h) {
                  EXPECT_EQ(stored("Playlist", "ActionOnError"), 1);
-                 EXPECT_EQ(stored("Sound", "Loudness"), settings::kLoudnessAlbum);
                  EXPECT_EQ(h.display.system_saver, (std::vector<bool>{false, false, false}));
                }},
       });

@@ -91,9 +91,8 @@ TEST(SettingsStoreTest, ListsAreReadWhateverTheirCountAndWrittenAnew) {
   l.settings.Volume = 0;  // a level like any other, not a first start's missing one
   l.settings.Loudness = kLoudnessTrack;
   EXPECT_TRUE(SaveSettings(&store, l.settings, l.selection));
-  const SettingsState saved = Load(store).settings;
-  EXPECT_EQ(std::vector<int>({saved.Volume, saved.Loudness}),
-            std::vector<int>({0, kLoudnessTrack}));
+  const SettingsState s = Load(store).settings;
+  EXPECT_EQ(std::vector<int>({s.Volume, s.Loudness}), std::vector<int>({0, kLoudnessTrack}));
   for (const char* list : {"Albums", "Artists", "Genres", "Tempos"}) {
     std::string values;
     for (const auto& [name, value] :

@@ -116,8 +116,9 @@ class FakeMediaPlayer : public playback::MediaPlayer {
   // Every file set, in order.
   std::vector<std::string> loads;
 
-  int state = playback::kStopped;          // a test may set it to look at a state without events
-  bool visualization = false;              // the player window shows
+  int state = playback::kStopped;  // a test may set it to look at a state without events
+  bool visualization = false;      // the player window shows
+
   std::pair<int, bool> volume{50, false};  // the level and mute, as last set
 
  private:

@@ -10,6 +10,9 @@
 // song is loaded; when none opens, the song's sound ends at once, and once it is to play the
 // player reports the output failure (naming the output, or the outputs mpv tried in turn), not
 // an unplayable song.
+// A Snapcast pipe is given to mpv only while a server reads it: mpv would wait forever to open
+// one that none reads, and the program with it; a song is refused instead, as when an output
+// fails, with the reason.
 // The volume is half of mpv's full volume.
 //
 // The visualisation: while it shows, mpv's filters split the sound between the audio output and
@@ -22,6 +25,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ground/event_loop.h"
 #include "platform/video_source.h"
@@ -32,10 +36,12 @@ namespace platform {
 class MpvPlayer final : public playback::MediaPlayer, public VideoSource {
  public:
   // Starts mpv. `audio_output` is given to mpv's `ao` option ("null" for no sound, "pulse",
-  // "alsa", ...); empty means the outputs mpv knows, tried in turn (without "sdl" where SDL's
-  // silent dummy driver is chosen, which would play into nothing). Returns nullptr, with a reason
-  // in *error, when mpv cannot start or does not know the output. The player posts to `loop` until
-  // it is destroyed, so it must be destroyed first.
+  // "alsa", ...), or is "snapcast:" and the path of a Snapcast server's pipe; empty means the
+  // outputs mpv knows, tried in turn (without "sdl" where SDL's silent dummy driver is chosen,
+  // which would play into nothing), and a device the user chooses. A named output is fixed: no
+  // device chosen later changes it. Returns nullptr, with a reason in *error, when mpv cannot
+  // start or does not know the output. The player posts to `loop` until it is destroyed, so it
+  // must be destroyed first.
   static std::unique_ptr<MpvPlayer> Create(ground::EventLoop& loop, const std::string& audio_output,
                                            std::string* error);
   ~MpvPlayer() override;
@@ -54,6 +60,9 @@ class MpvPlayer final : public playback::MediaPlayer, public VideoSource {
   double duration() const override;
   void SetVisualization(bool visible) override;
   void SetListener(playback::MediaPlayerEvents* listener) override;
+  std::vector<AudioDevice> AudioDevices() const override;
+  void SetAudioDevice(const std::string& name) override;
+  const std::string& FixedAudioOutput() const override;
 
   int64_t PicturesMade() const override;
   int PictureWidth() const override;

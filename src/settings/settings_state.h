@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace settings {
 
@@ -13,6 +14,12 @@ struct SettingsState {
   int16_t ConfiguredSaverType = 1;  // SaverType as configured; the saver swaps SaverType
   int16_t PlaylistLoop = 0;         // playlist repeat: 0 off, 1 on
   int16_t ActionOnError = 0;        // song that cannot be played: 0 skip it, 1 stop
+
+  // Where the sound goes: the media player's name of the device chosen ("auto" for the system's
+  // choice, "snapcast:" and a pipe for every room), and the pipe of a Snapcast server, which
+  // offers the Snapcast output; empty when there is none.
+  std::string AudioDevice = "auto";
+  std::string SnapcastPipe;
 };
 
 }  // namespace settings

@@ -36,7 +36,8 @@ TEST(SettingsViewTest, EnterChangesTheSettingsInPlaceAndLeftOrTheExitSavesThem) 
           {.keys = {kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyEnter},
            .title = "Jubo Player Settings",
            .rows = {"Screen Saver Type: Logo", "Screen Saver Timeout: 1 min",
-                    "Action on Corrupt Song: Skip to Next Song", "Exclusions for Non-Stop Music"},
+                    "Action on Corrupt Song: Skip to Next Song", "Exclusions for Non-Stop Music",
+                    "Audio Output: Autoselect device"},
            .check = [](Harness& h) { EXPECT_FALSE(h.jubo.screen.frmMain.lblHelpAbove.visible); }},
           {.keys = {kKeyLeft}, .highlighted = "Settings"},
           // V from two steps in: Settings under the Main Menu, whatever the path was.
@@ -52,8 +53,8 @@ TEST(SettingsViewTest, EnterChangesTheSettingsInPlaceAndLeftOrTheExitSavesThem) 
           {.keys = {kKeyDown, kKeyDown, kKeyEnter},
            .highlighted = "Action on Corrupt Song: Stop Playing"},
           // Down is refused past the last row; the setting is as the first Left saved it.
-          {.keys = {kKeyEnter, kKeyEnter, kKeyDown, kKeyDown},
-           .cues = {kBeep, kBeep, kBeep, kError},
+          {.keys = {kKeyEnter, kKeyEnter, kKeyDown, kKeyDown, kKeyDown},
+           .cues = {kBeep, kBeep, kBeep, kBeep, kError},
            .check = [&](Harness&) { EXPECT_EQ(stored("Playlist", "ActionOnError"), 0); }},
           {.keys = {kKeyLeft},
            .view = kViewMainMenu,

@@ -101,6 +101,11 @@ class FakeMediaPlayer : public playback::MediaPlayer {
   double duration() const override { return loaded_ ? length_ : 0; }
   void SetVisualization(bool visible) override { visualization = visible; }
   void SetListener(playback::MediaPlayerEvents* listener) override { listener_ = listener; }
+  std::vector<AudioDevice> AudioDevices() const override { return devices; }
+  void SetAudioDevice(const std::string& name) override {
+    if (fixed_output.empty()) device = name;
+  }
+  const std::string& FixedAudioOutput() const override { return fixed_output; }
 
   // The songs: files that cannot be played, their length in seconds, and how long opening
   // takes.
@@ -109,6 +114,11 @@ class FakeMediaPlayer : public playback::MediaPlayer {
   int open_ms = 4;
   // While set, no audio output opens: a song that starts ends at once, reporting this output.
   std::string failing_output;
+
+  // The devices the system offers, the one chosen, and an output named from outside.
+  std::vector<AudioDevice> devices = {{"auto", "Autoselect device"}};
+  std::string device = "auto";
+  std::string fixed_output;
 
   // Every file set, in order.
   std::vector<std::string> loads;

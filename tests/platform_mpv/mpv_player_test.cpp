@@ -3,10 +3,7 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
-#include <signal.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -328,7 +325,6 @@ int FreePort() {
   const int fd = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t size = sizeof address;
   bind(fd, reinterpret_cast<sockaddr*>(&address), size);
   getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
@@ -336,74 +332,57 @@ int FreePort() {
   return ntohs(address.sin_port);
 }
 
-// The tone's frequency in 48 kHz 16-bit stereo as a Snapcast client writes it: the zero
-// crossings of the left channel where it is louder than silence, and how long that is.
+// The frequency of the left channel of 48 kHz 16-bit stereo by its zero crossings, and the
+// seconds between its first and last sound.
 std::pair<double, double> ToneIn(const std::string& raw) {
-  std::vector<int16_t> left;
-  for (size_t i = 0; i + 4 <= raw.size(); i += 4) {
-    int16_t sample;
-    std::memcpy(&sample, raw.data() + i, 2);
-    left.push_back(sample);
+  std::vector<int16_t> samples(raw.size() / 2);
+  std::memcpy(samples.data(), raw.data(), samples.size() * 2);
+  size_t first = samples.size(), last = 0, crossings = 0;
+  for (size_t i = 0; i + 2 < samples.size(); i += 2) {
+    if (std::abs(samples[i]) > 100) first = std::min(first, i), last = i;
+    crossings += i > first && (samples[i] < 0) != (samples[i + 2] < 0);
   }
-  auto loud = [](int16_t sample) { return std::abs(sample) > 100; };
-  const auto first = std::find_if(left.begin(), left.end(), loud);
-  const auto last = std::find_if(left.rbegin(), left.rend(), loud).base();
-  if (first >= last) return {0, 0};
-  int crossings = 0;
-  for (auto it = first + 1; it < last; ++it) crossings += (*(it - 1) < 0) != (*it < 0);
-  const double seconds = static_cast<double>(last - first) / 48000;
-  return {crossings / 2.0 / seconds, seconds};
+  const double seconds = first < last ? static_cast<double>(last - first) / 2 / 48000 : 0;
+  return {static_cast<double>(crossings) / 2 / seconds, seconds};
 }
 
 TEST_F(MpvPlayerTest, ASnapcastServerTakesTheToneOnlyWhileItReadsItsPipe) {
-  const std::string song = Song("tone.wav", 3);
-  const std::filesystem::path fifo = dir_.path() / "fifo", raw = dir_.path() / "client.raw";
-  const std::string port = std::to_string(FreePort());
-  std::filesystem::create_directory(dir_.path() / "data");
-  std::ofstream(dir_.path() / "snap.conf")
-      << "[server]\ndatadir = " << (dir_.path() / "data").string() << "\n[stream]\nsource = pipe://"
+  const std::string song = Song("tone.wav", 3), port = std::to_string(FreePort());
+  const std::filesystem::path dir = dir_.path(), fifo = dir / "fifo", raw = dir / "client.raw";
+  std::filesystem::create_directory(dir / "data");
+  std::ofstream(dir / "snap.conf")
+      << "[server]\ndatadir = " << (dir / "data").string() << "\n[stream]\nsource = pipe://"
       << fifo.string() << "?name=Jubo&sampleformat=48000:16:2&mode=create\n"
       << "bind_to_address = 127.0.0.1\nport = " << port
       << "\n[tcp]\nenabled = false\n[http]\nenabled = false\n";
   player_ = Player("snapcast:" + fifo.string());
-
-  // The pipe without its server: refused at once, the reason told, nothing waiting on the pipe.
+  // The pipe without its server: refused at once with the reason, nothing waiting on the pipe.
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   player_->SetURL(song);
-  player_->play();
-  const std::string refused =
-      "no output snapcast:" + fifo.string() + ": no Snapcast server reads " + fifo.string();
-  EXPECT_TRUE(RunUntil([&] { return recorder_.Count(refused) == 1; }));
-  EXPECT_EQ(player_->playState(), kStopped);
-
-  const pid_t server =
-      jubo_test::Spawn("/usr/bin/snapserver", {"-c", (dir_.path() / "snap.conf").string()},
-                       dir_.path(), {}, dir_.path() / "server.out", dir_.path() / "server.err");
-  const pid_t client =
-      jubo_test::Spawn("/usr/bin/snapclient",
-                       {"-h", "127.0.0.1", "-p", port, "--player", "file:filename=" + raw.string(),
-                        "--logsink", "null"},
-                       dir_.path(), {}, dir_.path() / "client.out", dir_.path() / "client.err");
+  EXPECT_TRUE(RunUntil([&] {
+    return recorder_.Count("no output snapcast:" + fifo.string() + ": no Snapcast server reads " +
+                           fifo.string()) == 1;
+  }));
+  auto spawn = [&dir](const std::string& name, const std::vector<std::string>& args) {
+    return jubo_test::Spawn("/usr/bin/" + name, args, dir, {}, dir / "out", dir / (name + ".err"));
+  };
+  const pid_t server = spawn("snapserver", {"-c", (dir / "snap.conf").string()});
+  const pid_t client = spawn("snapclient", {"-h", "127.0.0.1", "-p", port, "--player",
+                                            "file:filename=" + raw.string(), "--logsink", "null"});
   // The server opens the pipe a moment after it starts: play is refused until then.
   ASSERT_TRUE(RunFor(*loop_, 60000, [&] {
     if (player_->playState() == kStopped) player_->play();
     return recorder_.Count("state 8") == 1;
-  })) << jubo_test::ReadFile(dir_.path() / "server.err");
+  }));
   player_.reset();
-  // The client plays a second or so behind the server.
-  std::pair<double, double> tone;
-  EXPECT_TRUE(RunFor(*loop_, 20000,
-                     [&] {
-                       tone = ToneIn(jubo_test::ReadFile(raw));
-                       return tone.second > 2.5;
-                     }))
+  std::pair<double, double> tone;  // the client plays a second or so behind the server
+  EXPECT_TRUE(
+      RunFor(*loop_, 20000, [&] { return (tone = ToneIn(jubo_test::ReadFile(raw))).second > 2.5; }))
       << tone.second << " s of tone";
   EXPECT_NEAR(tone.first, 440, 5);
   for (const pid_t pid : {client, server}) {
-    int status = -1;
-    kill(pid, SIGTERM);
-    EXPECT_EQ(waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status)) << status;
+    int status = kill(pid, SIGTERM);
+    EXPECT_TRUE(waitpid(pid, &status, 0) == pid && WIFEXITED(status)) << status;
   }
 }
 

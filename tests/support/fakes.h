@@ -117,8 +117,7 @@ class FakeMediaPlayer : public playback::MediaPlayer {
 
   // The devices the system offers, the one chosen, and an output named from outside.
   std::vector<AudioDevice> devices = {{"auto", "Autoselect device"}};
-  std::string device = "auto";
-  std::string fixed_output;
+  std::string device = "auto", fixed_output;
 
   // Every file set, in order.
   std::vector<std::string> loads;

@@ -30,7 +30,8 @@ namespace {
 // clang-format off
 #define JUBO_LIBMPV_FUNCTIONS(X)                                                     \
   X(command) X(create) X(error_string) X(free) X(get_property) X(get_property_string) \
-  X(free_node_contents) X(initialize) X(observe_property) X(set_option_string) X(set_property)             \
+  X(free_node_contents) X(initialize) X(observe_property) X(set_option_string)       \
+  X(set_property)                                                                    \
   X(set_property_string) X(set_wakeup_callback) X(terminate_destroy) X(wait_event)   \
   X(render_context_create) X(render_context_free) X(render_context_render)           \
   X(render_context_set_update_callback) X(render_context_update)

@@ -323,8 +323,7 @@ TEST(EngineOnMpvTest, AThreeSongPlaylistPlaysThroughAndRestsStoppedOnTheFirst) {
 // A loopback port nobody listens on now.
 int FreePort() {
   const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
+  sockaddr_in address{AF_INET, 0, {}, {}};
   socklen_t size = sizeof address;
   bind(fd, reinterpret_cast<sockaddr*>(&address), size);
   getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
@@ -332,8 +331,7 @@ int FreePort() {
   return ntohs(address.sin_port);
 }
 
-// The frequency of the left channel of 48 kHz 16-bit stereo by its zero crossings, and the
-// seconds between its first and last sound.
+// The frequency (zero crossings) of 48 kHz 16-bit stereo's left channel, and how long it sounds.
 std::pair<double, double> ToneIn(const std::string& raw) {
   std::vector<int16_t> samples(raw.size() / 2);
   std::memcpy(samples.data(), raw.data(), samples.size() * 2);
@@ -349,10 +347,9 @@ std::pair<double, double> ToneIn(const std::string& raw) {
 TEST_F(MpvPlayerTest, ASnapcastServerTakesTheToneOnlyWhileItReadsItsPipe) {
   const std::string song = Song("tone.wav", 3), port = std::to_string(FreePort());
   const std::filesystem::path dir = dir_.path(), fifo = dir / "fifo", raw = dir / "client.raw";
-  std::filesystem::create_directory(dir / "data");
   std::ofstream(dir / "snap.conf")
-      << "[server]\ndatadir = " << (dir / "data").string() << "\n[stream]\nsource = pipe://"
-      << fifo.string() << "?name=Jubo&sampleformat=48000:16:2&mode=create\n"
+      << "[server]\ndatadir = " << dir.string() << "\n[stream]\nsource = pipe://" << fifo.string()
+      << "?name=Jubo&sampleformat=48000:16:2&mode=create\n"
       << "bind_to_address = 127.0.0.1\nport = " << port
       << "\n[tcp]\nenabled = false\n[http]\nenabled = false\n";
   player_ = Player("snapcast:" + fifo.string());

@@ -48,10 +48,14 @@ class SilentPlayer final : public playback::MediaPlayer {
   void SetVolume(int, bool) override {}
   void SetReplayGain(playback::ReplayGain) override {}
   void SetListener(playback::MediaPlayerEvents*) override {}
+  std::vector<AudioDevice> AudioDevices() const override { return {{"auto", "Autoselect device"}}; }
+  void SetAudioDevice(const std::string& name) override { device_ = name; }
+  const std::string& FixedAudioOutput() const override { return fixed_; }
 
  private:
   std::string url_;
   int state_ = playback::kStopped;
+  std::string device_ = "auto", fixed_;
 };
 
 // The time this thread has run, in milliseconds: what a step costs, whatever else the machine

@@ -88,7 +88,9 @@ int main() {
     return 1;
   }
   platform::SdlWavePlayer waves;
-  // JUBO_AUDIO_OUTPUT names mpv's audio output ("null" for none); else the system's default.
+  // JUBO_AUDIO_OUTPUT names mpv's audio output ("null" for none) or a Snapcast server's pipe
+  // ("snapcast:PIPE"), over the device chosen in Settings; else that device, which start-up
+  // applies once the settings are read.
   const char* audio_output = std::getenv("JUBO_AUDIO_OUTPUT");
   std::unique_ptr<platform::MpvPlayer> player =
       platform::MpvPlayer::Create(*sdl, audio_output != nullptr ? audio_output : "", &error);

@@ -168,6 +168,7 @@ void SplashForm::Accept(screen::FormVisitor& visitor) const {
 
 int RunJubo(Jubo& jubo) {
   settings::LoadSettings(jubo.store, jubo.settings, jubo.cues, jubo.selection);
+  if (jubo.player != nullptr) jubo.player->SetAudioDevice(jubo.settings.AudioDevice);
   jubo.display->SetSystemSaver(jubo.settings.ScreensaverTimeout < 1);
   jubo.settings.ConfiguredSaverType = jubo.settings.SaverType;
   playback::ApplyVolume(jubo);

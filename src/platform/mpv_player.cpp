@@ -1,14 +1,20 @@
 #include "platform/mpv_player.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <mpv/client.h>
 #include <mpv/render.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -26,7 +32,8 @@ namespace {
 // clang-format off
 #define JUBO_LIBMPV_FUNCTIONS(X)                                                     \
   X(command) X(create) X(error_string) X(free) X(get_property) X(get_property_string) \
-  X(initialize) X(observe_property) X(set_option_string) X(set_property)             \
+  X(free_node_contents) X(initialize) X(observe_property) X(set_option_string)       \
+  X(set_property)                                                                    \
   X(set_property_string) X(set_wakeup_callback) X(terminate_destroy) X(wait_event)   \
   X(render_context_create) X(render_context_free) X(render_context_render)           \
   X(render_context_set_update_callback) X(render_context_update)
@@ -93,6 +100,30 @@ std::string JoinCommas(const std::vector<std::string>& names) {
   return list;
 }
 
+// What a Snapcast server's pipe source expects by default (sampleformat=48000:16:2): raw
+// samples, no header. mpv's pcm output writes them as fast as the pipe takes them, and the
+// server reads in real time, so the server sets the pace.
+std::vector<std::pair<const char*, std::string>> SnapcastOptions(const std::string& pipe) {
+  return {{"ao-pcm-file", pipe},         {"ao-pcm-waveheader", "no"},  {"audio-format", "s16"},
+          {"audio-samplerate", "48000"}, {"audio-channels", "stereo"}, {"ao", "pcm"}};
+}
+
+// Why no Snapcast server can take sound from `pipe` now; empty when one reads it. Opening a
+// pipe for writing blocks until a reader comes, and mpv would open it on its core thread,
+// which every call into mpv waits for: the program would hang. A non-blocking open tells
+// without waiting.
+std::string SnapcastPipeProblem(const std::string& pipe) {
+  struct stat st {};
+  if (stat(pipe.c_str(), &st) != 0) return "the pipe " + pipe + " does not exist";
+  if (!S_ISFIFO(st.st_mode)) return pipe + " is not a pipe";
+  int fd = open(pipe.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    return errno == ENXIO ? "no Snapcast server reads " + pipe : pipe + ": " + strerror(errno);
+  }
+  close(fd);
+  return "";
+}
+
 }  // namespace
 
 using playback::MediaPlayerEvents;
@@ -117,11 +148,14 @@ class MpvPlayer::Impl {
   void SetVolume(int percent, bool muted);
   void SetReplayGain(playback::ReplayGain mode);
   bool DrawPicture(int width, int height, int pitch, void* pixels);
+  std::vector<MediaPlayer::AudioDevice> AudioDevices() const;
+  void SetAudioDevice(const std::string& name);
 
   std::string url_;
   int state_ = playback::kStopped;
   MediaPlayerEvents* listener_ = nullptr;
   int64_t pictures_made_ = 0;
+  std::string fixed_output_;  // the output named when mpv was started, which no choice changes
 
  private:
   // What was asked for while the file was still opening; it takes effect once it is open.
@@ -146,7 +180,15 @@ class MpvPlayer::Impl {
   void OnPropertyChange(const mpv_event_property& property);
   void OnPauseOrEof();
   // No audio output opened for the song: Stopped, and play opens the file again to retry.
-  void OnOutputFailed();
+  void OnOutputFailed(const std::string& reason);
+  // False, with mpv's file unloaded and the failure raised, when the Snapcast pipe chosen has
+  // no server reading it. mpv gets the pipe only once one does.
+  bool SnapcastReady();
+  void SetProperties(const std::vector<std::pair<const char*, std::string>>& properties) {
+    for (const auto& [name, value] : properties) {
+      lib_.set_property_string(mpv_, name, value.c_str());
+    }
+  }
   // Before the song plays on: back to its beginning when it is at its end. False, the failure
   // raised, when its sound ended at once for want of an output.
   bool Rewind();
@@ -197,8 +239,11 @@ class MpvPlayer::Impl {
   int64_t starting_id_ = -1;  // the entry mpv last began to open
   bool loaded_ = false;       // the file is open: position and length can be read
   Pending pending_ = Pending::kNothing;
-  uint64_t generation_ = 0;    // counts files loaded; events of older ones are dropped
-  std::string tried_outputs_;  // the audio output mpv tries, or those it tries in turn
+  uint64_t generation_ = 0;        // counts files loaded; events of older ones are dropped
+  std::string tried_outputs_;      // the audio output mpv tries, or those it tries in turn
+  std::string default_outputs_;    // tried_outputs_ with the automatic choice
+  std::string snapcast_pipe_;      // the Snapcast pipe chosen; empty for another device
+  bool snapcast_applied_ = false;  // mpv's output is the pipe
 
   // Volume and loudness.
   struct Gains {
@@ -218,7 +263,11 @@ MpvPlayer::Impl::~Impl() {
   lib_.terminate_destroy(mpv_);
 }
 
-bool MpvPlayer::Impl::Start(const std::string& audio_output, std::string* error) {
+bool MpvPlayer::Impl::Start(const std::string& output, std::string* error) {
+  fixed_output_ = output;
+  // The Snapcast pipe is handed to mpv once a server reads it (SnapcastReady).
+  const bool snapcast = output.rfind(MediaPlayer::kSnapcast, 0) == 0;
+  const std::string audio_output = snapcast ? "" : output;
   // Nothing plays unless asked: a loaded file waits paused, and stays loaded at its end.
   const std::pair<const char*, std::string> options[] = {
       {"ao", audio_output},
@@ -283,6 +332,11 @@ bool MpvPlayer::Impl::Start(const std::string& audio_output, std::string* error)
       }
     }
     tried_outputs_ = JoinCommas(outputs);
+  }
+  default_outputs_ = tried_outputs_;
+  if (snapcast) {
+    snapcast_pipe_ = output.substr(std::strlen(MediaPlayer::kSnapcast));
+    tried_outputs_ = output;
   }
   lib_.observe_property(mpv_, 0, "pause", MPV_FORMAT_FLAG);
   lib_.observe_property(mpv_, 0, "eof-reached", MPV_FORMAT_FLAG);
@@ -383,7 +437,7 @@ void MpvPlayer::Impl::OnEndFile(const mpv_event_end_file& end) {
   loaded_ = false;
   pending_ = Pending::kNothing;
   if (end.reason == MPV_END_FILE_REASON_ERROR && end.error == MPV_ERROR_AO_INIT_FAILED) {
-    OnOutputFailed();
+    OnOutputFailed(lib_.error_string(MPV_ERROR_AO_INIT_FAILED));
   } else if (end.reason == MPV_END_FILE_REASON_ERROR) {
     state_ = playback::kStopped;
     Raise([](MediaPlayerEvents& l) { l.OpenStateChange(); });
@@ -417,7 +471,7 @@ void MpvPlayer::Impl::OnPauseOrEof() {
   // while playing. eof-reached is read directly, since its own change is not always reported.
   if (!loaded_ || (state_ != playback::kPlaying && state_ != playback::kFastForward)) return;
   if (OutputFailed()) {
-    OnOutputFailed();
+    OnOutputFailed(lib_.error_string(MPV_ERROR_AO_INIT_FAILED));
     return;
   }
   if (!Flag("pause") || !Flag("eof-reached")) return;
@@ -425,15 +479,82 @@ void MpvPlayer::Impl::OnPauseOrEof() {
   Raise([](MediaPlayerEvents& l) { l.PlayStateChange(playback::kMediaEnded); });
 }
 
-void MpvPlayer::Impl::OnOutputFailed() {
+void MpvPlayer::Impl::OnOutputFailed(const std::string& reason) {
   loaded_ = false;
   pending_ = Pending::kNothing;
   state_ = playback::kStopped;
   Raise([](MediaPlayerEvents& l) { l.OpenStateChange(); });
-  Raise([failure = playback::AudioOutputFailure{
-             tried_outputs_, lib_.error_string(MPV_ERROR_AO_INIT_FAILED)}](MediaPlayerEvents& l) {
+  Raise([failure = playback::AudioOutputFailure{tried_outputs_, reason}](MediaPlayerEvents& l) {
     l.AudioOutputFailed(failure);
   });
+}
+
+bool MpvPlayer::Impl::SnapcastReady() {
+  if (snapcast_pipe_.empty()) return true;
+  const std::string problem = SnapcastPipeProblem(snapcast_pipe_);
+  if (problem.empty()) {
+    if (!snapcast_applied_) {
+      // A server that goes away would end the program on the next write into its pipe;
+      // ignored, the write fails and the song plays on into nothing.
+      std::signal(SIGPIPE, SIG_IGN);
+      SetProperties(SnapcastOptions(snapcast_pipe_));
+      snapcast_applied_ = true;
+    }
+    return true;
+  }
+  // Unloaded, nothing of mpv's can reopen the pipe and wait on it.
+  const char* command[] = {"stop", nullptr};
+  lib_.command(mpv_, command);
+  OnOutputFailed(problem);
+  return false;
+}
+
+std::vector<playback::MediaPlayer::AudioDevice> MpvPlayer::Impl::AudioDevices() const {
+  std::vector<MediaPlayer::AudioDevice> devices;
+  mpv_node list{};
+  if (lib_.get_property(mpv_, "audio-device-list", MPV_FORMAT_NODE, &list) < 0) return devices;
+  for (int i = 0; list.format == MPV_FORMAT_NODE_ARRAY && i < list.u.list->num; ++i) {
+    const mpv_node& entry = list.u.list->values[i];
+    if (entry.format != MPV_FORMAT_NODE_MAP) continue;
+    MediaPlayer::AudioDevice device;
+    for (int k = 0; k < entry.u.list->num; ++k) {
+      const mpv_node& value = entry.u.list->values[k];
+      if (value.format != MPV_FORMAT_STRING) continue;
+      const std::string_view key = entry.u.list->keys[k];
+      if (key == "name") device.name = value.u.string;
+      if (key == "description") device.description = value.u.string;
+    }
+    if (!device.name.empty()) devices.push_back(std::move(device));
+  }
+  lib_.free_node_contents(&list);
+  return devices;
+}
+
+void MpvPlayer::Impl::SetAudioDevice(const std::string& name) {
+  if (!fixed_output_.empty()) return;
+  const std::string device = name.empty() ? "auto" : name;
+  if (device.rfind(MediaPlayer::kSnapcast, 0) == 0) {
+    snapcast_pipe_ = device.substr(std::strlen(MediaPlayer::kSnapcast));
+    snapcast_applied_ = false;
+    tried_outputs_ = device;
+    // A song in mpv has its output reopened on the pipe at once: only when a server reads it.
+    if (loaded_ || state_ == playback::kTransitioning) SnapcastReady();
+    return;
+  }
+  if (snapcast_applied_) {
+    // mpv cannot unset audio-format: float is what its outputs take anyway, at no loss.
+    SetProperties({{"ao", default_outputs_},
+                   {"audio-format", "float"},
+                   {"audio-samplerate", "0"},
+                   {"audio-channels", "auto-safe"}});
+  }
+  snapcast_pipe_.clear();
+  snapcast_applied_ = false;
+  tried_outputs_ = default_outputs_;
+  for (const MediaPlayer::AudioDevice& offered : AudioDevices()) {
+    if (offered.name == device && device != "auto") tried_outputs_ = offered.description;
+  }
+  lib_.set_property_string(mpv_, "audio-device", device.c_str());
 }
 
 void MpvPlayer::Impl::Raise(std::function<void(MediaPlayerEvents&)> event) {
@@ -461,6 +582,7 @@ void MpvPlayer::Impl::SetURL(const std::string& url) {
     Raise([](MediaPlayerEvents& l) { l.OpenStateChange(); });
     return;
   }
+  if (!SnapcastReady()) return;
   // An argument array: no quoting, whatever the file name holds.
   const char* command[] = {"loadfile", url.c_str(), "replace", nullptr};
   int64_t id = -1;
@@ -500,9 +622,10 @@ void MpvPlayer::Impl::Play() {
 
 bool MpvPlayer::Impl::Rewind() {
   if (OutputFailed()) {
-    OnOutputFailed();
+    OnOutputFailed(lib_.error_string(MPV_ERROR_AO_INIT_FAILED));
     return false;
   }
+  if (!SnapcastReady()) return false;
   // At the end of the song mpv stays there: playing again starts it over.
   if (state_ == playback::kMediaEnded || Flag("eof-reached")) Seek(0);
   return true;
@@ -686,5 +809,10 @@ int MpvPlayer::PictureHeight() const { return kPictureHeight; }
 bool MpvPlayer::DrawPicture(int width, int height, int pitch, void* pixels) {
   return impl_->DrawPicture(width, height, pitch, pixels);
 }
+std::vector<playback::MediaPlayer::AudioDevice> MpvPlayer::AudioDevices() const {
+  return impl_->AudioDevices();
+}
+void MpvPlayer::SetAudioDevice(const std::string& name) { impl_->SetAudioDevice(name); }
+const std::string& MpvPlayer::FixedAudioOutput() const { return impl_->fixed_output_; }
 
 }  // namespace platform

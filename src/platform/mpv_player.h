@@ -13,6 +13,9 @@
 // The volume starts at half of mpv's full volume. ReplayGain is applied by the player itself, the
 // tags' gain folded into mpv's volume: mpv's own replaygain option has no effect on sound that
 // passes the filter graph the visualisation needs.
+// A Snapcast pipe is given to mpv only while a server reads it: mpv would wait forever to open
+// one that none reads, and the program with it; a song is refused instead, as when an output
+// fails, with the reason.
 //
 // The visualisation: while it shows, mpv's filters split the sound between the audio output and
 // a constant-Q spectrum (notes from low to high across, a scrolling history below), made at
@@ -24,6 +27,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ground/event_loop.h"
 #include "platform/video_source.h"
@@ -34,10 +38,12 @@ namespace platform {
 class MpvPlayer final : public playback::MediaPlayer, public VideoSource {
  public:
   // Starts mpv. `audio_output` is given to mpv's `ao` option ("null" for no sound, "pulse",
-  // "alsa", ...); empty means the outputs mpv knows, tried in turn (without "sdl" where SDL's
-  // silent dummy driver is chosen, which would play into nothing). Returns nullptr, with a reason
-  // in *error, when mpv cannot start or does not know the output. The player posts to `loop` until
-  // it is destroyed, so it must be destroyed first.
+  // "alsa", ...), or is "snapcast:" and the path of a Snapcast server's pipe; empty means the
+  // outputs mpv knows, tried in turn (without "sdl" where SDL's silent dummy driver is chosen,
+  // which would play into nothing), and a device the user chooses. A named output is fixed: no
+  // device chosen later changes it. Returns nullptr, with a reason in *error, when mpv cannot
+  // start or does not know the output. The player posts to `loop` until it is destroyed, so it
+  // must be destroyed first.
   static std::unique_ptr<MpvPlayer> Create(ground::EventLoop& loop, const std::string& audio_output,
                                            std::string* error);
   ~MpvPlayer() override;
@@ -58,6 +64,9 @@ class MpvPlayer final : public playback::MediaPlayer, public VideoSource {
   void SetVolume(int percent, bool muted) override;
   void SetReplayGain(playback::ReplayGain mode) override;
   void SetListener(playback::MediaPlayerEvents* listener) override;
+  std::vector<AudioDevice> AudioDevices() const override;
+  void SetAudioDevice(const std::string& name) override;
+  const std::string& FixedAudioOutput() const override;
 
   int64_t PicturesMade() const override;
   int PictureWidth() const override;

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace playback {
 
@@ -94,6 +95,25 @@ class MediaPlayer {
 
   // Where events go; nullptr for nowhere.
   virtual void SetListener(MediaPlayerEvents* listener) = 0;
+
+  // Where the sound goes. A device is named as the player's list names it: "auto" (the
+  // system's choice), "pulse/alsa_output.pci-0000_00_1f.3.hdmi-stereo" ..., or kSnapcast and a
+  // pipe's path: raw 48 kHz 16-bit stereo into the pipe a Snapcast server reads, paced by it.
+  struct AudioDevice {
+    std::string name;
+    std::string description;  // what a person reads: "HDMI / DisplayPort (HDA Intel PCH)"
+  };
+  static constexpr const char* kSnapcast = "snapcast:";
+  // The devices the system offers now, "auto" first (a Snapcast pipe is never among them).
+  virtual std::vector<AudioDevice> AudioDevices() const = 0;
+  // Sends the sound to `name` from now on, also for the song playing. A device that does not
+  // open (gone, or a pipe no server reads) is told as AudioOutputFailed, naming the device,
+  // when a song is to play; it never holds the program up. Ignored while FixedAudioOutput is
+  // set.
+  virtual void SetAudioDevice(const std::string& name) = 0;
+  // The output named from outside when the player was made (JUBO_AUDIO_OUTPUT), which no
+  // choice overrides; empty when the user chooses.
+  virtual const std::string& FixedAudioOutput() const = 0;
 };
 
 }  // namespace playback

@@ -2,12 +2,14 @@
 // changes the highlighted one in place, in memory; Left saves every setting and goes back to
 // the Main Menu. Its row of the view table is kSettingsView; the hotkey V shows it from
 // anywhere.
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "playback/loudness.h"
 #include "screen/criteria_views.h"
 #include "screen/navigation.h"
+#include "screen/render.h"
 #include "screen/screen_context.h"
 #include "screen/view.h"
 #include "settings/settings_store.h"
@@ -76,6 +78,50 @@ void AskTimeout(ScreenContext& jubo) {
   RedrawKeepingRow(jubo);
 }
 
+// The devices Enter goes through: the player's, the system's choice first, then Snapcast once the
+// settings name its pipe.
+std::vector<playback::MediaPlayer::AudioDevice> AudioDevices(const ScreenContext& jubo) {
+  std::vector<playback::MediaPlayer::AudioDevice> devices = jubo.player->AudioDevices();
+  if (devices.empty()) devices.push_back({"auto", "Autoselect device"});
+  if (const std::string& pipe = jubo.settings.SnapcastPipe; !pipe.empty()) {
+    devices.push_back({playback::MediaPlayer::kSnapcast + pipe, "Snapcast (every room)"});
+  }
+  return devices;
+}
+
+// The device chosen by its description, shortened to fit the row; a device the system no
+// longer offers (a headset switched off) by its name. An output named from outside wins.
+std::string AudioOutputCaption(const ScreenContext& jubo) {
+  std::string caption = "Audio Output: ";
+  if (const std::string& fixed = jubo.player->FixedAudioOutput(); !fixed.empty()) {
+    caption += fixed + " (set by JUBO_AUDIO_OUTPUT)";
+  } else {
+    std::string shown = jubo.settings.AudioDevice;
+    for (const auto& device : AudioDevices(jubo)) {
+      if (device.name == shown) shown = device.description;
+    }
+    caption += shown;
+  }
+  return fittowidth(caption, jubo.screen.frmMain.lblItem[1], *jubo.measure);
+}
+
+// Enter: the next device, heard at once and kept with the settings. Refused while an output is
+// named from outside.
+void NextAudioDevice(ScreenContext& jubo) {
+  if (!jubo.player->FixedAudioOutput().empty()) {
+    return sound::PlayCue(jubo, jubo.cues.ErrorSound);
+  }
+  sound::PlayCue(jubo, jubo.cues.BeepSound);
+  const auto devices = AudioDevices(jubo);
+  auto chosen = std::find_if(devices.begin(), devices.end(), [&](const auto& device) {
+    return device.name == jubo.settings.AudioDevice;
+  });
+  chosen = chosen == devices.end() || chosen + 1 == devices.end() ? devices.begin() : chosen + 1;
+  jubo.settings.AudioDevice = chosen->name;
+  jubo.player->SetAudioDevice(chosen->name);
+  RedrawKeepingRow(jubo);
+}
+
 std::vector<MenuRow> Rows(const ScreenContext& jubo) {
   const SettingsState& s = jubo.settings;
   return {
@@ -84,6 +130,7 @@ std::vector<MenuRow> Rows(const ScreenContext& jubo) {
       {SongErrorCaption(s), "songerror", Change<ToggleSongError>},
       {"Exclusions for Non-Stop Music", "nonstop", OpenExclusions},
       {LoudnessCaption(s), "loudness", NextLoudness},
+      {AudioOutputCaption(jubo), "audiooutput", NextAudioDevice},
   };
 }
 

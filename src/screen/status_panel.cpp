@@ -63,10 +63,15 @@ void ShowPlayerState(ScreenContext& jubo) {
     }
   }
   // Without an audio output nothing can be heard, whatever the state: say so until one opens.
+  // The device chosen is named; a Snapcast pipe with why it takes no sound (no server reads it).
   if (const std::optional<playback::AudioOutputFailure>& failure = jubo.playlist.audio_failure) {
-    f.lblState.caption = failure->output.find(',') == std::string::npos
+    std::string notice = failure->output.find(',') == std::string::npos
                              ? "No sound: audio output " + failure->output + " failed"
                              : "No sound: no audio output opened";
+    if (failure->output.rfind(playback::MediaPlayer::kSnapcast, 0) == 0) {
+      notice = "No sound: " + failure->message;
+    }
+    f.lblState.caption = fittowidth(notice, f.lblState, *jubo.measure);
   }
   if (jubo.volume_timer != 0) {
     const settings::SettingsState& s = jubo.settings;

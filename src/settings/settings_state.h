@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace settings {
 
@@ -24,6 +25,11 @@ struct SettingsState {
   int16_t Volume = kDefaultVolume;        // the player's level, 0 to 100, in steps of kVolumeStep
   bool Muted = false;                     // silence, Volume kept; not stored: a start is never mute
   int16_t Loudness = kLoudnessAutomatic;  // which ReplayGain evens the songs: kLoudness...
+  // Where the sound goes: the media player's name of the device chosen ("auto" for the system's
+  // choice, "snapcast:" and a pipe for every room), and the pipe of a Snapcast server, which
+  // offers the Snapcast output; empty when there is none.
+  std::string AudioDevice = "auto";
+  std::string SnapcastPipe;
 };
 
 }  // namespace settings

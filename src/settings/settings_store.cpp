@@ -12,6 +12,7 @@ namespace {
 constexpr const char* kScreensaverKey = "Software\\Tarvento\\Jubo_Player\\Screensaver";
 constexpr const char* kPlaylistKey = "Software\\Tarvento\\Jubo_Player\\Playlist";
 constexpr const char* kSoundKey = "Software\\Tarvento\\Jubo_Player\\Sound";
+constexpr const char* kAudioOutputKey = "Software\\Tarvento\\Jubo_Player\\AudioOutput";
 constexpr const char* kExcludesKey = "Software\\Tarvento\\Jubo_Player\\NonStopExcludes\\";
 constexpr const char* kLabelsKey = "AppEvents\\EventLabels\\";
 constexpr const char* kSchemesKey = "AppEvents\\Schemes\\Apps\\Tarvento\\";
@@ -56,6 +57,12 @@ void WriteDword(cRegistry& Registry, const std::string& name, const Variant& val
   Registry.Value(value);
 }
 
+void WriteText(cRegistry& Registry, const char* name, const std::string& text) {
+  Registry.ValueKey = name;
+  Registry.ValueType = REG_SZ;
+  Registry.Value(text);
+}
+
 // Registers each event (its label) and reads the file the user assigned to it; an event
 // without one gets its key, where the file is to be assigned.
 void SetUpSoundEvents(cRegistry& Registry, sound::CueState& cues) {
@@ -89,6 +96,12 @@ void Load(cRegistry& Registry, SettingsState& s, sound::CueState& cues,
   Registry.SectionKey = kPlaylistKey;
   s.PlaylistLoop = InRange(ReadDword(Registry, "Loop"), 0, 1);
   s.ActionOnError = InRange(ReadDword(Registry, "ActionOnError"), 0, 1);
+  Registry.SectionKey = kAudioOutputKey;
+  Registry.ValueKey = "Device";
+  s.AudioDevice = ToText(Registry.Value());
+  if (s.AudioDevice.empty()) s.AudioDevice = "auto";
+  Registry.ValueKey = "SnapcastPipe";
+  s.SnapcastPipe = ToText(Registry.Value());
 
   // Volume and loudness. A first start keeps the level the player has always started at.
   Registry.SectionKey = kSoundKey;
@@ -124,6 +137,10 @@ void Save(cRegistry& Registry, const SettingsState& s, const selection::Selectio
   Registry.SectionKey = kSoundKey;
   WriteDword(Registry, "Volume", s.Volume);
   WriteDword(Registry, "Loudness", s.Loudness);
+  // The pipe is written even when empty: the file shows where to name one.
+  Registry.SectionKey = kAudioOutputKey;
+  WriteText(Registry, "Device", s.AudioDevice);
+  WriteText(Registry, "SnapcastPipe", s.SnapcastPipe);
   for (const ExclusionList& list : kExclusionLists) {
     // Made anew, so that entries taken off the list leave the store too.
     Registry.SectionKey = std::string(kExcludesKey) + list.key;

@@ -5,6 +5,7 @@
 //   Software\Tarvento\Jubo_Player\Screensaver     Timeout, Type           (REG_DWORD)
 //   Software\Tarvento\Jubo_Player\Playlist        Loop, ActionOnError     (REG_DWORD)
 //   Software\Tarvento\Jubo_Player\Sound           Volume, Loudness        (REG_DWORD)
+//   Software\Tarvento\Jubo_Player\AudioOutput     Device, SnapcastPipe    (REG_SZ)
 //   Software\Tarvento\Jubo_Player\NonStopExcludes\Albums (Artists, Genres, Tempos)
 //       the unnamed value: the count; then one value per entry, named by it, holding 1
 //   AppEvents\EventLabels\KX_Beep (KX_Select, KX_Error)             unnamed value: the label
@@ -32,7 +33,7 @@ namespace settings {
 bool LoadSettings(Store* store, SettingsState& settings, sound::CueState& cues,
                   selection::SelectionState& selection);
 
-// Writes the six settings and the exclusion lists, each list's key made anew.
+// Writes the settings and the exclusion lists, each list's key made anew.
 bool SaveSettings(Store* store, const SettingsState& settings,
                   const selection::SelectionState& selection);
 

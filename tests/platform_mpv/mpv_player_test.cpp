@@ -1,7 +1,10 @@
 #include "platform/mpv_player.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <sndfile.h>
+#include <sys/socket.h>
 #include <taglib/fileref.h>
 #include <taglib/tpropertymap.h>
 
@@ -10,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -372,6 +376,69 @@ TEST(EngineOnMpvTest, AThreeSongPlaylistPlaysThroughAndRestsStoppedOnTheFirst) {
   }));
   EXPECT_EQ(jubo.playlist.CurrentSong, 0);
   EXPECT_EQ(player->URL(), file("First"));
+}
+
+// A loopback port nobody listens on now.
+int FreePort() {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{AF_INET, 0, {}, {}};
+  socklen_t size = sizeof address;
+  bind(fd, reinterpret_cast<sockaddr*>(&address), size);
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+  close(fd);
+  return ntohs(address.sin_port);
+}
+
+// The frequency (zero crossings) of 48 kHz 16-bit stereo's left channel, and how long it sounds.
+std::pair<double, double> ToneIn(const std::string& raw) {
+  std::vector<int16_t> samples(raw.size() / 2);
+  std::memcpy(samples.data(), raw.data(), samples.size() * 2);
+  size_t first = samples.size(), last = 0, crossings = 0;
+  for (size_t i = 0; i + 2 < samples.size(); i += 2) {
+    if (std::abs(samples[i]) > 100) first = std::min(first, i), last = i;
+    crossings += i > first && (samples[i] < 0) != (samples[i + 2] < 0);
+  }
+  const double seconds = first < last ? static_cast<double>(last - first) / 2 / 48000 : 0;
+  return {static_cast<double>(crossings) / 2 / seconds, seconds};
+}
+
+TEST_F(MpvPlayerTest, ASnapcastServerTakesTheToneOnlyWhileItReadsItsPipe) {
+  const std::string song = Song("tone.wav", 3), port = std::to_string(FreePort());
+  const std::filesystem::path dir = dir_.path(), fifo = dir / "fifo", raw = dir / "client.raw";
+  std::ofstream(dir / "snap.conf")
+      << "[server]\ndatadir = " << dir.string() << "\n[stream]\nsource = pipe://" << fifo.string()
+      << "?name=Jubo&sampleformat=48000:16:2&mode=create\n"
+      << "bind_to_address = 127.0.0.1\nport = " << port
+      << "\n[tcp]\nenabled = false\n[http]\nenabled = false\n";
+  player_ = Player("snapcast:" + fifo.string());
+  // The pipe without its server: refused at once with the reason, nothing waiting on the pipe.
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  player_->SetURL(song);
+  EXPECT_TRUE(RunUntil([&] {
+    return recorder_.Count("no output snapcast:" + fifo.string() + ": no Snapcast server reads " +
+                           fifo.string()) == 1;
+  }));
+  auto spawn = [&dir](const std::string& name, const std::vector<std::string>& args) {
+    return jubo_test::Spawn("/usr/bin/" + name, args, dir, {}, dir / "out", dir / (name + ".err"));
+  };
+  const pid_t server = spawn("snapserver", {"-c", (dir / "snap.conf").string()});
+  const pid_t client = spawn("snapclient", {"-h", "127.0.0.1", "-p", port, "--player",
+                                            "file:filename=" + raw.string(), "--logsink", "null"});
+  // The server opens the pipe a moment after it starts: play is refused until then.
+  ASSERT_TRUE(RunFor(*loop_, 60000, [&] {
+    if (player_->playState() == kStopped) player_->play();
+    return recorder_.Count("state 8") == 1;
+  }));
+  player_.reset();
+  std::pair<double, double> tone;  // the client plays a second or so behind the server
+  EXPECT_TRUE(
+      RunFor(*loop_, 20000, [&] { return (tone = ToneIn(jubo_test::ReadFile(raw))).second > 2.5; }))
+      << tone.second << " s of tone";
+  EXPECT_NEAR(tone.first, 440, 5);
+  for (const pid_t pid : {client, server}) {
+    int status = kill(pid, SIGTERM);
+    EXPECT_TRUE(waitpid(pid, &status, 0) == pid && WIFEXITED(status)) << status;
+  }
 }
 
 }  // namespace

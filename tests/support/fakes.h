@@ -104,6 +104,11 @@ class FakeMediaPlayer : public playback::MediaPlayer {
   void SetVolume(int percent, bool muted) override { volume = {percent, muted}; }
   void SetReplayGain(playback::ReplayGain) override {}  // nothing sounds here
   void SetListener(playback::MediaPlayerEvents* listener) override { listener_ = listener; }
+  std::vector<AudioDevice> AudioDevices() const override { return devices; }
+  void SetAudioDevice(const std::string& name) override {
+    if (fixed_output.empty()) device = name;
+  }
+  const std::string& FixedAudioOutput() const override { return fixed_output; }
 
   // The songs: files that cannot be played, their length in seconds, and how long opening
   // takes.
@@ -112,6 +117,10 @@ class FakeMediaPlayer : public playback::MediaPlayer {
   int open_ms = 4;
   // While set, no audio output opens: a song that starts ends at once, reporting this output.
   std::string failing_output;
+
+  // The devices the system offers, the one chosen, and an output named from outside.
+  std::vector<AudioDevice> devices = {{"auto", "Autoselect device"}};
+  std::string device = "auto", fixed_output;
 
   // Every file set, in order.
   std::vector<std::string> loads;

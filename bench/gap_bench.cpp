@@ -47,6 +47,7 @@ class Stopwatch : public playback::MediaPlayerEvents {
     ++errors;
     engine_.Error();
   }
+  void MovedToNext() override { engine_.MovedToNext(); }
 
   std::vector<int64_t> starts, ends;
   int errors = 0;

@@ -1,7 +1,8 @@
-// The media player on libmpv: one audio file at a time (a picture or a video's picture is never
-// shown: a file without sound fails to open), to the system's default audio output or the one
-// named. mpv decodes and plays on threads of its own; they only wake the program's event loop,
-// and the player reads mpv's events on the loop's thread, where it raises its own.
+// The media player on libmpv: one audio file at a time, the one that follows it queued in mpv's
+// playlist, opened ahead and played on through the same audio output (a picture or a video's
+// picture is never shown: a file without sound fails to open), to the system's default audio output
+// or the one named. mpv decodes and plays on threads of its own; they only wake the program's event
+// loop, and the player reads mpv's events on the loop's thread, where it raises its own.
 //
 // How mpv's behaviour maps onto the play states: a loaded file waits paused (Ready); stop
 // pauses and goes back to the beginning, keeping the file loaded; fast forward plays at four
@@ -10,6 +11,7 @@
 // song is loaded; when none opens, the song's sound ends at once, and once it is to play the
 // player reports the output failure (naming the output, or the outputs mpv tried in turn), not
 // an unplayable song.
+// The file that follows waits out of mpv's playlist while fast-forwarding.
 // The volume is half of mpv's full volume.
 //
 // The visualisation: while it shows, mpv's filters split the sound between the audio output and
@@ -44,6 +46,8 @@ class MpvPlayer final : public playback::MediaPlayer, public VideoSource {
 
   const std::string& URL() const override;
   void SetURL(const std::string& url) override;
+  const std::string& NextURL() const override;
+  void SetNextURL(const std::string& url) override;
   int playState() const override;
   void play() override;
   void pause() override;

@@ -64,6 +64,7 @@ class Recorder : public playback::MediaPlayerEvents {
         &MediaPlayerEvents::AudioOutputFailed, failure);
   }
   void AudioOutputOpened() override { Log("output", &MediaPlayerEvents::AudioOutputOpened); }
+  void MovedToNext() override { Log("next", &MediaPlayerEvents::MovedToNext); }
   int Count(const std::string& event) const {
     return static_cast<int>(std::count(events.begin(), events.end(), event));
   }
@@ -285,8 +286,8 @@ TEST_F(MpvPlayerTest, TheVisualisationShowsTheSongWithoutDisturbingIt) {
   EXPECT_EQ(player_->PicturesMade(), made) << "hidden again";
 }
 
-// The engine over the real player: a playlist of real files plays through and rests stopped on
-// its first song.
+// The engine over the real player: a playlist of real files plays through, song to song without
+// the engine loading them, and rests stopped on its first song.
 TEST(EngineOnMpvTest, AThreeSongPlaylistPlaysThroughAndRestsStoppedOnTheFirst) {
   jubo_test::TempDir dir;
   std::unique_ptr<SdlPlatform> loop = OpenLoop();
@@ -309,9 +310,11 @@ TEST(EngineOnMpvTest, AThreeSongPlaylistPlaysThroughAndRestsStoppedOnTheFirst) {
     playback::AppendSong(jubo, title + " by Artist", file(title));
   }
   playback::StartIfIdle(jubo);
+  // The player moves into the second and third songs by itself; the third ends.
   ASSERT_TRUE(RunFor(*loop, 30000, [&] {
-    return recorder.Count("state 8") == 3 && player->playState() == kStopped;
-  }));
+    return recorder.Count("next") == 2 && recorder.Count("state 8") == 1 &&
+           player->playState() == kStopped;
+  })) << testing::PrintToString(recorder.events);
   EXPECT_EQ(jubo.playlist.CurrentSong, 0);
   EXPECT_EQ(player->URL(), file("First"));
 }

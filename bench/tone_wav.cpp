@@ -8,21 +8,22 @@
 namespace bench {
 
 bool WriteToneWav(const std::string& path, double seconds) {
-  constexpr int kRate = 44100;
+  return WriteToneSlice(path, 0, std::lround(seconds * kToneRate), ToneFormat::kWav);
+}
+
+bool WriteToneSlice(const std::string& path, int64_t first, int64_t count, ToneFormat format) {
   SF_INFO info{};
-  info.samplerate = kRate;
+  info.samplerate = kToneRate;
   info.channels = 1;
-  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+  info.format = (format == ToneFormat::kFlac ? SF_FORMAT_FLAC : SF_FORMAT_WAV) | SF_FORMAT_PCM_16;
   SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
   if (file == nullptr) return false;
-  const auto frames = static_cast<size_t>(std::lround(seconds * kRate));
-  std::vector<short> samples(frames);
-  for (size_t i = 0; i < frames; ++i) {
-    samples[i] =
-        static_cast<short>(8000 * std::sin(2 * M_PI * 440 * static_cast<double>(i) / kRate));
+  std::vector<short> samples(static_cast<size_t>(count));
+  for (size_t i = 0; i < samples.size(); ++i) {
+    const auto n = static_cast<double>(first + static_cast<int64_t>(i));
+    samples[i] = static_cast<short>(8000 * std::sin(2 * M_PI * 440 * n / kToneRate));
   }
-  bool written = sf_write_short(file, samples.data(), static_cast<sf_count_t>(frames)) ==
-                 static_cast<sf_count_t>(frames);
+  bool written = sf_write_short(file, samples.data(), count) == count;
   return sf_close(file) == 0 && written;
 }
 

@@ -1,6 +1,7 @@
 // jubo-bench-gap: the silence between one song's end and the next one's start, through the
-// whole path a playlist takes: libmpv (no sound, ao=null) reports the end, the engine loads the
-// next file, the player window's 50 ms timer starts it once it is ready. Everything runs on the
+// whole path a playlist takes: libmpv (no sound, ao=null) moves into the next file, queued ahead,
+// and reports it playing (or, were nothing queued, reports the end, and the engine loads the next
+// file and starts it once it is ready). Everything runs on the
 // program's own event loop (SDL, without a window: SDL_VIDEODRIVER defaults to offscreen here).
 //
 //   jubo-bench-gap [--songs N] [--seconds S]
@@ -46,6 +47,11 @@ class Stopwatch : public playback::MediaPlayerEvents {
   void Error() override {
     ++errors;
     engine_.Error();
+  }
+  // The player moved on by itself: the song's end, as the player tells it.
+  void MovedToNext() override {
+    ends.push_back(loop_.NowMs());
+    engine_.MovedToNext();
   }
 
   std::vector<int64_t> starts, ends;

@@ -79,9 +79,6 @@ std::string VisualizationGraph() {
   return "[aid1] asplit [ao][spectrum]; [spectrum] showcqt=s=" + std::to_string(kPictureWidth) +
          "x" + std::to_string(kPictureHeight) + ":r=30:axis=0 [vo]";
 }
-// Hidden, the sound goes straight to the output. Not the empty graph: set at run time, that
-// leaves no audio track selected and the song silent and ended.
-constexpr const char* kPassThroughGraph = "[aid1] anull [ao]";
 
 std::vector<std::string> SplitCommas(std::string_view list) {
   std::vector<std::string> names;
@@ -137,6 +134,7 @@ class MpvPlayer::Impl {
   bool Start(const std::string& audio_output, std::string* error);
 
   void SetURL(const std::string& url);
+  void SetNextURL(const std::string& url);
   void Play();
   void Pause();
   void Stop();
@@ -152,6 +150,7 @@ class MpvPlayer::Impl {
   void SetAudioDevice(const std::string& name);
 
   std::string url_;
+  std::string next_url_;
   int state_ = playback::kStopped;
   MediaPlayerEvents* listener_ = nullptr;
   int64_t pictures_made_ = 0;
@@ -189,6 +188,17 @@ class MpvPlayer::Impl {
       lib_.set_property_string(mpv_, name, value.c_str());
     }
   }
+  // The file that follows goes into mpv's playlist, which mpv moves into without closing the
+  // audio output, only once the song is open (a song that fails to open would otherwise hand
+  // over to it), and never while fast-forwarding (the next song starts at normal speed).
+  void Enqueue();
+  // Takes the file that follows out of mpv's playlist again, stopping it if mpv has begun it;
+  // next_url_ stays.
+  void Unqueue();
+  // The song ended with a file to follow: mpv is moving into it.
+  void MoveToNext();
+  // The place of entry `id` in mpv's playlist, or -1.
+  int64_t IndexOf(int64_t id) const;
   // Before the song plays on: back to its beginning when it is at its end. False, the failure
   // raised, when its sound ended at once for want of an output.
   bool Rewind();
@@ -205,8 +215,8 @@ class MpvPlayer::Impl {
     int flag = 0;
     return lib_.get_property(mpv_, name, MPV_FORMAT_FLAG, &flag) >= 0 && flag != 0;
   }
-  // Through a filter graph (set always, see SetVisualization), a song whose audio output does
-  // not open is not ended by mpv as an error: its sound ends at once, no output open.
+  // Through the visualisation's filter graph, a song whose audio output does not open is not
+  // ended by mpv as an error: its sound ends at once, no output open.
   bool OutputFailed() const {
     if (!Flag("eof-reached")) return false;
     char* output = lib_.get_property_string(mpv_, "current-ao");
@@ -236,6 +246,7 @@ class MpvPlayer::Impl {
   bool visualization_ = false;
 
   int64_t entry_id_ = -1;     // mpv's playlist entry of the file loaded (or opening)
+  int64_t next_id_ = -1;      // mpv's playlist entry of next_url_ while it is queued there
   int64_t starting_id_ = -1;  // the entry mpv last began to open
   bool loaded_ = false;       // the file is open: position and length can be read
   Pending pending_ = Pending::kNothing;
@@ -292,6 +303,11 @@ bool MpvPlayer::Impl::Start(const std::string& output, std::string* error) {
       {"load-stats-overlay", "no"},
       {"load-osd-console", "no"},
       {"load-auto-profiles", "no"},
+      // The file that follows is opened ahead and played on through the same audio output.
+      // "weak" reopens the output for a song of another sample rate or channel layout rather
+      // than resampling every song to the first one's.
+      {"prefetch-playlist", "yes"},
+      {"gapless-audio", "weak"},
   };
   for (const auto& [name, value] : options) {
     if (value.empty()) continue;  // mpv's own default
@@ -350,8 +366,6 @@ bool MpvPlayer::Impl::Start(const std::string& output, std::string* error) {
   if (lib_.render_context_create(&render_, mpv_, params) < 0) render_ = nullptr;
   if (render_ != nullptr)
     lib_.render_context_set_update_callback(render_, &Impl::PictureReady, this);
-  // The same graph, one way or the other, for every song from the first.
-  lib_.set_property_string(mpv_, "lavfi-complex", kPassThroughGraph);
   return true;
 }
 
@@ -429,13 +443,20 @@ void MpvPlayer::Impl::OnFileLoaded() {
       break;
   }
   pending_ = Pending::kNothing;
+  Enqueue();
 }
 
 void MpvPlayer::Impl::OnEndFile(const mpv_event_end_file& end) {
   // The entry a new file replaced ends too (reason STOP): that is no news.
   if (end.playlist_entry_id != entry_id_) return;
+  if (end.reason == MPV_END_FILE_REASON_EOF && state_ == playback::kPlaying && next_id_ != -1) {
+    MoveToNext();
+    return;
+  }
   loaded_ = false;
   pending_ = Pending::kNothing;
+  // mpv would go on to the file that follows by itself.
+  Unqueue();
   if (end.reason == MPV_END_FILE_REASON_ERROR && end.error == MPV_ERROR_AO_INIT_FAILED) {
     OnOutputFailed(lib_.error_string(MPV_ERROR_AO_INIT_FAILED));
   } else if (end.reason == MPV_END_FILE_REASON_ERROR) {
@@ -480,6 +501,7 @@ void MpvPlayer::Impl::OnPauseOrEof() {
 }
 
 void MpvPlayer::Impl::OnOutputFailed(const std::string& reason) {
+  Unqueue();
   loaded_ = false;
   pending_ = Pending::kNothing;
   state_ = playback::kStopped;
@@ -568,6 +590,9 @@ void MpvPlayer::Impl::Raise(std::function<void(MediaPlayerEvents&)> event) {
 void MpvPlayer::Impl::SetURL(const std::string& url) {
   ++generation_;
   url_ = url;
+  // Replacing the file clears mpv's playlist, the file that follows too.
+  next_url_.clear();
+  next_id_ = -1;
   loaded_ = false;
   pending_ = Pending::kNothing;
   entry_id_ = -1;
@@ -598,6 +623,62 @@ void MpvPlayer::Impl::SetURL(const std::string& url) {
   Raise([](MediaPlayerEvents& l) { l.OpenStateChange(); });
 }
 
+void MpvPlayer::Impl::SetNextURL(const std::string& url) {
+  if (url == next_url_) return;
+  Unqueue();
+  next_url_ = url;
+  Enqueue();
+}
+
+void MpvPlayer::Impl::Enqueue() {
+  if (next_url_.empty() || next_id_ != -1 || !loaded_ || state_ == playback::kFastForward) return;
+  // Entries played before the one loaded go first; mpv keeps the loaded one.
+  const char* clear[] = {"playlist-clear", nullptr};
+  lib_.command(mpv_, clear);
+  const char* command[] = {"loadfile", next_url_.c_str(), "append", nullptr};
+  int64_t count = 0;
+  if (lib_.command(mpv_, command) < 0 ||
+      lib_.get_property(mpv_, "playlist-count", MPV_FORMAT_INT64, &count) < 0) {
+    return;
+  }
+  const std::string last = "playlist/" + std::to_string(count - 1) + "/id";
+  if (lib_.get_property(mpv_, last.c_str(), MPV_FORMAT_INT64, &next_id_) < 0) next_id_ = -1;
+}
+
+void MpvPlayer::Impl::Unqueue() {
+  if (next_id_ == -1) return;
+  if (int64_t index = IndexOf(next_id_); index >= 0) {
+    const std::string place = std::to_string(index);
+    const char* command[] = {"playlist-remove", place.c_str(), nullptr};
+    lib_.command(mpv_, command);
+  }
+  next_id_ = -1;
+}
+
+void MpvPlayer::Impl::MoveToNext() {
+  ++generation_;
+  url_ = std::exchange(next_url_, std::string());
+  entry_id_ = std::exchange(next_id_, -1);
+  loaded_ = false;
+  // Already playing: FILE_LOADED tells it as it does for a file set and asked to play.
+  state_ = playback::kTransitioning;
+  pending_ = Pending::kPlay;
+  Raise([](MediaPlayerEvents& l) { l.MovedToNext(); });
+}
+
+int64_t MpvPlayer::Impl::IndexOf(int64_t id) const {
+  int64_t count = 0;
+  lib_.get_property(mpv_, "playlist-count", MPV_FORMAT_INT64, &count);
+  for (int64_t i = 0; i < count; ++i) {
+    const std::string name = "playlist/" + std::to_string(i) + "/id";
+    int64_t entry = -1;
+    if (lib_.get_property(mpv_, name.c_str(), MPV_FORMAT_INT64, &entry) >= 0 && entry == id) {
+      return i;
+    }
+  }
+  return -1;
+}
+
 void MpvPlayer::Impl::Play() {
   if (state_ == playback::kTransitioning) {
     SetSpeed(1);
@@ -617,6 +698,7 @@ void MpvPlayer::Impl::Play() {
   SetSpeed(1);
   SetFlag("pause", false);
   state_ = playback::kPlaying;
+  Enqueue();
   Raise([](MediaPlayerEvents& l) { l.PlayStateChange(playback::kPlaying); });
 }
 
@@ -670,6 +752,7 @@ void MpvPlayer::Impl::FastForward() {
   }
   if (!loaded_ || state_ == playback::kFastForward) return;
   if (!Rewind()) return;
+  Unqueue();
   // Four times: faster, mpv's tempo filter gives up and the sound goes silent.
   SetSpeed(4);
   SetFlag("pause", false);
@@ -694,9 +777,11 @@ void MpvPlayer::Impl::SetVisualization(bool visible) {
   if (render_ == nullptr || visible == visualization_) return;
   visualization_ = visible;
   // mpv rebuilds its filters where the song is, playing or paused, and keeps the graph for the
-  // songs that follow.
-  lib_.set_property_string(mpv_, "lavfi-complex",
-                           visible ? VisualizationGraph().c_str() : kPassThroughGraph);
+  // songs that follow. Hidden, no graph at all: through one, mpv reopens the audio output at
+  // every change of song, a gap between songs. Emptied at run time, the graph leaves no audio
+  // track selected, hence the track chosen again.
+  lib_.set_property_string(mpv_, "lavfi-complex", visible ? VisualizationGraph().c_str() : "");
+  if (!visible) lib_.set_property_string(mpv_, "aid", "1");
 }
 
 bool MpvPlayer::Impl::DrawPicture(int width, int height, int pitch, void* pixels) {
@@ -791,6 +876,8 @@ MpvPlayer::~MpvPlayer() = default;
 
 const std::string& MpvPlayer::URL() const { return impl_->url_; }
 void MpvPlayer::SetURL(const std::string& url) { impl_->SetURL(url); }
+const std::string& MpvPlayer::NextURL() const { return impl_->next_url_; }
+void MpvPlayer::SetNextURL(const std::string& url) { impl_->SetNextURL(url); }
 int MpvPlayer::playState() const { return impl_->state_; }
 void MpvPlayer::play() { impl_->Play(); }
 void MpvPlayer::pause() { impl_->Pause(); }

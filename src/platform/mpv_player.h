@@ -1,7 +1,8 @@
-// The media player on libmpv: one audio file at a time (a picture or a video's picture is never
-// shown: a file without sound fails to open), to the system's default audio output or the one
-// named. mpv decodes and plays on threads of its own; they only wake the program's event loop,
-// and the player reads mpv's events on the loop's thread, where it raises its own.
+// The media player on libmpv: one audio file at a time, the one that follows it queued in mpv's
+// playlist, opened ahead and played on through the same audio output (a picture or a video's
+// picture is never shown: a file without sound fails to open), to the system's default audio output
+// or the one named. mpv decodes and plays on threads of its own; they only wake the program's event
+// loop, and the player reads mpv's events on the loop's thread, where it raises its own.
 //
 // How mpv's behaviour maps onto the play states: a loaded file waits paused (Ready); stop
 // pauses and goes back to the beginning, keeping the file loaded; fast forward plays at four
@@ -12,10 +13,11 @@
 // an unplayable song.
 // The volume starts at half of mpv's full volume. ReplayGain is applied by the player itself, the
 // tags' gain folded into mpv's volume: mpv's own replaygain option has no effect on sound that
-// passes the filter graph the visualisation needs.
+// passes a filter graph, as it does while the visualisation shows.
 // A Snapcast pipe is given to mpv only while a server reads it: mpv would wait forever to open
 // one that none reads, and the program with it; a song is refused instead, as when an output
 // fails, with the reason.
+// The file that follows waits out of mpv's playlist while fast-forwarding.
 //
 // The visualisation: while it shows, mpv's filters split the sound between the audio output and
 // a constant-Q spectrum (notes from low to high across, a scrolling history below), made at
@@ -52,6 +54,8 @@ class MpvPlayer final : public playback::MediaPlayer, public VideoSource {
 
   const std::string& URL() const override;
   void SetURL(const std::string& url) override;
+  const std::string& NextURL() const override;
+  void SetNextURL(const std::string& url) override;
   int playState() const override;
   void play() override;
   void pause() override;

@@ -1,7 +1,7 @@
-// The media player component, as program code sees it: one file at a time, loaded by name,
-// transport controls, position and length, and its events. Play-state codes are the
-// component's: 1 Stopped, 2 Paused, 3 Playing, 4 fast-forwarding, 8 media ended, 10 Ready;
-// 9 while a file is being opened (neither ready nor stopped).
+// The media player component, as program code sees it: one file at a time, loaded by name, and
+// the file that follows it without a gap, transport controls, position and length, and its events.
+// Play-state codes are the component's: 1 Stopped, 2 Paused, 3 Playing, 4 fast-forwarding, 8 media
+// ended, 10 Ready; 9 while a file is being opened (neither ready nor stopped).
 //
 // Everything here is called on the UI thread, and events arrive there too, always after the
 // call that caused them has returned (never from inside a call). An event is delivered only
@@ -49,6 +49,12 @@ class MediaPlayerEvents {
   virtual void AudioOutputFailed(const AudioOutputFailure&) {}
   // An audio output opened: sound reaches it (raised again whenever one opens anew).
   virtual void AudioOutputOpened() {}
+
+  // The song played to its end and the player moved into NextURL by itself: URL() is now that
+  // file and NextURL() empty. Raised instead of PlayStateChange(kMediaEnded); what follows is
+  // what follows a file set and asked to play: PlayStateChange(kPlaying) once it plays, or
+  // OpenStateChange and Error when it cannot be played.
+  virtual void MovedToNext() {}
 };
 
 class MediaPlayer {
@@ -61,6 +67,17 @@ class MediaPlayer {
   // file is open (play then starts it, stop leaves it Stopped).
   virtual const std::string& URL() const = 0;
   virtual void SetURL(const std::string& url) = 0;
+
+  // The file that follows URL without a gap: when the song plays to its end at normal speed
+  // (not while fast-forwarding), the player moves into it, opened ahead of time, and raises
+  // MovedToNext. Empty (the default) for none: the song then ends with kMediaEnded. Setting
+  // URL empties it; setting it again replaces the file that follows. A player that cannot keeps
+  // none (these defaults): its songs end with kMediaEnded.
+  virtual const std::string& NextURL() const {
+    static const std::string kNone;
+    return kNone;
+  }
+  virtual void SetNextURL(const std::string& url) { (void)url; }
 
   virtual int playState() const = 0;
 

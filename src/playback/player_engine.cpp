@@ -38,23 +38,46 @@ void Stop(PlayerContext& jubo) {
   jubo.player->stop();
 }
 
+// The entry the list moves on to when the current one ends: the one after it, else entry 0
+// with repeat on; -1 when the list is to rest.
+int32_t FollowingEntry(const PlayerContext& jubo) {
+  const PlaylistState& p = jubo.playlist;
+  if (p.CurrentSong + 1 < p.SongCount) return p.CurrentSong + 1;
+  return jubo.settings.PlaylistLoop == 1 ? 0 : -1;
+}
+
 // Called when the last entry has ended, or failed while skipping.
 void AutomaticAdvance(PlayerContext& jubo) {
   PlaylistState& p = jubo.playlist;
-  if (p.CurrentSong + 1 >= p.SongCount) {
-    p.CurrentSong = 0;
-    Load(jubo, 0);
-    if (jubo.settings.PlaylistLoop != 1) {
-      // The list rests on its first song, stopped.
-      Stop(jubo);
-      return;
-    }
-  } else {
-    ++p.CurrentSong;
-    Load(jubo, p.CurrentSong);
+  const int32_t next = FollowingEntry(jubo);
+  p.CurrentSong = std::max(next, 0);
+  Load(jubo, p.CurrentSong);
+  if (next < 0) {
+    // The list rests on its first song, stopped.
+    Stop(jubo);
+    return;
   }
   p.PlayPending = true;
   p.play_asked = true;
+}
+
+// Hands the player the file of the entry that follows the one it holds, so that it moves into
+// it without a gap; none while the player holds another file than the current entry's (a
+// change under way) or the list is to rest. Every change of the list, the current entry or
+// the repeat switch calls this, the engine's own at once, those made elsewhere (a removal, a
+// jump from Now Playing) at the timer's next tick.
+void QueueNext(PlayerContext& jubo) {
+  if (jubo.player == nullptr) return;
+  const PlaylistState& p = jubo.playlist;
+  static const std::string kNone;
+  const std::string* next = &kNone;
+  if (p.CurrentSong >= 0 && p.CurrentSong < p.SongCount &&
+      p.Playlist[static_cast<size_t>(p.CurrentSong)].file() == jubo.player->URL()) {
+    if (const int32_t row = FollowingEntry(jubo); row >= 0) {
+      next = &p.Playlist[static_cast<size_t>(row)].file();
+    }
+  }
+  if (jubo.player->NextURL() != *next) jubo.player->SetNextURL(*next);
 }
 
 std::string FieldText(const textdb::Cursor& cursor, std::string_view column) {
@@ -119,6 +142,7 @@ void AppendSong(PlayerContext& jubo, std::string text, std::string file) {
   PlaylistState& p = jubo.playlist;
   MakeRoom(p, 1);
   AddEntry(p, std::move(text), std::move(file));
+  QueueNext(jubo);
   jubo.PlayerChanged();
 }
 
@@ -144,6 +168,7 @@ void AppendSongs(PlayerContext& jubo, const textdb::Cursor& cursor,
   });
   for (size_t k = 0; k < records.size(); ++k) p.where.Append(p.Playlist[first + k].file());
   p.SongCount += static_cast<int32_t>(records.size());
+  QueueNext(jubo);
   jubo.PlayerChanged();
 }
 
@@ -247,11 +272,13 @@ void ClearPlaylist(PlayerContext& jubo) {
   std::fill(p.Playlist.begin(), p.Playlist.end(), PlaylistEntry());
   p.texts.Clear();
   TurnNonStopOff(jubo);
+  QueueNext(jubo);
   jubo.PlayerChanged();
 }
 
 void ToggleRepeat(PlayerContext& jubo) {
   jubo.settings.PlaylistLoop = jubo.settings.PlaylistLoop == 0 ? 1 : 0;
+  QueueNext(jubo);
   jubo.PlayerChanged();
 }
 
@@ -277,7 +304,23 @@ void Player9_PlayStateChange(PlayerContext& jubo, int NewState) {
     p.failed_in_a_row = 0;
     LookUpDetails(jubo);
     NonStopContinuation(jubo);
+    QueueNext(jubo);
   }
+}
+
+void Player9_MovedToNext(PlayerContext& jubo) {
+  PlaylistState& p = jubo.playlist;
+  jubo.PlayerChanged();
+  if (p.SongCount == 0) return;
+  const int32_t next = FollowingEntry(jubo);
+  // The list changed after the file was queued and before the timer's tick caught it: what
+  // follows now is loaded, as at the end of a song without a file queued.
+  if (next < 0 || p.Playlist[static_cast<size_t>(next)].file() != jubo.player->URL()) {
+    AutomaticAdvance(jubo);
+    return;
+  }
+  p.CurrentSong = next;
+  jubo.SongChanged();
 }
 
 void Player9_Error(PlayerContext& jubo) {
@@ -330,6 +373,7 @@ void Player9_AudioOutputOpened(PlayerContext& jubo) {
 
 void PlayerTimer1(PlayerContext& jubo) {
   PlaylistState& p = jubo.playlist;
+  QueueNext(jubo);
   if (p.PlayPending && jubo.player->playState() == kReady) {
     p.PlayPending = false;
     jubo.player->play();

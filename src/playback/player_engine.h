@@ -1,9 +1,11 @@
 // The player and playlist engine. The program keeps its own playlist (PlaylistState) and hands
-// the media player one file at a time; the engine decides what comes next when a song ends or
-// fails or the user moves, and looks up the details of the song that starts for the status
-// panel. Every operation runs on the UI thread and needs jubo.player; to load entry r means
-// to set the player's URL to that entry's file. What changes the playlist, the player's state
-// or the repeat switch tells PlayerContext::PlayerChanged: the engine draws nothing itself.
+// the media player one file at a time, with the file of the entry that follows (its NextURL:
+// the next entry, entry 0 with repeat on, none at the end of the list), which the player moves
+// into by itself without a gap; the engine decides what comes next when a song ends or fails or
+// the user moves, and looks up the details of the song that starts for the status panel. Every
+// operation runs on the UI thread and needs jubo.player; to load entry r means to set the player's
+// URL to that entry's file. What changes the playlist, the player's state or the repeat switch
+// tells PlayerContext::PlayerChanged: the engine draws nothing itself.
 #pragma once
 
 #include <cstdint>
@@ -61,9 +63,13 @@ void ToggleRepeat(PlayerContext& jubo);
 
 // The player's events and the player window's timer. A song the automatic advance loaded
 // starts once the player is Ready: at the open-state change that says so, or at the timer's
-// next tick. A song that cannot be played is skipped or reported as the settings say, unless
-// nothing asked it to play (an entry loaded to rest on): reported, it stays loaded, the list
-// does not move, and the engine beeps and tells SongFailed. Every event tells PlayerChanged.
+// next tick. The player moving into the file queued makes the entry it belongs to the current
+// one, as the end of a song would; when the list changed in the meantime, the entry that now
+// follows is loaded instead. The timer also queues the file that follows anew after changes
+// of the list made outside the engine. A song that cannot be played is skipped or reported as the
+// settings say, unless nothing asked it to play (an entry loaded to rest on): reported, it stays
+// loaded, the list does not move, and the engine beeps and tells SongFailed. Every event tells
+// PlayerChanged.
 void Player9_OpenStateChange(PlayerContext& jubo);
 void Player9_PlayStateChange(PlayerContext& jubo, int NewState);
 void Player9_Error(PlayerContext& jubo);
@@ -73,6 +79,7 @@ void Player9_Error(PlayerContext& jubo);
 // how to choose another.
 void Player9_AudioOutputFailed(PlayerContext& jubo, const AudioOutputFailure& failure);
 void Player9_AudioOutputOpened(PlayerContext& jubo);
+void Player9_MovedToNext(PlayerContext& jubo);
 void PlayerTimer1(PlayerContext& jubo);
 
 // frmPlayer, the hidden player window, while it exists: the player's events reach the engine
@@ -92,6 +99,7 @@ class PlayerWindow final : public MediaPlayerEvents {
     Player9_AudioOutputFailed(jubo_, failure);
   }
   void AudioOutputOpened() override { Player9_AudioOutputOpened(jubo_); }
+  void MovedToNext() override { Player9_MovedToNext(jubo_); }
 
  private:
   PlayerContext& jubo_;

@@ -3,8 +3,11 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <signal.h>
 #include <sndfile.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <taglib/fileref.h>
 #include <taglib/tpropertymap.h>
 
@@ -72,6 +75,7 @@ class Recorder : public playback::MediaPlayerEvents {
         &MediaPlayerEvents::AudioOutputFailed, failure);
   }
   void AudioOutputOpened() override { Log("output", &MediaPlayerEvents::AudioOutputOpened); }
+  void MovedToNext() override { Log("next", &MediaPlayerEvents::MovedToNext); }
   int Count(const std::string& event) const {
     return static_cast<int>(std::count(events.begin(), events.end(), event));
   }
@@ -347,8 +351,8 @@ TEST_F(MpvPlayerTest, TheVisualisationShowsTheSongWithoutDisturbingIt) {
   EXPECT_EQ(player_->PicturesMade(), made) << "hidden again";
 }
 
-// The engine over the real player: a playlist of real files plays through and rests stopped on
-// its first song.
+// The engine over the real player: a playlist of real files plays through, song to song without
+// the engine loading them, and rests stopped on its first song.
 TEST(EngineOnMpvTest, AThreeSongPlaylistPlaysThroughAndRestsStoppedOnTheFirst) {
   jubo_test::TempDir dir;
   std::unique_ptr<SdlPlatform> loop = OpenLoop();
@@ -371,9 +375,11 @@ TEST(EngineOnMpvTest, AThreeSongPlaylistPlaysThroughAndRestsStoppedOnTheFirst) {
     playback::AppendSong(jubo, title + " by Artist", file(title));
   }
   playback::StartIfIdle(jubo);
+  // The player moves into the second and third songs by itself; the third ends.
   ASSERT_TRUE(RunFor(*loop, 30000, [&] {
-    return recorder.Count("state 8") == 3 && player->playState() == kStopped;
-  }));
+    return recorder.Count("next") == 2 && recorder.Count("state 8") == 1 &&
+           player->playState() == kStopped;
+  })) << testing::PrintToString(recorder.events);
   EXPECT_EQ(jubo.playlist.CurrentSong, 0);
   EXPECT_EQ(player->URL(), file("First"));
 }
@@ -439,6 +445,126 @@ TEST_F(MpvPlayerTest, ASnapcastServerTakesTheToneOnlyWhileItReadsItsPipe) {
     int status = kill(pid, SIGTERM);
     EXPECT_TRUE(waitpid(pid, &status, 0) == pid && WIFEXITED(status)) << status;
   }
+}
+
+// A private PulseAudio with a null sink "rec" whose sound parec records, mono 16-bit at the
+// tones' rate, into recording(); this process's libmpv plays into it while it lives.
+class RecordedSink {
+ public:
+  explicit RecordedSink(const std::filesystem::path& dir) : dir_(dir) {
+    std::filesystem::create_directory(dir_ / "run");
+    chmod((dir_ / "run").c_str(), 0700);
+    env_ = {{"XDG_RUNTIME_DIR", (dir_ / "run").string()},
+            {"PULSE_SERVER", "unix:" + (dir_ / "run" / "pulse" / "native").string()}};
+    const jubo_test::RunResult server = jubo_test::RunProgram(
+        "/usr/bin/pulseaudio",
+        {"-n", "--daemonize=yes", "--exit-idle-time=-1", "--disallow-exit", "-L",
+         "module-null-sink sink_name=rec", "-L", "module-native-protocol-unix"},
+        dir_, env_);
+    EXPECT_EQ(server.status, 0) << server.err;
+    for (const auto& [name, value] : env_) setenv(name.c_str(), value.c_str(), 1);
+    setenv("PULSE_SINK", "rec", 1);
+    parec_ = jubo_test::Spawn("/usr/bin/parec",
+                              {"-d", "rec.monitor", "--raw", "--format=s16le", "--channels=1",
+                               "--rate=" + std::to_string(bench::kToneRate)},
+                              dir_, env_, recording(), dir_ / "parec.err");
+  }
+  ~RecordedSink() {
+    StopRecording();
+    jubo_test::RunProgram("/usr/bin/pulseaudio", {"--kill"}, dir_, env_);
+    for (const char* name : {"XDG_RUNTIME_DIR", "PULSE_SERVER", "PULSE_SINK"}) unsetenv(name);
+  }
+  void StopRecording() {
+    if (parec_ <= 0) return;
+    kill(parec_, SIGTERM);
+    waitpid(parec_, nullptr, 0);
+    parec_ = -1;
+  }
+  std::filesystem::path recording() const { return dir_ / "rec.raw"; }
+
+ private:
+  std::filesystem::path dir_;
+  jubo_test::Env env_;
+  pid_t parec_ = -1;
+};
+
+std::vector<int16_t> Samples(const std::filesystem::path& raw) {
+  const std::string bytes = jubo_test::ReadFile(raw);
+  std::vector<int16_t> samples(bytes.size() / 2);
+  std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+  return samples;
+}
+
+// One tone cut into WAV and FLAC files at odd sample positions plays, through the engine and
+// on a real-time sound server, as the tone itself, from the last file round to the first with
+// repeat on: not one run of silence, and no step between two samples above the tone's own.
+TEST(EngineOnMpvTest, ATonesConsecutiveFilesPlayAsOneToneAcrossTheWrap) {
+  jubo_test::TempDir dir;
+  RecordedSink sink(dir.path());
+  std::unique_ptr<SdlPlatform> loop = OpenLoop();
+  std::string error;
+  std::unique_ptr<MpvPlayer> player = MpvPlayer::Create(*loop, "pulse", &error);
+  ASSERT_NE(player, nullptr) << error;
+  app::Jubo jubo;
+  jubo.loop = loop.get();
+  jubo.player = player.get();
+  jubo.settings.PlaylistLoop = 1;
+  playback::PlayerWindow window(jubo);
+
+  const int64_t kCuts[] = {0, 20011, 43217, 66150};
+  const bench::ToneFormat kFormats[] = {bench::ToneFormat::kWav, bench::ToneFormat::kFlac,
+                                        bench::ToneFormat::kWav};
+  for (size_t i = 0; i < 3; ++i) {
+    const bool flac = kFormats[i] == bench::ToneFormat::kFlac;
+    const std::string file =
+        (dir.path() / ("part" + std::to_string(i) + (flac ? ".flac" : ".wav"))).string();
+    ASSERT_TRUE(bench::WriteToneSlice(file, kCuts[i], kCuts[i + 1] - kCuts[i], kFormats[i]));
+    playback::AppendSong(jubo, "Part by Tone", file);
+  }
+  ASSERT_TRUE(RunFor(*loop, kOpenMs, [&] {
+    std::error_code ignored;
+    return std::filesystem::file_size(sink.recording(), ignored) > 0;
+  })) << "parec records nothing";
+  playback::StartIfIdle(jubo);
+  // Plays on until the recording holds the whole tone and a fifth of a second more after its
+  // first sound.
+  const int64_t enough = kCuts[3] + bench::kToneRate / 5;
+  int64_t first = -1;
+  ASSERT_TRUE(RunFor(*loop, 30000, [&] {
+    std::error_code ignored;
+    const auto recorded =
+        static_cast<int64_t>(std::filesystem::file_size(sink.recording(), ignored) / 2);
+    if (first < 0 && recorded > 0) {
+      const std::vector<int16_t> samples = Samples(sink.recording());
+      auto loud =
+          std::find_if(samples.begin(), samples.end(), [](int16_t v) { return std::abs(v) > 100; });
+      if (loud != samples.end()) first = loud - samples.begin();
+    }
+    return first >= 0 && recorded - first >= enough;
+  }));
+  sink.StopRecording();
+  playback::StopSong(jubo);
+
+  const std::vector<int16_t> samples = Samples(sink.recording());
+  const int amplitude =
+      std::abs(*std::max_element(samples.begin(), samples.end(),
+                                 [](int16_t a, int16_t b) { return std::abs(a) < std::abs(b); }));
+  ASSERT_GT(amplitude, 200);
+  const auto loud = [&](int16_t v) { return std::abs(v) > amplitude / 2; };
+  const auto begin = std::find_if(samples.begin(), samples.end(), loud);
+  const auto end = std::find_if(samples.rbegin(), samples.rend(), loud).base();
+  ASSERT_GE(end - begin, enough - bench::kToneRate / 50);
+  // A 440 Hz tone moves at most amplitude * 2 sin(pi 440 / rate) from one sample to the next.
+  const double step = amplitude * 2 * std::sin(M_PI * 440 / bench::kToneRate) * 1.05 + 4;
+  int silent_run = 0, silent_runs = 0, jumps = 0;
+  for (auto at = begin + 1; at < end; ++at) {
+    silent_run = std::abs(*at) < amplitude / 20 ? silent_run + 1 : 0;
+    // More samples near zero in a row than the tone's crossing of zero holds.
+    if (silent_run == 16) ++silent_runs;
+    if (std::abs(*at - *(at - 1)) > step) ++jumps;
+  }
+  EXPECT_EQ(silent_runs, 0);
+  EXPECT_EQ(jumps, 0);
 }
 
 }  // namespace

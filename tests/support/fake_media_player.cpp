@@ -21,6 +21,7 @@ void FakeMediaPlayer::SetURL(const std::string& url) {
   StopTimers();
   ++generation_;
   url_ = url;
+  next_url_.clear();
   loads.push_back(url);
   loaded_ = false;
   pending_ = playback::kReady;
@@ -117,8 +118,24 @@ void FakeMediaPlayer::Run(int new_state) {
 void FakeMediaPlayer::ScheduleEnd() {
   if (end_timer_ != 0) loop_.StopTimer(end_timer_);
   auto left_ms = static_cast<int>(std::ceil((length_ - position_) / speed_ * 1000));
-  end_timer_ =
-      loop_.StartTimer(std::max(left_ms, 1), [this] { Halt(playback::kMediaEnded, length_); });
+  end_timer_ = loop_.StartTimer(std::max(left_ms, 1), [this] { End(); });
+}
+
+void FakeMediaPlayer::End() {
+  if (state != playback::kPlaying || next_url_.empty()) {
+    Halt(playback::kMediaEnded, length_);
+    return;
+  }
+  StopTimers();
+  ++generation_;
+  url_ = std::exchange(next_url_, std::string());
+  loads.push_back(url_);
+  loaded_ = false;
+  speed_ = 0;
+  Raise([](MediaPlayerEvents& l) { l.MovedToNext(); });
+  // Opened ahead of time: it plays at once.
+  pending_ = playback::kPlaying;
+  Opened();
 }
 
 void FakeMediaPlayer::Halt(int new_state, double position) {

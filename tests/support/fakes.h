@@ -83,8 +83,9 @@ class FakeWavePlayer : public sound::WavePlayer {
 // A media player that plays by the clock of the loop it is given: a file opens `open_ms` after it
 // is set (or fails to, when it is in `unplayable`), a song plays at its speed (four times while
 // fast-forwarding) and ends by itself at its length, unless no audio output opens
-// (failing_output). Its events are posted to the loop, as the real player's are, and dropped once
-// another file is set.
+// (failing_output); ending at normal speed with a next file set, it moves into that one at once.
+// Its events are posted to the loop, as the real player's are, and dropped once another file is
+// set.
 class FakeMediaPlayer : public playback::MediaPlayer {
  public:
   explicit FakeMediaPlayer(ground::EventLoop& loop) : loop_(loop) {}
@@ -92,6 +93,8 @@ class FakeMediaPlayer : public playback::MediaPlayer {
 
   const std::string& URL() const override { return url_; }
   void SetURL(const std::string& url) override;
+  const std::string& NextURL() const override { return next_url_; }
+  void SetNextURL(const std::string& url) override { next_url_ = url; }
   int playState() const override { return state; }
   void play() override;
   void pause() override;
@@ -122,7 +125,7 @@ class FakeMediaPlayer : public playback::MediaPlayer {
   std::vector<AudioDevice> devices = {{"auto", "Autoselect device"}};
   std::string device = "auto", fixed_output;
 
-  // Every file set, in order.
+  // Every file set or moved into, in order.
   std::vector<std::string> loads;
 
   int state = playback::kStopped;  // a test may set it to look at a state without events
@@ -134,6 +137,7 @@ class FakeMediaPlayer : public playback::MediaPlayer {
   void Opened();
   void Run(int new_state);  // kPlaying or kFastForward, from the current position
   void ScheduleEnd();       // the song ends by itself at its length
+  void End();
   // Stops the song at `position` in `new_state`, told when the state changes.
   void Halt(int new_state, double position);
   void StopTimers();
@@ -141,7 +145,7 @@ class FakeMediaPlayer : public playback::MediaPlayer {
 
   ground::EventLoop& loop_;
   playback::MediaPlayerEvents* listener_ = nullptr;
-  std::string url_;
+  std::string url_, next_url_;
   bool loaded_ = false;
   int pending_ = playback::kReady;  // the state asked for while the file opens
   double length_ = 0;

@@ -451,9 +451,10 @@ TEST_F(MpvPlayerTest, ASnapcastServerTakesTheToneOnlyWhileItReadsItsPipe) {
   const AtExit stop{[&] {
     for (const pid_t pid : {client, server}) EXPECT_TRUE(Stop(pid)) << pid;
   }};
-  // The server opens the pipe a moment after it starts: play is refused until then.
+  // Played once the client is connected (its file appears) to hear the tone from its start, and
+  // again while the server, a moment behind, has not opened the pipe yet.
   ASSERT_TRUE(RunFor(*loop_, 60000, [&] {
-    if (player_->playState() == kStopped) player_->play();
+    if (player_->playState() == kStopped && std::filesystem::exists(raw)) player_->play();
     return recorder_.Count("state 8") == 1;
   }));
   player_.reset();

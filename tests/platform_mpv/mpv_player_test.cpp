@@ -395,17 +395,18 @@ int FreePort() {
   return ntohs(address.sin_port);
 }
 
-// Runs `done` when it goes, however the test leaves.
-struct AtExit {
-  std::function<void()> done;
-  ~AtExit() { done(); }
+// A program of /usr/bin run in `dir`, its output to `out` there, while this lives.
+struct Running {
+  Running(const std::filesystem::path& dir, const std::string& name,
+          const std::vector<std::string>& args, const std::string& out = "out")
+      : pid(jubo_test::Spawn("/usr/bin/" + name, args, dir, {}, dir / out, dir / (name + ".err"))) {
+  }
+  ~Running() {
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+  }
+  const pid_t pid;
 };
-
-// Ends a process the test started and waits for it; true when it exited of itself.
-bool Stop(pid_t pid) {
-  int status = kill(pid, SIGTERM);
-  return waitpid(pid, &status, 0) == pid && WIFEXITED(status);
-}
 
 std::vector<int16_t> Samples(const std::filesystem::path& raw) {
   const std::string bytes = jubo_test::ReadFile(raw);
@@ -442,15 +443,10 @@ TEST_F(MpvPlayerTest, ASnapcastServerTakesTheToneOnlyWhileItReadsItsPipe) {
     return recorder_.Count("no output snapcast:" + fifo.string() + ": no Snapcast server reads " +
                            fifo.string()) == 1;
   }));
-  auto spawn = [&dir](const std::string& name, const std::vector<std::string>& args) {
-    return jubo_test::Spawn("/usr/bin/" + name, args, dir, {}, dir / "out", dir / (name + ".err"));
-  };
-  const pid_t server = spawn("snapserver", {"-c", (dir / "snap.conf").string()});
-  const pid_t client = spawn("snapclient", {"-h", "127.0.0.1", "-p", port, "--player",
-                                            "file:filename=" + raw.string(), "--logsink", "null"});
-  const AtExit stop{[&] {
-    for (const pid_t pid : {client, server}) EXPECT_TRUE(Stop(pid)) << pid;
-  }};
+  const Running server(dir, "snapserver", {"-c", (dir / "snap.conf").string()});
+  const Running client(dir, "snapclient",
+                       {"-h", "127.0.0.1", "-p", port, "--player", "file:filename=" + raw.string(),
+                        "--logsink", "null"});
   // Played once the client is connected (its file appears) to hear the tone from its start, and
   // again while the server, a moment behind, has not opened the pipe yet.
   ASSERT_TRUE(RunFor(*loop_, 60000, [&] {
@@ -477,25 +473,16 @@ TEST(EngineOnMpvTest, ATonesConsecutiveFilesPlayAsOneToneAcrossTheWrap) {
   const jubo_test::Env env = {{"XDG_RUNTIME_DIR", run.string()},
                               {"PULSE_SERVER", "unix:" + (run / "pulse" / "native").string()},
                               {"PULSE_SINK", "rec"}};
-  auto pulse = [&](const std::vector<std::string>& args) {
-    return jubo_test::RunProgram("/usr/bin/pulseaudio", args, dir.path(), env).status;
-  };
-  ASSERT_EQ(pulse({"-n", "--daemonize=yes", "--exit-idle-time=-1", "--disallow-exit", "-L",
-                   "module-null-sink sink_name=rec", "-L", "module-native-protocol-unix"}),
-            0);
-  const pid_t parec =
-      jubo_test::Spawn("/usr/bin/parec",
-                       {"-d", "rec.monitor", "--raw", "--format=s16le", "--channels=1",
-                        "--rate=" + std::to_string(bench::kToneRate)},
-                       dir.path(), env, raw, dir.path() / "parec.err");
   for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
-  const AtExit stop{[&] {
-    Stop(parec);
-    pulse({"--kill"});
-    for (const auto& [name, value] : env) unsetenv(name.c_str());
-  }};
-
   std::unique_ptr<SdlPlatform> loop = OpenLoop();
+  const Running pulse(dir.path(), "pulseaudio",
+                      {"-n", "--exit-idle-time=-1", "-L", "module-null-sink sink_name=rec", "-L",
+                       "module-native-protocol-unix"});
+  ASSERT_TRUE(RunFor(*loop, 30000, [&] { return std::filesystem::exists(run / "pulse/native"); }));
+  const Running parec(dir.path(), "parec",
+                      {"-d", "rec.monitor", "--raw", "--format=s16le", "--channels=1",
+                       "--rate=" + std::to_string(bench::kToneRate)},
+                      "rec.raw");
   std::string error;
   std::unique_ptr<MpvPlayer> player = MpvPlayer::Create(*loop, "pulse", &error);
   ASSERT_NE(player, nullptr) << error;
@@ -540,6 +527,7 @@ TEST(EngineOnMpvTest, ATonesConsecutiveFilesPlayAsOneToneAcrossTheWrap) {
     jumps += std::abs(*at - *(at - 1)) > step;
   }
   EXPECT_EQ(std::pair(silent_runs, jumps), std::pair(0, 0));
+  for (const auto& [name, value] : env) unsetenv(name.c_str());
 }
 
 }  // namespace

@@ -411,7 +411,7 @@ struct Running {
 std::vector<int16_t> Samples(const std::filesystem::path& raw) {
   const std::string bytes = jubo_test::ReadFile(raw);
   std::vector<int16_t> samples(bytes.size() / 2);
-  std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+  if (!samples.empty()) std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
   return samples;
 }
 

@@ -122,19 +122,14 @@ void FakeMediaPlayer::ScheduleEnd() {
 }
 
 void FakeMediaPlayer::End() {
-  if (state != playback::kPlaying || next_url_.empty()) {
-    Halt(playback::kMediaEnded, length_);
-    return;
-  }
+  if (state != playback::kPlaying || next_url_.empty()) return Halt(playback::kMediaEnded, length_);
   StopTimers();
   ++generation_;
-  url_ = std::exchange(next_url_, std::string());
-  loads.push_back(url_);
+  loads.push_back(url_ = std::exchange(next_url_, {}));
   loaded_ = false;
   speed_ = 0;
   Raise([](MediaPlayerEvents& l) { l.MovedToNext(); });
-  // Opened ahead of time: it plays at once.
-  pending_ = playback::kPlaying;
+  pending_ = playback::kPlaying;  // opened ahead of time: it plays at once
   Opened();
 }
 

@@ -83,9 +83,8 @@ class FakeWavePlayer : public sound::WavePlayer {
 // A media player that plays by the clock of the loop it is given: a file opens `open_ms` after it
 // is set (or fails to, when it is in `unplayable`), a song plays at its speed (four times while
 // fast-forwarding) and ends by itself at its length, unless no audio output opens
-// (failing_output); ending at normal speed with a next file set, it moves into that one at once.
-// Its events are posted to the loop, as the real player's are, and dropped once another file is
-// set.
+// (failing_output), or moves at once into the next file set. Its events are posted to the loop,
+// as the real player's are, and dropped once another file is set.
 class FakeMediaPlayer : public playback::MediaPlayer {
  public:
   explicit FakeMediaPlayer(ground::EventLoop& loop) : loop_(loop) {}
@@ -121,9 +120,8 @@ class FakeMediaPlayer : public playback::MediaPlayer {
   // While set, no audio output opens: a song that starts ends at once, reporting this output.
   std::string failing_output;
 
-  // The devices the system offers, the one chosen, and an output named from outside.
-  std::vector<AudioDevice> devices = {{"auto", "Autoselect device"}};
-  std::string device = "auto", fixed_output;
+  std::vector<AudioDevice> devices = {{"auto", "Autoselect device"}};  // the system's
+  std::string device = "auto", fixed_output;  // chosen, and an output named from outside
 
   // Every file set or moved into, in order.
   std::vector<std::string> loads;

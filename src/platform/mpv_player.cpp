@@ -425,6 +425,9 @@ void MpvPlayer::Impl::OnFileLoaded() {
   loaded_ = true;
   ReadGains();
   ApplyVolume();
+  // A song asked to play starts only now, its gain in the volume: started as it opened, mpv
+  // played its first moments at the last song's level (all of it, into a file output).
+  if (pending_ == Pending::kPlay || pending_ == Pending::kFastForward) SetFlag("pause", false);
   Raise([](MediaPlayerEvents& l) { l.OpenStateChange(); });
   switch (pending_) {
     case Pending::kNothing:
@@ -682,8 +685,7 @@ int64_t MpvPlayer::Impl::IndexOf(int64_t id) const {
 void MpvPlayer::Impl::Play() {
   if (state_ == playback::kTransitioning) {
     SetSpeed(1);
-    SetFlag("pause", false);
-    pending_ = Pending::kPlay;
+    pending_ = Pending::kPlay;  // it starts once open (OnFileLoaded)
     return;
   }
   if (!loaded_) {
@@ -746,8 +748,7 @@ void MpvPlayer::Impl::Stop() {
 void MpvPlayer::Impl::FastForward() {
   if (state_ == playback::kTransitioning) {
     SetSpeed(4);
-    SetFlag("pause", false);
-    pending_ = Pending::kFastForward;
+    pending_ = Pending::kFastForward;  // it starts once open (OnFileLoaded)
     return;
   }
   if (!loaded_ || state_ == playback::kFastForward) return;

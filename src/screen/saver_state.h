@@ -8,25 +8,26 @@
 
 namespace screen {
 
-// frmSaver: black, covering the screen, with the logo (imgSaver) when the type in effect is
-// Logo, and nothing when it is Blank Screen.
-class SaverForm : public Form {
+// A black form covering the whole screen: what every saver window is.
+class CoverForm : public Form {
  public:
-  SaverForm() {
+  CoverForm() {
     full_screen = true;
     background = kBlack;
   }
+};
+
+// frmSaver: black, covering the screen, with the logo (imgSaver) when the type in effect is
+// Logo, and nothing when it is Blank Screen.
+class SaverForm : public CoverForm {
+ public:
   Picture imgSaver;
   void Accept(FormVisitor& visitor) const override { visitor.Visit(imgSaver); }
 };
 
 // The player window: the player's visualisation, full screen.
-class PlayerVideoForm : public Form {
+class PlayerVideoForm : public CoverForm {
  public:
-  PlayerVideoForm() {
-    full_screen = true;
-    background = kBlack;
-  }
   Video vidPlayer;
   void Accept(FormVisitor& visitor) const override { visitor.Visit(vidPlayer); }
 };

@@ -283,8 +283,12 @@ void ToggleRepeat(PlayerContext& jubo) {
 }
 
 void Player9_OpenStateChange(PlayerContext& jubo) {
-  // Even loudness: the song's ReplayGain, chosen before it may start (loudness.h).
-  ChooseReplayGain(jubo, jubo.playlist.CurrentSong);
+  // Even loudness: the song's ReplayGain, chosen as it begins to open, before it may start
+  // (loudness.h).
+  if (std::string& chosen = jubo.playlist.replay_gain_file; chosen != jubo.player->URL()) {
+    chosen = jubo.player->URL();
+    ChooseReplayGain(jubo, jubo.playlist.CurrentSong);
+  }
 
   // A song the automatic advance loaded starts the moment it is open, rather than at the next
   // tick of the timer: the silence between songs is shorter by up to a tick.

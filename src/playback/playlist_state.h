@@ -74,6 +74,9 @@ struct PlaylistState {
   // Something asked the current entry to play and no stop came since. An entry loaded only to
   // rest on (the end of the list without repeat, a stop) that fails does not move the list.
   bool play_asked = false;
+  // The file whose ReplayGain mode was chosen last: a song is looked up in the library once,
+  // not at each of the two or three changes of its open state.
+  std::string replay_gain_file;
   // Set when no audio output could be opened, cleared once one opens: the status panel shows
   // it instead of the play state.
   std::optional<AudioOutputFailure> audio_failure;

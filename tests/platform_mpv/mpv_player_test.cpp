@@ -3,11 +3,9 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
-#include <signal.h>
 #include <sndfile.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <taglib/fileref.h>
 #include <taglib/tpropertymap.h>
 
@@ -23,6 +21,7 @@
 #include <vector>
 
 #include "app/jubo.h"
+#include "bench/pulse_recording.h"
 #include "bench/tone_wav.h"
 #include "platform/sdl_platform.h"
 #include "playback/player_engine.h"
@@ -395,29 +394,9 @@ int FreePort() {
   return ntohs(address.sin_port);
 }
 
-// A program of /usr/bin run in `dir`, its output to `out` there, while this lives.
-struct Running {
-  Running(const std::filesystem::path& dir, const std::string& name,
-          const std::vector<std::string>& args, const std::string& out = "out")
-      : pid(jubo_test::Spawn("/usr/bin/" + name, args, dir, {}, dir / out, dir / (name + ".err"))) {
-  }
-  ~Running() {
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
-  }
-  const pid_t pid;
-};
-
-std::vector<int16_t> Samples(const std::filesystem::path& raw) {
-  const std::string bytes = jubo_test::ReadFile(raw);
-  std::vector<int16_t> samples(bytes.size() / 2);
-  if (!samples.empty()) std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
-  return samples;
-}
-
 // The frequency (zero crossings) of 48 kHz 16-bit stereo's left channel, and how long it sounds.
 std::pair<double, double> ToneIn(const std::filesystem::path& raw) {
-  const std::vector<int16_t> samples = Samples(raw);
+  const std::vector<int16_t> samples = bench::ReadSamples(raw);
   size_t first = samples.size(), last = 0, crossings = 0;
   for (size_t i = 0; i + 2 < samples.size(); i += 2) {
     if (std::abs(samples[i]) > 100) first = std::min(first, i), last = i;
@@ -443,10 +422,10 @@ TEST_F(MpvPlayerTest, ASnapcastServerTakesTheToneOnlyWhileItReadsItsPipe) {
     return recorder_.Count("no output snapcast:" + fifo.string() + ": no Snapcast server reads " +
                            fifo.string()) == 1;
   }));
-  const Running server(dir, "snapserver", {"-c", (dir / "snap.conf").string()});
-  const Running client(dir, "snapclient",
-                       {"-h", "127.0.0.1", "-p", port, "--player", "file:filename=" + raw.string(),
-                        "--logsink", "null"});
+  const bench::Peer server(dir, "snapserver", {"-c", (dir / "snap.conf").string()});
+  const bench::Peer client(dir, "snapclient",
+                           {"-h", "127.0.0.1", "-p", port, "--player",
+                            "file:filename=" + raw.string(), "--logsink", "null"});
   // Played once the client is connected (its file appears) to hear the tone from its start, and
   // again while the server, a moment behind, has not opened the pipe yet.
   ASSERT_TRUE(RunFor(*loop_, 60000, [&] {
@@ -464,26 +443,12 @@ TEST_F(MpvPlayerTest, ASnapcastServerTakesTheToneOnlyWhileItReadsItsPipe) {
 // on a real-time sound server, as the tone itself, from the last file round to the first with
 // repeat on: not one run of silence, and no step between two samples above the tone's own.
 TEST(EngineOnMpvTest, ATonesConsecutiveFilesPlayAsOneToneAcrossTheWrap) {
-  // A private PulseAudio with a null sink "rec" whose sound parec records, mono 16-bit at the
-  // tones' rate; this process's libmpv plays into it.
   jubo_test::TempDir dir;
-  const std::filesystem::path run = dir.path() / "run", raw = dir.path() / "rec.raw";
-  std::filesystem::create_directory(run);
-  chmod(run.c_str(), 0700);
-  const jubo_test::Env env = {{"XDG_RUNTIME_DIR", run.string()},
-                              {"PULSE_SERVER", "unix:" + (run / "pulse" / "native").string()},
-                              {"PULSE_SINK", "rec"}};
-  for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
-  std::unique_ptr<SdlPlatform> loop = OpenLoop();
-  const Running pulse(dir.path(), "pulseaudio",
-                      {"-n", "--exit-idle-time=-1", "-L", "module-null-sink sink_name=rec", "-L",
-                       "module-native-protocol-unix"});
-  ASSERT_TRUE(RunFor(*loop, 30000, [&] { return std::filesystem::exists(run / "pulse/native"); }));
-  const Running parec(dir.path(), "parec",
-                      {"-d", "rec.monitor", "--raw", "--format=s16le", "--channels=1",
-                       "--rate=" + std::to_string(bench::kToneRate)},
-                      "rec.raw");
   std::string error;
+  const std::unique_ptr<bench::PulseRecording> room =
+      bench::PulseRecording::Start(dir.path(), &error);
+  ASSERT_NE(room, nullptr) << error;
+  std::unique_ptr<SdlPlatform> loop = OpenLoop();
   std::unique_ptr<MpvPlayer> player = MpvPlayer::Create(*loop, "pulse", &error);
   ASSERT_NE(player, nullptr) << error;
   app::Jubo jubo;
@@ -503,31 +468,11 @@ TEST(EngineOnMpvTest, ATonesConsecutiveFilesPlayAsOneToneAcrossTheWrap) {
   playback::StartIfIdle(jubo);
   // Plays on until the recording holds the whole tone and a fifth of a second from its sound.
   const int64_t enough = kCuts[3] + bench::kToneRate / 5;
-  ASSERT_TRUE(RunFor(*loop, 30000, [&] {
-    const std::vector<int16_t> samples = Samples(raw);
-    return samples.end() - std::find_if(samples.begin(), samples.end(),
-                                        [](int16_t v) { return std::abs(v) > 100; }) >=
-           enough;
-  }));
+  ASSERT_TRUE(
+      RunFor(*loop, 30000, [&] { return bench::FindBreaks(room->Samples()).sounded >= enough; }));
   playback::StopSong(jubo);
-
-  const std::vector<int16_t> samples = Samples(raw);
-  int amplitude = 0;
-  for (const int16_t v : samples) amplitude = std::max(amplitude, std::abs(v));
-  const auto loud = [&](int16_t v) { return std::abs(v) > amplitude / 2; };
-  const auto begin = std::find_if(samples.begin(), samples.end(), loud);
-  const auto end = std::find_if(samples.rbegin(), samples.rend(), loud).base();
-  ASSERT_GE(end - begin, enough - bench::kToneRate / 50);
-  // A 440 Hz tone moves at most amplitude * 2 sin(pi 440 / rate) from one sample to the next.
-  const double step = amplitude * 2 * std::sin(M_PI * 440 / bench::kToneRate) * 1.05 + 4;
-  int silent_run = 0, silent_runs = 0, jumps = 0;
-  for (auto at = begin + 1; at < end; ++at) {
-    silent_run = std::abs(*at) < amplitude / 20 ? silent_run + 1 : 0;
-    silent_runs += silent_run == 16;  // longer near zero than the tone's crossing of zero
-    jumps += std::abs(*at - *(at - 1)) > step;
-  }
-  EXPECT_EQ(std::pair(silent_runs, jumps), std::pair(0, 0));
-  for (const auto& [name, value] : env) unsetenv(name.c_str());
+  const bench::ToneBreaks breaks = bench::FindBreaks(room->Samples());
+  EXPECT_EQ(std::pair(breaks.silences, breaks.jumps), std::pair(0, 0));
 }
 
 }  // namespace

@@ -108,6 +108,12 @@ PulseRecording::~PulseRecording() {
 
 std::vector<int16_t> PulseRecording::Samples() const { return ReadSamples(dir_ / "rec.raw"); }
 
+int64_t PulseRecording::Recorded() const {
+  std::error_code missing;
+  const auto bytes = fs::file_size(dir_ / "rec.raw", missing);
+  return missing ? 0 : static_cast<int64_t>(bytes / 2);
+}
+
 std::vector<int16_t> ReadSamples(const fs::path& raw) {
   std::ifstream in(raw, std::ios::binary);
   const std::string bytes{std::istreambuf_iterator<char>(in), {}};
@@ -131,9 +137,11 @@ ToneBreaks FindBreaks(const std::vector<int16_t>& samples) {
   for (auto at = begin + 1; at < end; ++at) {
     run = std::abs(*at) < amplitude / 20 ? run + 1 : 0;
     // Longer near zero than the tone's crossing of zero: a silence, counted from its start.
+    const bool jump = std::abs(*at - *(at - 1)) > step;
     breaks.silences += run == 16;
     breaks.silent += run == 16 ? 16 : run > 16;
-    breaks.jumps += std::abs(*at - *(at - 1)) > step;
+    breaks.jumps += jump;
+    if (run == 16 || jump) breaks.at.push_back(at - begin - (run == 16 ? 16 : 0));
   }
   return breaks;
 }

@@ -41,6 +41,7 @@ class PulseRecording {
   ~PulseRecording();
 
   std::vector<int16_t> Samples() const;  // the recording so far
+  int64_t Recorded() const;              // how many samples that is, without reading them
 
  private:
   explicit PulseRecording(std::filesystem::path dir) : dir_(std::move(dir)) {}
@@ -54,10 +55,11 @@ std::vector<int16_t> ReadSamples(const std::filesystem::path& raw);
 
 // What a recording of the tone holds between its first and its last loud sample.
 struct ToneBreaks {
-  int64_t sounded = 0;  // samples from the first loud one to the last
-  int silences = 0;     // runs near zero longer than the tone's own crossing of zero
-  int64_t silent = 0;   // samples in those runs
-  int jumps = 0;        // steps from one sample to the next larger than the tone ever makes
+  int64_t sounded = 0;      // samples from the first loud one to the last
+  int silences = 0;         // runs near zero longer than the tone's own crossing of zero
+  int64_t silent = 0;       // samples in those runs
+  int jumps = 0;            // steps from one sample to the next larger than the tone ever makes
+  std::vector<int64_t> at;  // where each silence begins and each step is, from the first loud one
 };
 ToneBreaks FindBreaks(const std::vector<int16_t>& samples);
 

@@ -34,8 +34,6 @@
 // starts has its details looked up in the library for the status panel. The engine draws and
 // asks nothing: it tells the screen's context (PlayerChanged, SongChanged, SongFailed), which
 // updates the status panel and Now Playing, or shows "Could not play" once the event is over.
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -43,6 +41,7 @@
 #include "app/instance_lock.h"
 #include "app/jubo.h"
 #include "app/startup.h"
+#include "common/user_folder.h"
 #include "library/library_cache.h"
 #include "platform/asset_folder.h"
 #include "platform/mpv_player.h"
@@ -53,14 +52,19 @@
 
 namespace {
 
-// The program's folder: JUBO_HOME when set, else the executable's own folder.
+// The program's folder, where jubodb.txt is read: JUBO_HOME when set. Else, for an installed
+// program, the user's data folder, $XDG_DATA_HOME/jubo (~/.local/share/jubo): the folder of an
+// installed executable (/usr/bin) is no place for a user's library. Else, in the build tree, the
+// executable's own folder.
 std::string ProgramFolder() {
   if (const char* home = std::getenv("JUBO_HOME"); home != nullptr && *home != '\0') return home;
-  char path[4096];
-  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return ".";
-  std::string exe(path, static_cast<size_t>(n));
-  return exe.substr(0, exe.rfind('/'));
+  if (platform::RunsInstalled()) {
+    if (std::string data = common::XdgFolder("XDG_DATA_HOME", ".local/share"); !data.empty()) {
+      return data + "/jubo";
+    }
+  }
+  const std::string folder = platform::ExecutableFolder();
+  return folder.empty() ? "." : folder;
 }
 
 }  // namespace

@@ -43,6 +43,7 @@
 #include "app/startup.h"
 #include "common/user_folder.h"
 #include "library/library_cache.h"
+#include "library/library_connection.h"
 #include "platform/asset_folder.h"
 #include "platform/mpv_player.h"
 #include "platform/sdl_platform.h"
@@ -67,9 +68,36 @@ std::string ProgramFolder() {
   return folder.empty() ? "." : folder;
 }
 
+constexpr const char* kUsage = "usage: jubo [--help | --version]\n";
+
+// `jubo --version`, and `jubo --help`: where this start would read the library, the settings and
+// the pictures, which is what someone who just installed Jubo needs to know. Anything else on
+// the command line is refused with status 2.
+int AnswerArguments(int argc, char** argv) {
+  const std::string option = argv[1];
+  if (argc == 2 && option == "--version") {
+    std::printf("%s %s\n", app::kProductName, app::kVersionText);
+    return 0;
+  }
+  if (argc == 2 && (option == "--help" || option == "-h")) {
+    const std::string settings_file = settings::UserSettingsPath();
+    std::printf(
+        "%sThe full-screen music jukebox; keys, the remote control and the environment: man jubo.\n"
+        "Library:  %s/%s\nSettings: %s\nPictures: %s\n",
+        kUsage, ProgramFolder().c_str(), library::kLibraryFile,
+        settings_file.empty() ? "kept until the program ends (no home folder)"
+                              : settings_file.c_str(),
+        platform::AssetFolder().c_str());
+    return 0;
+  }
+  std::fprintf(stderr, "jubo: unknown argument '%s'\n%s", option.c_str(), kUsage);
+  return 2;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc > 1) return AnswerArguments(argc, argv);
   std::string runtime, error;
   if (!remote::MakeRuntimeFolder(&runtime, &error)) {
     std::fprintf(stderr, "jubo: %s\n", error.c_str());

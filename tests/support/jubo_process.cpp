@@ -12,17 +12,16 @@ namespace jubo_test {
 using namespace std::chrono_literals;
 
 JuboProcess::JuboProcess(const std::string& home, const std::string& runtime,
-                         const std::string& err_path, const std::string& binary, const Env& env) {
-  Env all = {{"JUBO_HOME", home},
-             {"XDG_RUNTIME_DIR", runtime},
-             {"XDG_CONFIG_HOME", home + "/config"},
-             {"XDG_CACHE_HOME", runtime + "/cache"},  // not the user's
-             {"SDL_VIDEODRIVER", "offscreen"},
-             {"JUBO_WINDOW", "800x600"},
-             {"JUBO_AUDIO_OUTPUT", "null"}};
-  all.insert(all.end(), env.begin(), env.end());
-  pid_ = Spawn(binary, {}, ".", all, "/dev/null", err_path);
-}
+                         const std::string& err_path, const std::string& binary)
+    : pid_(Spawn(binary, {}, ".",
+                 {{"JUBO_HOME", home},
+                  {"XDG_RUNTIME_DIR", runtime},
+                  {"XDG_CONFIG_HOME", runtime + "/config"},
+                  {"XDG_CACHE_HOME", runtime + "/cache"},  // not the user's
+                  {"SDL_VIDEODRIVER", "offscreen"},
+                  {"JUBO_WINDOW", "800x600"},
+                  {"JUBO_AUDIO_OUTPUT", "null"}},
+                 "/dev/null", err_path)) {}
 
 JuboProcess::~JuboProcess() {
   if (pid_ > 0 && !exited_) {
@@ -52,7 +51,7 @@ int RunCommand(const std::vector<std::string>& argv, const std::string& runtime,
 bool RemoteJubo::Start() {
   process = nullptr;  // a copy still running ends first
   process = std::make_unique<JuboProcess>(home.path().string(), runtime.path().string(),
-                                          (runtime.path() / "err").string(), binary, env);
+                                          (runtime.path() / "err").string());
   return Eventually([this] { return Remote({"screen"}) == 0; });
 }
 

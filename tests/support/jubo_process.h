@@ -13,18 +13,17 @@
 #include <string>
 #include <vector>
 
-#include "support/run_program.h"
 #include "support/temp_dir.h"
 
 namespace jubo_test {
 
 class JuboProcess {
  public:
-  // Starts `binary` (jubo by default) with JUBO_HOME=home, XDG_CONFIG_HOME=home/config (the
-  // settings) and XDG_RUNTIME_DIR=runtime (its library cache in runtime/cache), then `env` over
-  // those, its standard error going to `err_path`.
+  // Starts `binary` (jubo by default) with JUBO_HOME=home, XDG_CONFIG_HOME=runtime/config (the
+  // settings) and XDG_RUNTIME_DIR=runtime (its library cache in runtime/cache), its standard
+  // error going to `err_path`.
   JuboProcess(const std::string& home, const std::string& runtime, const std::string& err_path,
-              const std::string& binary = JUBO_BINARY, const Env& env = {});
+              const std::string& binary = JUBO_BINARY);
   ~JuboProcess();  // kills it if it still runs
   JuboProcess(const JuboProcess&) = delete;
   JuboProcess& operator=(const JuboProcess&) = delete;
@@ -51,7 +50,7 @@ struct RemoteJubo {
   bool Start();
   // Runs jubo-remote with `args`, leaving what it printed in `out`; returns its exit status.
   int Remote(std::vector<std::string> args) {
-    args.insert(args.begin(), remote);
+    args.insert(args.begin(), JUBO_REMOTE);
     return RunCommand(args, runtime.path().string(), &out);
   }
   // The screen answer; null when the remote does not give one.
@@ -60,8 +59,6 @@ struct RemoteJubo {
   }
 
   TempDir home, runtime;
-  std::string binary = JUBO_BINARY, remote = JUBO_REMOTE;  // the programs run
-  Env env;                                                 // over the program's usual variables
   std::string out;
   std::unique_ptr<JuboProcess> process;
 };

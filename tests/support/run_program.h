@@ -33,9 +33,8 @@ inline std::string ReadFile(const std::filesystem::path& path) {
 
 using Env = std::vector<std::pair<std::string, std::string>>;
 
-// Starts `program` with `args` in `folder`, with the variables `env` set on top of ours (one
-// given an empty value is removed) and its standard output and error going to the files `out`
-// and `err`; returns its process id.
+// Starts `program` with `args` in `folder`, with the variables `env` set on top of ours and its
+// standard output and error going to the files `out` and `err`; returns its process id.
 inline pid_t Spawn(const std::string& program, const std::vector<std::string>& args,
                    const std::filesystem::path& folder, const Env& env,
                    const std::filesystem::path& out, const std::filesystem::path& err) {
@@ -55,9 +54,7 @@ inline pid_t Spawn(const std::string& program, const std::vector<std::string>& a
       chdir(folder.c_str()) != 0) {
     _exit(126);
   }
-  for (const auto& [name, value] : env) {
-    value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), value.c_str(), 1);
-  }
+  for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
   execv(program.c_str(), argv.data());
   _exit(127);
 }

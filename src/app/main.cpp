@@ -34,8 +34,6 @@
 // starts has its details looked up in the library for the status panel. The engine draws and
 // asks nothing: it tells the screen's context (PlayerChanged, SongChanged, SongFailed), which
 // updates the status panel and Now Playing, or shows "Could not play" once the event is over.
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -43,7 +41,9 @@
 #include "app/instance_lock.h"
 #include "app/jubo.h"
 #include "app/startup.h"
+#include "common/user_folder.h"
 #include "library/library_cache.h"
+#include "library/library_connection.h"
 #include "platform/asset_folder.h"
 #include "platform/mpv_player.h"
 #include "platform/sdl_platform.h"
@@ -53,19 +53,51 @@
 
 namespace {
 
-// The program's folder: JUBO_HOME when set, else the executable's own folder.
+// The program's folder, where jubodb.txt is read: JUBO_HOME when set. Else, for an installed
+// program, the user's data folder, $XDG_DATA_HOME/jubo (~/.local/share/jubo): the folder of an
+// installed executable (/usr/bin) is no place for a user's library. Else, in the build tree, the
+// executable's own folder.
 std::string ProgramFolder() {
   if (const char* home = std::getenv("JUBO_HOME"); home != nullptr && *home != '\0') return home;
-  char path[4096];
-  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return ".";
-  std::string exe(path, static_cast<size_t>(n));
-  return exe.substr(0, exe.rfind('/'));
+  if (platform::RunsInstalled()) {
+    if (std::string data = common::XdgFolder("XDG_DATA_HOME", ".local/share"); !data.empty()) {
+      return data + "/jubo";
+    }
+  }
+  const std::string folder = platform::ExecutableFolder();
+  return folder.empty() ? "." : folder;
+}
+
+constexpr const char* kUsage = "usage: jubo [--help | --version]\n";
+
+// `jubo --version`, and `jubo --help`: where this start would read the library, the settings and
+// the pictures, which is what someone who just installed Jubo needs to know. Anything else on
+// the command line is refused with status 2.
+int AnswerArguments(int argc, char** argv) {
+  const std::string option = argv[1];
+  if (argc == 2 && option == "--version") {
+    std::printf("%s %s\n", app::kProductName, app::kVersionText);
+    return 0;
+  }
+  if (argc == 2 && (option == "--help" || option == "-h")) {
+    const std::string settings_file = settings::UserSettingsPath();
+    std::printf(
+        "%sThe full-screen music jukebox; keys, the remote control and the environment: man jubo.\n"
+        "Library:  %s/%s\nSettings: %s\nPictures: %s\n",
+        kUsage, ProgramFolder().c_str(), library::kLibraryFile,
+        settings_file.empty() ? "kept until the program ends (no home folder)"
+                              : settings_file.c_str(),
+        platform::AssetFolder().c_str());
+    return 0;
+  }
+  std::fprintf(stderr, "jubo: unknown argument '%s'\n%s", option.c_str(), kUsage);
+  return 2;
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc > 1) return AnswerArguments(argc, argv);
   std::string runtime, error;
   if (!remote::MakeRuntimeFolder(&runtime, &error)) {
     std::fprintf(stderr, "jubo: %s\n", error.c_str());

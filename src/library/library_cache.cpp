@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <future>
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include "common/atomic_file.h"
+#include "common/user_folder.h"
 
 namespace library {
 namespace {
@@ -174,14 +174,8 @@ bool ServeCache(textdb::Connection& connection, LibraryLoad* load) {
 }  // namespace
 
 std::string CacheFolder() {
-  // A relative XDG_CACHE_HOME is to be ignored, as the XDG base directory rules say.
-  if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg != nullptr && xdg[0] == '/') {
-    return std::string(xdg) + "/jubo";
-  }
-  if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') {
-    return std::string(home) + "/.cache/jubo";
-  }
-  return "";
+  const std::string cache = common::XdgFolder("XDG_CACHE_HOME", ".cache");
+  return cache.empty() ? cache : cache + "/jubo";
 }
 
 LibraryLoad LoadLibrary(LibraryState& state, const std::string& cache_folder) {

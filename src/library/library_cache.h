@@ -20,8 +20,8 @@
 
 namespace library {
 
-// The folder caches are kept in: $XDG_CACHE_HOME/jubo, else $HOME/.cache/jubo; "" when neither
-// variable is set (no cache is kept then).
+// The folder caches are kept in: $XDG_CACHE_HOME/jubo, else ~/.cache/jubo; "" when no home
+// folder is known (no cache is kept then).
 std::string CacheFolder();
 
 // How the library came to be loaded, and what keeping it needs.

@@ -4,6 +4,20 @@
 #include <system_error>
 
 namespace platform {
+namespace {
+
+bool IsFolder(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_directory(path, error);
+}
+
+// JUBO_INSTALLED_ASSETS is relative to the installed bin folder ("../share/jubo"), so an
+// installed tree works from whatever prefix it was installed or copied to.
+std::string InstalledAssets(const std::string& executable_folder) {
+  return executable_folder + "/" + JUBO_INSTALLED_ASSETS;
+}
+
+}  // namespace
 
 std::string ExecutableFolder() {
   std::error_code error;
@@ -12,12 +26,18 @@ std::string ExecutableFolder() {
   return exe.parent_path().string();
 }
 
+bool RunsInstalled() {
+  const std::string folder = ExecutableFolder();
+  return !folder.empty() && IsFolder(InstalledAssets(folder));
+}
+
 std::string AssetFolder() {
   const std::string folder = ExecutableFolder();
-  std::error_code error;
-  if (!folder.empty() && std::filesystem::is_directory(folder + "/assets", error)) {
-    return folder + "/assets";
+  if (folder.empty()) return JUBO_SOURCE_ASSETS;
+  if (IsFolder(InstalledAssets(folder))) {
+    return std::filesystem::path(InstalledAssets(folder)).lexically_normal().string();
   }
+  if (IsFolder(folder + "/assets")) return folder + "/assets";
   return JUBO_SOURCE_ASSETS;
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -235,6 +236,9 @@ const FormPainter::Texture* FormPainter::Svg(const std::string& asset, int width
         surface = IMG_LoadSizedSVG_RW(file, 0, height);
       }
       SDL_RWclose(file);
+    }
+    if (surface == nullptr && unreadable_.insert(path).second) {
+      std::fprintf(stderr, "jubo: cannot read the picture %s: %s\n", path.c_str(), SDL_GetError());
     }
     if (surface != nullptr) {
       made.texture = SDL_CreateTextureFromSurface(renderer_, surface);

@@ -2,7 +2,8 @@
 // lines of the help text box as the screen wrapped them, and the video source's newest picture.
 // Text and pictures are kept as textures between frames, so a redraw of an unchanged screen only
 // copies textures. Drawing never stops on an error: a control that cannot be drawn (a missing
-// asset, an unopenable font) is skipped.
+// asset, an unopenable font) is skipped; a picture that cannot be read is named once on
+// standard error, with the reason, so a tree installed without its assets says so.
 #pragma once
 
 #include <SDL.h>
@@ -11,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "platform/font_set.h"
 #include "platform/video_source.h"
@@ -81,6 +83,7 @@ class FormPainter : public screen::FormVisitor {
   uint64_t frame_ = 1;
   std::unordered_map<std::string, Texture> texts_;
   std::unordered_map<std::string, Texture> pictures_;
+  std::unordered_set<std::string> unreadable_;  // pictures already named on standard error
   VideoSource* video_source_ = nullptr;
   // The source's pictures, drawn at their own size (the renderer scales them to the box).
   Texture video_;

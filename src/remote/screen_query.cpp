@@ -1,5 +1,6 @@
 #include "remote/screen_query.h"
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 #include "dialogs/dialog_context.h"
@@ -11,6 +12,16 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 std::string Shown(const screen::Label& label) { return label.visible ? label.caption : ""; }
+
+// The lines of the help text on the screen, the top one first.
+Json HelpLines(const screen::TextBox& box) {
+  Json lines = Json::array();
+  if (!box.visible) return lines;
+  const size_t first = static_cast<size_t>(std::max(box.first_line, 0));
+  const size_t end = std::min(box.lines.size(), first + static_cast<size_t>(VisibleLines(box)));
+  for (size_t line = first; line < end; ++line) lines.push_back(box.lines[line]);
+  return lines;
+}
 
 Json Dialog(const dialogs::DialogContext& jubo) {
   if (jubo.dialogs.open == nullptr) return nullptr;
@@ -51,6 +62,7 @@ std::string ScreenJson(const dialogs::DialogContext& jubo) {
       // The saver's type in effect while it shows: 1 visualisation, 2 logo, 3 blank.
       {"saver", s.CurrentView == screen::kViewSaver ? Json(jubo.settings.SaverType) : Json()},
       {"help", f.txtHelp.visible},
+      {"text", HelpLines(f.txtHelp)},
       {"frames", jubo.display != nullptr ? jubo.display->FramesPresented() : 0},
   };
   // Text the library gives may be invalid UTF-8 only if the file was; replace rather than fail.

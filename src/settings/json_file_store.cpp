@@ -1,16 +1,15 @@
 #include "settings/json_file_store.h"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "common/atomic_file.h"
+#include "common/user_folder.h"
 
 namespace settings {
 namespace {
@@ -80,17 +79,8 @@ std::string JsonFileStore::Save() {
 }
 
 std::string UserSettingsPath() {
-  // Only an absolute XDG_CONFIG_HOME counts; a relative one is to be ignored.
-  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config == '/') {
-    return std::string(config) + "/jubo/registry.json";
-  }
-  const char* home = std::getenv("HOME");
-  if (home == nullptr || *home == '\0') {
-    const passwd* user = getpwuid(getuid());
-    home = user != nullptr ? user->pw_dir : nullptr;
-  }
-  if (home == nullptr || *home == '\0') return {};
-  return std::string(home) + "/.config/jubo/registry.json";
+  const std::string config = common::XdgFolder("XDG_CONFIG_HOME", ".config");
+  return config.empty() ? config : config + "/jubo/registry.json";
 }
 
 }  // namespace settings

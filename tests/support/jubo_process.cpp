@@ -16,7 +16,7 @@ JuboProcess::JuboProcess(const std::string& home, const std::string& runtime,
     : pid_(Spawn(binary, {}, ".",
                  {{"JUBO_HOME", home},
                   {"XDG_RUNTIME_DIR", runtime},
-                  {"XDG_CONFIG_HOME", home + "/config"},
+                  {"XDG_CONFIG_HOME", runtime + "/config"},
                   {"XDG_CACHE_HOME", runtime + "/cache"},  // not the user's
                   {"SDL_VIDEODRIVER", "offscreen"},
                   {"JUBO_WINDOW", "800x600"},

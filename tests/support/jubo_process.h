@@ -19,7 +19,7 @@ namespace jubo_test {
 
 class JuboProcess {
  public:
-  // Starts `binary` (jubo by default) with JUBO_HOME=home, XDG_CONFIG_HOME=home/config (the
+  // Starts `binary` (jubo by default) with JUBO_HOME=home, XDG_CONFIG_HOME=runtime/config (the
   // settings) and XDG_RUNTIME_DIR=runtime (its library cache in runtime/cache), its standard
   // error going to `err_path`.
   JuboProcess(const std::string& home, const std::string& runtime, const std::string& err_path,

@@ -73,16 +73,16 @@ std::string AskMusicFolder(mpd_connection* connection, std::string* error) {
 
 std::string ParseMpdAddress(const std::string& text, MpdAddress* address) {
   *address = {};
-  size_t colon = text.rfind(':');
-  // A socket path may hold colons; a bare IPv6 address has more than one and no port.
-  if (IsSocket(text) || colon == std::string::npos || (text[0] != '[' && text.find(':') != colon)) {
-    address->host = text;
+  const size_t colon = text.rfind(':');
+  const bool bracketed = !text.empty() && text[0] == '[';
+  // A socket path may hold colons; a bare IPv6 address has several, and no port.
+  if (IsSocket(text) || colon == std::string::npos || text.back() == ']' ||
+      (!bracketed && text.find(':') != colon)) {
+    address->host = bracketed && text.back() == ']' ? text.substr(1, text.size() - 2) : text;
     return {};
   }
-  address->host = text.substr(0, colon);
-  if (address->host.size() >= 2 && address->host.front() == '[' && address->host.back() == ']') {
-    address->host = address->host.substr(1, address->host.size() - 2);
-  }
+  address->host = bracketed && colon > 1 && text[colon - 1] == ']' ? text.substr(1, colon - 2)
+                                                                   : text.substr(0, colon);
   const char* begin = text.c_str() + colon + 1;
   const char* end = text.c_str() + text.size();
   const auto [stop, problem] = std::from_chars(begin, end, address->port);

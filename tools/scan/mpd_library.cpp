@@ -113,9 +113,17 @@ std::string ReadMpdLibrary(const MpdAddress& address, const std::string& music_d
   const std::string folder = !music_dir.empty() ? music_dir : AskMusicFolder(c, &error);
   if (!error.empty()) return error;
 
-  if (mpd_send_list_all_meta(c, "")) {
+  // One folder an answer: MPD refuses an answer larger than its output buffer (8 MiB by
+  // default), which the whole database of some 20,000 songs (listallinfo) already fills.
+  std::vector<std::string> folders = {""};
+  while (!folders.empty() && mpd_connection_get_error(c) == MPD_ERROR_SUCCESS) {
+    const std::string listed = std::move(folders.back());
+    folders.pop_back();
+    if (!mpd_send_list_meta(c, listed.empty() ? nullptr : listed.c_str())) break;
     while (mpd_entity* entity = mpd_recv_entity(c)) {
-      if (mpd_entity_get_type(entity) == MPD_ENTITY_TYPE_SONG) {
+      if (mpd_entity_get_type(entity) == MPD_ENTITY_TYPE_DIRECTORY) {
+        folders.emplace_back(mpd_directory_get_path(mpd_entity_get_directory(entity)));
+      } else if (mpd_entity_get_type(entity) == MPD_ENTITY_TYPE_SONG) {
         const mpd_song* song = mpd_entity_get_song(entity);
         Song row;
         row.filename = SongPath(mpd_song_get_uri(song), folder);
@@ -133,9 +141,8 @@ std::string ReadMpdLibrary(const MpdAddress& address, const std::string& music_d
   }
   if (mpd_connection_get_error(c) != MPD_ERROR_SUCCESS) {
     songs->clear();
-    // A database larger than MPD's output buffer ends the answer half-way.
     return Failure(c, "listing its database") +
-           " (a large database may need a larger max_output_buffer_size in mpd.conf)";
+           " (a folder of very many songs may need a larger max_output_buffer_size in mpd.conf)";
   }
   return {};
 }

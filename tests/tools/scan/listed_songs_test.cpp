@@ -3,15 +3,15 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
-#include <signal.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <thread>
 
+#include "bench/pulse_recording.h"
 #include "scan_test_support.h"
 #include "support/temp_dir.h"
 
@@ -21,51 +21,38 @@ namespace fs = std::filesystem;
 using scan_test::RunProgram;
 using scan_test::RunResult;
 
-// With `port` 0, binds a free loopback port and returns it; else returns `port` when something
-// listens there, 0 otherwise.
-int LoopbackPort(int port) {
+// True when something listens on the loopback `port`.
+bool Answers(int port) {
   const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in address{AF_INET, htons(static_cast<uint16_t>(port)), {htonl(INADDR_LOOPBACK)}, {}};
-  socklen_t size = sizeof address;
-  auto* any = reinterpret_cast<sockaddr*>(&address);
-  const bool ok = port != 0 ? connect(fd, any, size) == 0
-                            : bind(fd, any, size) == 0 && getsockname(fd, any, &size) == 0;
+  const bool answered = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
   close(fd);
-  return ok ? ntohs(address.sin_port) : 0;
+  return answered;
 }
 
-// An MPD of the test's own on `music`, its database made, ended with the test.
-class Mpd {
- public:
+// An MPD of the test's own on `music`, on a free loopback port and a socket in `dir`, its
+// database made before the constructor returns; stopped with this.
+struct Mpd {
   Mpd(const fs::path& dir, const fs::path& music)
-      : port_(LoopbackPort(0)), socket_(dir / "socket") {
-    scan_test::WriteFile(dir / "mpd.conf",
-                         "music_directory \"" + music.string() + "\"\ndb_file \"" +
-                             (dir / "db").string() + "\"\nbind_to_address \"127.0.0.1\"\nport \"" +
-                             std::to_string(port_) + "\"\nbind_to_address \"" + socket_.string() +
-                             "\"\naudio_output {\ntype \"null\"\nname \"null\"\n}\n");
-    pid_ = jubo_test::Spawn("/usr/bin/mpd", {"--no-daemon", (dir / "mpd.conf").string()}, dir, {},
-                            dir / "out", dir / "err");
+      : port(std::to_string(jubo_test::FreePort())), socket((dir / "socket").string()) {
+    scan_test::WriteFile(dir / "mpd.conf", "music_directory \"" + music.string() + "\"\n" +
+                                               "db_file \"" + (dir / "db").string() + "\"\n" +
+                                               "bind_to_address \"127.0.0.1\"\nport \"" + port +
+                                               "\"\nbind_to_address \"" + socket + "\"\n" +
+                                               "audio_output {\ntype \"null\"\nname \"null\"\n}\n");
+    peer = std::make_unique<bench::Peer>(dir, "mpd",
+                                         std::vector<std::string>{"--no-daemon", "mpd.conf"});
     const auto give_up = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-    while (LoopbackPort(port_) == 0 && waitpid(pid_, nullptr, WNOHANG) == 0 &&
-           std::chrono::steady_clock::now() < give_up) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    while (!Answers(std::stoi(port)) && std::chrono::steady_clock::now() < give_up) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     const RunResult update = RunProgram(
-        "/usr/bin/mpc", {"--host", "127.0.0.1", "--port", port(), "update", "--wait"}, dir);
-    EXPECT_EQ(update.status, 0) << update.err << scan_test::ReadFile(dir / "err");
+        "/usr/bin/mpc", {"--host", "127.0.0.1", "--port", port, "update", "--wait"}, dir);
+    EXPECT_EQ(update.status, 0) << update.err << scan_test::ReadFile(dir / "mpd.err");
   }
-  ~Mpd() {
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
-  std::string port() const { return std::to_string(port_); }
-  std::string socket() const { return socket_.string(); }
-
- private:
-  int port_;
-  fs::path socket_;
-  pid_t pid_;
+  const std::string port;
+  const std::string socket;
+  std::unique_ptr<bench::Peer> peer;
 };
 
 TEST(ListedSongsTest, BeetsAndMpdGiveTheFolderScansRowsAndSayWhatTheyCannot) {
@@ -113,11 +100,11 @@ TEST(ListedSongsTest, BeetsAndMpdGiveTheFolderScansRowsAndSayWhatTheyCannot) {
        1,
        gone + "the beets library: No such file or directory (beet update forgets a song whose "
               "file is gone); left out\n"},
-      {{"--from-mpd", "127.0.0.1:" + mpd.port(), "--music-dir", music.string()}, 1, mpd_gone},
-      {{"--from-mpd", mpd.socket()}, 1, mpd_gone},  // the music folder asked of MPD
-      {{"--from-mpd", "127.0.0.1:" + mpd.port()},
+      {{"--from-mpd", "127.0.0.1:" + mpd.port, "--music-dir", music.string()}, 1, mpd_gone},
+      {{"--from-mpd", mpd.socket}, 1, mpd_gone},  // the music folder asked of MPD
+      {{"--from-mpd", "127.0.0.1:" + mpd.port},
        2,
-       "jubo-scan: MPD at 127.0.0.1:" + mpd.port() + " names its music folder only to clients"},
+       "jubo-scan: MPD at 127.0.0.1:" + mpd.port + " names its music folder only to clients"},
       {{"--from-beets", (music / "none.db").string()},
        2,
        "jubo-scan: cannot read beets library " + (music / "none.db").string() + ": No such file"},

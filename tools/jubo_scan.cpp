@@ -61,7 +61,8 @@ constexpr const char* kUsage =
     "       jubo-scan --from-mpd [HOST[:PORT]] [--music-dir DIR] [-o FILE]\n";
 
 constexpr const char* kHelp =
-    "Makes the library file Jubo reads (jubodb.txt) from your music folders.\n"
+    "Makes the library file Jubo reads (jubodb.txt) from your music folders, or from the\n"
+    "library beets or MPD keeps of them.\n"
     "\n"
     "  -o, --output FILE   where to write it (default: jubodb.txt here; a folder means the\n"
     "                      jubodb.txt inside it)\n"

@@ -114,7 +114,7 @@ std::string ReadMpdLibrary(const MpdAddress& address, const std::string& music_d
   if (!error.empty()) return error;
 
   // One folder an answer: MPD refuses an answer larger than its output buffer (8 MiB by
-  // default), which the whole database of some 20,000 songs (listallinfo) already fills.
+  // default), which the whole database (listallinfo) of a few tens of thousands of songs fills.
   std::vector<std::string> folders = {""};
   while (!folders.empty() && mpd_connection_get_error(c) == MPD_ERROR_SUCCESS) {
     const std::string listed = std::move(folders.back());

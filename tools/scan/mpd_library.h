@@ -22,14 +22,14 @@ struct MpdAddress {
 std::string ParseMpdAddress(const std::string& text, MpdAddress* address);
 
 // Reads every song of the database of the MPD at `address` (its password taken from MPD_HOST,
-// "password@host", as MPD clients do), one folder at a time. Paths, relative to MPD's music folder, are taken below
-// `music_dir` (absolute), or, when that is empty, below the folder MPD names itself, which it
-// tells only to clients on its local socket: over TCP `music_dir` must be given. Artist, album,
-// title and genre with several values are joined with "; ", as a folder scan joins them; the
-// rows are to be finished by FinishListedSongs, then given their tempo from the file
-// (ReadTempos). Returns an empty string on success; otherwise a message a user can act on
-// (MPD does not answer, refuses, will not name its music folder, or finds a folder's answer
-// too large to send), `songs` then empty.
+// "password@host", as MPD clients do), one folder at a time. Paths, relative to MPD's music
+// folder, are taken below `music_dir` (absolute), or, when that is empty, below the folder MPD
+// names itself, which it tells only to clients on its local socket: over TCP `music_dir` must
+// be given. Artist, album, title and genre with several values are joined with "; ", as a
+// folder scan joins them; the rows are to be finished by FinishListedSongs, then given their
+// tempo from the file (ReadTempos). Returns an empty string on success; otherwise a message a
+// user can act on (MPD does not answer, refuses, will not name its music folder, or finds a
+// folder's answer too large to send), `songs` then empty.
 std::string ReadMpdLibrary(const MpdAddress& address, const std::string& music_dir,
                            std::vector<Song>* songs);
 

@@ -294,7 +294,7 @@ int ReadListedSongs(const Arguments& args, Reporter& reporter, scan::ScanResult*
   result->songs =
       scan::FinishListedSongs(std::move(listed), source, reporter, &result->files_skipped);
   if (args.source == Source::kMpd) {
-    for (const std::string& problem : scan::ReadTempos(&result->songs)) reporter.Problem(problem);
+    scan::ReadTempos(&result->songs, reporter);
   }
   // No state: these rows are not what a scan of the files read, so none is vouched for.
   result->states.assign(result->songs.size(), std::nullopt);

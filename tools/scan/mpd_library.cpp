@@ -147,16 +147,16 @@ std::string ReadMpdLibrary(const MpdAddress& address, const std::string& music_d
   return {};
 }
 
-std::vector<std::string> ReadTempos(std::vector<Song>* songs) {
-  std::vector<std::string> problems;
+void ReadTempos(std::vector<Song>* songs, ScanObserver& observer) {
+  size_t done = 0;
   for (Song& song : *songs) {
     ReadResult read = ReadSong(song.filename);
     if (!read.problem.empty()) {
-      problems.push_back(song.filename + ": " + read.problem + "; its tempo is left empty");
+      observer.Problem(song.filename + ": " + read.problem + "; its tempo is left empty");
     }
     song.tempo = std::move(read.song.tempo);
+    observer.Progress(++done, songs->size());
   }
-  return problems;
 }
 
 }  // namespace scan

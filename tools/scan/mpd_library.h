@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "scan/scanner.h"
 #include "scan/song.h"
 
 namespace scan {
@@ -34,8 +35,8 @@ std::string ReadMpdLibrary(const MpdAddress& address, const std::string& music_d
                            std::vector<Song>* songs);
 
 // MPD keeps no beats per minute: sets each song's Tempo from its file's own tags, read as a
-// folder scan reads them. Returns the messages of the files whose tags could not be read (their
-// Tempo left empty).
-std::vector<std::string> ReadTempos(std::vector<Song>* songs);
+// folder scan reads them, telling `observer` the progress after each file. A file whose tags
+// cannot be read is reported to it as a problem, its Tempo left empty.
+void ReadTempos(std::vector<Song>* songs, ScanObserver& observer);
 
 }  // namespace scan

@@ -1,6 +1,9 @@
 // jubo-scan MUSICDIR... [-o FILE] [--update FILE]: makes the library file Jubo reads from the
-// audio files below the given folders. Every file TagLib reads is listed, one row per song,
-// with its tags (see scan/scanner.h for the walk, scan/tags.h for the fields). The file is
+// audio files below the given folders; jubo-scan --from-beets [LIBRARY.db] and --from-mpd
+// [HOST[:PORT]] [--music-dir DIR] make it from the songs a beets library or an MPD database
+// lists, the same rows a folder scan of their files writes as far as they keep the same tags
+// (see scan/listed_songs.h), in the same order. Every file TagLib reads is listed, one row per
+// song, with its tags (see scan/scanner.h for the walk, scan/tags.h for the fields). The file is
 // written whole at the end, through a temporary file renamed over FILE, so an interrupted scan
 // leaves the previous library as it was.
 //
@@ -22,9 +25,13 @@
 // stderr, one line each, and the scan carries on. While stderr is a terminal a progress line
 // shows there. The closing summary goes to stdout.
 //
+// From beets or MPD, a song whose file is gone is reported and left out; the FILE.scan written
+// beside FILE vouches for no file, so a later --update with folders reads every file once.
+//
 // Exit status: 0 when the library was written and nothing was reported; 1 when it was written
 // but something was reported on stderr; 2 when nothing was written: wrong usage, no song found,
-// FILE (for --update) not a library, or the library could not be written.
+// FILE (for --update) not a library, beets' or MPD's library not readable, or the library could
+// not be written.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,30 +44,52 @@
 #include <vector>
 
 #include "common/atomic_file.h"
+#include "scan/beets_library.h"
 #include "scan/library_file.h"
+#include "scan/listed_songs.h"
+#include "scan/mpd_library.h"
 #include "scan/scanner.h"
+#include "scan/walk.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr const char* kUsage = "usage: jubo-scan MUSICDIR... [-o FILE] [--update FILE]\n";
+constexpr const char* kUsage =
+    "usage: jubo-scan MUSICDIR... [-o FILE] [--update FILE]\n"
+    "       jubo-scan --from-beets [LIBRARY.db] [-o FILE]\n"
+    "       jubo-scan --from-mpd [HOST[:PORT]] [--music-dir DIR] [-o FILE]\n";
 
 constexpr const char* kHelp =
-    "Makes the library file Jubo reads (jubodb.txt) from your music folders.\n"
+    "Makes the library file Jubo reads (jubodb.txt) from your music folders, or from the\n"
+    "library beets or MPD keeps of them.\n"
     "\n"
     "  -o, --output FILE   where to write it (default: jubodb.txt here; a folder means the\n"
     "                      jubodb.txt inside it)\n"
     "  -u, --update FILE   read FILE first and read again only the files changed since it\n"
     "                      was made; writes to FILE unless -o says otherwise\n"
+    "  --from-beets [LIBRARY.db]\n"
+    "                      the songs of a beets library instead of folders (default:\n"
+    "                      $BEETSDIR/library.db, else ~/.config/beets/library.db)\n"
+    "  --from-mpd [HOST[:PORT]]\n"
+    "                      the songs of a running MPD's database (default: MPD_HOST and\n"
+    "                      MPD_PORT, else MPD's local socket, else localhost:6600)\n"
+    "  --music-dir DIR     the folder the listed paths are relative to: MPD's music folder,\n"
+    "                      which MPD tells only on its local socket (needed over TCP)\n"
     "  -h, --help          this text\n"
     "\n"
     "Exit status: 0 written; 1 written, with problems shown on stderr; 2 nothing written.\n";
+
+// Where the songs come from.
+enum class Source { kFolders, kBeets, kMpd };
 
 struct Arguments {
   std::vector<std::string> roots;
   std::string output;  // empty: not given
   std::string update;  // empty: a full scan
+  Source source = Source::kFolders;
+  std::string from;       // the beets library or MPD's address; empty: the default
+  std::string music_dir;  // empty: not given
 };
 
 // Parses the command line; false (with the message in *error) when it is not usable.
@@ -77,8 +106,19 @@ bool ParseArguments(int argc, char** argv, Arguments* args, std::string* error, 
     } else if (arg == "-h" || arg == "--help") {
       *help = true;
       return true;
-    } else if (arg == "-o" || arg == "--output" || arg == "-u" || arg == "--update") {
-      std::string& target = arg == "-o" || arg == "--output" ? args->output : args->update;
+    } else if (arg == "--from-beets" || arg == "--from-mpd") {
+      if (args->source != Source::kFolders) {
+        *error = "give one of --from-beets and --from-mpd";
+        return false;
+      }
+      args->source = arg == "--from-beets" ? Source::kBeets : Source::kMpd;
+      // Its argument is optional: the next word, unless that is an option.
+      if (i + 1 < argc && argv[i + 1][0] != '-' && argv[i + 1][0] != '\0') args->from = argv[++i];
+    } else if (arg == "-o" || arg == "--output" || arg == "-u" || arg == "--update" ||
+               arg == "--music-dir") {
+      std::string& target = arg == "-o" || arg == "--output" ? args->output
+                            : arg == "--music-dir"           ? args->music_dir
+                                                             : args->update;
       if (i + 1 >= argc || argv[i + 1][0] == '\0') {
         *error = std::string(arg) + " needs a file name";
         return false;
@@ -93,11 +133,18 @@ bool ParseArguments(int argc, char** argv, Arguments* args, std::string* error, 
       return false;
     }
   }
-  if (args->roots.empty()) {
+  if (args->source != Source::kFolders) {
+    // An update keeps rows of unchanged files; beets and MPD are read whole, which is quick.
+    *error = !args->roots.empty()    ? "music folders are not read with --from-beets or --from-mpd"
+             : !args->update.empty() ? "--update reads music folders; not with --from-beets or "
+                                       "--from-mpd, which read the whole library each time"
+                                     : "";
+  } else if (args->roots.empty()) {
     *error = "no music folder given";
-    return false;
+  } else if (!args->music_dir.empty()) {
+    *error = "--music-dir goes with --from-mpd";
   }
-  return true;
+  return error->empty();
 }
 
 // A folder stands for the jubodb.txt inside it, as Jubo's own folder does.
@@ -174,30 +221,11 @@ int Usage(const std::string& error) {
   return 2;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  Arguments args;
+// The songs below the music folders (an update keeps those of unchanged files). Returns 0, or
+// the exit status when nothing is to be written.
+int ScanFolders(const Arguments& args, const std::string& output_state, Reporter& reporter,
+                scan::ScanResult* result) {
   std::string error;
-  bool help = false;
-  if (!ParseArguments(argc, argv, &args, &error, &help)) return Usage(error);
-  if (help) {
-    std::printf("%s%s", kUsage, kHelp);
-    return 0;
-  }
-  const Clock::time_point start = Clock::now();
-  Reporter reporter(start);
-  const std::string output = LibraryPath(!args.output.empty()   ? args.output
-                                         : !args.update.empty() ? args.update
-                                                                : "jubodb.txt");
-  // Refused now rather than after a long scan.
-  std::string output_target;
-  if (error = common::WriteTarget(output, &output_target); !error.empty()) {
-    std::fprintf(stderr, "jubo-scan: %s\n", error.c_str());
-    return 2;
-  }
-  const std::string output_state = scan::StatePath(output_target);
-
   scan::ScanOptions options;
   options.roots = args.roots;
   // Taken in the folder the state file goes to, whose file system's clock stamps it.
@@ -233,7 +261,75 @@ int main(int argc, char** argv) {
     }
   }
 
-  const scan::ScanResult result = scan::Scan(options, reporter);
+  *result = scan::Scan(options, reporter);
+  return 0;
+}
+
+// The songs beets or MPD lists. Returns 0, or the exit status when nothing is to be written.
+int ReadListedSongs(const Arguments& args, Reporter& reporter, scan::ScanResult* result) {
+  std::string music_dir, error;
+  if (!args.music_dir.empty()) {
+    struct stat info;
+    if (stat(args.music_dir.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+      return Usage("--music-dir " + args.music_dir + ": no such folder");
+    }
+    music_dir = scan::AbsolutePath(args.music_dir);
+  }
+  std::vector<scan::Song> listed;
+  scan::SongSource source;
+  if (args.source == Source::kBeets) {
+    const std::string library = args.from.empty() ? scan::DefaultBeetsLibrary() : args.from;
+    error = scan::ReadBeetsLibrary(library, music_dir, &listed);
+    source = {"the beets library", "beet update"};
+  } else {
+    scan::MpdAddress address;
+    if (error = scan::ParseMpdAddress(args.from, &address); !error.empty()) return Usage(error);
+    error = scan::ReadMpdLibrary(address, music_dir, &listed);
+    source = {"MPD's database", "mpc update"};
+  }
+  if (!error.empty()) {
+    std::fprintf(stderr, "jubo-scan: %s\n", error.c_str());
+    return 2;
+  }
+  result->songs =
+      scan::FinishListedSongs(std::move(listed), source, reporter, &result->files_skipped);
+  if (args.source == Source::kMpd) {
+    scan::ReadTempos(&result->songs, reporter);
+  }
+  // No state: these rows are not what a scan of the files read, so none is vouched for.
+  result->states.assign(result->songs.size(), std::nullopt);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Arguments args;
+  std::string error;
+  bool help = false;
+  if (!ParseArguments(argc, argv, &args, &error, &help)) return Usage(error);
+  if (help) {
+    std::printf("%s%s", kUsage, kHelp);
+    return 0;
+  }
+  const Clock::time_point start = Clock::now();
+  Reporter reporter(start);
+  const std::string output = LibraryPath(!args.output.empty()   ? args.output
+                                         : !args.update.empty() ? args.update
+                                                                : "jubodb.txt");
+  // Refused now rather than after a long scan.
+  std::string output_target;
+  if (error = common::WriteTarget(output, &output_target); !error.empty()) {
+    std::fprintf(stderr, "jubo-scan: %s\n", error.c_str());
+    return 2;
+  }
+  const std::string output_state = scan::StatePath(output_target);
+
+  scan::ScanResult result;
+  const int status = args.source == Source::kFolders
+                         ? ScanFolders(args, output_state, reporter, &result)
+                         : ReadListedSongs(args, reporter, &result);
+  if (status != 0) return status;
   reporter.Wipe();
   if (result.songs.empty()) {
     std::fprintf(stderr, "jubo-scan: no songs found; %s left as it was\n", output.c_str());
@@ -253,7 +349,8 @@ int main(int argc, char** argv) {
   std::printf("%zu songs, %zu albums, %zu artists, %zu genres written to %s in %.2f s",
               counts.songs, counts.albums, counts.artists, counts.genres, output.c_str(),
               std::chrono::duration<double>(Clock::now() - start).count());
-  std::printf("; %zu files skipped", result.files_skipped);
+  std::printf(args.source == Source::kFolders ? "; %zu files skipped" : "; %zu left out",
+              result.files_skipped);
   if (!args.update.empty()) {
     std::printf("; %zu kept, %zu read, %zu gone", result.songs_kept, result.songs_read,
                 result.songs_dropped);

@@ -170,6 +170,7 @@ Status Table::Load(sqlite3* db, const std::string& path, const std::string& name
   const std::string quoted = QuoteName(name);
   std::vector<Dictionary> dictionaries(std::size(kRankedColumns));
   std::string missing;         // required columns the header lacks
+  bool beets_export = false;   // the header is beets' export: "path" where Filename would be
   std::vector<size_t> stored;  // the fields SQLite stores: every column but the ranked ones
   size_t filename_field = 0;
   size_t file_columns = 0;
@@ -194,6 +195,8 @@ Status Table::Load(sqlite3* db, const std::string& path, const std::string& name
         missing += (missing.empty() ? "" : ", ") + std::string(required);
       }
     }
+    // beets' export names the file "path": its user is pointed to what reads beets.
+    beets_export = missing == "Filename" && table->Find("path") != nullptr;
     if (!missing.empty()) return Status::Ok();
     // Columns the file lacks are there all the same, every value Null.
     for (const char* optional : kOptionalColumns) {
@@ -285,7 +288,10 @@ Status Table::Load(sqlite3* db, const std::string& path, const std::string& name
     if (!have_header) missing = "Album, Artist, Title, Filename";
     return Status::Error(ErrorCode::kRefused, name + " has no column " + missing +
                                                   " (its first line must name the " +
-                                                  "columns Album, Artist, Title and Filename)");
+                                                  "columns Album, Artist, Title and Filename)" +
+                                                  (beets_export ? "; for a beets library, make "
+                                                                  "it with jubo-scan --from-beets"
+                                                                : ""));
   }
   if (Status s = Exec(db, "COMMIT"); !s.ok()) return s;
 

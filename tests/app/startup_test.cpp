@@ -48,6 +48,10 @@ TEST(StartupTest, AMissingOrRefusedLibraryIsSaidBeforeTheMainScreenAndEndsWithSt
        "jubodb.txt has no column Album, Artist, Filename (its first line must name the columns "
        "Album, Artist, Title and Filename)",
        false},
+      {"a beets export", "title,artist,album,path\nT,a,b,/m/t.mp3\n",
+       "jubodb.txt has no column Filename (its first line must name the columns Album, Artist, "
+       "Title and Filename); for a beets library, make it with jubo-scan --from-beets",
+       false},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);

@@ -1,10 +1,7 @@
 #include "platform/mpv_player.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <sndfile.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <taglib/fileref.h>
 #include <taglib/tpropertymap.h>
@@ -383,17 +380,6 @@ TEST(EngineOnMpvTest, AThreeSongPlaylistPlaysThroughAndRestsStoppedOnTheFirst) {
   EXPECT_EQ(player->URL(), file("First"));
 }
 
-// A loopback port nobody listens on now.
-int FreePort() {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{AF_INET, 0, {}, {}};
-  socklen_t size = sizeof address;
-  bind(fd, reinterpret_cast<sockaddr*>(&address), size);
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-  close(fd);
-  return ntohs(address.sin_port);
-}
-
 // The frequency (zero crossings) of 48 kHz 16-bit stereo's left channel, and how long it sounds.
 std::pair<double, double> ToneIn(const std::filesystem::path& raw) {
   const std::vector<int16_t> samples = bench::ReadSamples(raw);
@@ -407,7 +393,7 @@ std::pair<double, double> ToneIn(const std::filesystem::path& raw) {
 }
 
 TEST_F(MpvPlayerTest, ASnapcastServerTakesTheToneOnlyWhileItReadsItsPipe) {
-  const std::string song = Song("tone.wav", 3), port = std::to_string(FreePort());
+  const std::string song = Song("tone.wav", 3), port = std::to_string(jubo_test::FreePort());
   const std::filesystem::path dir = dir_.path(), fifo = dir / "fifo", raw = dir / "client.raw";
   std::ofstream(dir / "snap.conf")
       << "[server]\ndatadir = " << dir.string() << "\n[stream]\nsource = pipe://" << fifo.string()

@@ -3,10 +3,13 @@
 // permissions forbid even when the tests run as root.
 #pragma once
 
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <linux/capability.h>
+#include <netinet/in.h>
 #include <stdlib.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -57,6 +60,17 @@ inline pid_t Spawn(const std::string& program, const std::vector<std::string>& a
   for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
   execv(program.c_str(), argv.data());
   _exit(127);
+}
+
+// A TCP port nobody listens on now, for a server the test starts; 0 when none can be had.
+inline int FreePort() {
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{AF_INET, 0, {}, {}};
+  socklen_t size = sizeof address;
+  const bool bound = bind(fd, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
+                     getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0;
+  close(fd);
+  return bound ? ntohs(address.sin_port) : 0;
 }
 
 // Runs `program` as Spawn starts it and waits for it; its output passes through a scratch

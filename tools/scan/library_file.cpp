@@ -134,7 +134,12 @@ std::string ReadLibrary(const std::string& path, std::vector<Song>* songs,
       },
       &load_notes);
 
-  if (column_of[kFilename] < 0) return path + ": no Filename column; not a library to update";
+  if (column_of[kFilename] < 0) {
+    // beets' own export has none: its library is read whole instead.
+    return path +
+           ": no Filename column; not a library to update (for a beets export, make "
+           "the library with jubo-scan --from-beets)";
+  }
   for (const textdb::LoadNote& note : load_notes) {
     notes->push_back(path + (note.line > 0 ? " line " + std::to_string(note.line) : "") + ": " +
                      note.message);

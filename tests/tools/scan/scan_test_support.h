@@ -42,9 +42,9 @@ struct Tags {
 };
 
 // Writes a fifth of a second of sound at `path` (its folders made as needed) in the format its
-// extension names (wav, flac, ogg, opus, mp3), encoded by libsndfile, then writes `tags` into
-// it with TagLib (an MP3 gets ID3v2, or only ID3v1 when `id3v1_only`). Untagged when `tags` is all
-// empty. A failure fails the calling test.
+// extension names (wav, flac, ogg, opus, mp3 by libsndfile; m4a by ffmpeg), then writes `tags`
+// into it with TagLib (an MP3 gets ID3v2, or only ID3v1 when `id3v1_only`). Untagged when `tags`
+// is all empty. A failure fails the calling test.
 inline void WriteSong(const std::filesystem::path& path, const Tags& tags,
                       bool id3v1_only = false) {
   static const std::map<std::string, int> kFormats = {
@@ -55,14 +55,22 @@ inline void WriteSong(const std::filesystem::path& path, const Tags& tags,
       {".mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III},
   };
   std::filesystem::create_directories(path.parent_path());
-  // Mono at 48 kHz (Opus takes no lower rate).
-  SF_INFO info{0, 48000, 1, kFormats.at(path.extension().string()), 0, 0};
-  SNDFILE* sound = sf_open(path.c_str(), SFM_WRITE, &info);
-  ASSERT_NE(sound, nullptr) << path << ": " << sf_strerror(nullptr);
-  std::vector<float> samples(info.samplerate / 5);
-  for (size_t i = 0; i < samples.size(); ++i) samples[i] = 0.3f * std::sin(i * 0.06f);
-  sf_writef_float(sound, samples.data(), static_cast<sf_count_t>(samples.size()));
-  sf_close(sound);
+  if (path.extension() == ".m4a") {  // AAC, which libsndfile does not write
+    const RunResult made = RunProgram("/usr/bin/ffmpeg",
+                                      {"-loglevel", "error", "-f", "lavfi", "-i",
+                                       "sine=duration=0.2", "-c:a", "aac", path.string()},
+                                      ".");
+    ASSERT_EQ(made.status, 0) << path << ": " << made.err;
+  } else {
+    // Mono at 48 kHz (Opus takes no lower rate).
+    SF_INFO info{0, 48000, 1, kFormats.at(path.extension().string()), 0, 0};
+    SNDFILE* sound = sf_open(path.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(sound, nullptr) << path << ": " << sf_strerror(nullptr);
+    std::vector<float> samples(info.samplerate / 5);
+    for (size_t i = 0; i < samples.size(); ++i) samples[i] = 0.3f * std::sin(i * 0.06f);
+    sf_writef_float(sound, samples.data(), static_cast<sf_count_t>(samples.size()));
+    sf_close(sound);
+  }
 
   TagLib::PropertyMap properties;
   const std::pair<const char*, const std::string*> kFields[] = {

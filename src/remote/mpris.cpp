@@ -18,6 +18,7 @@
 #include <optional>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "ground/keys.h"
@@ -119,7 +120,9 @@ int VolumeLevel(double volume) {
 class Mpris::Bus {
  public:
   Bus(sd_bus* bus, int wake_fd, screen::ScreenContext& jubo, std::function<void()> quit)
-      : bus_(bus), wake_fd_(wake_fd), jubo_(jubo), quit_(std::move(quit)) {}
+      : bus_(bus), jubo_(jubo), quit_(std::move(quit)) {
+    shared_->wake_fd = wake_fd;
+  }
 
   ~Bus() {
     {
@@ -127,10 +130,9 @@ class Mpris::Bus {
       shared_->stopping = true;
     }
     shared_->answered.notify_all();
-    Wake();
+    shared_->Wake();
     if (thread_.joinable()) thread_.join();
     sd_bus_flush_close_unref(bus_);
-    close(wake_fd_);
   }
 
   // Serves the bus from here on, on a thread of its own.
@@ -158,7 +160,7 @@ class Mpris::Bus {
       if (shared_->published == state) return;
       shared_->published = state;
     }
-    Wake();
+    shared_->Wake();
   }
 
  private:
@@ -171,12 +173,15 @@ class Mpris::Bus {
     bool stopping = false;
     uint64_t asked = 0;              // position questions asked so far
     std::optional<double> position;  // the loop's answer to the last
-  };
+    std::optional<int64_t> seeked;   // a seek asked on the bus went there (µs): to be signalled
+    int wake_fd = -1;                // an eventfd: something to signal, or the bus is to be left
 
-  void Wake() {
-    const uint64_t one = 1;
-    (void)!write(wake_fd_, &one, sizeof one);
-  }
+    ~Shared() { close(wake_fd); }
+    void Wake() {
+      const uint64_t one = 1;
+      (void)!write(wake_fd, &one, sizeof one);
+    }
+  };
 
   // On the bus thread.
   void Run() {
@@ -199,18 +204,22 @@ class Mpris::Bus {
         const uint64_t now_us = uint64_t(now.tv_sec) * 1'000'000 + uint64_t(now.tv_nsec) / 1000;
         timeout_ms = until <= now_us ? 0 : static_cast<int>((until - now_us + 999) / 1000);
       }
-      pollfd fds[2] = {{sd_bus_get_fd(bus_), static_cast<short>(events), 0}, {wake_fd_, POLLIN, 0}};
+      pollfd fds[2] = {{sd_bus_get_fd(bus_), static_cast<short>(events), 0},
+                       {shared_->wake_fd, POLLIN, 0}};
       if (poll(fds, 2, timeout_ms) < 0 && errno != EINTR) return;
       if (fds[1].revents == 0) continue;
       uint64_t count;
-      (void)!read(wake_fd_, &count, sizeof count);
+      (void)!read(shared_->wake_fd, &count, sizeof count);
       MprisState now;
+      std::optional<int64_t> seeked;
       {
         std::lock_guard<std::mutex> lock(shared_->mutex);
         if (shared_->stopping) return;
         now = shared_->published;
+        seeked = std::exchange(shared_->seeked, std::nullopt);
       }
       SignalChanges(now);
+      if (seeked) sd_bus_emit_signal(bus_, kPath, kPlayerInterface, "Seeked", "x", *seeked);
     }
   }
 
@@ -335,15 +344,19 @@ class Mpris::Bus {
                            : sd_bus_message_read(m, "ox", &track, &us);
       if (r < 0) return r;
       const bool relative = method == "Seek";
-      OnLoop([relative, us, track = std::string(track ? track : "")](screen::ScreenContext& jubo) {
+      OnLoop([relative, us, track = std::string(track ? track : ""),
+              shared = shared_](screen::ScreenContext& jubo) {
         const MprisState s = ReadMprisState(jubo);
         if (!CanSeek(s)) return;
+        const int64_t to = relative ? std::llround(s.position * 1e6) + us : us;
+        if (!relative && (track != TrackId(s.entry) || to < 0 || to > s.length_us)) return;
         jubo.IdleSeconds = 0;
-        if (relative) {
-          playback::SeekTo(jubo, jubo.player->currentPosition() + us / 1e6);
-        } else if (track == TrackId(s.entry) && us >= 0 && us <= s.length_us) {
-          playback::SeekTo(jubo, us / 1e6);
+        playback::SeekTo(jubo, to / 1e6);
+        {
+          std::lock_guard<std::mutex> lock(shared->mutex);
+          shared->seeked = std::clamp<int64_t>(to, 0, s.length_us);
         }
+        shared->Wake();
       });
     } else if (method == "Quit") {
       OnLoop([quit = quit_](screen::ScreenContext&) { quit(); });
@@ -366,8 +379,8 @@ class Mpris::Bus {
   static int OnCall(sd_bus_message* m, void* bus, sd_bus_error* error) {
     return static_cast<Bus*>(bus)->Call(sd_bus_message_get_member(m), m, error);
   }
-  static int Constant(sd_bus*, const char*, const char* interface, const char* property,
-                      sd_bus_message* m, void*, sd_bus_error*) {
+  static int Constant(sd_bus*, const char*, const char*, const char* property, sd_bus_message* m,
+                      void*, sd_bus_error*) {
     const std::string_view name = property;
     if (name == "Identity") return sd_bus_message_append(m, "s", "Jubo Music Player");
     if (name == "DesktopEntry") return sd_bus_message_append(m, "s", "jubo");
@@ -377,9 +390,8 @@ class Mpris::Bus {
                                    "audio/x-wav", "audio/mp4", "audio/x-ms-wma");
     }
     if (name.ends_with("Rate")) return sd_bus_message_append(m, "d", 1.0);
-    // CanQuit and CanControl hold; CanRaise, HasTrackList and Fullscreen do not.
+    // CanQuit and CanControl hold; CanRaise and HasTrackList do not.
     const bool yes = name == "CanQuit" || name == "CanControl";
-    (void)interface;
     return sd_bus_message_append(m, "b", yes);
   }
 
@@ -390,7 +402,6 @@ class Mpris::Bus {
   static const sd_bus_vtable kPlayerTable[];
 
   sd_bus* bus_;
-  int wake_fd_;  // an eventfd: the loop's thread has published, or the bus is to be left
   screen::ScreenContext& jubo_;
   std::function<void()> quit_;
   std::shared_ptr<Shared> shared_ = std::make_shared<Shared>();
@@ -405,7 +416,6 @@ const sd_bus_vtable Mpris::Bus::kRootTable[] = {
     SD_BUS_METHOD("Quit", "", "", OnCall, kOpen),
     SD_BUS_PROPERTY("CanQuit", "b", Constant, 0, kConst),
     SD_BUS_PROPERTY("CanRaise", "b", Constant, 0, kConst),
-    SD_BUS_PROPERTY("Fullscreen", "b", Constant, 0, kConst),
     SD_BUS_PROPERTY("HasTrackList", "b", Constant, 0, kConst),
     SD_BUS_PROPERTY("Identity", "s", Constant, 0, kConst),
     SD_BUS_PROPERTY("DesktopEntry", "s", Constant, 0, kConst),

@@ -100,7 +100,9 @@ class Lirc::Reader {
 
  private:
   void Run() {
-    LineReader reader;
+    // A line names the remote as lircd.conf does, often at length
+    // ("Microsoft_Xbox360_Universal_Media_Remote").
+    LineReader reader(256);
     std::vector<std::string> lines;
     for (;;) {
       pollfd fds[2] = {{fd_, POLLIN, 0}, {wake_fd_, POLLIN, 0}};

@@ -45,7 +45,9 @@ TEST(LircTest, ButtonsActAsKeys) {
        {{"/row", 2}, {"/view", screen::kViewMainMenu}}},
       {"1 00 KEY_DOWN r\n1 00 KEY_OK r\n", {{"/view", screen::kViewCriteria}}},
       {"1 00 KEY_BACK r\n", {{"/view", screen::kViewMainMenu}, {"/row", 3}}},
-      {"1 00 KEY_EXIT r\n", {{"/dialog/lines/0", "Exit Jubo Player?"}}},
+      // Remotes have long names in lircd.conf.
+      {"1 00 KEY_EXIT Microsoft_Xbox360_Universal_Media_Remote_with_a_longer_name\n",
+       {{"/dialog/lines/0", "Exit Jubo Player?"}}},
   };
   for (const Step& step : kSteps) {
     ASSERT_EQ(write(lircd, step.lines.data(), step.lines.size()),

@@ -8,6 +8,8 @@
 
 #include "dialogs/dialog_context.h"
 #include "remote/endpoint.h"
+#include "remote/lirc.h"
+#include "remote/mpris.h"
 
 namespace app {
 
@@ -18,6 +20,12 @@ struct Jubo : dialogs::DialogContext {
   std::string asset_folder;    // the program's assets, where the help text (help.txt) is read
 
   std::unique_ptr<remote::Endpoint> remote;  // listening from start-up to the ending
+  std::unique_ptr<remote::Mpris> mpris;      // on the session bus, when there is one
+  std::unique_ptr<remote::Lirc> lirc;        // reading lircd, when it runs
+  bool mpris_update_posted = false;          // the bus's update after a change is queued
+
+  // The status panel's update, and the session bus's after it: one for a burst of changes.
+  void PlayerChanged() override;
 
   int exit_status = 0;
 };

@@ -22,6 +22,8 @@ void EndProgram(Jubo& jubo, int status) {
   settings::SaveSettings(jubo.store, jubo.settings, jubo.selection);
   jubo.display->SetSystemSaver(true);
   jubo.remote.reset();  // no key is taken from here on, and the socket goes
+  jubo.mpris.reset();
+  jubo.lirc.reset();
   jubo.ending = true;
   jubo.exit_status = status;
 }

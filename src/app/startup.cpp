@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 #include <vector>
 
@@ -123,6 +124,27 @@ bool OpenLibrary(Jubo& jubo, library::LibraryLoad* load) {
   return true;
 }
 
+// The remote controls besides the socket: MPRIS on the session bus (desktop media keys,
+// playerctl, phones), and an infrared remote through lircd. Each is optional: without it the
+// program runs as before, and one line on stderr says why (nothing for an absent lircd).
+void StartRemotes(Jubo& jubo) {
+  std::string error;
+  jubo.mpris = remote::Mpris::Start(
+      jubo, [&jubo] { EndProgram(jubo, 0); }, &error);
+  if (jubo.mpris == nullptr) std::fprintf(stderr, "jubo: no MPRIS: %s\n", error.c_str());
+  const char* lircd = std::getenv("JUBO_LIRC_SOCKET");
+  jubo.lirc = remote::Lirc::Start(lircd != nullptr ? lircd : "", *jubo.loop, &error);
+  if (jubo.lirc == nullptr && !error.empty()) {
+    std::fprintf(stderr, "jubo: no infrared remote: %s\n", error.c_str());
+  }
+}
+
+void StopRemotes(Jubo& jubo) {
+  jubo.remote.reset();
+  jubo.mpris.reset();
+  jubo.lirc.reset();
+}
+
 // The Main Menu, and the event loop until the program ends; returns the exit status.
 int RunMainScreen(Jubo& jubo, const library::LibraryLoad& load) {
   screen::ShowMainMenu(jubo, 1);
@@ -150,13 +172,25 @@ int RunMainScreen(Jubo& jubo, const library::LibraryLoad& load) {
                       [&jubo] { return jubo.ending; });
   jubo.loop->StopTimer(timer1);
   jubo.loop->StopTimer(track_timer);
-  jubo.remote.reset();
+  StopRemotes(jubo);
   jubo.display->Hide(&jubo.screen.frmMain);
   if (cache_writer.joinable()) cache_writer.join();
   return jubo.exit_status;
 }
 
 }  // namespace
+
+void Jubo::PlayerChanged() {
+  DialogContext::PlayerChanged();
+  // Posted behind the status panel's update, which settles what it shows (a stopped song's
+  // details are forgotten there).
+  if (mpris == nullptr || mpris_update_posted) return;
+  mpris_update_posted = true;
+  loop->Post([this] {
+    mpris_update_posted = false;
+    if (mpris != nullptr) mpris->Publish();
+  });
+}
 
 void SplashForm::Accept(screen::FormVisitor& visitor) const {
   visitor.Visit(shpBorder);
@@ -193,10 +227,11 @@ int RunJubo(Jubo& jubo) {
     // The program is whole without its remote control; say why it is not listening.
     if (jubo.remote == nullptr)
       std::fprintf(stderr, "jubo: no remote control: %s\n", error.c_str());
+    StartRemotes(jubo);
   }
   library::LibraryLoad load;
   if (!OpenLibrary(jubo, &load)) {
-    jubo.remote.reset();
+    StopRemotes(jubo);
     return 1;
   }
   // Jubo DJ's lists, before the exclusion editor can mark the stored genres and tempos in them.

@@ -26,15 +26,20 @@ std::optional<std::string> AlbumOf(PlayerContext& jubo, int32_t row) {
 }  // namespace
 
 void ChangeVolume(PlayerContext& jubo, int steps) {
-  settings::SettingsState& s = jubo.settings;
-  s.Volume = static_cast<int16_t>(std::clamp(s.Volume + steps * settings::kVolumeStep, 0, 100));
-  s.Muted = false;
+  SetVolumeLevel(jubo, jubo.settings.Volume + steps * settings::kVolumeStep);
+}
+
+void SetVolumeLevel(PlayerContext& jubo, int percent) {
+  jubo.settings.Volume = static_cast<int16_t>(std::clamp(percent, 0, 100));
+  jubo.settings.Muted = false;
   ApplyVolume(jubo);
+  jubo.PlayerChanged();  // the level shows beside the player, and remotes follow it
 }
 
 void ToggleMute(PlayerContext& jubo) {
   jubo.settings.Muted = !jubo.settings.Muted;
   ApplyVolume(jubo);
+  jubo.PlayerChanged();
 }
 
 void ApplyVolume(PlayerContext& jubo) {

@@ -10,8 +10,10 @@ namespace playback {
 struct PlayerContext;
 
 // Volume Up and Volume Down: the level by `steps` times kVolumeStep, within 0 to 100. Either
-// ends a mute. Mute: silence, or the level again.
+// ends a mute. Mute: silence, or the level again. SetVolumeLevel: the level `percent`, within 0
+// to 100, unmuted (a remote that sets the level itself). Each tells PlayerChanged.
 void ChangeVolume(PlayerContext& jubo, int steps);
+void SetVolumeLevel(PlayerContext& jubo, int percent);
 void ToggleMute(PlayerContext& jubo);
 // Hands the player the level and mute as the settings hold them (at start-up).
 void ApplyVolume(PlayerContext& jubo);

@@ -232,9 +232,9 @@ void FastForward(PlayerContext& jubo) {
   }
 }
 
-void SkipBack(PlayerContext& jubo) {
-  jubo.player->SetCurrentPosition(jubo.player->currentPosition() - 10);
-}
+void SkipBack(PlayerContext& jubo) { SeekTo(jubo, jubo.player->currentPosition() - 10); }
+
+void SeekTo(PlayerContext& jubo, double seconds) { jubo.player->SetCurrentPosition(seconds); }
 
 void StopSong(PlayerContext& jubo) { Stop(jubo); }
 

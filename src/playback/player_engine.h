@@ -48,6 +48,9 @@ void PlayPause(PlayerContext& jubo);
 void FastForward(PlayerContext& jubo);
 // Ten seconds back (the player starts the song over when that is before its beginning).
 void SkipBack(PlayerContext& jubo);
+// The song to `seconds` from its beginning: before it starts it over, past its end ends it (and
+// the list moves on as at any end).
+void SeekTo(PlayerContext& jubo, double seconds);
 // The S key: stops the player. The current entry does not change.
 void StopSong(PlayerContext& jubo);
 // Playlist Control's Stop: loads the player's file again, then stops.

@@ -5,7 +5,7 @@ namespace remote {
 bool LineReader::Feed(std::string_view bytes, std::vector<std::string>* lines) {
   for (char c : bytes) {
     if (c == '\n') {
-      if (since_break_ <= kMaxLine) {
+      if (since_break_ <= max_line_) {
         if (!partial_.empty() && partial_.back() == '\r') partial_.pop_back();
         lines->push_back(std::move(partial_));
       }
@@ -15,7 +15,7 @@ bool LineReader::Feed(std::string_view bytes, std::vector<std::string>* lines) {
     }
     if (++since_break_ > kMaxWithoutBreak) return false;
     // Past the limit the line is dropped whole: keep counting, stop keeping.
-    if (since_break_ <= kMaxLine) {
+    if (since_break_ <= max_line_) {
       partial_.push_back(c);
     } else {
       partial_.clear();

@@ -53,7 +53,7 @@ TEST(JuboBinaryTest, SettingsLeftWithLeftAreThereAndActAtTheNextStart) {
   EXPECT_EQ(screen["playlist"], Json({{"count", 2}, {"current", 0}})) << jubo.out;
   jubo.process->Terminate();
   EXPECT_EQ(jubo.process->WaitExit(60s), 0);
-  EXPECT_EQ(ReadFile(jubo.runtime.path() / "err"), "");
+  EXPECT_EQ(ReadFile(jubo.runtime.path() / "err"), jubo_test::kNoBusLine);
 }
 
 // In a living room with only a remote control, the message that the library is missing is
@@ -67,7 +67,8 @@ TEST(JuboBinaryTest, TheRemoteAnswersTheMissingLibraryMessage) {
                                            {"selected", 1}}));
   ASSERT_EQ(jubo.Remote({"enter"}), 0) << jubo.out;
   EXPECT_EQ(jubo.process->WaitExit(60s), 1);
-  EXPECT_EQ(ReadFile(jubo.runtime.path() / "err"), std::string(app::kMissingLibrary) + "\n");
+  EXPECT_EQ(ReadFile(jubo.runtime.path() / "err"),
+            jubo_test::kNoBusLine + std::string(app::kMissingLibrary) + "\n");
 }
 
 }  // namespace

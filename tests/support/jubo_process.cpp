@@ -5,23 +5,31 @@
 
 #include <thread>
 
-#include "support/run_program.h"
-
 namespace jubo_test {
 
 using namespace std::chrono_literals;
 
+namespace {
+
+Env ProcessEnv(const std::string& home, const std::string& runtime, const Env& extra) {
+  Env env = {{"JUBO_HOME", home},
+             {"XDG_RUNTIME_DIR", runtime},
+             {"XDG_CONFIG_HOME", runtime + "/config"},
+             {"XDG_CACHE_HOME", runtime + "/cache"},  // not the user's
+             {"SDL_VIDEODRIVER", "offscreen"},
+             {"JUBO_WINDOW", "800x600"},
+             {"JUBO_AUDIO_OUTPUT", "null"},
+             {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + runtime + "/no-bus"},
+             {"JUBO_LIRC_SOCKET", runtime + "/no-lircd"}};
+  env.insert(env.end(), extra.begin(), extra.end());  // set later, so they win
+  return env;
+}
+
+}  // namespace
+
 JuboProcess::JuboProcess(const std::string& home, const std::string& runtime,
-                         const std::string& err_path, const std::string& binary)
-    : pid_(Spawn(binary, {}, ".",
-                 {{"JUBO_HOME", home},
-                  {"XDG_RUNTIME_DIR", runtime},
-                  {"XDG_CONFIG_HOME", runtime + "/config"},
-                  {"XDG_CACHE_HOME", runtime + "/cache"},  // not the user's
-                  {"SDL_VIDEODRIVER", "offscreen"},
-                  {"JUBO_WINDOW", "800x600"},
-                  {"JUBO_AUDIO_OUTPUT", "null"}},
-                 "/dev/null", err_path)) {}
+                         const std::string& err_path, const std::string& binary, const Env& env)
+    : pid_(Spawn(binary, {}, ".", ProcessEnv(home, runtime, env), "/dev/null", err_path)) {}
 
 JuboProcess::~JuboProcess() {
   if (pid_ > 0 && !exited_) {
@@ -51,7 +59,7 @@ int RunCommand(const std::vector<std::string>& argv, const std::string& runtime,
 bool RemoteJubo::Start() {
   process = nullptr;  // a copy still running ends first
   process = std::make_unique<JuboProcess>(home.path().string(), runtime.path().string(),
-                                          (runtime.path() / "err").string());
+                                          (runtime.path() / "err").string(), JUBO_BINARY, env);
   return Eventually([this] { return Remote({"screen"}) == 0; });
 }
 

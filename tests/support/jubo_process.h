@@ -13,17 +13,24 @@
 #include <string>
 #include <vector>
 
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 
 namespace jubo_test {
+
+// What a copy started here writes when it finds no session bus: the tests give it none of the
+// user's, only a private one of their own when they ask for it.
+inline constexpr const char* kNoBusLine =
+    "jubo: no MPRIS: no session bus: No such file or directory\n";
 
 class JuboProcess {
  public:
   // Starts `binary` (jubo by default) with JUBO_HOME=home, XDG_CONFIG_HOME=runtime/config (the
   // settings) and XDG_RUNTIME_DIR=runtime (its library cache in runtime/cache), its standard
-  // error going to `err_path`.
+  // error going to `err_path`; no session bus and no lircd unless `env` names them
+  // (DBUS_SESSION_BUS_ADDRESS, JUBO_LIRC_SOCKET).
   JuboProcess(const std::string& home, const std::string& runtime, const std::string& err_path,
-              const std::string& binary = JUBO_BINARY);
+              const std::string& binary = JUBO_BINARY, const Env& env = {});
   ~JuboProcess();  // kills it if it still runs
   JuboProcess(const JuboProcess&) = delete;
   JuboProcess& operator=(const JuboProcess&) = delete;
@@ -59,6 +66,7 @@ struct RemoteJubo {
   }
 
   TempDir home, runtime;
+  Env env;  // what the copy's environment has besides JuboProcess's
   std::string out;
   std::unique_ptr<JuboProcess> process;
 };

@@ -116,11 +116,11 @@ double CpuSeconds(pid_t pid) {
 struct Follower {
   std::atomic<int> row{0}, events{0};
   std::atomic<bool> stop{false};
+  httplib::Client http;
   std::thread thread;
-  Follower(int port, const std::string& token) {
-    thread = std::thread([this, port, token] {
-      httplib::Client http("127.0.0.1", port);
-      http.set_read_timeout(60, 0);
+  Follower(int port, const std::string& token) : http("127.0.0.1", port) {
+    http.set_read_timeout(60, 0);
+    thread = std::thread([this, token] {
       std::string buffer;
       http.Get("/api/events", {{"Authorization", "Bearer " + token}},
                [&](const char* data, size_t n) {
@@ -138,6 +138,7 @@ struct Follower {
   }
   ~Follower() {
     stop = true;
+    http.stop();  // rather than wait for the next keepalive
     thread.join();
   }
 };

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "dialogs/dialog_context.h"
+#include "phone/phone_server.h"
 #include "remote/endpoint.h"
 #include "remote/lirc.h"
 #include "remote/mpris.h"
@@ -26,6 +27,9 @@ struct Jubo : dialogs::DialogContext {
 
   // The status panel's update, and the session bus's after it: one for a burst of changes.
   void PlayerChanged() override;
+
+  // The phone remote, serving while switched on in Settings; made at start-up.
+  std::unique_ptr<phone::PhoneService> phone_service;
 
   int exit_status = 0;
 };

@@ -21,11 +21,16 @@ void EndProgram(Jubo& jubo, int status) {
   screen::CloseSaver(jubo);
   settings::SaveSettings(jubo.store, jubo.settings, jubo.selection);
   jubo.display->SetSystemSaver(true);
-  jubo.remote.reset();  // no key is taken from here on, and the socket goes
-  jubo.mpris.reset();
-  jubo.lirc.reset();
+  StopRemotes(jubo);
   jubo.ending = true;
   jubo.exit_status = status;
+}
+
+void StopRemotes(Jubo& jubo) {
+  jubo.remote.reset();
+  jubo.mpris.reset();
+  jubo.lirc.reset();
+  if (jubo.phone_service != nullptr) jubo.phone_service->Stop();
 }
 
 }  // namespace app

@@ -139,12 +139,6 @@ void StartRemotes(Jubo& jubo) {
   }
 }
 
-void StopRemotes(Jubo& jubo) {
-  jubo.remote.reset();
-  jubo.mpris.reset();
-  jubo.lirc.reset();
-}
-
 // The Main Menu, and the event loop until the program ends; returns the exit status.
 int RunMainScreen(Jubo& jubo, const library::LibraryLoad& load) {
   screen::ShowMainMenu(jubo, 1);
@@ -229,11 +223,22 @@ int RunJubo(Jubo& jubo) {
       std::fprintf(stderr, "jubo: no remote control: %s\n", error.c_str());
     StartRemotes(jubo);
   }
+  // The phone remote too, when it was left on.
+  jubo.phone_service = std::make_unique<phone::PhoneService>(
+      jubo, [&jubo] { return remote::ScreenJson(jubo); }, jubo.asset_folder + "/web",
+      phone::WebPort());
+  jubo.phone = jubo.phone_service.get();
+  if (jubo.settings.PhoneRemote != 0) {
+    if (std::string problem = jubo.phone_service->Start(); !problem.empty()) {
+      std::fprintf(stderr, "jubo: no phone remote: %s\n", problem.c_str());
+    }
+  }
   library::LibraryLoad load;
   if (!OpenLibrary(jubo, &load)) {
     StopRemotes(jubo);
     return 1;
   }
+  jubo.phone_service->LibraryLoaded(jubo.library.LibraryConnection.Image(), jubo.folder);
   // Jubo DJ's lists, before the exclusion editor can mark the stored genres and tempos in them.
   selection::CreateCriteria(jubo.library, jubo.selection);
   return RunMainScreen(jubo, load);

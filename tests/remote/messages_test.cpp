@@ -80,7 +80,7 @@ TEST(ScreenQueryTest, DescribesTheMainMenuAndTheDialogOnTop) {
             R"("below":"[Up/Down = Scroll] [Enter/OK = Select Item]","row":2,"highlight":false,)"
             R"("state":"","switches":"","track":"","playlist":{"count":0,"current":-1},)"
             R"("dialog":{"form":"frmConfirm","lines":["Exit Jubo Player?",""],)"
-            R"("buttons":["Yes","No"],"selected":2},"saver":null,"help":false,"text":[]})");
+            R"("buttons":["Yes","No"],"selected":2},"saver":null,"help":false,"text":[],"pairing":null})");
   });
   h.loop.Keys({ground::kKeyEnter}).Then([&] { h.jubo.AskCount("How many songs?", 0, 5000, 25); });
   h.loop.Keys({ground::kKeyRight, ground::kKeyUp}).Then([&] {

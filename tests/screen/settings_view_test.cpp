@@ -44,7 +44,8 @@ TEST(SettingsViewTest, EnterChangesTheSettingsInPlaceAndLeftOrTheExitSavesThem) 
            .rows = {"Screen Saver Type: Logo", "Screen Saver Timeout: 1 min",
                     "Action on Corrupt Song: Skip to Next Song", "Exclusions for Non-Stop Music",
                     "Loudness: Automatic",
-                    "Audio Output: HDMI / DisplayPort 3 (HDA Intel PCH), the living-r..."},
+                    "Audio Output: HDMI / DisplayPort 3 (HDA Intel PCH), the living-r...",
+                    "Phone Remote: Off", "Forget paired phones"},
            .check =
                [](Harness& h) {
                  EXPECT_FALSE(h.jubo.screen.frmMain.lblHelpAbove.visible);
@@ -64,14 +65,15 @@ TEST(SettingsViewTest, EnterChangesTheSettingsInPlaceAndLeftOrTheExitSavesThem) 
           {.keys = {kKeyDown, kKeyDown, kKeyEnter},
            .highlighted = "Action on Corrupt Song: Stop Playing"},
           // Down is refused past the last row; the setting is as the first Left saved it.
-          {.keys = {kKeyEnter, kKeyEnter, kKeyDown, kKeyDown, kKeyEnter, kKeyDown, kKeyDown},
-           .cues = {kBeep, kBeep, kBeep, kBeep, kBeep, kBeep, kError},
+          {.keys = {kKeyEnter, kKeyEnter, kKeyDown, kKeyDown, kKeyEnter, kKeyDown, kKeyDown,
+                    kKeyDown, kKeyDown},
+           .cues = {kBeep, kBeep, kBeep, kBeep, kBeep, kBeep, kBeep, kBeep, kError},
            .check =
                [&](Harness& h) {
                  EXPECT_EQ(stored("Playlist", "ActionOnError"), 0);
                  EXPECT_EQ(h.Rows()[4], "Loudness: Album");
                }},
-          {.keys = {kKeyEnter},
+          {.keys = {kKeyUp, kKeyUp, kKeyEnter},
            .highlighted = "Audio Output: Snapcast (every room)",
            .check = [](Harness& h) { EXPECT_EQ(h.player.device, "snapcast:/run/snap"); }},
           {.keys = {kKeyLeft},

@@ -155,7 +155,10 @@ function follow() {
   if (events) events.close();
   events = new EventSource('/api/events');
   events.addEventListener('screen', (e) => render(JSON.parse(e.data)));
-  events.onopen = () => setLink('Connected');
+  events.onopen = () => {
+    setLink('Connected');
+    playlistFrom = '';  // the playlist may have changed while the stream was down
+  };
   events.onerror = () => {
     setLink('Reconnecting…', true);
     // The browser reconnects a dropped stream by itself; a refused one stays closed, and the
@@ -243,6 +246,7 @@ function tap(n) {
 function drawDialog(d) {
   $('dialog').hidden = !d;
   $('rows').inert = !!d;
+  $('tv').classList.toggle('asking', !!d);
   if (!d) return;
   $('dialog-lines').textContent = d.lines.filter(Boolean).join('\n');
   $('dialog-value').textContent = d.value === undefined ? '' : String(d.value);
@@ -355,10 +359,26 @@ async function addSongs(id, next) {
   }
 }
 
-// ---- The buttons ----
+// ---- The buttons, and a keyboard where there is one ----
 
 for (const b of document.querySelectorAll('[data-key]')) {
-  b.addEventListener('click', () => key(b.dataset.key));
+  b.addEventListener('click', () => {
+    if (navigator.vibrate) navigator.vibrate(10);
+    key(b.dataset.key);
+  });
 }
+
+const keyboard = {
+  ArrowUp: 'up', ArrowDown: 'down', ArrowLeft: 'left', ArrowRight: 'right', Enter: 'enter',
+  Backspace: 'left', PageUp: 'pageup', PageDown: 'pagedown', Home: 'menu', ' ': 'play',
+};
+document.addEventListener('keydown', (e) => {
+  const name = keyboard[e.key];
+  if (!name || $('remote').hidden || e.altKey || e.ctrlKey || e.metaKey) return;
+  // Typing stays typing; Enter and Space on a focused button press that button.
+  if (e.target.closest('input') || (e.target.closest('button') && /^( |Enter)$/.test(e.key))) return;
+  e.preventDefault();
+  key(name);
+});
 
 start();

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "dialogs/dialog_context.h"
+#include "phone/phone_server.h"
 #include "remote/endpoint.h"
 
 namespace app {
@@ -18,6 +19,8 @@ struct Jubo : dialogs::DialogContext {
   std::string asset_folder;    // the program's assets, where the help text (help.txt) is read
 
   std::unique_ptr<remote::Endpoint> remote;  // listening from start-up to the ending
+  // The phone remote, serving while switched on in Settings; made at start-up.
+  std::unique_ptr<phone::PhoneService> phone_service;
 
   int exit_status = 0;
 };

@@ -111,6 +111,10 @@ bool LetterHotkey(Jubo& jubo, int16_t key) {
 
 void Form_KeyDown(Jubo& jubo, int16_t& KeyCode, int16_t) {
   jubo.IdleSeconds = 0;
+  // Enter or Escape closes the pairing panel and does nothing else; other keys work below it.
+  if (jubo.pairing.shown && (KeyCode == ground::kKeyEscape || KeyCode == ground::kKeyEnter)) {
+    return screen::HidePairing(jubo);
+  }
   if (VolumeHotkey(jubo, KeyCode)) return;
   if (jubo.playlist.SongCount >= 1 && PlayerHotkey(jubo, KeyCode)) return;
   if (KeyCode == ground::kKeyEscape) {

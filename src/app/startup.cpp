@@ -151,6 +151,7 @@ int RunMainScreen(Jubo& jubo, const library::LibraryLoad& load) {
   jubo.loop->StopTimer(timer1);
   jubo.loop->StopTimer(track_timer);
   jubo.remote.reset();
+  jubo.phone_service->Stop();
   jubo.display->Hide(&jubo.screen.frmMain);
   if (cache_writer.joinable()) cache_writer.join();
   return jubo.exit_status;
@@ -194,11 +195,23 @@ int RunJubo(Jubo& jubo) {
     if (jubo.remote == nullptr)
       std::fprintf(stderr, "jubo: no remote control: %s\n", error.c_str());
   }
+  // The phone remote too, when it was left on.
+  jubo.phone_service = std::make_unique<phone::PhoneService>(
+      jubo, [&jubo] { return remote::ScreenJson(jubo); }, jubo.asset_folder + "/web",
+      phone::WebPort());
+  jubo.phone = jubo.phone_service.get();
+  if (jubo.settings.PhoneRemote != 0) {
+    if (std::string problem = jubo.phone_service->Start(); !problem.empty()) {
+      std::fprintf(stderr, "jubo: no phone remote: %s\n", problem.c_str());
+    }
+  }
   library::LibraryLoad load;
   if (!OpenLibrary(jubo, &load)) {
     jubo.remote.reset();
+    jubo.phone_service->Stop();
     return 1;
   }
+  jubo.phone_service->LibraryLoaded(jubo.library.LibraryConnection.Image(), jubo.folder);
   // Jubo DJ's lists, before the exclusion editor can mark the stored genres and tempos in them.
   selection::CreateCriteria(jubo.library, jubo.selection);
   return RunMainScreen(jubo, load);

@@ -157,6 +157,7 @@ class SdlPlatform::Impl {
   std::string asset_folder_;
   std::function<void()> on_click_, on_quit_;
   int64_t frames_presented_ = 0;
+  std::function<void()> frame_listener_;
 
   // Hands a key to the innermost running loop's handler.
   void DeliverKey(int16_t code, int16_t shift) {
@@ -312,6 +313,7 @@ void SdlPlatform::Impl::Present(std::string look) {
   ++frames_presented_;
   on_screen_ = std::move(look);
   stale_ = false;
+  if (frame_listener_) frame_listener_();
 }
 
 void SdlPlatform::Impl::Refresh() {
@@ -570,6 +572,10 @@ void SdlPlatform::SetVideoSource(VideoSource* source) { impl_->SetVideoSource(so
 
 void SdlPlatform::SetPointerVisible(bool visible) {
   SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void SdlPlatform::SetFrameListener(std::function<void()> listener) {
+  impl_->frame_listener_ = std::move(listener);
 }
 
 void SdlPlatform::SetSystemSaver(bool enabled) {

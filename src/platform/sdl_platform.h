@@ -67,6 +67,7 @@ class SdlPlatform final : public ground::EventLoop,
   int64_t FramesPresented() const override;
   void SetPointerVisible(bool visible) override;
   void SetSystemSaver(bool enabled) override;
+  void SetFrameListener(std::function<void()> listener) override;
 
   // Where shown Video controls get their pictures; nullptr for none, when they show black. The
   // platform does not own the source: it must be set to another (or nullptr) before it goes.

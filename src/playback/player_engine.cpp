@@ -178,6 +178,20 @@ void AppendAllSongs(PlayerContext& jubo, const textdb::Cursor& cursor) {
   AppendSongs(jubo, cursor, records);
 }
 
+void MoveLastAfterCurrent(PlayerContext& jubo, int32_t count) {
+  PlaylistState& p = jubo.playlist;
+  const int32_t first = p.SongCount - count;
+  if (p.CurrentSong < 0 || count <= 0 || first <= p.CurrentSong + 1) return;
+  auto entries = p.Playlist.begin();
+  std::rotate(entries + p.CurrentSong + 1, entries + first, entries + p.SongCount);
+  // The index only appends: made anew, as a shuffle does.
+  p.where.Clear();
+  for (int32_t i = 0; i < p.SongCount; ++i)
+    p.where.Append(p.Playlist[static_cast<size_t>(i)].file());
+  QueueNext(jubo);
+  jubo.PlayerChanged();
+}
+
 void StartIfIdle(PlayerContext& jubo) {
   PlaylistState& p = jubo.playlist;
   if (p.CurrentSong != -1 || p.SongCount < 1) return;

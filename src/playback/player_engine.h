@@ -32,6 +32,10 @@ void AppendSongs(PlayerContext& jubo, const textdb::Cursor& cursor,
                  std::span<const uint32_t> records);
 // Appends every song of `cursor`, in its order, as AppendSongs does.
 void AppendAllSongs(PlayerContext& jubo, const textdb::Cursor& cursor);
+// Play next: moves the last `count` entries to just after the current one, in their order;
+// the song playing goes on and the player is told which song follows now. Nothing moves while
+// no song has been chosen to play.
+void MoveLastAfterCurrent(PlayerContext& jubo, int32_t count);
 // When no song has been chosen to play yet and the playlist holds one: loads entry 0 and
 // plays it.
 void StartIfIdle(PlayerContext& jubo);

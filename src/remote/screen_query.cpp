@@ -51,6 +51,9 @@ std::string ScreenJson(const dialogs::DialogContext& jubo) {
       // The saver's type in effect while it shows: 1 visualisation, 2 logo, 3 blank.
       {"saver", s.CurrentView == screen::kViewSaver ? Json(jubo.settings.SaverType) : Json()},
       {"help", f.txtHelp.visible},
+      {"pairing", jubo.pairing.shown
+                      ? Json{{"code", jubo.pairing.code}, {"address", jubo.pairing.address}}
+                      : Json()},
       {"frames", jubo.display != nullptr ? jubo.display->FramesPresented() : 0},
   };
   // Text the library gives may be invalid UTF-8 only if the file was; replace rather than fail.

@@ -61,6 +61,25 @@ void AddAlbum(ScreenContext& jubo, const RowValue& album) {
   AppendAll(jubo, jubo.library.rsTracks);
 }
 
+int32_t AddSongsNow(ScreenContext& jubo, const std::string& sql, bool next) {
+  library::LibraryState& lib = jubo.library;
+  lib.sqlAddSongs = sql;
+  if (!OpenList(jubo, lib.rsAddSongs, lib.sqlAddSongs)) return 0;
+  const int32_t before = jubo.playlist.SongCount;
+  AppendAll(jubo, lib.rsAddSongs);
+  const int32_t added = jubo.playlist.SongCount - before;
+  if (next) playback::MoveLastAfterCurrent(jubo, added);
+  RedrawKeepingRow(jubo);
+  return added;
+}
+
+void AddSongNow(ScreenContext& jubo, const std::string& text, const std::string& file, bool next) {
+  playback::AppendSong(jubo, text, file);
+  playback::StartIfIdle(jubo);
+  if (next) playback::MoveLastAfterCurrent(jubo, 1);
+  RedrawKeepingRow(jubo);
+}
+
 void ToggleTrack(ScreenContext& jubo, const RowValue& song) {
   playback::PlaylistState& p = jubo.playlist;
   const int32_t j = playback::FindSong(p, song.file);

@@ -22,4 +22,12 @@ void AddAlbum(ScreenContext& jubo, const RowValue& album);
 // The track list's Enter: the highlighted song goes into the playlist, or out of it.
 void ToggleTrack(ScreenContext& jubo, const RowValue& song);
 
+// Without a question, for remote software that already chose: the songs `sql` selects (Title,
+// Artist and Filename among its columns) go to the end of the playlist, or right after the
+// current entry when `next`; playback starts when nothing had been chosen to play. Returns how
+// many songs were added.
+int32_t AddSongsNow(ScreenContext& jubo, const std::string& sql, bool next);
+// The same for one song, listed as `text` ("Title by Artist").
+void AddSongNow(ScreenContext& jubo, const std::string& text, const std::string& file, bool next);
+
 }  // namespace screen

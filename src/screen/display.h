@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "screen/form.h"
 
@@ -29,6 +30,12 @@ class Display {
   virtual void SetPointerVisible(bool visible) = 0;
   // SystemSaverOn / SystemSaverOff: lets the system's screen saver start, or keeps it off.
   virtual void SetSystemSaver(bool enabled) = 0;
+
+  // Called on the loop's thread after each picture put on the screen, which happens only when
+  // what the shown forms look like changed: the moment for followers of the screen to look
+  // again. One listener; an empty function removes it. A display that draws nothing never
+  // calls it.
+  virtual void SetFrameListener(std::function<void()> listener) { (void)listener; }
 };
 
 }  // namespace screen

@@ -9,6 +9,8 @@
 #include "playback/player_context.h"
 #include "screen/browse_state.h"
 #include "screen/display.h"
+#include "screen/pairing_panel.h"
+#include "screen/phone_remote.h"
 #include "screen/saver_state.h"
 #include "screen/screen_state.h"
 #include "screen/text_measure.h"
@@ -36,10 +38,13 @@ struct ScreenContext : playback::PlayerContext {
   const TextMeasure* measure = nullptr;
   // Where the settings persist; null: they are neither loaded nor saved.
   settings::Store* store = nullptr;
+  // The phone remote's server; null where there is none (tests without one).
+  PhoneRemote* phone = nullptr;
 
   ScreenState screen;
   BrowseState browse;
   SaverState saver;
+  PairingState pairing;  // the phone remote's pairing panel
 
   int32_t IdleSeconds = 0;  // seconds without a key press, for the screen saver
   // A dialog is open: the screen saver waits. Set only by the dialogs' modal skeleton.

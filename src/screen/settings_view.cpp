@@ -122,6 +122,31 @@ void NextAudioDevice(ScreenContext& jubo) {
   RedrawKeepingRow(jubo);
 }
 
+// The phone remote: Enter switches its web server; turned on, the pairing panel shows. A
+// server that cannot start says why, and the setting stays off.
+std::string PhoneCaption(const SettingsState& s) {
+  return s.PhoneRemote != 0 ? "Phone Remote: On" : "Phone Remote: Off";
+}
+
+void TogglePhone(ScreenContext& jubo) {
+  sound::PlayCue(jubo, jubo.cues.BeepSound);
+  int16_t& on = jubo.settings.PhoneRemote;
+  on = on != 0 ? 0 : 1;
+  if (jubo.phone != nullptr) {
+    if (std::string problem = jubo.phone->Switch(on != 0); !problem.empty()) {
+      on = 0;
+      jubo.ShowInfo("The phone remote could not start:", problem);
+    }
+  }
+  RedrawKeepingRow(jubo);
+}
+
+// Every paired phone must pair again: for a phone lost or given away.
+void ForgetPhones(ScreenContext& jubo) {
+  sound::PlayCue(jubo, jubo.cues.BeepSound);
+  if (jubo.phone != nullptr) jubo.phone->ForgetPhones();
+}
+
 std::vector<MenuRow> Rows(const ScreenContext& jubo) {
   const SettingsState& s = jubo.settings;
   return {
@@ -131,6 +156,8 @@ std::vector<MenuRow> Rows(const ScreenContext& jubo) {
       {"Exclusions for Non-Stop Music", "nonstop", OpenExclusions},
       {LoudnessCaption(s), "loudness", NextLoudness},
       {AudioOutputCaption(jubo), "audiooutput", NextAudioDevice},
+      {PhoneCaption(s), "phoneremote", TogglePhone},
+      {"Forget paired phones", "forgetphones", ForgetPhones},
   };
 }
 

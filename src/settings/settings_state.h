@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace settings {
 
@@ -30,6 +31,11 @@ struct SettingsState {
   // offers the Snapcast output; empty when there is none.
   std::string AudioDevice = "auto";
   std::string SnapcastPipe;
+
+  // The phone remote: whether its web server runs, and the SHA-256 (hex) of every token a
+  // paired phone holds. The tokens themselves are never kept.
+  int16_t PhoneRemote = 0;
+  std::vector<std::string> PhoneTokenHashes;
 };
 
 }  // namespace settings

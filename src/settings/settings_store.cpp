@@ -13,6 +13,8 @@ constexpr const char* kScreensaverKey = "Software\\Tarvento\\Jubo_Player\\Screen
 constexpr const char* kPlaylistKey = "Software\\Tarvento\\Jubo_Player\\Playlist";
 constexpr const char* kSoundKey = "Software\\Tarvento\\Jubo_Player\\Sound";
 constexpr const char* kAudioOutputKey = "Software\\Tarvento\\Jubo_Player\\AudioOutput";
+constexpr const char* kPhoneKey = "Software\\Tarvento\\Jubo_Player\\PhoneRemote";
+constexpr const char* kPhoneTokensKey = "Software\\Tarvento\\Jubo_Player\\PhoneRemote\\Tokens";
 constexpr const char* kExcludesKey = "Software\\Tarvento\\Jubo_Player\\NonStopExcludes\\";
 constexpr const char* kLabelsKey = "AppEvents\\EventLabels\\";
 constexpr const char* kSchemesKey = "AppEvents\\Schemes\\Apps\\Tarvento\\";
@@ -82,6 +84,30 @@ void SetUpSoundEvents(cRegistry& Registry, sound::CueState& cues) {
   }
 }
 
+// Every named value of the key the registry is on, whatever a stored count says: a
+// hand-edited key may disagree with it.
+void ReadNamedValues(cRegistry& Registry, std::vector<std::string>& out) {
+  std::vector<std::string> names;
+  int32_t count = 0;
+  Registry.EnumerateValues(names, count);
+  out.clear();
+  std::copy_if(names.begin(), names.end(), std::back_inserter(out),
+               [](const std::string& name) { return !name.empty(); });
+}
+
+// Makes `key` anew with one value per name, so that names taken off the list leave the store.
+void WriteNamedValues(cRegistry& Registry, const std::string& key,
+                      const std::vector<std::string>& names) {
+  Registry.SectionKey = key;
+  if (Registry.KeyExists()) Registry.DeleteKey();
+  WriteDword(Registry, "", static_cast<int32_t>(names.size()));
+  for (const std::string& name : names) WriteDword(Registry, name, int16_t{1});
+}
+
+void SavePhone(cRegistry& Registry, const SettingsState& s) {
+  WriteNamedValues(Registry, kPhoneTokensKey, s.PhoneTokenHashes);
+}
+
 void Load(cRegistry& Registry, SettingsState& s, sound::CueState& cues,
           selection::SelectionState& selection) {
   Registry.ClassKey = HKEY_CURRENT_USER;
@@ -110,18 +136,16 @@ void Load(cRegistry& Registry, SettingsState& s, sound::CueState& cues,
       std::holds_alternative<std::monostate>(volume) ? kDefaultVolume : InRange(volume, 0, 100);
   s.Loudness = InRange(ReadDword(Registry, "Loudness"), kLoudnessAutomatic, kLoudnessOff);
 
+  Registry.SectionKey = kPhoneKey;
+  s.PhoneRemote = InRange(ReadDword(Registry, "Enabled"), 0, 1);
+  Registry.SectionKey = kPhoneTokensKey;
+  ReadNamedValues(Registry, s.PhoneTokenHashes);
+
   SetUpSoundEvents(Registry, cues);
 
   for (const ExclusionList& list : kExclusionLists) {
     Registry.SectionKey = std::string(kExcludesKey) + list.key;
-    std::vector<std::string> names;
-    int32_t count = 0;
-    Registry.EnumerateValues(names, count);
-    // Every entry, whatever the stored count says: a hand-edited key may disagree with it.
-    std::vector<std::string>& excluded = selection.*list.names;
-    excluded.clear();
-    std::copy_if(names.begin(), names.end(), std::back_inserter(excluded),
-                 [](const std::string& name) { return !name.empty(); });
+    ReadNamedValues(Registry, selection.*list.names);
   }
   Registry.Flush();
 }
@@ -141,13 +165,11 @@ void Save(cRegistry& Registry, const SettingsState& s, const selection::Selectio
   Registry.SectionKey = kAudioOutputKey;
   WriteText(Registry, "Device", s.AudioDevice);
   WriteText(Registry, "SnapcastPipe", s.SnapcastPipe);
+  Registry.SectionKey = kPhoneKey;
+  WriteDword(Registry, "Enabled", s.PhoneRemote);
+  SavePhone(Registry, s);
   for (const ExclusionList& list : kExclusionLists) {
-    // Made anew, so that entries taken off the list leave the store too.
-    Registry.SectionKey = std::string(kExcludesKey) + list.key;
-    if (Registry.KeyExists()) Registry.DeleteKey();
-    const std::vector<std::string>& excluded = selection.*list.names;
-    WriteDword(Registry, "", static_cast<int32_t>(excluded.size()));
-    for (const std::string& name : excluded) WriteDword(Registry, name, int16_t{1});
+    WriteNamedValues(Registry, std::string(kExcludesKey) + list.key, selection.*list.names);
   }
   Registry.Flush();
 }
@@ -178,6 +200,19 @@ bool SaveSettings(Store* store, const SettingsState& settings,
   cRegistry Registry(*store);
   try {
     Save(Registry, settings, selection);
+  } catch (const RegistryError& error) {
+    return Report(error);
+  }
+  return true;
+}
+
+bool SavePhoneTokens(Store* store, const SettingsState& settings) {
+  if (store == nullptr) return true;
+  cRegistry Registry(*store);
+  try {
+    Registry.ClassKey = HKEY_CURRENT_USER;
+    SavePhone(Registry, settings);
+    Registry.Flush();
   } catch (const RegistryError& error) {
     return Report(error);
   }

@@ -6,6 +6,9 @@
 //   Software\Tarvento\Jubo_Player\Playlist        Loop, ActionOnError     (REG_DWORD)
 //   Software\Tarvento\Jubo_Player\Sound           Volume, Loudness        (REG_DWORD)
 //   Software\Tarvento\Jubo_Player\AudioOutput     Device, SnapcastPipe    (REG_SZ)
+//   Software\Tarvento\Jubo_Player\PhoneRemote     Enabled                 (REG_DWORD)
+//   Software\Tarvento\Jubo_Player\PhoneRemote\Tokens   one value per paired phone, named by
+//       the SHA-256 of its token, holding 1
 //   Software\Tarvento\Jubo_Player\NonStopExcludes\Albums (Artists, Genres, Tempos)
 //       the unnamed value: the count; then one value per entry, named by it, holding 1
 //   AppEvents\EventLabels\KX_Beep (KX_Select, KX_Error)             unnamed value: the label
@@ -36,5 +39,9 @@ bool LoadSettings(Store* store, SettingsState& settings, sound::CueState& cues,
 // Writes the settings and the exclusion lists, each list's key made anew.
 bool SaveSettings(Store* store, const SettingsState& settings,
                   const selection::SelectionState& selection);
+
+// Writes the paired phones alone (a phone paired or every phone forgotten), so that pairing
+// survives a restart without saving what the Settings view has not yet kept.
+bool SavePhoneTokens(Store* store, const SettingsState& settings);
 
 }  // namespace settings

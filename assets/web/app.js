@@ -87,7 +87,7 @@ function pairMessage(text, error) {
 async function reason(answer, fallback) {
   try {
     const body = await answer.json();
-    if (body.error) return body.error + (body.tries ? ` (${body.tries} of 5 tries used)` : '');
+    if (body.error) return body.error + (body.tries ? ` (${body.tries} more tries)` : '');
   } catch (e) { /* no JSON: the fallback says it */ }
   return fallback;
 }

@@ -16,7 +16,9 @@ try:
     from selenium import webdriver
     from selenium.webdriver.chrome.options import Options
     from selenium.webdriver.chrome.service import Service
+    from selenium.common.exceptions import StaleElementReferenceException
     from selenium.webdriver.common.by import By
+    from selenium.webdriver.common.keys import Keys
     from selenium.webdriver.support.ui import WebDriverWait
 except ImportError:
     skip("python3-selenium is not installed")
@@ -80,12 +82,15 @@ class Jubo:
 
 
 def until(done, what, driver=None):
-    """Waits for `done` with Selenium's patience; the failure names what never happened."""
-    WebDriverWait(driver or browser, LIMIT, poll_frequency=0.05).until(lambda _: done(), what)
+    """Waits for `done` with Selenium's patience; the failure names what never happened. The
+    page redraws as the TV changes, so an element found may be gone when used: look again."""
+    WebDriverWait(driver or browser, LIMIT, poll_frequency=0.05,
+                  ignored_exceptions=[StaleElementReferenceException]).until(lambda _: done(), what)
 
 
 def texts(selector):
-    return [e.text for e in browser.find_elements(By.CSS_SELECTOR, selector)]
+    return browser.execute_script(
+        "return [...document.querySelectorAll(arguments[0])].map(e => e.innerText)", selector)
 
 
 def shown(element_id):
@@ -93,13 +98,13 @@ def shown(element_id):
 
 
 def click(selector):
-    browser.find_element(By.CSS_SELECTOR, selector).click()
+    until(lambda: browser.find_element(By.CSS_SELECTOR, selector).click() or True, selector)
 
 
 def type_into(element_id, text):
     field = browser.find_element(By.ID, element_id)
-    field.clear()
-    field.send_keys(text)
+    field.send_keys(Keys.CONTROL, "a")  # selected and typed over: the page hears each change
+    field.send_keys(Keys.BACKSPACE + text)
 
 
 def pair(jubo):
@@ -169,7 +174,7 @@ def session(jubo):
             ("GET", "/api/events", {}, {401}),
             ("POST", "/api/key", {}, {401}),
             ("POST", "/api/key", {"X-Jubo-Token": "0" * 64}, {401}),
-            ("POST", "/api/key", {"Cookie": cookie}, {401, 403})):
+            ("POST", "/api/key", {"Cookie": cookie}, {403})):
         headers["Content-Type"] = "application/json"
         body = key if method == "POST" else None
         assert jubo.http(method, path, headers, body) in refused, (method, path, headers)
@@ -188,15 +193,20 @@ def session(jubo):
         until(lambda: shown("remote") and page_follows(jubo), f"paired after restart ({reload=})")
 
     jubo.settings_row("Forget paired phones")
+    click('[data-key="down"]')  # the phone's next request is refused
     until(lambda: shown("pairing") and not shown("remote"), "a forgotten phone must pair again")
     jubo.stop()
 
 
 def shoot(jubo):
     """The page paired, on the Main Menu with songs in Now Playing, on a phone and a laptop."""
-    assert jubo.remote_ok("--wait", "menu", "play")
+    assert jubo.remote_ok("--wait", "menu")
+    if not jubo.screen()["state"].startswith("Playing"):
+        assert jubo.remote_ok("--wait", "play")
     type_into("query", "")
-    until(lambda: page_follows(jubo) and not texts("#results li"), "the Main Menu shows")
+    browser.execute_script("document.activeElement.blur()")
+    until(lambda: page_follows(jubo) and not texts("#results li") and
+          browser.find_element(By.ID, "state").text.startswith("Playing"), "the Main Menu shows")
     for width, height in ((390, 844), (1280, 800)):
         browser.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
             "width": width, "height": height, "deviceScaleFactor": 1, "mobile": width < 500})

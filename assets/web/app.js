@@ -275,6 +275,9 @@ function drawPlaylist(p) {
   const list = $('playlist');
   list.replaceChildren();
   $('playlist-empty').hidden = p.entries.length > 0;
+  const count = p.count ?? p.entries.length;
+  $('playlist-window').textContent = count > p.entries.length
+    ? `Songs ${p.first + 1} to ${p.first + p.entries.length} of ${count}` : '';
   p.entries.forEach((entry, i) => {
     const at = p.first + i;
     const li = el('li', at === p.current ? 'current' : '');

@@ -54,9 +54,10 @@ void LayOut(PairingForm& f, float k, const std::string& code, const std::string&
                               kBlack, true, kBlack, true});
     }
   }
-  f.lblCode = Line(x(6250), f.width, x(900), 36 * k, true, kAccent, Spaced(code));
-  f.lblHint = Line(x(7250), f.width, x(450), 13 * k, false, kDimText,
-                   "Open the address on your phone and enter the code.  [Enter = Close]");
+  f.lblHint = Line(x(6100), f.width, x(450), 14 * k, false, kDimText,
+                   "Open it on your phone and enter this code:");
+  f.lblCode = Line(x(6550), f.width, x(900), 36 * k, true, kAccent, Spaced(code));
+  f.lblClose = Line(x(7500), f.width, x(400), 12 * k, false, kDimText, "[Enter = Close]");
 }
 
 }  // namespace
@@ -67,8 +68,9 @@ void PairingForm::Accept(FormVisitor& visitor) const {
   visitor.Visit(lblAddress);
   visitor.Visit(shpQuiet);
   for (const Frame& module : shpModules) visitor.Visit(module);
-  visitor.Visit(lblCode);
   visitor.Visit(lblHint);
+  visitor.Visit(lblCode);
+  visitor.Visit(lblClose);
 }
 
 void ShowPairing(ScreenContext& jubo, const std::string& code, const std::string& address,

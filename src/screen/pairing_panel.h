@@ -23,7 +23,7 @@ struct QrModules {
 class PairingForm : public Form {
  public:
   Frame shpBorder;
-  Label lblTitle, lblAddress, lblCode, lblHint;
+  Label lblTitle, lblAddress, lblHint, lblCode, lblClose;
   Frame shpQuiet;                 // the white square under the code, its margin included
   std::vector<Frame> shpModules;  // each run of dark modules in a row, one black box
   void Accept(FormVisitor& visitor) const override;

@@ -14,6 +14,7 @@
 #include "dialogs/count.h"
 #include "dialogs/info.h"
 #include "ground/keys.h"
+#include "phone/pairing.h"
 #include "platform/image.h"
 #include "platform/mpv_player.h"
 #include "platform/sdl_platform.h"
@@ -131,6 +132,41 @@ TEST_P(ScreenshotTest, HelpAndTheScreenSavers) {
   });
   EXPECT_EQ(RunJubo(jubo), 0);
   sdl->SetVideoSource(nullptr);
+}
+
+// The pairing panel over the Main Menu: its QR code drawn module for module, each a whole
+// number of pixels, so that a phone's camera reads it at either size.
+TEST_P(ScreenshotTest, ThePairingPanel) {
+  const std::string address = "http://192.168.178.20:8765/";
+  const screen::QrModules qr = phone::QrCodeOf(address);
+  ASSERT_GT(qr.size, 20);
+  sdl->Post([&] {
+    screen::ShowPairing(jubo, "042917", address, qr);
+    const platform::Image image = Save("pairing_panel");
+    // The code's white square, its quiet margin included: the only pure white on the screen.
+    int left = image.width, right = -1, top = image.height, bottom = -1;
+    for (int y = 0; y < image.height; ++y) {
+      for (int x = 0; x < image.width; ++x) {
+        if (image.At(x, y) != screen::Color{255, 255, 255}) continue;
+        left = std::min(left, x), right = std::max(right, x);
+        top = std::min(top, y), bottom = std::max(bottom, y);
+      }
+    }
+    const int modules = qr.size + 8, side = right - left + 1;
+    ASSERT_EQ(side % modules, 0) << side;
+    ASSERT_EQ(bottom - top + 1, side);
+    const int px = side / modules;
+    EXPECT_GE(px, 6) << "modules too small to read from a phone";
+    int wrong = 0;
+    for (int i = 0; i < qr.size * qr.size; ++i) {
+      const int x = left + (4 + i % qr.size) * px + px / 2,
+                y = top + (4 + i / qr.size) * px + px / 2;
+      wrong += (image.At(x, y) == screen::kBlack) != qr.dark[static_cast<size_t>(i)];
+    }
+    EXPECT_EQ(wrong, 0);
+    EndProgram(jubo, 0);
+  });
+  EXPECT_EQ(RunJubo(jubo), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, ScreenshotTest, testing::Values("1920x1080", "1280x720"));

@@ -1,10 +1,7 @@
 #!/usr/bin/python3
-"""The phone page in headless Chromium against the built jubo, a user's session: pairing, the TV
-followed live, taps, search and adding, Now Playing, refusals without the token, a restart, and
-"Forget paired phones". Usage: phone_remote_test.py BUILD_DIR [SCREENSHOT_DIR]
-Exits 77 (skipped) only when Chromium, its driver or Selenium is not installed."""
-import base64, csv, json, os, signal, socket, subprocess, sys, tempfile, urllib.error
-import urllib.request
+"""The phone page in headless Chromium against the built jubo, a user's session. Usage:
+phone_remote_test.py BUILD_DIR [SCREENSHOT_DIR]; exits 77 (skipped) only without Chromium."""
+import base64, csv, json, os, signal, socket, subprocess, sys, tempfile, urllib.request
 
 
 def skip(why):
@@ -14,9 +11,8 @@ def skip(why):
 
 try:
     from selenium import webdriver
-    from selenium.webdriver.chrome.options import Options
-    from selenium.webdriver.chrome.service import Service
     from selenium.common.exceptions import StaleElementReferenceException
+    from selenium.webdriver.chrome.service import Service
     from selenium.webdriver.common.by import By
     from selenium.webdriver.common.keys import Keys
     from selenium.webdriver.support.ui import WebDriverWait
@@ -44,7 +40,7 @@ class Jubo:
                         XDG_CONFIG_HOME=f"{self.home}/config", XDG_CACHE_HOME=f"{self.run}/cache",
                         SDL_VIDEODRIVER="offscreen", JUBO_WINDOW="800x600",
                         JUBO_AUDIO_OUTPUT="null", JUBO_WEB_PORT=self.url.split(":")[2][:-1])
-        self.process = None
+        self.process = None  # until started
 
     def start(self):
         self.process = subprocess.Popen([f"{BUILD}/jubo"], env=self.env, cwd=self.home,
@@ -69,15 +65,14 @@ class Jubo:
         assert self.remote_ok("--wait", "settings")
         s = self.screen()
         row = next(i + 1 for i, r in enumerate(s["rows"]) if r["caption"].startswith(caption))
-        keys = ["down"] * (row - s["row"]) + ["up"] * (s["row"] - row)
-        assert self.remote_ok("--wait", *keys, "enter", "left"), caption
+        keys = ["down"] * (row - s["row"]) + ["up"] * (s["row"] - row) + ["enter", "left"]
+        assert self.remote_ok("--wait", *keys), caption
 
     def http(self, method, path, headers=None, body=None):
-        request = urllib.request.Request(self.url + path.lstrip("/"), method=method,
-                                         headers=headers or {}, data=body)
+        request = urllib.request.Request(self.url + path[1:], body, headers or {}, method=method)
         try:
             return urllib.request.urlopen(request, timeout=LIMIT).status
-        except urllib.error.HTTPError as e:
+        except urllib.request.HTTPError as e:
             return e.code
 
 
@@ -121,12 +116,13 @@ def pair(jubo):
 
 
 def page_follows(jubo):
-    """The page's rows and highlight are the TV's."""
+    """The page's title, rows, highlight and question are the TV's."""
     s = jubo.screen()
     rows = [r["caption"] for r in s["rows"] if r["caption"]]
     mark = [s["rows"][s["row"] - 1]["caption"]] if s["highlight"] else []
     return texts("#rows button") == rows and texts("#rows button.current") == mark and \
-        browser.find_element(By.ID, "title").text == s["title"]
+        texts("#title") == [s["title"]] and shown("dialog") == bool(s["dialog"]) and \
+        (not s["dialog"] or texts("#dialog-buttons button") == s["dialog"]["buttons"])
 
 
 def session(jubo):
@@ -138,13 +134,16 @@ def session(jubo):
     pair(jubo)
     until(lambda: page_follows(jubo), "the page shows the TV's screen")
 
-    # A tap moves the TV's highlight; a tap on the highlighted row opens it.
+    # A tap moves the TV's highlight, a tap on the highlighted row is OK (a view opens, then a
+    # question), a tap on one of the question's buttons answers it.
     assert jubo.remote_ok("--wait", "menu")
-    for row in (3, 2):
+    for row, then in ((3, lambda s: s["row"] == 3), (2, lambda s: s["row"] == 2),
+                      (2, lambda s: s["title"] != "Main Menu"), (2, lambda s: s["row"] == 2),
+                      (2, lambda s: s["dialog"] and s["dialog"]["buttons"][0] == "Yes")):
         click(f'#rows button[data-row="{row}"]')
-        until(lambda: jubo.screen()["row"] == row and page_follows(jubo), f"row {row} highlighted")
-    click('#rows button[data-row="2"]')
-    until(lambda: jubo.screen()["title"] != "Main Menu" and page_follows(jubo), "a view opens")
+        until(lambda: then(jubo.screen()) and page_follows(jubo), f"a tap on row {row}")
+    click("#dialog-buttons button")
+    until(lambda: jubo.screen()["playlist"]["count"] > 0 and page_follows(jubo), "Yes, added")
     click('[data-key="menu"]')
     until(lambda: jubo.screen()["title"] == "Main Menu" and page_follows(jubo), "Menu pressed")
 
@@ -186,11 +185,10 @@ def session(jubo):
     # A restart keeps the phone paired: the open page reconnects, a reloaded one too.
     jubo.stop()
     jubo.start()
-    for reload in (False, True):
-        if reload:
-            browser.refresh()
-        assert jubo.remote_ok("--wait", "down" if not reload else "up")
-        until(lambda: shown("remote") and page_follows(jubo), f"paired after restart ({reload=})")
+    for key in ("down", "up"):  # the open page reconnects; reloaded, it is still paired
+        assert jubo.remote_ok("--wait", key)
+        until(lambda: shown("remote") and page_follows(jubo), f"paired after restart ({key})")
+        browser.refresh()
 
     jubo.settings_row("Forget paired phones")
     click('[data-key="down"]')  # the phone's next request is refused
@@ -216,23 +214,20 @@ def shoot(jubo):
             "clip": {"x": 0, "y": 0, "width": width, "height": full, "scale": 1}})
         with open(os.path.join(SHOTS, f"phone_{width}x{height}.png"), "wb") as f:
             f.write(base64.b64decode(shot["data"]))
-    browser.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
 
 
-options = Options()
+options = webdriver.ChromeOptions()
 options.binary_location = "/usr/bin/chromium"
 for argument in ("--headless=new", "--no-sandbox", "--window-size=390,844"):
     options.add_argument(argument)
 browser = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
-try:
-    with tempfile.TemporaryDirectory() as root:
-        jubo = Jubo(root)
-        try:
-            session(jubo)
-        finally:
-            if jubo.process and jubo.process.poll() is None:
-                jubo.process.kill()
-                jubo.process.wait()
-finally:
-    browser.quit()
+with tempfile.TemporaryDirectory() as root:
+    jubo = Jubo(root)
+    try:
+        session(jubo)
+    finally:
+        browser.quit()
+        if jubo.process.poll() is None:
+            jubo.process.kill()
+            jubo.process.wait()
 print("phone page: passed")

@@ -288,6 +288,9 @@ function drawPlaylist(p) {
     li.append(el('span', 'number', String(at + 1)), what);
     list.append(li);
   });
+  // The current song in sight within the list, without scrolling the page.
+  const current = list.querySelector('.current');
+  if (current) list.scrollTop = current.offsetTop - list.clientHeight / 3;
 }
 
 // ---- Search ----

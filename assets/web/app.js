@@ -175,6 +175,7 @@ function render(s) {
   screen = s;
   setLink('Connected');
   $('track').textContent = s.track;
+  document.title = s.track ? `${s.track} · Jubo` : 'Jubo';
   $('state').textContent = s.state;
   if (changed('switches', s.switches)) drawSwitches(s.switches);
   $('crumbs').textContent = s.crumbs.split('>').filter(Boolean).join(' › ');
@@ -324,7 +325,8 @@ async function search() {
     drawResults(found.results);
     searchMessage(found.results.length ? '' : `Nothing found for “${q}”.`);
   } catch (e) {
-    if (e.name !== 'AbortError' && !(e instanceof NotPaired)) searchMessage('Cannot reach the TV.', true);
+    if (e.name === 'AbortError' || e instanceof NotPaired) return;
+    searchMessage('Cannot reach the TV.', true);
   }
 }
 
@@ -332,6 +334,13 @@ function searchMessage(text, error) {
   $('search-message').textContent = text;
   $('search-message').classList.toggle('error', !!error);
 }
+
+// What a result is called, and whose it is, by kind.
+const resultKinds = {
+  album: (r) => [r.album, r.artist],
+  artist: (r) => [r.artist, ''],
+  song: (r) => [r.title, [r.artist, r.album].filter(Boolean).join(' · ')],
+};
 
 function drawResults(results) {
   const list = $('results');
@@ -341,8 +350,8 @@ function drawResults(results) {
     li.dataset.kind = r.kind;
     const what = el('span', 'what');
     what.append(el('span', 'kind', r.kind));
-    what.append(el('span', 'name', r.kind === 'album' ? r.album : r.kind === 'artist' ? r.artist : r.title));
-    const who = r.kind === 'album' ? r.artist : r.kind === 'song' ? [r.artist, r.album].filter(Boolean).join(' · ') : '';
+    const [name, who] = (resultKinds[r.kind] || resultKinds.song)(r);
+    what.append(el('span', 'name', name));
     if (who) what.append(el('span', 'who', who));
     const add = el('button', 'add', 'Add');
     const next = el('button', 'next', 'Play next');
@@ -382,7 +391,8 @@ document.addEventListener('keydown', (e) => {
   const name = keyboard[e.key];
   if (!name || $('remote').hidden || e.altKey || e.ctrlKey || e.metaKey) return;
   // Typing stays typing; Enter and Space on a focused button press that button.
-  if (e.target.closest('input') || (e.target.closest('button') && /^( |Enter)$/.test(e.key))) return;
+  const pressing = e.target.closest('button') && (e.key === ' ' || e.key === 'Enter');
+  if (pressing || e.target.closest('input')) return;
   e.preventDefault();
   key(name);
 });

@@ -27,7 +27,7 @@ LIMIT = 60  # seconds: only keeps a broken program from hanging the run
 
 
 class Jubo:
-    """The built program over a home and runtime folder of its own, its web server on a free port."""
+    """The built program over folders of its own, its web server on a free port."""
 
     def __init__(self, root):
         self.home, self.run = os.path.join(root, "home"), os.path.join(root, "run")
@@ -74,11 +74,12 @@ class Jubo:
             return urllib.request.urlopen(request, timeout=LIMIT).status
         except urllib.request.HTTPError as e:
             return e.code
+        except OSError:  # not listening (yet)
+            return None
 
 
 def until(done, what, driver=None):
-    """Waits for `done` with Selenium's patience; the failure names what never happened. The
-    page redraws as the TV changes, so an element found may be gone when used: look again."""
+    """Waits for `done`, failing with `what`; an element redrawn meanwhile is looked up again."""
     WebDriverWait(driver or browser, LIMIT, poll_frequency=0.05,
                   ignored_exceptions=[StaleElementReferenceException]).until(lambda _: done(), what)
 

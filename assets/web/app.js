@@ -6,7 +6,7 @@
 const $ = (id) => document.getElementById(id);
 let token = localStorage.getItem('jubo_token') || '';
 let events = null;       // the stream of screens while paired
-let screen = null;       // the last screen the TV sent
+let tv = null;           // the last screen the TV sent
 let retry = 0;           // the timer that asks again after the TV could not be reached
 const drawn = {};        // what each part of the page was last drawn from
 let playlistFrom = '';   // the playlist's count and current song Now Playing was read at
@@ -172,7 +172,7 @@ function follow() {
 
 // Draws a screen of the TV, each part only when what it shows changed.
 function render(s) {
-  screen = s;
+  tv = s;
   setLink('Connected');
   $('track').textContent = s.track;
   document.title = s.track ? `${s.track} · Jubo` : 'Jubo';
@@ -238,37 +238,44 @@ function drawRows(s) {
 
 // A tap on a row moves the TV's highlight there; on the highlighted row it is OK.
 function tap(n) {
-  if (screen && screen.highlight && screen.row === n && !screen.dialog) return key('enter');
+  if (tv && tv.highlight && tv.row === n && !tv.dialog) return key('enter');
   return send('/api/tap', { row: n });
 }
 
 // A question on the TV: its lines and buttons, the chosen one marked. A tap on a button moves
-// the mark there with Left or Right, then answers with OK.
+// the mark there with Left or Right, then answers with OK. Asking for a number, the TV's buttons
+// are steps (100, 10, 1) that Up and Down add or take away, and DONE answers.
 function drawDialog(d) {
   $('dialog').hidden = !d;
   $('rows').inert = !!d;
   $('tv').classList.toggle('asking', !!d);
   if (!d) return;
-  $('dialog-lines').textContent = d.lines.filter(Boolean).join('\n');
-  $('dialog-value').textContent = d.value === undefined ? '' : String(d.value);
+  const counting = d.value !== undefined;  // its second line is the number, shown big
+  const lines = d.lines.filter((line) => line && !(counting && line === String(d.value)));
+  $('dialog-lines').textContent = lines.join('\n');
+  $('dialog-value').textContent = counting ? String(d.value) : '';
+  $('dialog-count').hidden = !counting;
   const box = $('dialog-buttons');
   box.replaceChildren();
   d.buttons.forEach((caption, i) => {
     if (!caption) return;
     const b = el('button', i + 1 === d.selected ? 'current' : '', caption);
     b.addEventListener('click', () => {
-      const steps = (i + 1) - screen.dialog.selected;
+      const steps = (i + 1) - tv.dialog.selected;
       for (let k = 0; k < Math.abs(steps); k++) key(steps < 0 ? 'left' : 'right');
-      key('enter');
+      if (!counting || caption === 'DONE') key('enter');
     });
     box.append(b);
   });
 }
 
+let playlistAsked = 0;  // only the answer to the latest question is drawn
 async function loadPlaylist() {
+  const asked = ++playlistAsked;
   try {
     const answer = await call('GET', '/api/playlist');
-    if (answer.ok) drawPlaylist(await answer.json());
+    const playlist = answer.ok ? await answer.json() : null;
+    if (playlist && asked === playlistAsked) drawPlaylist(playlist);
   } catch (e) { /* the next screen asks again */ }
 }
 

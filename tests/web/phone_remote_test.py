@@ -192,7 +192,7 @@ def session(jubo):
         browser.refresh()
 
     jubo.settings_row("Forget paired phones")
-    click('[data-key="down"]')  # the phone's next request is refused
+    click('.pad [data-key="down"]')  # the phone's next request is refused
     until(lambda: shown("pairing") and not shown("remote"), "a forgotten phone must pair again")
     jubo.stop()
 

@@ -6,6 +6,7 @@
 #include <unicode/utf8.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <unordered_map>
 
@@ -134,15 +135,7 @@ std::unique_ptr<SongSearch> SongSearch::Build(const textdb::TableImage& image,
   for (const std::string& artist : search->artists_) {
     search->folded_artists_.Add(FoldForSearch(artist));
   }
-  for (const Song& song : search->songs_) {
-    // Title, artist and album, kept apart so that a match never runs from one into the next.
-    std::string folded = FoldForSearch(song.title);
-    folded += '\t';
-    folded += search->folded_artists_.Name(song.artist);
-    folded += '\t';
-    folded += search->folded_albums_.Name(song.album);
-    search->folded_songs_.Add(folded);
-  }
+  for (const Song& song : search->songs_) search->folded_titles_.Add(FoldForSearch(song.title));
   return search;
 }
 
@@ -152,10 +145,36 @@ std::vector<SongSearch::Hit> SongSearch::Find(std::string_view query) const {
   // Letters, not bytes: "é" alone is one letter in two bytes.
   size_t letters = 0;
   for (unsigned char c : needle) letters += (c & 0xC0) != 0x80;
-  if (letters < kMinLetters || needle.find_first_of("\n\t") != std::string::npos) return hits;
-  folded_albums_.FindIn(needle, kMaxEach, Kind::kAlbum, &hits);
-  folded_artists_.FindIn(needle, kMaxEach, Kind::kArtist, &hits);
-  folded_songs_.FindIn(needle, kMaxEach, Kind::kSong, &hits);
+  if (letters < kMinLetters || needle.find('\n') != std::string::npos) return hits;
+  // Every album and artist that matches (a few megabytes to scan at a million songs): their
+  // songs match too, whatever their titles.
+  std::vector<Hit> albums, artists, titles;
+  folded_albums_.FindIn(needle, SIZE_MAX, Kind::kAlbum, &albums);
+  folded_artists_.FindIn(needle, SIZE_MAX, Kind::kArtist, &artists);
+  folded_titles_.FindIn(needle, kMaxEach, Kind::kSong, &titles);
+  std::vector<bool> album_hit(albums_.size()), artist_hit(artists_.size());
+  for (const Hit& hit : albums) album_hit[hit.index] = true;
+  for (const Hit& hit : artists) artist_hit[hit.index] = true;
+  // The first songs in order whose title, album or artist holds the words: the titles' hits
+  // merged with the songs of matching albums and artists before the last title hit.
+  std::vector<uint32_t> songs;
+  for (const Hit& hit : titles) songs.push_back(hit.index);
+  if (!albums.empty() || !artists.empty()) {
+    const size_t end = titles.size() == kMaxEach ? titles.back().index : songs_.size();
+    for (size_t i = 0, found = 0; i < end && found < kMaxEach; ++i) {
+      if (album_hit[songs_[i].album] || artist_hit[songs_[i].artist]) {
+        songs.push_back(static_cast<uint32_t>(i));
+        ++found;
+      }
+    }
+    std::sort(songs.begin(), songs.end());
+    songs.erase(std::unique(songs.begin(), songs.end()), songs.end());
+  }
+  albums.resize(std::min(albums.size(), kMaxEach));
+  artists.resize(std::min(artists.size(), kMaxEach));
+  hits = std::move(albums);
+  hits.insert(hits.end(), artists.begin(), artists.end());
+  for (size_t i = 0; i < songs.size() && i < kMaxEach; ++i) hits.push_back({Kind::kSong, songs[i]});
   return hits;
 }
 

@@ -42,9 +42,9 @@ class SongSearch {
   static std::unique_ptr<SongSearch> Build(const textdb::TableImage& image,
                                            const std::string& folder, std::string* error);
 
-  // Albums, then artists, then songs whose folded names hold the folded `query`, at most
-  // kMaxEach of each, in the library's order; none for a query of fewer than kMinLetters
-  // letters.
+  // Albums, then artists, then songs whose folded names hold the folded `query` (a song's
+  // title, album or artist), at most kMaxEach of each, in the library's order; none for a query of
+  // fewer than kMinLetters letters.
   std::vector<Hit> Find(std::string_view query) const;
 
   const std::vector<Album>& albums() const { return albums_; }
@@ -65,7 +65,7 @@ class SongSearch {
   std::vector<Album> albums_;
   std::vector<std::string> artists_;
   std::vector<Song> songs_;
-  Folded folded_albums_, folded_artists_, folded_songs_;
+  Folded folded_albums_, folded_artists_, folded_titles_;
 };
 
 }  // namespace phone

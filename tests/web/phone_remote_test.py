@@ -104,8 +104,8 @@ def type_into(element_id, text):
 
 
 def pair(jubo):
-    click("#ask")
-    until(lambda: jubo.screen()["pairing"], "the TV shows a pairing code")
+    click("#ask")  # the code shown when the remote was turned on gives way to a new one
+    until(lambda: "shows a six-digit code" in texts("#pair-message")[0], "a new code on the TV")
     code = jubo.screen()["pairing"]["code"]
     type_into("code", f"{(int(code) + 1) % 1000000:06d}")
     click("#pair")

@@ -37,6 +37,15 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Json = nlohmann::json;
 
+// The process's resident memory in MB.
+double ResidentMb() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::stod(line.substr(6)) / 1024;
+  }
+  return 0;
+}
+
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 struct Figures {
@@ -57,15 +66,16 @@ void Search(const std::string& folder) {
   }
   std::printf("library loaded in %.0f ms\n", Ms(Clock::now() - start));
   start = Clock::now();
+  const double before = ResidentMb();
   std::string error;
   auto search = phone::SongSearch::Build(connection.Image(), folder, &error);
   if (search == nullptr) {
     std::fprintf(stderr, "no search: %s\n", error.c_str());
     std::exit(1);
   }
-  std::printf("search built in %.0f ms (%zu songs, %zu albums, %zu artists)\n",
-              Ms(Clock::now() - start), search->songs().size(), search->albums().size(),
-              search->artists().size());
+  std::printf("search built in %.0f ms, %.0f MB more memory (%zu songs, %zu albums, %zu artists)\n",
+              Ms(Clock::now() - start), ResidentMb() - before, search->songs().size(),
+              search->albums().size(), search->artists().size());
   // Common letters that fill every kind at once, rare ones that scan everything, accents.
   const std::vector<std::vector<std::string>> kQueries = {
       {"el", "ÉL", "zq", "ha", "öl", "xj", "ro", "é'"},
@@ -116,11 +126,11 @@ double CpuSeconds(pid_t pid) {
 struct Follower {
   std::atomic<int> row{0}, events{0};
   std::atomic<bool> stop{false};
+  httplib::Client http;
   std::thread thread;
-  Follower(int port, const std::string& token) {
-    thread = std::thread([this, port, token] {
-      httplib::Client http("127.0.0.1", port);
-      http.set_read_timeout(60, 0);
+  Follower(int port, const std::string& token) : http("127.0.0.1", port) {
+    http.set_read_timeout(60, 0);
+    thread = std::thread([this, token] {
       std::string buffer;
       http.Get("/api/events", {{"Authorization", "Bearer " + token}},
                [&](const char* data, size_t n) {
@@ -138,6 +148,7 @@ struct Follower {
   }
   ~Follower() {
     stop = true;
+    http.stop();  // rather than wait for the next keepalive
     thread.join();
   }
 };

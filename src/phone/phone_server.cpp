@@ -351,7 +351,7 @@ class PhoneService::Server {
         case SongSearch::Kind::kSong: {
           const SongSearch::Song& song = search->songs()[hit.index];
           results.push_back({{"kind", "song"},
-                             {"title", song.title},
+                             {"title", search->Title(song)},
                              {"artist", search->artists()[song.artist]},
                              {"album", search->albums()[song.album].name},
                              {"id", id}});
@@ -384,8 +384,9 @@ class PhoneService::Server {
       };
     } else if (number && text[0] == 'u' && n < search->songs().size()) {
       const SongSearch::Song& song = search->songs()[n];
-      task = [this, entry = song.title + " by " + search->artists()[song.artist], file = song.file,
-              next] {
+      task = [this,
+              entry = std::string(search->Title(song)) + " by " + search->artists()[song.artist],
+              file = std::string(search->File(song)), next] {
         screen::AddSongNow(service_.jubo_, entry, file, next);
         return Reply{200, JsonText({{"added", 1}}), ""};
       };

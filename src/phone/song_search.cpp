@@ -128,14 +128,19 @@ std::unique_ptr<SongSearch> SongSearch::Build(const textdb::TableImage& image,
     if (added) search->artists_.emplace_back(artist);
     const uint32_t album_id = id_of(album_ids, album, search->albums_.size(), &added);
     if (added) search->albums_.push_back({std::string(album), artist_id});
-    search->songs_[k] = {std::string(title), std::string(v[3].value_or("")), album_id, artist_id};
+    const std::string_view file = v[3].value_or("");
+    search->songs_[k] = {search->song_texts_.size(), static_cast<uint32_t>(title.size()),
+                         static_cast<uint32_t>(file.size()), album_id, artist_id};
+    search->song_texts_.append(title).append(file);
   });
   // Folded in the library's order, so that hits come in it too.
   for (const Album& album : search->albums_) search->folded_albums_.Add(FoldForSearch(album.name));
   for (const std::string& artist : search->artists_) {
     search->folded_artists_.Add(FoldForSearch(artist));
   }
-  for (const Song& song : search->songs_) search->folded_titles_.Add(FoldForSearch(song.title));
+  for (const Song& song : search->songs_) {
+    search->folded_titles_.Add(FoldForSearch(search->Title(song)));
+  }
   return search;
 }
 

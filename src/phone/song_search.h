@@ -25,8 +25,11 @@ class SongSearch {
     Kind kind;
     uint32_t index;  // into albums, artists or songs, as `kind` says
   };
+  // A song's title and file are kept in one block for all songs: a million songs would
+  // otherwise cost two strings (and their allocations) each.
   struct Song {
-    std::string title, file;
+    uint64_t text = 0;  // where its title, then its file, begin in the block
+    uint32_t title_size = 0, file_size = 0;
     uint32_t album = 0, artist = 0;  // indexes into albums and artists
   };
   struct Album {
@@ -50,6 +53,12 @@ class SongSearch {
   const std::vector<Album>& albums() const { return albums_; }
   const std::vector<std::string>& artists() const { return artists_; }
   const std::vector<Song>& songs() const { return songs_; }
+  std::string_view Title(const Song& song) const {
+    return std::string_view(song_texts_).substr(song.text, song.title_size);
+  }
+  std::string_view File(const Song& song) const {
+    return std::string_view(song_texts_).substr(song.text + song.title_size, song.file_size);
+  }
 
  private:
   // The folded names of one kind, each ended by '\n' (which no folded name holds), and where
@@ -65,6 +74,7 @@ class SongSearch {
   std::vector<Album> albums_;
   std::vector<std::string> artists_;
   std::vector<Song> songs_;
+  std::string song_texts_;
   Folded folded_albums_, folded_artists_, folded_titles_;
 };
 

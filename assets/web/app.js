@@ -158,6 +158,7 @@ function follow() {
   events.onopen = () => {
     setLink('Connected');
     playlistFrom = '';  // the playlist may have changed while the stream was down
+    if ($('query').value.trim().length >= 2) search();  // a restarted TV gives new ids
   };
   events.onerror = () => {
     setLink('Reconnecting…', true);

@@ -10,6 +10,7 @@
 
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <set>
 
 #include "support/jubo_process.h"
 
@@ -149,6 +150,30 @@ TEST_F(PhoneRemoteTest, PairSearchAddRestartForget) {
     found = Body(http.Get("/api/search?q=ELAN", Bearer(token)));
     return found.contains("results");
   }));
+  // What each query finds, kind and name, in any order: case and accents do not count, a song
+  // is found by its album or artist too, fewer than two letters find nothing.
+  const std::pair<std::string, std::multiset<std::string>> kSearches[] = {
+      {"e", {}},
+      {"zq", {}},
+      {"ÉMILE",
+       {"artist Émile Roche", "song Café Noir", "song Rue des Lilas", "song Élan",
+        "song Smoke Rings", "song Half Past Two"}},
+      {"paper",
+       {"album Paper Boats", "song Paper Planes", "song Paper Boats", "song Willow Song",
+        "song The Far Shore"}},
+      {"live%20at",
+       {"album Live at Home", "song Kitchen Reel", "song Candle in the Window", "song Sound Check",
+        "song Encore"}},
+  };
+  for (const auto& [query, names] : kSearches) {
+    std::multiset<std::string> shown;
+    const Json answer = Body(http.Get("/api/search?q=" + query, Bearer(token)));
+    for (const Json& r : answer["results"]) {
+      const std::string kind = r["kind"];
+      shown.insert(kind + " " + r[kind == "song" ? "title" : kind].get<std::string>());
+    }
+    EXPECT_EQ(shown, names) << query;
+  }
   const auto song = std::find_if(found["results"].begin(), found["results"].end(),
                                  [](const Json& r) { return r["title"] == "Élan"; });
   ASSERT_NE(song, found["results"].end()) << found;
@@ -158,6 +183,21 @@ TEST_F(PhoneRemoteTest, PairSearchAddRestartForget) {
   EXPECT_EQ(added, (Json{{"added", 1}}));
   EXPECT_EQ(Body(http.Get("/api/playlist", Bearer(token)))["entries"][0]["title"], "Élan");
   EXPECT_EQ(jubo.Screen()["playlist"]["count"], 1);
+  // An album goes after it in track order; a song to play next goes before the album.
+  const Json paper = Body(http.Get("/api/search?q=paper", Bearer(token)))["results"];
+  auto add = [&](const Json& id, bool next) {
+    return Body(http.Post("/api/add", Bearer(token), Json{{"id", id}, {"next", next}}.dump(),
+                          "application/json"))["added"];
+  };
+  EXPECT_EQ(add(paper[0]["id"], false), 3);
+  EXPECT_EQ(add(paper[1]["id"], true), 1);
+  std::vector<std::string> titles;
+  const Json playlist = Body(http.Get("/api/playlist", Bearer(token)));
+  for (const Json& e : playlist["entries"]) {
+    titles.push_back(e["title"]);
+  }
+  EXPECT_EQ(titles, (std::vector<std::string>{"Élan", "Paper Planes", "Paper Boats", "Willow Song",
+                                              "The Far Shore"}));
 
   // Pairing outlives the program; forgetting the phones (in Settings) ends it.
   StartJubo();

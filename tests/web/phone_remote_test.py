@@ -78,9 +78,9 @@ class Jubo:
             return None
 
 
-def until(done, what, driver=None):
+def until(done, what):
     """Waits for `done`, failing with `what`; an element redrawn meanwhile is looked up again."""
-    WebDriverWait(driver or browser, LIMIT, poll_frequency=0.05,
+    WebDriverWait(browser, LIMIT, poll_frequency=0.05,
                   ignored_exceptions=[StaleElementReferenceException]).until(lambda _: done(), what)
 
 

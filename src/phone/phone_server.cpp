@@ -216,10 +216,8 @@ class PhoneService::Server {
   // from the cookie must be repeated in X-Jubo-Token on a POST: another site's page can make
   // the browser send the cookie, but cannot read it to set the header.
   bool Allowed(const Request& req, Response& res) {
-    std::string token;
-    const std::string authorization = req.get_header_value("Authorization");
-    const bool bearer = authorization.rfind("Bearer ", 0) == 0;
-    token = bearer ? authorization.substr(7) : CookieToken(req);
+    bool bearer = false;
+    const std::string token = TokenOf(req, &bearer);
     if (token.empty()) {
       Fail(res, 401, "Pair this phone first");
       return false;
@@ -238,6 +236,13 @@ class PhoneService::Server {
       return false;
     }
     return true;
+  }
+
+  // The token a request carries: the Authorization header's (*bearer true), else the cookie's.
+  static std::string TokenOf(const Request& req, bool* bearer) {
+    const std::string authorization = req.get_header_value("Authorization");
+    *bearer = authorization.rfind("Bearer ", 0) == 0;
+    return *bearer ? authorization.substr(7) : CookieToken(req);
   }
 
   // The request's JSON object; answers 400 when it is not one.
@@ -416,13 +421,18 @@ class PhoneService::Server {
     const_cast<Request&>(req).headers.erase("Accept-Encoding");
     res.set_header("Cache-Control", "no-cache");
     auto heard = std::make_shared<uint64_t>(0);
+    bool bearer = false;
     res.set_chunked_content_provider(
         "text/event-stream",
-        [this, heard](size_t, httplib::DataSink& sink) {
+        [this, heard, token = TokenOf(req, &bearer)](size_t, httplib::DataSink& sink) {
           std::unique_lock<std::mutex> lock(hub_.mutex);
-          const bool changed = hub_.changed.wait_for(
-              lock, kKeepAlive, [&] { return hub_.version != *heard || hub_.stopping; });
-          if (hub_.stopping) return false;
+          // A phone forgotten meanwhile hears no more: its stream ends, and asking again it is
+          // refused.
+          const auto forgotten = [&] { return !TokenKnown(token, hub_.token_hashes); };
+          const bool changed = hub_.changed.wait_for(lock, kKeepAlive, [&] {
+            return hub_.version != *heard || hub_.stopping || forgotten();
+          });
+          if (hub_.stopping || forgotten()) return false;
           std::string event = ": keepalive\n\n";
           if (changed) {
             *heard = hub_.version;
@@ -507,8 +517,11 @@ std::string PhoneService::Switch(bool on) {
 void PhoneService::ForgetPhones() {
   jubo_.settings.PhoneTokenHashes.clear();
   settings::SavePhoneTokens(jubo_.store, jubo_.settings);
-  std::lock_guard<std::mutex> lock(hub_->mutex);
-  hub_->token_hashes.clear();
+  {
+    std::lock_guard<std::mutex> lock(hub_->mutex);
+    hub_->token_hashes.clear();
+  }
+  hub_->changed.notify_all();  // followers end their streams
 }
 
 void PhoneService::LibraryLoaded(const textdb::TableImage& image, std::string folder) {

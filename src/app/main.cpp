@@ -8,11 +8,10 @@
 // (with the help text, assets/help.txt),
 // starts the remote control's socket (remote/: so that a message at start-up can be answered
 // from the sofa) and the other remotes (MPRIS on the session bus, lircd's buttons: each a thread
-// that only posts keys and tasks into the loop), opens the library (library/, on the text-file driver of textdb/), shows the
-// splash while
-// jubodb.txt loads (or its cache, library/library_cache.h, when that still holds it), draws the
-// Main Menu, keeps a library read from its file in the cache on a thread of its own, and runs
-// the event loop.
+// that only posts keys and tasks into the loop), opens the library (library/, on the text-file
+// driver of textdb/), shows the splash while jubodb.txt loads (or its cache,
+// library/library_cache.h, when that still holds it), draws the Main Menu, keeps a library read
+// from its file in the cache on a thread of its own, and runs the event loop.
 //
 // The story of a key press: SDL reports a key-down (or, later, the remote-control socket posts
 // one); the platform maps it to the program's key code and hands it to the innermost running

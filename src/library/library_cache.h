@@ -3,12 +3,13 @@
 // is written to a cache file, and the next start reads that instead of parsing and ranking the
 // same file again.
 //
-// One cache file per library file (named by its real path, links and ".." resolved), in $XDG_CACHE_HOME/jubo/ (else ~/.cache/jubo/). It is served
-// only when it provably belongs to the library as it is now: it records the library's path,
-// size, modification time and the XXH3 hash of its whole contents, and all four must match the
-// file (so a file replaced or edited in place, even with its old time put back, is seen); its
-// own format version must be this program's, and the XXH3 checksum of everything in it must be
-// right. Anything else loads the library from its file and makes the cache again.
+// One cache file per library file (named by its real path, links and ".." resolved), in
+// $XDG_CACHE_HOME/jubo/ (else ~/.cache/jubo/). It is served only when it provably belongs to the
+// library as it is now: it records the library's path, size, modification time and the XXH3 hash of
+// its whole contents, and all four must match the file (so a file replaced or edited in place, even
+// with its old time put back, is seen); its own format version must be this program's, and the XXH3
+// checksum of everything in it must be right. Anything else loads the library from its file and
+// makes the cache again.
 #pragma once
 
 #include <optional>
@@ -47,9 +48,9 @@ LibraryLoad LoadLibrary(LibraryState& state, const std::string& cache_folder);
 
 // Writes the cache of `image` (the connection's table as `load` loaded it) atomically, making
 // the cache folder (mode 0700) if need be; a link at the cache's name is replaced, never
-// written through, and copies of the program writing it at once each write it whole. Made for a thread of its own: it reads `image` only
-// (see textdb::TableImage for how long that is good). Returns "" once written, else one line
-// saying why not.
+// written through, and copies of the program writing it at once each write it whole. Made for a
+// thread of its own: it reads `image` only (see textdb::TableImage for how long that is good).
+// Returns "" once written, else one line saying why not.
 std::string WriteCache(const textdb::TableImage& image, const LibraryLoad& load);
 
 }  // namespace library

@@ -1,35 +1,20 @@
 // The phone remote from outside: the built program on the demo library, its web server on a
 // free loopback port, spoken to over HTTP as the phone page speaks to it, and checked in the
 // screen answer jubo-remote reads.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <set>
 
 #include "support/jubo_process.h"
+#include "support/run_program.h"
 
 namespace {
 
 using Json = nlohmann::json;
 using jubo_test::Eventually;
-
-int FreePort() {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  close(fd);
-  return ntohs(address.sin_port);
-}
 
 class PhoneRemoteTest : public ::testing::Test {
  protected:
@@ -38,8 +23,8 @@ class PhoneRemoteTest : public ::testing::Test {
     ASSERT_EQ(jubo_test::RunCommand({JUBO_DEMO, jubo.home.path().string()},
                                     jubo.runtime.path().string(), &jubo.out),
               0);
-    std::filesystem::create_directories(jubo.home.path() / "config/jubo");
-    std::ofstream(jubo.home.path() / "config/jubo/registry.json")
+    std::filesystem::create_directories(jubo.runtime.path() / "config/jubo");
+    std::ofstream(jubo.runtime.path() / "config/jubo/registry.json")
         << R"({"HKEY_CURRENT_USER\\Software\\Tarvento\\Jubo_Player\\PhoneRemote":{"Enabled":1}})";
     StartJubo();
   }
@@ -72,7 +57,7 @@ class PhoneRemoteTest : public ::testing::Test {
     return {{"Authorization", "Bearer " + token}};
   }
 
-  int port = FreePort();
+  int port = jubo_test::FreePort();
   jubo_test::RemoteJubo jubo;
   httplib::Client http{"127.0.0.1", port};
 };

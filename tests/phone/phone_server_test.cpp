@@ -160,7 +160,7 @@ TEST_F(PhoneRemoteTest, PairSearchAddRestartForget) {
     EXPECT_EQ(shown, names) << query;
   }
   const auto song = std::find_if(found["results"].begin(), found["results"].end(),
-                                 [](const Json& r) { return r["title"] == "Élan"; });
+                                 [](const Json& r) { return r.value("title", "") == "Élan"; });
   ASSERT_NE(song, found["results"].end()) << found;
   EXPECT_EQ(found["results"][0]["kind"], "album") << "albums come first";
   const Json added = Body(
